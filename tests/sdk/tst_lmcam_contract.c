@@ -1,0 +1,452 @@
+/*
+ * The USB and network camera library contracts as seen from plain C: record layouts,
+ * the process-wide calls of lmcam, and how lmcam answers while no device is attached.
+ */
+#include "l_sdk.h"
+#include "lmcam.h"
+
+#include <stdio.h>
+#include <string.h>
+#include <threads.h>
+
+static int g_failedChecks;
+
+#define CHECK(cond)                                                                                                    \
+    do {                                                                                                               \
+        if (!(cond)) {                                                                                                 \
+            printf("  FAIL %s:%d: %s\n", __FILE__, __LINE__, #cond);                                                   \
+            ++g_failedChecks;                                                                                          \
+        }                                                                                                              \
+    } while (0)
+
+#define CHECK_STATUS(call, expected)                                                                                   \
+    do {                                                                                                               \
+        const int32_t status_ = (call);                                                                                \
+        if (status_ != (expected)) {                                                                                   \
+            printf("  FAIL %s:%d: %s gave %d, expected %d\n", __FILE__, __LINE__, #call, (int)status_,                 \
+                   (int)(expected));                                                                                   \
+            ++g_failedChecks;                                                                                          \
+        }                                                                                                              \
+    } while (0)
+
+/* ---- Log capture ----------------------------------------------------------------- */
+
+static mtx_t g_logLock;
+static int g_logLines;
+static int g_initLines;     /* lines that read exactly "lmcam api init" */
+static int g_initLineLevel; /* level of the last of them */
+
+static void captureLog(int32_t level, const char *text)
+{
+    mtx_lock(&g_logLock);
+    ++g_logLines;
+    if (text && strcmp(text, "lmcam api init") == 0) {
+        ++g_initLines;
+        g_initLineLevel = level;
+    }
+    mtx_unlock(&g_logLock);
+}
+
+static void resetLog(void)
+{
+    mtx_lock(&g_logLock);
+    g_logLines = 0;
+    g_initLines = 0;
+    g_initLineLevel = -100;
+    mtx_unlock(&g_logLock);
+}
+
+/* ---- Cases ----------------------------------------------------------------------- */
+
+static void usbRecordLayouts(void)
+{
+    CHECK(sizeof(lmcam_handle) == 8);
+    CHECK(sizeof(lmcam_device_info) == 264);
+    CHECK(offsetof(lmcam_device_info, description) == 0);
+    CHECK(offsetof(lmcam_device_info, unique_name) == 128);
+    CHECK(offsetof(lmcam_device_info, vendor_id) == 256);
+    CHECK(offsetof(lmcam_device_info, product_id) == 258);
+    CHECK(offsetof(lmcam_device_info, bus_speed) == 260);
+    CHECK(sizeof(((lmcam_device_info *)0)->product_id) == 2);
+    CHECK(sizeof(((lmcam_device_info *)0)->bus_speed) == 4);
+    CHECK(sizeof(lmcam_device_list) == 4228);
+    CHECK(offsetof(lmcam_device_list, devices[1]) == 264);
+    CHECK(offsetof(lmcam_device_list, count) == 16 * 264);
+
+    CHECK(sizeof(lmcam_capture_capabilities) == 516);
+    CHECK(offsetof(lmcam_capture_capabilities, entries[1].width) == 16);
+    CHECK(offsetof(lmcam_capture_capabilities, entries[0].height) == 4);
+    CHECK(offsetof(lmcam_capture_capabilities, entries[0].format) == 12);
+    CHECK(offsetof(lmcam_capture_capabilities, count) == 512);
+
+    CHECK(sizeof(lmcam_capture_context) == 148);
+    CHECK(offsetof(lmcam_capture_context, width) == 128);
+    CHECK(offsetof(lmcam_capture_context, height) == 132);
+    CHECK(offsetof(lmcam_capture_context, format) == 136);
+    CHECK(offsetof(lmcam_capture_context, mode) == 140);
+    CHECK(offsetof(lmcam_capture_context, frame_rate) == 144);
+
+    CHECK(sizeof(lmcam_frame) == 72);
+    CHECK(offsetof(lmcam_frame, planes[1]) == 8);
+    CHECK(offsetof(lmcam_frame, planes[2]) == 16);
+    CHECK(offsetof(lmcam_frame, pixel_format) == 32);
+    CHECK(offsetof(lmcam_frame, width) == 36);
+    CHECK(offsetof(lmcam_frame, height) == 40);
+    CHECK(offsetof(lmcam_frame, strides[0]) == 44);
+    CHECK(offsetof(lmcam_frame, strides[2]) == 52);
+    CHECK(offsetof(lmcam_frame, timestamp_us) == 64);
+    CHECK(sizeof(((lmcam_frame *)0)->timestamp_us) == 8);
+
+    /* Codes the program writes into or reads from these records. */
+    CHECK(LMCAM_CAPTURE_FORMAT_MJPEG == 12 && LMCAM_CAPTURE_FORMAT_NV12 == 15);
+    CHECK(LMCAM_CAPTURE_FORMAT_YUY2 == 10 && LMCAM_CAPTURE_FORMAT_H264 == 13);
+    CHECK(LMCAM_PIXEL_FORMAT_I420 == 0 && LMCAM_PIXEL_FORMAT_YUV420P == 1);
+    CHECK(LMCAM_PIXEL_FORMAT_RGB24 == 3 && LMCAM_PIXEL_FORMAT_BGR24 == 4);
+    CHECK(LMCAM_BUS_SPEED_USB_1_0 == 0 && LMCAM_BUS_SPEED_USB_1_1 == 1 && LMCAM_BUS_SPEED_USB_2_0 == 2);
+    CHECK(LMCAM_GAMMA_CURVE_MAX_POINTS == 25);
+}
+
+static void networkRecordLayout(void)
+{
+    /* Packed: a 64-bit field right after a 32-bit one, no padding anywhere. */
+    CHECK(sizeof(l_sdk_md_data) == 64);
+    CHECK(offsetof(l_sdk_md_data, format) == 0);
+    CHECK(offsetof(l_sdk_md_data, timestamp) == 4);
+    CHECK(offsetof(l_sdk_md_data, width) == 12);
+    CHECK(offsetof(l_sdk_md_data, height) == 16);
+    CHECK(offsetof(l_sdk_md_data, planes[0].data) == 20);
+    CHECK(offsetof(l_sdk_md_data, planes[0].stride) == 28);
+    CHECK(offsetof(l_sdk_md_data, planes[1].data) == 32);
+    CHECK(offsetof(l_sdk_md_data, planes[2].stride) == 52);
+    CHECK(offsetof(l_sdk_md_data, ref) == 56);
+
+    /* A block read from unaligned storage, as a byte image, gives the right values. */
+    unsigned char bytes[65];
+    l_sdk_md_data block;
+    static unsigned char pixel = 7;
+    memset(&block, 0, sizeof block);
+    block.format = L_SDK_PIX_FMT_YUV420P;
+    block.width = 1920;
+    block.height = 1080;
+    block.planes[2].data = (uint64_t)(uintptr_t)&pixel;
+    block.planes[2].stride = 960;
+    block.ref = 1;
+    memcpy(bytes + 1, &block, sizeof block);
+    int32_t width;
+    memcpy(&width, bytes + 1 + 12, sizeof width);
+    CHECK(width == 1920);
+    l_sdk_md_data copy;
+    memcpy(&copy, bytes + 1, sizeof copy);
+    CHECK(*L_SDK_PLANE_PTR(copy.planes[2]) == 7 && copy.planes[2].stride == 960);
+
+    CHECK(L_SDK_PIX_FMT_YUV420P == 6 && L_SDK_PIX_FMT_RGB24 == 3 && L_SDK_PIX_FMT_BGR24 == 43);
+    CHECK(L_SDK_ERR_UNREACHABLE == 2 && L_SDK_OK == 0);
+}
+
+static void logLevelGatesInitLine(void)
+{
+    CHECK_STATUS(lmcam_log_set_callback(captureLog), LMCAM_OK);
+
+    /* Set level at the line's level, and above it: the line arrives once, with its level. */
+    const int32_t levels[] = {LMCAM_LOG_INFO, LMCAM_LOG_DEBUG};
+    for (size_t i = 0; i < sizeof levels / sizeof levels[0]; ++i) {
+        resetLog();
+        CHECK_STATUS(lmcam_log_set_level(levels[i]), LMCAM_OK);
+        CHECK_STATUS(lmcam_api_init(), LMCAM_OK);
+        CHECK(g_initLines == 1);
+        CHECK(g_initLineLevel >= LMCAM_LOG_ERROR && g_initLineLevel <= levels[i]);
+        CHECK_STATUS(lmcam_api_destroy(), LMCAM_OK);
+    }
+
+    /* Below the line's level: nothing reaches the callback. */
+    const int32_t quiet[] = {LMCAM_LOG_WARNING, LMCAM_LOG_ERROR, LMCAM_LOG_NONE};
+    for (size_t i = 0; i < sizeof quiet / sizeof quiet[0]; ++i) {
+        resetLog();
+        CHECK_STATUS(lmcam_log_set_level(quiet[i]), LMCAM_OK);
+        CHECK_STATUS(lmcam_api_init(), LMCAM_OK);
+        CHECK_STATUS(lmcam_api_destroy(), LMCAM_OK);
+        CHECK(g_initLines == 0);
+    }
+
+    /* Levels outside the scale are refused and leave the current level alone. */
+    CHECK_STATUS(lmcam_log_set_level(LMCAM_LOG_INFO), LMCAM_OK);
+    CHECK(lmcam_log_set_level(LMCAM_LOG_NONE - 1) != LMCAM_OK);
+    CHECK(lmcam_log_set_level(LMCAM_LOG_DEBUG + 1) != LMCAM_OK);
+    resetLog();
+    CHECK_STATUS(lmcam_api_init(), LMCAM_OK);
+    CHECK(g_initLines == 1);
+
+    /* A removed callback is not called any more. */
+    CHECK_STATUS(lmcam_log_set_callback(NULL), LMCAM_OK);
+    resetLog();
+    CHECK_STATUS(lmcam_api_init(), LMCAM_OK);
+    CHECK_STATUS(lmcam_api_destroy(), LMCAM_OK);
+    CHECK(g_logLines == 0);
+}
+
+enum { kLogThreads = 4, kLinesPerThread = 2000 };
+
+static int logFromThread(void *unused)
+{
+    (void)unused;
+    for (int i = 0; i < kLinesPerThread; ++i)
+        lmcam_api_init();
+    return 0;
+}
+
+static void concurrentLoggingKeepsLinesWhole(void)
+{
+    /* Lines formatted on several threads at once each arrive whole and exactly once. */
+    CHECK_STATUS(lmcam_log_set_callback(captureLog), LMCAM_OK);
+    CHECK_STATUS(lmcam_log_set_level(LMCAM_LOG_INFO), LMCAM_OK);
+    resetLog();
+    thrd_t threads[kLogThreads];
+    for (int i = 0; i < kLogThreads; ++i)
+        CHECK(thrd_create(&threads[i], logFromThread, NULL) == thrd_success);
+    for (int i = 0; i < kLogThreads; ++i)
+        thrd_join(threads[i], NULL);
+    CHECK(g_logLines == kLogThreads * kLinesPerThread);
+    CHECK(g_initLines == kLogThreads * kLinesPerThread);
+    CHECK_STATUS(lmcam_api_destroy(), LMCAM_OK);
+    CHECK_STATUS(lmcam_log_set_callback(NULL), LMCAM_OK);
+}
+
+static void enumerationWithoutDevices(void)
+{
+    lmcam_device_list list;
+    memset(&list, 0xAB, sizeof list);
+    CHECK_STATUS(lmcam_enum_devices(&list), LMCAM_OK);
+    CHECK(list.count == 0);
+    /* Nothing stale survives in the caller's record. */
+    const unsigned char *bytes = (const unsigned char *)&list;
+    size_t dirty = 0;
+    for (size_t i = 0; i < sizeof list; ++i)
+        dirty += bytes[i] != 0;
+    CHECK(dirty == 0);
+    CHECK(lmcam_enum_devices(NULL) != LMCAM_OK);
+}
+
+static void openingUnknownDeviceFails(void)
+{
+    lmcam_handle handle = 0xDEADBEEF;
+    CHECK(lmcam_open("usb#vid_0000&pid_0000#unknown", &handle) != LMCAM_OK);
+    CHECK(handle == 0);
+    handle = 0xDEADBEEF;
+    CHECK(lmcam_open("", &handle) != LMCAM_OK);
+    CHECK(handle == 0);
+    handle = 0xDEADBEEF;
+    CHECK_STATUS(lmcam_open(NULL, &handle), LMCAM_ERR_INVALID_ARG);
+    CHECK(handle == 0);
+    CHECK_STATUS(lmcam_open("usb#vid_0000&pid_0000#unknown", NULL), LMCAM_ERR_INVALID_ARG);
+}
+
+/* Every call on a handle fails as "not open" and leaves the caller's values alone. */
+static void callsOnClosedHandleFail(void)
+{
+    const lmcam_handle handles[] = {0, 0x1234}; /* never opened, and one that was never handed out */
+    for (size_t h = 0; h < sizeof handles / sizeof handles[0]; ++h) {
+        const lmcam_handle handle = handles[h];
+        int32_t v = -77, min = -77, max = -77, def = -77, step = -77;
+
+#define SET_GET(name)                                                                                                  \
+    do {                                                                                                               \
+        CHECK_STATUS(lmcam_set_##name(handle, 1), LMCAM_ERR_NOT_OPEN);                                                 \
+        CHECK_STATUS(lmcam_get_##name(handle, &v), LMCAM_ERR_NOT_OPEN);                                                \
+    } while (0)
+#define RANGE(name) CHECK_STATUS(lmcam_get_##name##_range(handle, &min, &max, &def, &step), LMCAM_ERR_NOT_OPEN)
+#define SET_GET_RANGE(name)                                                                                            \
+    do {                                                                                                               \
+        SET_GET(name);                                                                                                 \
+        RANGE(name);                                                                                                   \
+    } while (0)
+
+        SET_GET(exposure_mode);
+        SET_GET(white_balance_mode);
+        SET_GET(mirror);
+        SET_GET(flip);
+        SET_GET(power_line_frequency);
+        SET_GET(scene);
+        SET_GET(gamma_mode);
+        SET_GET(exposure_gain_unit);
+        SET_GET(defog);
+        SET_GET(drc);
+        SET_GET(cac);
+        SET_GET(ldci);
+        SET_GET(zoom_speed);
+        SET_GET(encrypt);
+        SET_GET(zoom);
+        SET_GET(focus_mode);
+        SET_GET_RANGE(exposure_compensation);
+        SET_GET_RANGE(exposure_time);
+        SET_GET_RANGE(long_exposure_time);
+        SET_GET_RANGE(exposure_gain);
+        SET_GET_RANGE(white_balance_temperature);
+        SET_GET_RANGE(white_balance_component_red);
+        SET_GET_RANGE(white_balance_component_green);
+        SET_GET_RANGE(white_balance_component_blue);
+        SET_GET_RANGE(hue);
+        SET_GET_RANGE(saturation);
+        SET_GET_RANGE(contrast);
+        SET_GET_RANGE(sharpness);
+        SET_GET_RANGE(gamma);
+        SET_GET_RANGE(focus);
+        RANGE(ozoom);
+        RANGE(dzoom);
+#undef SET_GET
+#undef RANGE
+#undef SET_GET_RANGE
+
+        CHECK(v == -77 && min == -77 && max == -77 && def == -77 && step == -77);
+
+        lmcam_capture_capabilities caps;
+        lmcam_capture_context ctx;
+        lmcam_frame frame;
+        lmcam_rect rect = {0, 0, 10, 10};
+        lmcam_point point = {8, 7};
+        lmcam_focus_region_v2 v2 = {1, {8, 7}};
+        lmcam_focus_region_v3 v3 = {1, {0, 0, 10, 10}};
+        lmcam_point curve[LMCAM_GAMMA_CURVE_MAX_POINTS] = {{0, 0}, {255, 255}};
+        lmcam_led_info ledInfo;
+        int32_t leds[LMCAM_LED_PART_COUNT] = {1, 2, 3, 4};
+        char suffix[16] = "stale";
+        memset(&caps, 0, sizeof caps);
+        memset(&ctx, 0, sizeof ctx);
+        memset(&frame, 0, sizeof frame);
+
+        CHECK_STATUS(lmcam_close(handle), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_get_version(handle, &v), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_get_capture_capabilities(handle, &caps), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_set_capture_context(handle, &ctx), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_read_frame(handle, &frame), LMCAM_ERR_NOT_OPEN);
+        CHECK(frame.planes[0] == NULL && frame.width == 0 && frame.library_ref == 0);
+        CHECK_STATUS(lmcam_upgrade(handle, "/tmp/none.update", NULL, NULL), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_set_windows_version(handle, 7), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_get_model_suffix(handle, suffix, (int32_t)sizeof suffix), LMCAM_ERR_NOT_OPEN);
+        CHECK(suffix[0] == '\0'); /* a caller that ignores the status still reads an empty text */
+        CHECK_STATUS(lmcam_set_device_name(handle, "bench scope"), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_set_zoom_relative(handle, 1), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_get_focus_mode_ex(handle, &v, &min), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_set_auto_exposure_region(handle, &rect), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_get_auto_exposure_region(handle, &rect), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_set_auto_whitebalance_region(handle, &rect), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_get_auto_whitebalance_region(handle, &rect), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_set_focus_region_v1(handle, &point), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_get_focus_region_v1(handle, &point), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_set_focus_region_v2(handle, &v2), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_get_focus_region_v2(handle, &v2), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_set_focus_region_v3(handle, &v3), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_get_focus_region_v3(handle, &v3), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_set_gamma_bezier_curve(handle, curve, 2), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_get_gamma_bezier_curve(handle, curve, LMCAM_GAMMA_CURVE_MAX_POINTS, &v), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_set_led(handle, 0, 50), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_get_led(handle, 3, &v), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_set_cm0x_led(handle, 1, 50), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_get_cm0x_led(handle, 2, &v), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_set_cm0x_all_led(handle, leds), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_get_cm0x_all_led(handle, leds), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_get_led_info(handle, &ledInfo), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_increase_focus(handle), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_decrease_focus(handle), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_get_focus_state(handle, &v), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_focus_cure_test(handle), LMCAM_ERR_NOT_OPEN);
+        CHECK_STATUS(lmcam_focus_cure_check(handle), LMCAM_ERR_NOT_OPEN);
+        CHECK(v == -77 && leds[0] == 1 && leds[3] == 4);
+    }
+}
+
+/* Bad arguments are reported as such, before the state of the device is looked at. */
+static void badArgumentsAreRefused(void)
+{
+    const lmcam_handle handle = 0;
+    int32_t v = 0;
+    lmcam_point curve[LMCAM_GAMMA_CURVE_MAX_POINTS + 1];
+    char suffix[8];
+    lmcam_frame frame;
+    memset(curve, 0, sizeof curve);
+    memset(&frame, 0, sizeof frame);
+
+    CHECK_STATUS(lmcam_get_hue(handle, NULL), LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_get_exposure_mode(handle, NULL), LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_get_focus_range(handle, &v, &v, &v, NULL), LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_get_ozoom_range(handle, NULL, &v, &v, &v), LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_get_version(handle, NULL), LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_get_capture_capabilities(handle, NULL), LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_set_capture_context(handle, NULL), LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_read_frame(handle, NULL), LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_upgrade(handle, NULL, NULL, NULL), LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_set_device_name(handle, NULL), LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_get_encrypt(handle, NULL), LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_get_focus_mode_ex(handle, &v, NULL), LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_get_focus_state(handle, NULL), LMCAM_ERR_INVALID_ARG);
+
+    /* Caller buffers: the suffix needs room for at least the terminator. */
+    CHECK_STATUS(lmcam_get_model_suffix(handle, NULL, 8), LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_get_model_suffix(handle, suffix, 0), LMCAM_ERR_INVALID_ARG);
+
+    /* Regions. */
+    CHECK_STATUS(lmcam_set_auto_exposure_region(handle, NULL), LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_get_auto_whitebalance_region(handle, NULL), LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_set_focus_region_v1(handle, NULL), LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_get_focus_region_v2(handle, NULL), LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_set_focus_region_v3(handle, NULL), LMCAM_ERR_INVALID_ARG);
+
+    /* Gamma curve: at most 25 points, and points must be there when counted. */
+    CHECK_STATUS(lmcam_set_gamma_bezier_curve(handle, curve, LMCAM_GAMMA_CURVE_MAX_POINTS + 1), LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_set_gamma_bezier_curve(handle, curve, -1), LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_set_gamma_bezier_curve(handle, NULL, 3), LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_set_gamma_bezier_curve(handle, NULL, 0), LMCAM_ERR_NOT_OPEN); /* an empty curve is valid */
+    CHECK_STATUS(lmcam_get_gamma_bezier_curve(handle, curve, LMCAM_GAMMA_CURVE_MAX_POINTS, NULL),
+                 LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_get_gamma_bezier_curve(handle, NULL, 5, &v), LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_get_gamma_bezier_curve(handle, curve, -1, &v), LMCAM_ERR_INVALID_ARG);
+
+    /* Lights: four parts, 0 to 3. */
+    CHECK_STATUS(lmcam_set_led(handle, LMCAM_LED_PART_COUNT, 10), LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_set_cm0x_led(handle, -1, 10), LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_get_led(handle, 0, NULL), LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_get_cm0x_led(handle, 4, &v), LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_set_cm0x_all_led(handle, NULL), LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_get_cm0x_all_led(handle, NULL), LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_get_led_info(handle, NULL), LMCAM_ERR_INVALID_ARG);
+
+    /* Frames: releasing nothing, or a frame the library never filled. */
+    CHECK_STATUS(lmcam_free_frame(NULL), LMCAM_ERR_INVALID_ARG);
+    CHECK_STATUS(lmcam_free_frame(&frame), LMCAM_ERR_NO_FRAME);
+}
+
+/* ---- Runner ---------------------------------------------------------------------- */
+
+typedef struct
+{
+    const char *name;
+    void (*run)(void);
+} TestCase;
+
+int main(void)
+{
+    const TestCase cases[] = {
+        {"usbRecordLayouts", usbRecordLayouts},
+        {"networkRecordLayout", networkRecordLayout},
+        {"logLevelGatesInitLine", logLevelGatesInitLine},
+        {"concurrentLoggingKeepsLinesWhole", concurrentLoggingKeepsLinesWhole},
+        {"enumerationWithoutDevices", enumerationWithoutDevices},
+        {"openingUnknownDeviceFails", openingUnknownDeviceFails},
+        {"callsOnClosedHandleFail", callsOnClosedHandleFail},
+        {"badArgumentsAreRefused", badArgumentsAreRefused},
+    };
+    mtx_init(&g_logLock, mtx_plain);
+    int passed = 0, failed = 0;
+    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+        const int before = g_failedChecks;
+        cases[i].run();
+        const int ok = g_failedChecks == before;
+        printf("%s %s\n", ok ? "PASS" : "FAIL", cases[i].name);
+        if (ok)
+            ++passed;
+        else
+            ++failed;
+    }
+    mtx_destroy(&g_logLock);
+    printf("%d passed, %d failed\n", passed, failed);
+    return failed == 0 ? 0 : 1;
+}
