@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// Constants shared by every source file of the program.
+namespace Constants {
+
+inline constexpr const char kVersion[] = "5.4.5";
+
+// Built-in master password of the advanced-settings unlock; also the password text of the
+// default network login.
+inline constexpr const char kLoginUser[] = "camuser";
+inline constexpr const char kLoginPassword[] = "580264";
+// Typed into the unlock dialog, opens the production-test dialog instead of unlocking.
+inline constexpr const char kProductionTestCode[] = "benchaccess";
+
+// Names of the video formats, indexed by the camera's video format code.
+inline constexpr const char *kVideoFormatNames[] = {"MJPEG", "NV12", "YUY2", "H264"};
+
+// File-name time stamps, indexed by the "TimeNamingFormatIndex" setting.
+inline constexpr const char *kTimeNamingFormats[] = {"yyyy-MM-dd-hh-mm-ss", "yyyyMMddhhmmss",
+                                                     "yyyy-MM-dd-hh-mm-ss-zzz", "yyyyMMddhhmmsszzz"};
+
+} // namespace Constants
