@@ -1,0 +1,28 @@
+#pragma once
+
+#include "mylanguage.h"
+
+#include <QString>
+
+// Start-up steps of main() that are worth testing on their own.
+namespace Startup {
+
+// Registers the style sheets, icons and translations compiled into the program.
+void initResources();
+
+// Shows the biology/industry choice when `markerPath` does not exist, then creates the
+// marker so that the choice is offered only once. Returns true when the dialog was shown.
+// When the program is asked to quit while the dialog is open, no marker is written.
+bool runFirstRunChoice(const QString &markerPath);
+
+// True once runFirstRunChoice() showed the dialog in this run.
+bool isFirstRun();
+
+// Depth 24, stencil 8; OpenGL 3.3 core on desktop GL, 3.0 on OpenGL ES.
+void setDefaultSurfaceFormat();
+
+// The help document for `language`: help/zh.pdf for Simplified Chinese, help/en.pdf else,
+// in the program folder.
+QString helpDocumentPath(MyLanguage language);
+
+} // namespace Startup

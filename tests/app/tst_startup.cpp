@@ -1,0 +1,179 @@
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+
+// The real program, started as a user starts it, over a fresh data folder.
+class TestStartup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void firstStartWritesLogAndDefaults();
+    void secondStartHandsOverAndLeavesNoTrace();
+    void terminatedDuringTheFirstRunChoice();
+    void helpDocumentsAreReadablePdfs_data();
+    void helpDocumentsAreReadablePdfs();
+
+private:
+    void start(QProcess &process);
+    bool waitForLogLine(const QString &needle, int timeoutMs = 20000);
+    QString logText() const;
+    QString dataPath(const QString &relative) const { return m_data->filePath("lumora/" + relative); }
+
+    QScopedPointer<QTemporaryDir> m_data;
+    QProcess m_primary;
+};
+
+void TestStartup::init()
+{
+    m_data.reset(new QTemporaryDir);
+    QVERIFY(m_data->isValid());
+}
+
+void TestStartup::cleanup()
+{
+    if (m_primary.state() != QProcess::NotRunning) {
+        m_primary.kill();
+        m_primary.waitForFinished(5000);
+    }
+}
+
+void TestStartup::start(QProcess &process)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_DATA_HOME", m_data->path());
+    // Pictures, documents and so on resolve below the test's own home.
+    env.insert("HOME", m_data->path());
+    env.insert("XDG_CONFIG_HOME", m_data->filePath("config"));
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start(QStringLiteral(LUMORA_BIN_DIR "/lumora"), {});
+    QVERIFY(process.waitForStarted(10000));
+}
+
+QString TestStartup::logText() const
+{
+    QFile file(dataPath("log/lumora.log"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+bool TestStartup::waitForLogLine(const QString &needle, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < timeoutMs) {
+        if (logText().contains(needle))
+            return true;
+        QTest::qWait(50);
+    }
+    return false;
+}
+
+void TestStartup::firstStartWritesLogAndDefaults()
+{
+    QDir().mkpath(m_data->filePath("lumora"));
+    QFile marker(dataPath(".first_run_completed"));
+    QVERIFY(marker.open(QIODevice::WriteOnly)); // skip the scene question here
+    marker.close();
+
+    start(m_primary);
+    QVERIFY2(waitForLogLine("Version: 5.4.5, build time: "), qPrintable(logText()));
+    QVERIFY(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d: Debug: Version: 5\\.4\\.5, build time: "
+                               "\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$",
+                               QRegularExpression::MultilineOption)
+                .match(logText())
+                .hasMatch());
+    QVERIFY(logText().contains("Debug: UVC SDK: "));
+    QVERIFY(QFileInfo(dataPath("dump")).isDir());
+
+    QSettings config(dataPath("config.ini"), QSettings::IniFormat);
+    config.beginGroup("base");
+    QCOMPARE(config.value("StayUnlocked").toBool(), false);
+    QCOMPARE(config.value("BatchExportToAFile").toBool(), false);
+    QVERIFY(config.value("SaveImgPath").toString().endsWith("/lumora"));
+    QVERIFY(!config.contains("UnlockPassword"));
+    QVERIFY(!config.contains("InterfaceStyleProperty"));
+
+    ::kill(pid_t(m_primary.processId()), SIGTERM);
+    QVERIFY(m_primary.waitForFinished(10000));
+    QCOMPARE(m_primary.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_primary.exitCode(), 0);
+    QVERIFY(logText().trimmed().endsWith("Debug: Lumora exits with code 0"));
+}
+
+void TestStartup::secondStartHandsOverAndLeavesNoTrace()
+{
+    QDir().mkpath(m_data->filePath("lumora"));
+    QFile marker(dataPath(".first_run_completed"));
+    QVERIFY(marker.open(QIODevice::WriteOnly));
+    marker.close();
+    start(m_primary);
+    QVERIFY(waitForLogLine("Version: 5.4.5"));
+    QTest::qWait(300); // let the first window finish showing
+    const QString before = logText();
+
+    QProcess second;
+    QElapsedTimer timer;
+    timer.start();
+    start(second);
+    QVERIFY(second.waitForFinished(5000));
+    QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QTest::qWait(200);
+    QCOMPARE(logText(), before);
+    QCOMPARE(m_primary.state(), QProcess::Running);
+
+    ::kill(pid_t(m_primary.processId()), SIGTERM);
+    QVERIFY(m_primary.waitForFinished(10000));
+    QCOMPARE(m_primary.exitCode(), 0);
+}
+
+void TestStartup::terminatedDuringTheFirstRunChoice()
+{
+    start(m_primary);
+    QVERIFY(waitForLogLine("QDateTime now = ")); // services are up; the question is showing
+    QTest::qWait(500);
+    ::kill(pid_t(m_primary.processId()), SIGTERM);
+    QVERIFY(m_primary.waitForFinished(10000));
+    QCOMPARE(m_primary.exitCode(), 0);
+    // Nobody chose a scene: the question must come again next time.
+    QVERIFY(!QFileInfo::exists(dataPath(".first_run_completed")));
+    QVERIFY(QFileInfo::exists(dataPath("config.ini")));
+    QVERIFY(!logText().contains("Version: 5.4.5"));
+}
+
+void TestStartup::helpDocumentsAreReadablePdfs_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("phrase");
+    QTest::newRow("english") << "en.pdf" << "Only one copy of Lumora runs at a time";
+    QTest::newRow("chinese") << "zh.pdf" << QString::fromUtf8("同一时间只运行一个");
+}
+
+void TestStartup::helpDocumentsAreReadablePdfs()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, phrase);
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext is not installed");
+    QProcess process;
+    process.start(pdftotext, {QStringLiteral(LUMORA_BIN_DIR "/help/") + file, "-"});
+    QVERIFY(process.waitForFinished(20000));
+    QCOMPARE(process.exitCode(), 0);
+    const QString text = QString::fromUtf8(process.readAllStandardOutput()).simplified();
+    QVERIFY2(text.contains(phrase), qPrintable(text.left(300)));
+}
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "tst_startup.moc"
