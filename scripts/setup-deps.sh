@@ -8,7 +8,7 @@ PACKAGES=(
     qtbase5-dev qtbase5-dev-tools libqt5opengl5-dev libqt5svg5-dev libqt5serialport5-dev
     libqt5sql5-sqlite qttools5-dev qttools5-dev-tools qttranslations5-l10n
     libavcodec-dev libavformat-dev libavutil-dev libswscale-dev
-    xvfb xauth libgl1-mesa-dri
+    xvfb xauth libgl1-mesa-dri libx11-dev
     fonts-dejavu-core fonts-wqy-microhei
     poppler-utils
 )

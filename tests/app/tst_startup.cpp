@@ -8,6 +8,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
 #include <csignal>
 
 // The real program, started as a user starts it, over a fresh data folder.
@@ -18,6 +21,7 @@ private slots:
     void init();
     void cleanup();
     void firstStartWritesLogAndDefaults();
+    void closingTheWindowQuitsCleanly();
     void secondStartHandsOverAndLeavesNoTrace();
     void terminatedDuringTheFirstRunChoice();
     void helpDocumentsAreReadablePdfs_data();
@@ -107,6 +111,72 @@ void TestStartup::firstStartWritesLogAndDefaults()
     QVERIFY(m_primary.waitForFinished(10000));
     QCOMPARE(m_primary.exitStatus(), QProcess::NormalExit);
     QCOMPARE(m_primary.exitCode(), 0);
+    QVERIFY(logText().trimmed().endsWith("Debug: Lumora exits with code 0"));
+}
+
+// Asks the top-level window of process `pid` to close, as a window manager's close button
+// does. Returns false when the process has no window on the display.
+static bool closeWindowOf(qint64 pid)
+{
+    Display *display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", True);
+    bool sent = false;
+    Window root = 0;
+    Window parent = 0;
+    Window *children = nullptr;
+    unsigned int count = 0;
+    if (pidAtom != None && XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+        for (unsigned int i = 0; i < count && !sent; ++i) {
+            Atom type = None;
+            int format = 0;
+            unsigned long items = 0;
+            unsigned long after = 0;
+            unsigned char *data = nullptr;
+            XWindowAttributes attributes;
+            if (XGetWindowProperty(display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items,
+                                   &after, &data) == Success &&
+                data && items == 1 && qint64(*reinterpret_cast<unsigned long *>(data)) == pid &&
+                XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable) {
+                XEvent event = {};
+                event.xclient.type = ClientMessage;
+                event.xclient.window = children[i];
+                event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+                event.xclient.format = 32;
+                event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
+                event.xclient.data.l[1] = CurrentTime;
+                sent = XSendEvent(display, children[i], False, NoEventMask, &event) != 0;
+            }
+            if (data)
+                XFree(data);
+        }
+        XFree(children);
+    }
+    XFlush(display);
+    XCloseDisplay(display);
+    return sent;
+}
+
+void TestStartup::closingTheWindowQuitsCleanly()
+{
+    QDir().mkpath(m_data->filePath("lumora"));
+    QFile marker(dataPath(".first_run_completed"));
+    QVERIFY(marker.open(QIODevice::WriteOnly));
+    marker.close();
+    start(m_primary);
+    QVERIFY(waitForLogLine("Version: 5.4.5"));
+    bool closed = false;
+    for (int i = 0; i < 100 && !closed; ++i) {
+        closed = closeWindowOf(m_primary.processId());
+        if (!closed)
+            QTest::qWait(100);
+    }
+    QVERIFY(closed);
+    QVERIFY(m_primary.waitForFinished(10000));
+    QCOMPARE(m_primary.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_primary.exitCode(), 0);
+    QVERIFY(logText().contains("Debug: UVC SDK: lmcam api destroy"));
     QVERIFY(logText().trimmed().endsWith("Debug: Lumora exits with code 0"));
 }
 
