@@ -1,4 +1,5 @@
 // Process-wide state of the library: logging and api init/destroy.
+#include "device_registry.h"
 #include "lmcam.h"
 #include "lmcam_private.h"
 
@@ -73,6 +74,7 @@ int32_t lmcam_api_init(void)
 
 int32_t lmcam_api_destroy(void)
 {
+    lmcam::closeAllDevices();
     if (g_initialized.exchange(false))
         lmcam::logMessage(LMCAM_LOG_INFO, "lmcam api destroy");
     return LMCAM_OK;

@@ -1,0 +1,153 @@
+// The registry of open devices and lent frame buffers.
+#include "device_registry.h"
+
+#include "lmcam_private.h"
+
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <vector>
+
+namespace lmcam {
+
+namespace {
+
+std::mutex g_devicesMutex;
+std::map<lmcam_handle, std::shared_ptr<VirtualDevice>> g_devices;
+std::map<std::string, std::string> g_renamed;
+lmcam_handle g_nextHandle = 1;
+
+// Lent buffers by reference, and a few returned ones kept for reuse (a 4K frame is 12 MB;
+// allocating it afresh every frame costs page faults).
+constexpr size_t kSpareBuffers = 6;
+std::mutex g_buffersMutex;
+std::map<uint64_t, std::vector<uint8_t>> g_lent;
+std::vector<std::vector<uint8_t>> g_spare;
+uint64_t g_nextRef = 1;
+
+void copyText(char *dst, const std::string &text)
+{
+    std::strncpy(dst, text.c_str(), LMCAM_NAME_SIZE - 1);
+    dst[LMCAM_NAME_SIZE - 1] = '\0';
+}
+
+} // namespace
+
+int32_t enumerateDevices(lmcam_device_list *list)
+{
+    const std::vector<DeviceEntry> entries = loadDeviceEntries();
+    std::memset(list, 0, sizeof *list);
+    std::lock_guard<std::mutex> lock(g_devicesMutex);
+    for (const DeviceEntry &e : entries) {
+        lmcam_device_info &info = list->devices[list->count++];
+        const auto renamed = g_renamed.find(e.name);
+        copyText(info.description, renamed != g_renamed.end() ? renamed->second : e.label);
+        copyText(info.unique_name, e.name);
+        info.vendor_id = e.vendorId;
+        info.product_id = e.productId;
+        info.bus_speed = e.busSpeed;
+    }
+    for (auto &entry : g_devices) {
+        VirtualDevice &device = *entry.second;
+        std::lock_guard<std::mutex> deviceLock(device.mutex);
+        bool present = false;
+        for (const DeviceEntry &e : entries)
+            present = present || e.name == device.entry.name;
+        if (!present && !device.unplugged) {
+            device.unplugged = true;
+            logMessage(LMCAM_LOG_WARNING, "device \"%s\" was unplugged", device.entry.name.c_str());
+        }
+    }
+    return LMCAM_OK;
+}
+
+int32_t openDevice(const char *uniqueName, lmcam_handle *handle)
+{
+    const std::vector<DeviceEntry> entries = loadDeviceEntries();
+    for (const DeviceEntry &e : entries) {
+        if (e.name != uniqueName)
+            continue;
+        if (e.refuseOpen) {
+            logMessage(LMCAM_LOG_ERROR, "lmcam open: device \"%s\" refused to open", uniqueName);
+            return LMCAM_ERR_IO;
+        }
+        std::lock_guard<std::mutex> lock(g_devicesMutex);
+        for (const auto &open : g_devices)
+            if (open.second->entry.name == e.name && !open.second->unplugged)
+                return LMCAM_ERR_BUSY;
+        *handle = g_nextHandle++;
+        g_devices[*handle] = std::make_shared<VirtualDevice>(e);
+        logMessage(LMCAM_LOG_INFO, "lmcam open: \"%s\"", uniqueName);
+        return LMCAM_OK;
+    }
+    logMessage(LMCAM_LOG_WARNING, "lmcam open: no device named \"%.*s\"", LMCAM_NAME_SIZE, uniqueName);
+    return LMCAM_ERR_NO_DEVICE;
+}
+
+int32_t closeDevice(lmcam_handle handle)
+{
+    std::shared_ptr<VirtualDevice> device;
+    {
+        std::lock_guard<std::mutex> lock(g_devicesMutex);
+        const auto it = g_devices.find(handle);
+        if (it == g_devices.end())
+            return LMCAM_ERR_NOT_OPEN;
+        device = std::move(it->second);
+        g_devices.erase(it);
+    }
+    // Wait for a call still running on another thread before the device goes.
+    std::lock_guard<std::mutex> deviceLock(device->mutex);
+    return LMCAM_OK;
+}
+
+void closeAllDevices()
+{
+    std::lock_guard<std::mutex> lock(g_devicesMutex);
+    g_devices.clear();
+}
+
+std::shared_ptr<VirtualDevice> findDevice(lmcam_handle handle)
+{
+    std::lock_guard<std::mutex> lock(g_devicesMutex);
+    const auto it = g_devices.find(handle);
+    return it == g_devices.end() ? nullptr : it->second;
+}
+
+void renameDevice(const std::string &uniqueName, const std::string &description)
+{
+    std::lock_guard<std::mutex> lock(g_devicesMutex);
+    g_renamed[uniqueName] = description;
+}
+
+uint64_t acquireFrameBuffer(size_t size, uint8_t **data)
+{
+    std::lock_guard<std::mutex> lock(g_buffersMutex);
+    std::vector<uint8_t> buffer;
+    for (auto it = g_spare.begin(); it != g_spare.end(); ++it)
+        if (it->size() == size) {
+            buffer = std::move(*it);
+            g_spare.erase(it);
+            break;
+        }
+    if (buffer.empty())
+        buffer.resize(size);
+    const uint64_t ref = g_nextRef++;
+    *data = buffer.data();
+    g_lent.emplace(ref, std::move(buffer));
+    return ref;
+}
+
+bool releaseFrameBuffer(uint64_t ref)
+{
+    std::lock_guard<std::mutex> lock(g_buffersMutex);
+    const auto it = g_lent.find(ref);
+    if (it == g_lent.end())
+        return false;
+    if (g_spare.size() >= kSpareBuffers)
+        g_spare.erase(g_spare.begin());
+    g_spare.push_back(std::move(it->second));
+    g_lent.erase(it);
+    return true;
+}
+
+} // namespace lmcam
