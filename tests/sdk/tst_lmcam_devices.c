@@ -202,11 +202,14 @@ static void framesComeAtSizeAndPace(void)
     ctx.height = 480;
     CHECK_STATUS(lmcam_set_capture_context(handle, &ctx), LMCAM_OK);
 
-    /* 40 frames a second: about 20 in half a second, however often the reader asks. */
+    /* 40 frames a second: about 20 in half a second, however often the reader asks. The
+     * window opens at the first frame, so the time to build the specimen does not count; a
+     * slow (loaded, sanitized) machine may miss frames, so only the upper bound is tight. */
     int frames = 0, badFrames = 0, badFrees = 0;
     int64_t lastTimestamp = -1, minGap = 1000000000;
-    const int64_t start = monotonicUs();
-    while (monotonicUs() - start < 500000) {
+    int64_t start = -1;
+    const int64_t opened = monotonicUs();
+    while (start < 0 ? monotonicUs() - opened < 5000000 : monotonicUs() - start < 500000) {
         memset(&frame, 0, sizeof frame);
         const int32_t status = lmcam_read_frame(handle, &frame);
         if (status == LMCAM_ERR_NO_FRAME) {
@@ -217,6 +220,8 @@ static void framesComeAtSizeAndPace(void)
             ++badFrames;
             break;
         }
+        if (start < 0)
+            start = monotonicUs();
         ++frames;
         if (frame.width != 640 || frame.height != 480 || frame.pixel_format != LMCAM_PIXEL_FORMAT_I420 ||
             frame.strides[0] != 640 || frame.strides[1] != 320 || frame.strides[2] != 320 || !frame.planes[0] ||
@@ -232,7 +237,7 @@ static void framesComeAtSizeAndPace(void)
             ++badFrees;
     }
     CHECK(badFrames == 0 && badFrees == 0);
-    CHECK(frames >= 8 && frames <= 22);
+    CHECK(frames >= 5 && frames <= 22);
     CHECK(minGap >= 24000); /* never two frames within one 25 ms interval */
     lmcam_close(handle);
 }

@@ -3,6 +3,10 @@
 #include "virtualscope/barcode.h"
 #include "virtualscope/renderer.h"
 
+#define ZX_USE_UTF8 1 // Result::text() as UTF-8
+#include <ZXing/ReadBarcode.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -375,6 +379,145 @@ void code128SymbolsAreWellFormed()
     check(encodeCode128("tab\there").empty(), "code 128: control characters are refused");
 }
 
+// A change of settings rolls down a large picture in bands within the update budget; the
+// first frame already shows it in its band, and the settled picture is the one a fresh
+// renderer draws at once.
+void changesRollInWithinTheBudget()
+{
+    struct Row
+    {
+        const char *name;
+        void (*change)(RenderSettings &, int frame);
+        int changingFrames; // frames on which the control moves again
+    };
+    const Row rows[] = {
+        {"exposure", [](RenderSettings &s, int) { s.exposure = 1.0; }, 1},
+        {"focus", [](RenderSettings &s, int) { s.focusOffset = 120; }, 1},
+        {"zoomAndMirror",
+         [](RenderSettings &s, int) {
+             s.opticalZoom = 1.7;
+             s.mirror = true;
+         },
+         1},
+        {"focusTurnedEveryFrame", [](RenderSettings &s, int f) { s.focusOffset = 10.0 * f; }, 5},
+    };
+    const int budgetRows = 40;
+    for (const Row &row : rows) {
+        const std::string name = std::string("rolling update ") + row.name;
+        Renderer r(specimen(SpecimenKind::Cells), false);
+        r.setUpdateBudget(kW * budgetRows);
+        RenderSettings s;
+        s.exposure = 0.5;
+        const Luma before = render(r, s, 7);
+        check(r.settled(), name + ": a new size is built at once");
+
+        int frames = 0;
+        Luma first, last;
+        do {
+            if (frames < row.changingFrames)
+                row.change(s, frames + 1);
+            last = render(r, s, 7);
+            if (frames == 0)
+                first = last;
+            ++frames;
+        } while (!r.settled() && frames < 100);
+        check(frames == row.changingFrames - 1 + kH / budgetRows, name + ": settles once every row was rebuilt");
+        int changedRows = 0;
+        for (int y = 0; y < kH; ++y)
+            changedRows += !std::equal(&first.y[y * kW], &first.y[y * kW] + kW, &before.y[y * kW]);
+        check(changedRows > 0 && changedRows <= budgetRows, name + ": the first frame shows the change in one band");
+
+        Renderer fresh(specimen(SpecimenKind::Cells), false);
+        const Luma expected = render(fresh, s, 7);
+        check(last.y == expected.y && last.u == expected.u && last.v == expected.v,
+              name + ": the settled picture equals a full rebuild");
+    }
+}
+
+// ---- label codes through a real decoder ------------------------------------------------
+
+// Decodes the single code of the given format in a grey picture.
+std::string decode(const std::vector<uint8_t> &grey, int width, int height, ZXing::BarcodeFormat format)
+{
+    ZXing::DecodeHints hints;
+    hints.setFormats(format);
+    hints.setTryHarder(true);
+    const ZXing::Result result =
+        ZXing::ReadBarcode(ZXing::ImageView(grey.data(), width, height, ZXing::ImageFormat::Lum), hints);
+    return result.isValid() ? result.text() : std::string("<none>");
+}
+
+void encodersDecode()
+{
+    const std::string qrTexts[] = {"HELLO", "LUMORA SLIDE 0001",
+                                   "lower case, digits 0123456789 and $%*+-./:", std::string(120, 'x') + "END",
+                                   std::string(190, 'z') + "0123456789"};
+    for (const std::string &text : qrTexts) {
+        const QrCode qr = encodeQr(text);
+        const int scale = 4, quiet = 4, side = (qr.size + 2 * quiet) * scale;
+        std::vector<uint8_t> image(static_cast<size_t>(side) * side, 255);
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x) {
+                const int mx = x / scale - quiet, my = y / scale - quiet;
+                if (mx >= 0 && my >= 0 && mx < qr.size && my < qr.size && qr.dark(mx, my))
+                    image[static_cast<size_t>(y) * side + x] = 0;
+            }
+        check(decode(image, side, side, ZXing::BarcodeFormat::QRCode) == text,
+              "QR of " + std::to_string(text.size()) + " bytes (version " + std::to_string(qr.version) + ") decodes");
+    }
+    const std::string barTexts[] = {"SLIDE-0001", "PJJ123C", "Hello, World! {~}", " spaces and `quotes'"};
+    for (const std::string &text : barTexts) {
+        const std::vector<uint8_t> widths = encodeCode128(text);
+        const int scale = 2, quiet = 12, height = 40;
+        std::vector<uint8_t> row;
+        row.assign(quiet * scale, 255);
+        for (size_t i = 0; i < widths.size(); ++i)
+            row.insert(row.end(), widths[i] * scale, i % 2 == 0 ? 0 : 255);
+        row.insert(row.end(), quiet * scale, 255);
+        std::vector<uint8_t> image;
+        for (int y = 0; y < height; ++y)
+            image.insert(image.end(), row.begin(), row.end());
+        check(decode(image, static_cast<int>(row.size()), height, ZXing::BarcodeFormat::Code128) == text,
+              "Code 128 of \"" + text + "\" decodes");
+    }
+}
+
+// The label specimen as the camera shows it: both codes read back with their texts.
+void labelSpecimenDecodes()
+{
+    struct Row
+    {
+        const char *name;
+        std::string qr, barcode;
+        PixelLayout layout;
+    };
+    const Row rows[] = {
+        {"defaultTextsI420", "LUMORA SLIDE 0001", "SLIDE-0001", PixelLayout::I420},
+        {"otherTextsRgb", "LOT 42/B; exp 2030-01 https://lumora.test/s/42", "LOT-42B", PixelLayout::RGB24}};
+    const int w = 1280, h = 960;
+    for (const Row &row : rows) {
+        SpecimenConfig c = specimen(SpecimenKind::Label);
+        c.qrText = row.qr;
+        c.barcodeText = row.barcode;
+        Renderer r(c, false);
+        RenderSettings s;
+        std::vector<uint8_t> frame(static_cast<size_t>(w) * h * 3);
+        uint8_t *planes[3] = {frame.data(), frame.data() + w * h, frame.data() + w * h * 5 / 4};
+        const bool packed = row.layout != PixelLayout::I420;
+        const int strides[3] = {packed ? w * 3 : w, w / 2, w / 2};
+        r.render(s, row.layout, w, h, 0.0, 0, planes, strides);
+        s.focusOffset = r.inFocusOffsetAt(s, 0.5, 0.5);
+        r.render(s, row.layout, w, h, 0.0, 1, planes, strides);
+        std::vector<uint8_t> grey(static_cast<size_t>(w) * h);
+        for (size_t i = 0; i < grey.size(); ++i)
+            grey[i] =
+                packed ? static_cast<uint8_t>((frame[i * 3] + 2 * frame[i * 3 + 1] + frame[i * 3 + 2]) / 4) : frame[i];
+        const std::string name = std::string("label ") + row.name;
+        check(decode(grey, w, h, ZXing::BarcodeFormat::QRCode) == row.qr, name + ": QR text");
+        check(decode(grey, w, h, ZXing::BarcodeFormat::Code128) == row.barcode, name + ": Code 128 text");
+    }
+}
+
 } // namespace
 
 int main()
@@ -388,6 +531,9 @@ int main()
     reedSolomonCodewordsHaveZeroSyndromes();
     qrSymbolsAreWellFormed();
     code128SymbolsAreWellFormed();
+    changesRollInWithinTheBudget();
+    encodersDecode();
+    labelSpecimenDecodes();
     std::printf("%d passed, %d failed\n", g_passed, g_failed);
     return g_failed == 0 ? 0 : 1;
 }

@@ -231,6 +231,9 @@ std::vector<DeviceEntry> loadDeviceEntries()
 
 VirtualDevice::VirtualDevice(DeviceEntry e) : entry(std::move(e)), renderer(entry.specimen, entry.drift)
 {
+    // At the device's top rate a turned control costs at most a fixed share of a core;
+    // a slower stream gets the same share per frame, so its changes settle no slower.
+    renderer.setUpdateBudget(virtualscope::Renderer::kUpdatePixelsPerSecond / std::max(1, entry.fps));
     for (int i = 0; i < static_cast<int>(Param::Count); ++i)
         params[i] = kRanges[i].def;
     std::fill(std::begin(leds), std::end(leds), kLedDefault);

@@ -1,6 +1,7 @@
-// Frame rendering. The costly part (resampling, focus blend, lights, tone and colour) is
-// done once per change of settings into a canvas in the output layout; each frame then
-// only copies its window out of the canvas and adds sensor noise.
+// Frame rendering. The costly part (resampling, focus blend, lights, tone and colour) goes
+// into a canvas in the output layout, only when the settings change and then at most a
+// budget of rows per frame; each frame copies its window out of the canvas and adds
+// sensor noise.
 #include "virtualscope/renderer.h"
 
 #include <algorithm>
@@ -59,6 +60,49 @@ void addNoiseRow(const uint8_t *src, uint8_t *dst, int count, const int8_t *nois
 {
     for (int done = 0; done < count; done += kNoiseMaxRow)
         addNoiseSpan(src + done, dst + done, std::min(kNoiseMaxRow, count - done), noise);
+}
+
+// Focus blend and light of one block's samples, in 16 bits as high halves of products:
+// ((b - a) * 128) * (2 * weight) >> 16 is (b - a) * weight >> 8, and (v * 256) * light >> 16
+// is v * light >> 8. Plain loops over restrict pointers, for the vectoriser.
+void blendSpan(const uint8_t *__restrict a, const uint8_t *__restrict b, uint16_t *__restrict out, int count,
+               int weight, int light)
+{
+    const int16_t w2 = static_cast<int16_t>(2 * weight);
+    const uint16_t l = static_cast<uint16_t>(light);
+    for (int i = 0; i < count; ++i) {
+        const int16_t d = static_cast<int16_t>((b[i] - a[i]) * 128);
+        int16_t v = static_cast<int16_t>(a[i] + static_cast<int16_t>((d * w2) >> 16));
+        v = v < 0 ? 0 : v > 255 ? 255 : v;
+        const uint16_t lit = static_cast<uint16_t>((static_cast<uint32_t>(static_cast<uint16_t>(v << 8)) * l) >> 16);
+        out[i] = lit > kRadianceMax ? kRadianceMax : lit;
+    }
+}
+
+// Limited-range BT.601 luma in 8.8 fixed point; the sum fits 16 bits unsigned.
+void lumaSpan(const uint8_t *__restrict r, const uint8_t *__restrict g, const uint8_t *__restrict b,
+              uint8_t *__restrict out, int count)
+{
+    for (int x = 0; x < count; ++x)
+        out[x] = static_cast<uint8_t>(16 + (static_cast<uint16_t>(66 * r[x] + 129 * g[x] + 25 * b[x] + 128) >> 8));
+}
+
+// Chroma of 2x2 pixels from two rows, with coefficients for sums of four.
+void chromaSpan(const uint8_t *__restrict row0, const uint8_t *__restrict row1, int16_t *__restrict sums, int count)
+{
+    for (int x = 0; x < count; ++x)
+        sums[x] = static_cast<int16_t>(row0[2 * x] + row0[2 * x + 1] + row1[2 * x] + row1[2 * x + 1]);
+}
+
+void chromaOut(const int16_t *__restrict sr, const int16_t *__restrict sg, const int16_t *__restrict sb,
+               const int coef[3], uint8_t *__restrict out, int count)
+{
+    const int16_t c0 = static_cast<int16_t>(coef[0]), c1 = static_cast<int16_t>(coef[1]),
+                  c2 = static_cast<int16_t>(coef[2]);
+    for (int x = 0; x < count; ++x) {
+        const int v = 128 + ((c0 * sr[x] + c1 * sg[x] + c2 * sb[x] + 512) >> 10);
+        out[x] = static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
+    }
 }
 
 } // namespace
@@ -124,56 +168,53 @@ void Renderer::ensureNoise(double sigma)
     }
 }
 
-void Renderer::rebuildCanvas(const RenderSettings &st, PixelLayout layout, int cw, int ch)
+static bool sameTone(const RenderSettings &a, const RenderSettings &b)
 {
-    const std::shared_ptr<const Specimen> spec = specimen(cw, ch);
+    return a.exposure == b.exposure && a.gain == b.gain && a.wbGains[0] == b.wbGains[0] &&
+           a.wbGains[1] == b.wbGains[1] && a.wbGains[2] == b.wbGains[2] && a.toneCurve == b.toneCurve &&
+           a.gamma == b.gamma && a.contrast == b.contrast && a.hueDegrees == b.hueDegrees &&
+           a.saturation == b.saturation;
+}
+
+void Renderer::prepare(const RenderSettings &st, PixelLayout layout, int cw, int ch)
+{
+    m_spec = specimen(cw, ch);
+    m_canvasLayout = layout;
+    m_canvasWidth = cw;
+    m_canvasHeight = ch;
 
     // Where each canvas column and row samples the specimen: zoom about the centre,
     // mirror and flip.
     const double zoom = std::max(1.0, st.opticalZoom * st.digitalZoom);
-    std::vector<int> xIndex(cw), yIndex(ch);
+    m_xIndex.resize(cw);
+    m_yIndex.resize(ch);
+    m_contiguous = !st.mirror;
     for (int x = 0; x < cw; ++x) {
         const int xs = st.mirror ? cw - 1 - x : x;
-        const int sx = static_cast<int>(cw * 0.5 + (xs + 0.5 - cw * 0.5) / zoom);
-        xIndex[x] = std::min(cw - 1, std::max(0, sx)) * 3;
+        const int sx = std::min(cw - 1, std::max(0, static_cast<int>(cw * 0.5 + (xs + 0.5 - cw * 0.5) / zoom)));
+        m_xIndex[x] = sx * 3;
+        m_contiguous = m_contiguous && sx == x;
     }
     for (int y = 0; y < ch; ++y) {
         const int ys = st.flip ? ch - 1 - y : y;
-        yIndex[y] = std::min(ch - 1, std::max(0, static_cast<int>(ch * 0.5 + (ys + 0.5 - ch * 0.5) / zoom)));
+        m_yIndex[y] = std::min(ch - 1, std::max(0, static_cast<int>(ch * 0.5 + (ys + 0.5 - ch * 0.5) / zoom)));
     }
 
-    // Per block: the two blur levels to blend (weight below 0 sharpens), and the light.
-    const int bw = (cw + kBlock - 1) / kBlock, bh = (ch + kBlock - 1) / kBlock;
-    struct BlockParams
-    {
-        int level, weight, light;
-    };
-    std::vector<BlockParams> blocks(static_cast<size_t>(bw) * bh);
-    const int sharpen = static_cast<int>(std::lround(std::max(0.0, std::min(1.0, st.sharpness)) * 400.0));
-    for (int by = 0; by < bh; ++by)
-        for (int bx = 0; bx < bw; ++bx) {
-            const int px = std::min(cw - 1, bx * kBlock + kBlock / 2), py = std::min(ch - 1, by * kBlock + kBlock / 2);
-            const float su = (xIndex[px] / 3 + 0.5f) / cw, sv = (yIndex[py] + 0.5f) / ch;
-            const double distance = std::abs(st.focusOffset - spec->depthAt(su, sv));
-            const double radius = distance * kBlurPerStep * st.opticalZoom;
-            int level = 0;
-            while (level + 2 < Specimen::kLevels && radius > Specimen::levelRadius(level + 1))
-                ++level;
-            const double r0 = Specimen::levelRadius(level), r1 = Specimen::levelRadius(level + 1);
-            const double t = std::min(1.0, (radius - r0) / (r1 - r0));
-            // Lights: the mean of the parts, tilted towards the brighter side.
-            const double u = (px + 0.5) / cw - 0.5, v = (py + 0.5) / ch - 0.5;
-            const double mean = (st.lights[0] + st.lights[1] + st.lights[2] + st.lights[3]) / 4.0;
-            const double light = std::max(0.0, 0.12 + 0.88 * mean + 0.5 * (st.lights[3] - st.lights[0]) * v +
-                                                   0.5 * (st.lights[2] - st.lights[1]) * u);
-            blocks[static_cast<size_t>(by) * bw + bx] = {
-                level, static_cast<int>(std::lround(t * 256.0)) - (level == 0 ? sharpen : 0),
-                std::min(1024, static_cast<int>(std::lround(light * 256.0)))};
-        }
+    m_blocksWide = (cw + kBlock - 1) / kBlock;
+    const int blocksHigh = (ch + kBlock - 1) / kBlock;
+    m_blocks.resize(static_cast<size_t>(m_blocksWide) * blocksHigh);
+    m_blockRowReady.assign(blocksHigh, 0);
+    m_sharpen = static_cast<int>(std::lround(std::max(0.0, std::min(1.0, st.sharpness)) * 400.0));
+    m_canvasSettings = st;
+
+    if (m_toneValid && sameTone(m_toneSettings, st))
+        return;
+    m_toneSettings = st;
+    m_toneValid = true;
 
     // Per channel: radiance (0..1023 for 0..4x) to output through exposure, gain, white
     // balance, then gamma or the curve, then contrast.
-    std::vector<uint8_t> lut(3 * (kRadianceMax + 1));
+    m_lut.resize(3 * (kRadianceMax + 1));
     for (int c = 0; c < 3; ++c)
         for (int r = 0; r <= kRadianceMax; ++r) {
             double x = std::min(1.0, r / 255.0 * st.exposure * st.gain * st.wbGains[c]);
@@ -182,7 +223,7 @@ void Renderer::rebuildCanvas(const RenderSettings &st, PixelLayout layout, int c
             else if (st.gamma > 0)
                 x = std::pow(x, 1.0 / st.gamma);
             x = 0.5 + (x - 0.5) * st.contrast;
-            lut[c * (kRadianceMax + 1) + r] = clamp255(static_cast<int>(std::lround(x * 255.0)));
+            m_lut[c * (kRadianceMax + 1) + r] = clamp255(static_cast<int>(std::lround(x * 255.0)));
         }
 
     // Colour: hue rotation and saturation act on the chroma of BT.601.
@@ -196,101 +237,142 @@ void Renderer::rebuildCanvas(const RenderSettings &st, PixelLayout layout, int c
         u2[k] = hc * uRow[k] - hs * vRow[k];
         v2[k] = hs * uRow[k] + hc * vRow[k];
     }
+    // Limited-range BT.601 chroma in fixed point, applied to sums of 2x2 pixels.
+    const double uScale = 112.0 / (255.0 * (1 - kb)), vScale = 112.0 / (255.0 * (1 - kr));
+    for (int k = 0; k < 3; ++k) {
+        m_ur[k] = static_cast<int>(std::lround(u2[k] * uScale * 256.0));
+        m_vr[k] = static_cast<int>(std::lround(v2[k] * vScale * 256.0));
+    }
+    // RGB to RGB through the chroma change: out = Y + inverse of the rotated chroma.
+    m_identityColour = st.hueDegrees == 0.0 && st.saturation == 1.0;
+    for (int k = 0; k < 3; ++k) {
+        const double yk = k == 0 ? kr : k == 1 ? kg : kb;
+        const double rOut = yk + v2[k];
+        const double bOut = yk + u2[k];
+        const double gOut = yk - (kr * v2[k] + kb * u2[k]) / kg;
+        m_matrix[0][k] = static_cast<int>(std::lround(rOut * 4096.0));
+        m_matrix[1][k] = static_cast<int>(std::lround(gOut * 4096.0));
+        m_matrix[2][k] = static_cast<int>(std::lround(bOut * 4096.0));
+    }
+}
 
-    m_canvasLayout = layout;
-    m_canvasWidth = cw;
-    m_canvasHeight = ch;
-    std::vector<int> rgbRows[2] = {std::vector<int>(static_cast<size_t>(cw) * 3),
-                                   std::vector<int>(static_cast<size_t>(cw) * 3)};
-    auto renderRow = [&](int y, int *out) {
-        const size_t rowOffset = static_cast<size_t>(yIndex[y]) * cw * 3;
-        const BlockParams *rowBlocks = &blocks[static_cast<size_t>(y / kBlock) * bw];
-        for (int bx = 0; bx < bw; ++bx) {
-            const BlockParams &b = rowBlocks[bx];
-            const uint8_t *la = spec->level(b.level) + rowOffset, *lb = spec->level(b.level + 1) + rowOffset;
-            const int end = std::min(cw, (bx + 1) * kBlock);
-            for (int x = bx * kBlock; x < end; ++x) {
-                const int si = xIndex[x];
-                for (int c = 0; c < 3; ++c) {
-                    const int va = la[si + c], vb = lb[si + c];
-                    const int v = clamp255(va + (((vb - va) * b.weight) >> 8));
-                    const int radiance = std::min(kRadianceMax, (v * b.light) >> 8);
-                    out[x * 3 + c] = lut[c * (kRadianceMax + 1) + radiance];
-                }
-            }
-        }
-    };
+// Per block: the two blur levels to blend (weight below 0 sharpens), and the light.
+const Renderer::BlockParams *Renderer::blockRow(int by)
+{
+    BlockParams *row = &m_blocks[static_cast<size_t>(by) * m_blocksWide];
+    if (m_blockRowReady[by])
+        return row;
+    m_blockRowReady[by] = 1;
+    const RenderSettings &st = m_canvasSettings;
+    const int cw = m_canvasWidth, ch = m_canvasHeight;
+    const int py = std::min(ch - 1, by * kBlock + kBlock / 2);
+    const float sv = (m_yIndex[py] + 0.5f) / ch;
+    const double v = (py + 0.5) / ch - 0.5;
+    const double mean = (st.lights[0] + st.lights[1] + st.lights[2] + st.lights[3]) / 4.0;
+    for (int bx = 0; bx < m_blocksWide; ++bx) {
+        const int px = std::min(cw - 1, bx * kBlock + kBlock / 2);
+        const float su = (m_xIndex[px] / 3 + 0.5f) / cw;
+        const double distance = std::abs(st.focusOffset - m_spec->depthAt(su, sv));
+        const double radius = distance * kBlurPerStep * st.opticalZoom;
+        int level = 0;
+        while (level + 2 < Specimen::kLevels && radius > Specimen::levelRadius(level + 1))
+            ++level;
+        const double r0 = Specimen::levelRadius(level), r1 = Specimen::levelRadius(level + 1);
+        const double t = std::min(1.0, (radius - r0) / (r1 - r0));
+        // Lights: the mean of the parts, tilted towards the brighter side.
+        const double u = (px + 0.5) / cw - 0.5;
+        const double light = std::max(0.0, 0.12 + 0.88 * mean + 0.5 * (st.lights[3] - st.lights[0]) * v +
+                                               0.5 * (st.lights[2] - st.lights[1]) * u);
+        row[bx] = {level, static_cast<int>(std::lround(t * 256.0)) - (level == 0 ? m_sharpen : 0),
+                   std::min(1024, static_cast<int>(std::lround(light * 256.0)))};
+    }
+    return row;
+}
 
-    if (layout == PixelLayout::I420) {
-        m_canvas[0].resize(static_cast<size_t>(cw) * ch);
-        m_canvas[1].resize(static_cast<size_t>(cw / 2) * (ch / 2));
-        m_canvas[2].resize(m_canvas[1].size());
-        // Limited-range BT.601 in 8.8 fixed point.
-        const int yr = 66, yg = 129, yb = 25;
-        const double uScale = 112.0 / (255.0 * (1 - kb)), vScale = 112.0 / (255.0 * (1 - kr));
-        int ur[3], vr[3];
-        for (int k = 0; k < 3; ++k) {
-            ur[k] = static_cast<int>(std::lround(u2[k] * uScale * 256.0));
-            vr[k] = static_cast<int>(std::lround(v2[k] * vScale * 256.0));
-        }
-        for (int y = 0; y + 1 < ch; y += 2) {
-            renderRow(y, rgbRows[0].data());
-            renderRow(y + 1, rgbRows[1].data());
-            for (int r = 0; r < 2; ++r) {
-                const int *in = rgbRows[r].data();
-                uint8_t *yOut = &m_canvas[0][static_cast<size_t>(y + r) * cw];
-                for (int x = 0; x < cw; ++x)
-                    yOut[x] = static_cast<uint8_t>(
-                        16 + ((yr * in[x * 3] + yg * in[x * 3 + 1] + yb * in[x * 3 + 2] + 128) >> 8));
+// One canvas row through focus, lights and tone into R, G, B samples step bytes apart
+// (1: planar rows, 3: packed pixels). Only the table look-ups stay scalar.
+void Renderer::toneRow(int y, uint8_t *r, uint8_t *g, uint8_t *b, int step)
+{
+    const int cw = m_canvasWidth;
+    const size_t rowOffset = static_cast<size_t>(m_yIndex[y]) * cw * 3;
+    const BlockParams *params = blockRow(y / kBlock);
+    const uint8_t *lutR = m_lut.data(), *lutG = lutR + kRadianceMax + 1, *lutB = lutG + kRadianceMax + 1;
+    uint8_t gatherA[kBlock * 3], gatherB[kBlock * 3];
+    uint16_t radiance[kBlock * 3];
+    for (int bx = 0; bx < m_blocksWide; ++bx) {
+        const BlockParams &p = params[bx];
+        const int x0 = bx * kBlock, n = std::min(kBlock, cw - x0);
+        const uint8_t *la = m_spec->level(p.level) + rowOffset, *lb = m_spec->level(p.level + 1) + rowOffset;
+        const uint8_t *sa, *sb;
+        if (m_contiguous) {
+            sa = la + x0 * 3;
+            sb = lb + x0 * 3;
+        } else {
+            const int *index = &m_xIndex[x0];
+            for (int i = 0; i < n; ++i) {
+                const uint8_t *pa = la + index[i], *pb = lb + index[i];
+                gatherA[i * 3] = pa[0];
+                gatherA[i * 3 + 1] = pa[1];
+                gatherA[i * 3 + 2] = pa[2];
+                gatherB[i * 3] = pb[0];
+                gatherB[i * 3 + 1] = pb[1];
+                gatherB[i * 3 + 2] = pb[2];
             }
-            uint8_t *uOut = &m_canvas[1][static_cast<size_t>(y / 2) * (cw / 2)];
-            uint8_t *vOut = &m_canvas[2][static_cast<size_t>(y / 2) * (cw / 2)];
-            for (int x = 0; x + 1 < cw; x += 2) {
-                int sum[3];
-                for (int c = 0; c < 3; ++c)
-                    sum[c] = rgbRows[0][x * 3 + c] + rgbRows[0][x * 3 + 3 + c] + rgbRows[1][x * 3 + c] +
-                             rgbRows[1][x * 3 + 3 + c];
-                uOut[x / 2] = clamp255(128 + ((ur[0] * sum[0] + ur[1] * sum[1] + ur[2] * sum[2] + 512) >> 10));
-                vOut[x / 2] = clamp255(128 + ((vr[0] * sum[0] + vr[1] * sum[1] + vr[2] * sum[2] + 512) >> 10));
-            }
+            sa = gatherA;
+            sb = gatherB;
         }
-    } else {
-        m_canvas[0].resize(static_cast<size_t>(cw) * ch * 3);
-        m_canvas[1].clear();
-        m_canvas[2].clear();
-        // RGB to RGB through the chroma change: out = Y + inverse of the rotated chroma.
-        int m[3][3];
-        const bool identity = st.hueDegrees == 0.0 && st.saturation == 1.0;
-        for (int k = 0; k < 3; ++k) {
-            const double yk = k == 0 ? kr : k == 1 ? kg : kb;
-            const double rOut = yk + v2[k];
-            const double bOut = yk + u2[k];
-            const double gOut = yk - (kr * v2[k] + kb * u2[k]) / kg;
-            m[0][k] = static_cast<int>(std::lround(rOut * 4096.0));
-            m[1][k] = static_cast<int>(std::lround(gOut * 4096.0));
-            m[2][k] = static_cast<int>(std::lround(bOut * 4096.0));
-        }
-        const bool bgr = layout == PixelLayout::BGR24;
-        for (int y = 0; y < ch; ++y) {
-            int *in = rgbRows[0].data();
-            renderRow(y, in);
-            uint8_t *out = &m_canvas[0][static_cast<size_t>(y) * cw * 3];
-            for (int x = 0; x < cw; ++x) {
-                int px[3] = {in[x * 3], in[x * 3 + 1], in[x * 3 + 2]};
-                if (!identity) {
-                    int t[3];
-                    for (int c = 0; c < 3; ++c)
-                        t[c] = clamp255((m[c][0] * px[0] + m[c][1] * px[1] + m[c][2] * px[2] + 2048) >> 12);
-                    std::memcpy(px, t, sizeof px);
-                }
-                out[x * 3 + 0] = static_cast<uint8_t>(px[bgr ? 2 : 0]);
-                out[x * 3 + 1] = static_cast<uint8_t>(px[1]);
-                out[x * 3 + 2] = static_cast<uint8_t>(px[bgr ? 0 : 2]);
-            }
+        blendSpan(sa, sb, radiance, n * 3, p.weight, p.light);
+        const size_t o = static_cast<size_t>(x0) * step;
+        for (int i = 0; i < n; ++i) {
+            r[o + i * step] = lutR[radiance[i * 3]];
+            g[o + i * step] = lutG[radiance[i * 3 + 1]];
+            b[o + i * step] = lutB[radiance[i * 3 + 2]];
         }
     }
-    m_canvasSettings = st;
-    m_canvasValid = true;
+}
+
+void Renderer::buildRows(int y0, int y1)
+{
+    const int cw = m_canvasWidth;
+    m_rows.resize(static_cast<size_t>(cw) * 6);
+    uint8_t *r0 = m_rows.data(), *g0 = r0 + cw, *b0 = g0 + cw;
+    uint8_t *r1 = b0 + cw, *g1 = r1 + cw, *b1 = g1 + cw;
+
+    if (m_canvasLayout == PixelLayout::I420) {
+        m_sums.resize(static_cast<size_t>(cw / 2) * 3);
+        int16_t *sr = m_sums.data(), *sg = sr + cw / 2, *sb = sg + cw / 2;
+        for (int y = y0; y + 1 < y1; y += 2) {
+            toneRow(y, r0, g0, b0, 1);
+            toneRow(y + 1, r1, g1, b1, 1);
+            uint8_t *yOut = &m_canvas[0][static_cast<size_t>(y) * cw];
+            lumaSpan(r0, g0, b0, yOut, cw);
+            lumaSpan(r1, g1, b1, yOut + cw, cw);
+            chromaSpan(r0, r1, sr, cw / 2);
+            chromaSpan(g0, g1, sg, cw / 2);
+            chromaSpan(b0, b1, sb, cw / 2);
+            chromaOut(sr, sg, sb, m_ur, &m_canvas[1][static_cast<size_t>(y / 2) * (cw / 2)], cw / 2);
+            chromaOut(sr, sg, sb, m_vr, &m_canvas[2][static_cast<size_t>(y / 2) * (cw / 2)], cw / 2);
+        }
+        return;
+    }
+
+    const bool bgr = m_canvasLayout == PixelLayout::BGR24;
+    for (int y = y0; y < y1; ++y) {
+        uint8_t *out = &m_canvas[0][static_cast<size_t>(y) * cw * 3];
+        if (m_identityColour) {
+            toneRow(y, out + (bgr ? 2 : 0), out + 1, out + (bgr ? 0 : 2), 3);
+            continue;
+        }
+        toneRow(y, r0, g0, b0, 1);
+        const int(*m)[3] = m_matrix;
+        uint8_t *first = out + (bgr ? 2 : 0), *third = out + (bgr ? 0 : 2);
+        for (int x = 0; x < cw; ++x) {
+            const int pr = r0[x], pg = g0[x], pb = b0[x];
+            first[x * 3] = clamp255((m[0][0] * pr + m[0][1] * pg + m[0][2] * pb + 2048) >> 12);
+            out[x * 3 + 1] = clamp255((m[1][0] * pr + m[1][1] * pg + m[1][2] * pb + 2048) >> 12);
+            third[x * 3] = clamp255((m[2][0] * pr + m[2][1] * pg + m[2][2] * pb + 2048) >> 12);
+        }
+    }
 }
 
 void Renderer::render(const RenderSettings &st, PixelLayout layout, int width, int height, double timeSeconds,
@@ -298,9 +380,33 @@ void Renderer::render(const RenderSettings &st, PixelLayout layout, int width, i
 {
     const int margin = m_drift ? kDriftMargin : 0;
     const int cw = width + 2 * margin, ch = height + 2 * margin;
-    if (!m_canvasValid || m_canvasLayout != layout || m_canvasWidth != cw || m_canvasHeight != ch ||
-        !m_canvasSettings.sameImage(st))
-        rebuildCanvas(st, layout, cw, ch);
+    if (!m_canvasValid || m_canvasLayout != layout || m_canvasWidth != cw || m_canvasHeight != ch) {
+        // A new size or layout has nothing to show yet: build it whole.
+        prepare(st, layout, cw, ch);
+        const bool planar = layout == PixelLayout::I420;
+        m_canvas[0].resize(static_cast<size_t>(cw) * ch * (planar ? 1 : 3));
+        m_canvas[1].resize(planar ? static_cast<size_t>(cw / 2) * (ch / 2) : 0);
+        m_canvas[2].resize(m_canvas[1].size());
+        buildRows(0, ch);
+        m_canvasValid = true;
+        m_cursor = 0;
+        m_staleRows = 0;
+    } else if (!m_canvasSettings.sameImage(st)) {
+        prepare(st, layout, cw, ch);
+        m_staleRows = ch;
+    }
+    // Changed settings roll down the canvas in bands of the update budget.
+    if (m_staleRows > 0) {
+        int rows = static_cast<int>(std::min<int64_t>(ch, std::max<int64_t>(2, m_updateBudget / cw)));
+        rows = std::min(rows & ~1, m_staleRows);
+        m_staleRows -= rows;
+        while (rows > 0) {
+            const int n = std::min(rows, ch - m_cursor);
+            buildRows(m_cursor, m_cursor + n);
+            m_cursor = (m_cursor + n) % ch;
+            rows -= n;
+        }
+    }
 
     // The window into the canvas: centred, or wandering on a slow Lissajous path.
     int ox = margin, oy = margin;

@@ -258,7 +258,10 @@ void drawLabel(Canvas &canvas, const SpecimenConfig &config, std::mt19937 &rng)
     if (qr.size > 0) {
         const float side = std::min((lx1 - lx0) * 0.4f, (ly1 - ly0) * 0.75f);
         const float module = std::floor(side / qr.size);
-        const float qx = lx0 + (ly1 - ly0 - qr.size * module) * 0.5f, qy = (ly0 + ly1 - qr.size * module) * 0.5f;
+        // On whole pixels: modules meeting at a fractional edge would each cover it only in
+        // part and leave a light seam through dark areas, which breaks the finder patterns.
+        const float qx = std::round(lx0 + (ly1 - ly0 - qr.size * module) * 0.5f);
+        const float qy = std::round((ly0 + ly1 - qr.size * module) * 0.5f);
         for (int y = 0; y < qr.size; ++y)
             for (int x = 0; x < qr.size; ++x)
                 if (qr.dark(x, y))
@@ -272,7 +275,7 @@ void drawLabel(Canvas &canvas, const SpecimenConfig &config, std::mt19937 &rng)
             modules += m;
         const float bx0 = lx0 + (lx1 - lx0) * 0.52f, bx1 = lx1 - (lx1 - lx0) * 0.04f;
         const float module = std::max(1.0f, std::floor((bx1 - bx0) / (modules + 20)));
-        float x = bx0 + ((bx1 - bx0) - modules * module) * 0.5f;
+        float x = std::round(bx0 + ((bx1 - bx0) - modules * module) * 0.5f);
         const float by0 = ly0 + (ly1 - ly0) * 0.3f, by1 = ly1 - (ly1 - ly0) * 0.3f;
         bool bar = true;
         for (uint8_t m : widths) {
