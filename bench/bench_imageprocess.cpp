@@ -1,0 +1,126 @@
+// ImageProcess::process() at 3840x2160 with every correction on (flat-field, black balance,
+// negative, levels), against one I420 to RGB24 conversion of the same frame measured in the
+// same run (alternating, so both see the same machine load).
+#include "frameconversion.h"
+#include "i420buffer.h"
+#include "imageprocess.h"
+#include "rgb24buffer.h"
+
+#include <QImage>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kRuns = 21;
+constexpr int kWarmUps = 2;
+constexpr int kWidth = 3840;
+constexpr int kHeight = 2160;
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+template<typename Function> double millisecondsOf(Function &&function)
+{
+    const auto start = std::chrono::steady_clock::now();
+    function();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+// A camera-like picture: smooth gradients with some texture in every plane.
+VideoFrame makeFrame()
+{
+    auto buffer = I420Buffer::Create(kWidth, kHeight);
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            buffer->MutableDataY()[y * buffer->StrideY() + x] = std::uint8_t(16 + (x * 200 / kWidth + (x ^ y) % 17));
+        }
+    }
+    for (int y = 0; y < buffer->ChromaHeight(); ++y) {
+        for (int x = 0; x < buffer->ChromaWidth(); ++x) {
+            buffer->MutableDataU()[y * buffer->StrideU() + x] = std::uint8_t(100 + (y * 50 / kHeight));
+            buffer->MutableDataV()[y * buffer->StrideV() + x] = std::uint8_t(140 - (x * 30 / kWidth));
+        }
+    }
+    return VideoFrame(buffer, 1);
+}
+
+// A vignetted flat-field reference: bright centre, darker corners.
+VideoFrame makeReference()
+{
+    auto buffer = RGB24Buffer::Create(kWidth, kHeight);
+    for (int y = 0; y < kHeight; ++y) {
+        std::uint8_t *row = buffer->MutableData() + std::ptrdiff_t(y) * buffer->Stride();
+        const int dy = y - kHeight / 2;
+        for (int x = 0; x < kWidth; ++x) {
+            const int dx = x - kWidth / 2;
+            const int fall = int((std::int64_t(dx) * dx + std::int64_t(dy) * dy) / 80000);
+            const int value = std::max(40, 230 - fall);
+            row[3 * x] = std::uint8_t(value);
+            row[3 * x + 1] = std::uint8_t(std::max(1, value - 10));
+            row[3 * x + 2] = std::uint8_t(std::max(1, value - 20));
+        }
+    }
+    return VideoFrame(buffer, 0);
+}
+
+void figure(const std::string &name, const std::function<void()> &operation, const std::string &anchorName,
+            const std::function<void()> &anchorOperation)
+{
+    std::vector<double> values;
+    std::vector<double> anchors;
+    for (int run = 0; run < kWarmUps + kRuns; ++run) {
+        const double anchor = millisecondsOf(anchorOperation);
+        const double value = millisecondsOf(operation);
+        if (run >= kWarmUps) {
+            anchors.push_back(anchor);
+            values.push_back(value);
+        }
+    }
+    const double value = median(values);
+    const double anchor = median(anchors);
+    std::printf("BENCH name=%s value=%.3f unit=ms anchor=%s anchor_value=%.3f ratio=%.2f\n", name.c_str(), value,
+                anchorName.c_str(), anchor, value / anchor);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main()
+{
+    const VideoFrame frame = makeFrame();
+    const auto convert = [&frame] {
+        const QImage image = videoFrameToQImage(frame);
+        if (image.isNull()) {
+            std::abort();
+        }
+    };
+
+    ImageProcess process;
+    // A one-frame capture sets the reference and its channel means.
+    process.onStartFFCCapture(1);
+    process.onRecvVideoFrameForProcess(makeReference());
+    process.onSetFFCStatus(true);
+    process.onSetBlackBalance(6, 4, 8);
+    process.onSetNegative(true);
+    process.onSetHistogramBoundaries({{0, 10, 240}, {1, 20, 230}, {2, 5, 250}});
+    process.onSetHistogramStatus(true);
+    const auto run = [&process, &frame] {
+        if (process.process(frame).videoFrameBuffer() == frame.videoFrameBuffer()) {
+            std::abort();
+        }
+    };
+    figure("imageprocess_all_4k_i420", run, "i420_to_rgb24_4k", convert);
+
+    // Without the flat-field stage: one per-channel table.
+    process.onSetFFCStatus(false);
+    figure("imageprocess_no_ffc_4k_i420", run, "i420_to_rgb24_4k", convert);
+    return 0;
+}
