@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// USB product ids of the camera models and what depends on them: the firmware file key of
+// the upgradable models and the compact third-family models whose defaults follow the
+// application mode.
+struct UsbModelEntry
+{
+    int productId;
+    const char *modelClass;
+    const char *upgradeKey; // null: firmware is not upgraded through this program
+    bool compact;           // third family
+};
+
+// The entry of a product id, or null.
+const UsbModelEntry *findUsbModel(int productId);
+// The product id in a USB device path ("...pid_0283..." or four hex digits), or 0.
+int productIdFromDevicePath(const QString &path);

@@ -1,0 +1,901 @@
+#include "uvccamera.h"
+
+#include "configstore.h"
+#include "frameconversion.h"
+#include "imageprocess.h"
+#include "usbmodeltable.h"
+
+#include <QDateTime>
+#include <QDebug>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutexLocker>
+#include <QThread>
+#include <QTimer>
+#include <cstring>
+
+namespace {
+
+// SDK stream format codes by program format code (0 MJPEG, 1 NV12, 2 YUY2, 3 H264).
+constexpr int kSdkFormats[] = {LMCAM_CAPTURE_FORMAT_MJPEG, LMCAM_CAPTURE_FORMAT_NV12, LMCAM_CAPTURE_FORMAT_YUY2,
+                               LMCAM_CAPTURE_FORMAT_H264};
+
+int programFormat(int sdkCode)
+{
+    for (int i = 0; i < 4; ++i) {
+        if (kSdkFormats[i] == sdkCode)
+            return i;
+    }
+    return -1;
+}
+
+// Pause between photo frame reads and the number of tries.
+constexpr int kPhotoReadPauseMs = 10;
+constexpr int kPhotoReadTries = 100;
+// A frozen camera repeats its last frame at most this often.
+constexpr qint64 kFrozenRepeatMs = 33;
+
+void waitMs(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace
+
+UvcCamera::UvcCamera(QObject *parent) : BaseCamera(parent)
+{
+    initDefaultInfo();
+}
+
+UvcCamera::~UvcCamera()
+{
+    if (m_handle)
+        close();
+}
+
+int UvcCamera::sdkFormatCode(int format)
+{
+    return format >= 0 && format < 4 ? kSdkFormats[format] : LMCAM_CAPTURE_FORMAT_MJPEG;
+}
+
+// ---- Helpers -----------------------------------------------------------------------------
+
+bool UvcCamera::applyValue(const char *name, int &cached, int value, SdkSet set)
+{
+    if (!m_handle || cached == value)
+        return false;
+    qInfo().noquote() << QStringLiteral("%1:").arg(QLatin1String(name)) << value;
+    cached = value;
+    return set(m_handle, value) == LMCAM_OK;
+}
+
+bool UvcCamera::readValue(int &cached, SdkGet get)
+{
+    int32_t value = 0;
+    if (!m_handle || get(m_handle, &value) != LMCAM_OK)
+        return false;
+    cached = value;
+    return true;
+}
+
+bool UvcCamera::readFlag(bool &cached, SdkGet get)
+{
+    int value = cached ? 1 : 0;
+    const bool ok = readValue(value, get);
+    cached = value != 0;
+    return ok;
+}
+
+void UvcCamera::readRange(CameraRange &range, SdkRange get)
+{
+    int32_t min = 0, max = 0, def = 0, step = 0;
+    range.supported = m_handle && get(m_handle, &min, &max, &def, &step) == LMCAM_OK;
+    if (range.supported) {
+        range.min = min;
+        range.max = max;
+        range.def = def;
+    }
+}
+
+bool UvcCamera::applyContext(const lmcam_capture_context &ctx)
+{
+    return m_handle && lmcam_set_capture_context(m_handle, &ctx) == LMCAM_OK;
+}
+
+// ---- Plain virtual operations ------------------------------------------------------------
+
+CameraOpenInfo UvcCamera::openInfo()
+{
+    return BaseCamera::openInfo();
+}
+
+void UvcCamera::setResolutionInfo(const CameraOpenInfo &info)
+{
+    BaseCamera::setResolutionInfo(info);
+}
+
+bool UvcCamera::isStreamAllowed()
+{
+    return true;
+}
+
+void UvcCamera::initDefaultInfo()
+{
+    m_info.current = m_resolution;
+    m_info.photo = m_resolution;
+    m_info.wbRed.def = 628;
+    m_info.wbGreen.def = 256;
+    m_info.wbBlue.def = 421;
+}
+
+bool UvcCamera::open(const CameraOpenInfo &openInfo)
+{
+    m_uniqueName = openInfo.cameraResolution.devicePath;
+    if (m_handle)
+        close();
+    lmcam_handle handle = 0;
+    if (lmcam_open(m_uniqueName.toUtf8().constData(), &handle) != LMCAM_OK || !handle) {
+        qWarning() << "Uvc camera open failed!";
+        return false;
+    }
+    m_handle = handle;
+    m_info.productId = productIdFromDevicePath(m_uniqueName);
+    return true;
+}
+
+bool UvcCamera::start(const CameraOpenInfo &openInfo, CameraCloseReason &error)
+{
+    m_resolution = openInfo.cameraResolution;
+    m_resolution.devicePath = m_uniqueName;
+    if (!isOpenAllowed()) {
+        error = UnsupportedSystem;
+        return false;
+    }
+    if (!isStreamAllowed()) {
+        error = UsbSpeedTooLow;
+        return false;
+    }
+    buildCaptureContext();
+    if (!applyContext(m_ctx)) {
+        qWarning() << "Uvc camera set capture context failed!";
+        error = OpenFailed;
+        return false;
+    }
+    m_info.current = m_resolution;
+    emit previewReslutionChanged(m_resolution.resolution);
+    qInfo().noquote() << "UvcCamera open " + m_uniqueName;
+    return true;
+}
+
+bool UvcCamera::changeResolution(const CameraOpenInfo &openInfo, CameraCloseReason &error)
+{
+    const CameraResolution wanted = openInfo.cameraResolution;
+    const bool changed = wanted.width != m_resolution.width || wanted.height != m_resolution.height ||
+                         wanted.resolution != m_resolution.resolution;
+    CameraResolution previous = m_resolution;
+    m_resolution = wanted;
+    m_resolution.devicePath = m_uniqueName;
+    buildCaptureContext();
+    if (!applyContext(m_ctx)) {
+        qWarning() << "Uvc camera set capture context failed!";
+        error = OpenFailed;
+        return false;
+    }
+    if (changed) {
+        const int w = wanted.width;
+        const int h = wanted.height;
+        // The metering regions follow the whole new picture unless the operator drew one.
+        if (m_info.exposureRegionSupported && !m_info.expRegion.enable) {
+            const bool display = m_info.expRegion.display;
+            QTimer::singleShot(0, this, [this, display, w, h] { onSetExpRegion(false, display, 0, 0, w, h); });
+        }
+        if (m_info.wbRegionSupported && !m_info.wbRegion.enable) {
+            const bool display = m_info.wbRegion.display;
+            QTimer::singleShot(0, this, [this, display, w, h] { onSetWBRegion(false, display, 0, 0, w, h); });
+        }
+        {
+            QMutexLocker locker(&m_frameMutex);
+            m_roi = CameraControlRegion();
+        }
+        m_info.current = m_resolution;
+        emit previewReslutionChanged(m_resolution.resolution);
+    }
+    Q_UNUSED(previous)
+    return true;
+}
+
+bool UvcCamera::close()
+{
+    if (!m_handle)
+        return true;
+    if (lmcam_close(m_handle) != LMCAM_OK) {
+        qWarning() << "Uvc camera close failed!";
+        return false;
+    }
+    m_handle = 0;
+    return true;
+}
+
+void UvcCamera::buildCaptureContext()
+{
+    std::memset(&m_ctx, 0, sizeof(m_ctx));
+    const QByteArray name = m_resolution.devicePath.toLatin1();
+    std::strncpy(m_ctx.device_name, name.constData(), LMCAM_NAME_SIZE - 1);
+    m_ctx.width = m_resolution.width;
+    m_ctx.height = m_resolution.height;
+    m_ctx.format = sdkFormatCode(m_resolution.format);
+    m_ctx.mode = LMCAM_CAPTURE_MODE_STREAM;
+    m_ctx.frame_rate = 0;
+    qInfo().noquote() << QStringLiteral("UVC capture ctx, res=%1x%2, format=%3, fps=%4")
+                             .arg(m_ctx.width)
+                             .arg(m_ctx.height)
+                             .arg(m_ctx.format)
+                             .arg(m_ctx.frame_rate);
+}
+
+void UvcCamera::loadCaptureCapabilities()
+{
+    if (!m_handle)
+        return;
+    m_info.formats.clear();
+    m_info.resolutions.clear();
+    lmcam_capture_capabilities caps;
+    std::memset(&caps, 0, sizeof(caps));
+    if (lmcam_get_capture_capabilities(m_handle, &caps) != LMCAM_OK)
+        return;
+    const int count = qBound(0, int(caps.count), LMCAM_MAX_CAPABILITIES);
+    for (int i = 0; i < count; ++i) {
+        const lmcam_capability &entry = caps.entries[i];
+        const int format = programFormat(entry.format);
+        if (format < 0)
+            continue;
+        if (!m_info.formats.contains(format)) {
+            m_info.formats.append(format);
+            std::sort(m_info.formats.begin(), m_info.formats.end());
+        }
+        CameraResolution resolution;
+        resolution.devicePath = m_uniqueName;
+        resolution.width = entry.width;
+        resolution.height = entry.height;
+        resolution.resolution = CameraResolution::text(entry.width, entry.height);
+        resolution.format = format;
+        insertResolution(m_info.resolutions[format], resolution);
+    }
+}
+
+bool UvcCamera::initCameraInfo(CameraInfo &info)
+{
+    if (!m_handle)
+        return false;
+    int32_t version = 0;
+    if (lmcam_get_version(m_handle, &version) == LMCAM_OK)
+        info.version = version;
+    info.productId = productIdFromDevicePath(m_uniqueName);
+    info.rangesFromDevice = m_rangeVersion == 0 || quint32(info.version) > m_rangeVersion;
+    if (info.rangesFromDevice)
+        loadCaptureCapabilities();
+    if (m_suffixVersion == 0 || quint32(info.version) >= m_suffixVersion) {
+        char suffix[LMCAM_NAME_SIZE] = {};
+        if (lmcam_get_model_suffix(m_handle, suffix, sizeof(suffix)) == LMCAM_OK)
+            info.modelSuffix = QString::fromUtf8(suffix);
+    }
+    info.formats = m_info.formats;
+    info.resolutions = m_info.resolutions;
+    if (!info.formats.isEmpty() && !info.formats.contains(info.format))
+        info.format = info.formats.first();
+    const QVector<CameraResolution> offered = info.resolutions.value(info.format);
+    if (!offered.isEmpty()) {
+        if (indexOfPixelCount(offered, info.current.pixelCount()) < 0)
+            info.current = offered.first();
+        if (indexOfPixelCount(offered, info.photo.pixelCount()) < 0)
+            info.photo = offered.first();
+    }
+    info.exposureRegionSupported = true;
+    info.wbRegionSupported = true;
+    info.roiSupported = true;
+
+    if (info.rangesFromDevice) {
+        struct RangeRead
+        {
+            CameraRange CameraInfo::*range;
+            SdkRange rangeFn;
+            SdkGet getFn;
+        };
+        const RangeRead reads[] = {
+            {&CameraInfo::focus, lmcam_get_focus_range, lmcam_get_focus},
+            {&CameraInfo::expComp, lmcam_get_exposure_compensation_range, lmcam_get_exposure_compensation},
+            {&CameraInfo::expTime, lmcam_get_exposure_time_range, lmcam_get_exposure_time},
+            {&CameraInfo::longExpTime, lmcam_get_long_exposure_time_range, lmcam_get_long_exposure_time},
+            {&CameraInfo::expGain, lmcam_get_exposure_gain_range, lmcam_get_exposure_gain},
+            {&CameraInfo::wbTemperature, lmcam_get_white_balance_temperature_range,
+             lmcam_get_white_balance_temperature},
+            {&CameraInfo::wbRed, lmcam_get_white_balance_component_red_range, lmcam_get_white_balance_component_red},
+            {&CameraInfo::wbGreen, lmcam_get_white_balance_component_green_range,
+             lmcam_get_white_balance_component_green},
+            {&CameraInfo::wbBlue, lmcam_get_white_balance_component_blue_range,
+             lmcam_get_white_balance_component_blue},
+            {&CameraInfo::hue, lmcam_get_hue_range, lmcam_get_hue},
+            {&CameraInfo::saturation, lmcam_get_saturation_range, lmcam_get_saturation},
+            {&CameraInfo::contrast, lmcam_get_contrast_range, lmcam_get_contrast},
+            {&CameraInfo::sharpness, lmcam_get_sharpness_range, lmcam_get_sharpness},
+            {&CameraInfo::gamma, lmcam_get_gamma_range, lmcam_get_gamma},
+            {&CameraInfo::opticalZoom, lmcam_get_ozoom_range, lmcam_get_zoom},
+            {&CameraInfo::digitalZoom, lmcam_get_dzoom_range, lmcam_get_zoom},
+        };
+        for (const RangeRead &read : reads) {
+            CameraRange &range = info.*(read.range);
+            readRange(range, read.rangeFn);
+            int32_t value = 0;
+            if (range.supported && read.getFn(m_handle, &value) == LMCAM_OK)
+                range.value = value;
+        }
+        lmcam_led_info led;
+        std::memset(&led, 0, sizeof(led));
+        info.led.supported = lmcam_get_led_info(m_handle, &led) == LMCAM_OK;
+        if (info.led.supported) {
+            info.led.partCount = led.part_count;
+            info.led.minLevel = led.min_level;
+            info.led.maxLevel = led.max_level;
+            info.led.defaultLevel = led.default_level;
+            for (int i = 0; i < LMCAM_LED_PART_COUNT; ++i)
+                info.led.levels[i] = led.levels[i];
+        }
+    }
+
+    // Modes and flags, so that every setter compares with what the device holds.
+    int32_t mode = 0;
+    info.expModeSupported = lmcam_get_exposure_mode(m_handle, &mode) == LMCAM_OK;
+    if (info.expModeSupported)
+        info.expMode = mode == LMCAM_MODE_AUTO ? ExposureAuto : ExposureManual;
+    info.wbModeSupported = lmcam_get_white_balance_mode(m_handle, &mode) == LMCAM_OK;
+    if (info.wbModeSupported)
+        info.wbMode = mode == LMCAM_MODE_AUTO ? WbAuto : WbManual;
+    const struct
+    {
+        bool CameraInfo::*flag;
+        SdkGet getFn;
+    } flags[] = {{&CameraInfo::mirror, lmcam_get_mirror},
+                 {&CameraInfo::flip, lmcam_get_flip},
+                 {&CameraInfo::flicker, lmcam_get_power_line_frequency},
+                 {&CameraInfo::ldci, lmcam_get_ldci},
+                 {&CameraInfo::encrypt, lmcam_get_encrypt}};
+    for (const auto &flag : flags) {
+        int32_t value = 0;
+        if (flag.getFn(m_handle, &value) == LMCAM_OK)
+            info.*(flag.flag) = value != 0;
+    }
+    return true;
+}
+
+// ---- Frames ------------------------------------------------------------------------------
+
+VideoFrame UvcCamera::readFrame()
+{
+    servePhotoRequest();
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (m_frozen.load()) {
+        if (now - m_lastFrameTimeMs <= kFrozenRepeatMs)
+            return VideoFrame();
+        m_lastFrameTimeMs = now;
+        QMutexLocker locker(&m_frameMutex);
+        return m_lastFrame;
+    }
+    if (!m_handle)
+        return VideoFrame();
+    lmcam_frame frame;
+    std::memset(&frame, 0, sizeof(frame));
+    if (lmcam_read_frame(m_handle, &frame) != LMCAM_OK)
+        return VideoFrame();
+    VideoFrame out;
+    {
+        QMutexLocker locker(&m_frameMutex);
+        out = m_roi.enable ? makeVideoFrame(&frame, m_roi.x, m_roi.y, m_roi.width, m_roi.height)
+                           : makeVideoFrame(&frame);
+        const int rotate = m_rotate.load();
+        // The rotation needs whole 8-row blocks; drop the rows below the last one.
+        if ((rotate == 90 || rotate == 270) && out.height() % 8 != 0)
+            out = cropVideoFrame(out, 0, 0, out.width(), out.height() / 8 * 8);
+        out = rotateVideoFrame(out, rotate);
+        m_lastFrame = out;
+    }
+    lmcam_free_frame(&frame);
+    m_lastFrameTimeMs = now;
+    return out;
+}
+
+void UvcCamera::servePhotoRequest()
+{
+    PhotoRequest request;
+    if (!takePhotoRequest(request))
+        return;
+    if (request.width == 0 && request.height <= 0)
+        return;
+    if (request.width == m_resolution.width && request.height == m_resolution.height) {
+        VideoFrame last;
+        {
+            QMutexLocker locker(&m_frameMutex);
+            last = m_lastFrame;
+        }
+        emit sendVideoFrameForTakingPhoto(m_imageProcess->process(last));
+        return;
+    }
+    lmcam_capture_context photoCtx = m_ctx;
+    photoCtx.width = request.width;
+    photoCtx.height = request.height;
+    qInfo().noquote() << QStringLiteral("Photo capture ctx, res=%1x%2").arg(request.width).arg(request.height);
+    if (!applyContext(photoCtx)) {
+        emit sendVideoFrameForTakingPhoto(VideoFrame());
+        return;
+    }
+    VideoFrame photo;
+    for (int i = 0; i < kPhotoReadTries && photo.isNull(); ++i) {
+        lmcam_frame frame;
+        std::memset(&frame, 0, sizeof(frame));
+        if (lmcam_read_frame(m_handle, &frame) == LMCAM_OK) {
+            if (frame.width > 0 && frame.height > 0)
+                photo = makeVideoFrame(&frame);
+            lmcam_free_frame(&frame);
+        }
+        if (photo.isNull())
+            QThread::msleep(kPhotoReadPauseMs);
+    }
+    if (!photo.isNull())
+        emit sendVideoFrameForTakingPhoto(photo);
+    applyContext(m_ctx);
+}
+
+// ---- Firmware ----------------------------------------------------------------------------
+
+bool UvcCamera::checkUpgradeFile(const QString &path)
+{
+    if (!path.endsWith(QLatin1String(".update"))) {
+        qWarning() << "Invalid upgrade file name!";
+        return false;
+    }
+    const UsbModelEntry *model = findUsbModel(m_info.productId);
+    if (!model || !model->upgradeKey) {
+        qWarning() << "Current camera is not support upgrade!";
+        return false;
+    }
+    const QString expected = QLatin1String(model->upgradeKey) + m_info.modelSuffix + QLatin1Char('_');
+    if (!QFileInfo(path).fileName().contains(expected)) {
+        qWarning() << "The upgrade file is not for current camera!";
+        return false;
+    }
+    return true;
+}
+
+void UvcCamera::onUpgrade(QString filePath)
+{
+    // Models that take firmware over their serial interface get the serial upgrader; until
+    // it is available the request fails at once.
+    qWarning().noquote() << "Serial port upgrade is not available:" << filePath;
+    emit sendUpgradeStatus(UpgradeFailed, 0);
+}
+
+void UvcCamera::progressCallback(int32_t percent, void *context)
+{
+    auto *camera = static_cast<UvcCamera *>(context);
+    if (percent < 0)
+        emit camera->sendUpgradeStatus(UpgradeFailed, percent);
+    else if (percent >= 100)
+        emit camera->sendUpgradeStatus(UpgradeSucceeded, percent);
+    else
+        emit camera->sendUpgradeStatus(Upgrading, percent);
+}
+
+bool UvcCamera::upgradeThroughSdk(const QString &filePath)
+{
+    if (!m_handle)
+        return false;
+    setFrozen(true);
+    lmcam_capture_context ctx = m_ctx;
+    ctx.mode = LMCAM_CAPTURE_MODE_UPGRADE;
+    applyContext(ctx);
+    const int status = lmcam_upgrade(m_handle, QFile::encodeName(filePath).constData(), &UvcCamera::progressCallback,
+                                     this);
+    if (status != LMCAM_OK)
+        emit sendUpgradeStatus(UpgradeFailed, -1);
+    setFrozen(false);
+    return status == LMCAM_OK;
+}
+
+// ---- Setters -----------------------------------------------------------------------------
+
+void UvcCamera::onSetExpMode(ExposureMode mode, bool sendValue)
+{
+    if (!m_handle || m_info.expMode == mode)
+        return;
+    qInfo() << "onSetExpMode:" << int(mode);
+    m_info.expMode = mode;
+    if (mode == ExposureAuto) {
+        lmcam_set_exposure_mode(m_handle, LMCAM_MODE_AUTO);
+        // The first read after the switch may still hold the manual value.
+        readValue(m_info.expComp.value, lmcam_get_exposure_compensation);
+        readValue(m_info.expComp.value, lmcam_get_exposure_compensation);
+        if (sendValue)
+            emit sendExpCompValue(m_info.expComp.value);
+    } else if (mode == ExposureManual) {
+        lmcam_set_exposure_mode(m_handle, LMCAM_MODE_MANUAL);
+        readValue(m_info.expTime.value, lmcam_get_exposure_time);
+        readValue(m_info.expGain.value, lmcam_get_exposure_gain);
+        if (m_info.longExpTime.supported)
+            readValue(m_info.longExpTime.value, lmcam_get_long_exposure_time);
+        if (sendValue) {
+            emit sendExpTime(m_info.expTime.value);
+            emit sendExpGainValue(m_info.expGain.value);
+            if (m_info.longExpTime.supported)
+                emit sendLongExpTime(m_info.longExpTime.value);
+        }
+        m_info.expRegion.enable = false;
+    }
+}
+
+void UvcCamera::onSetExpCompValue(int value)
+{
+    if (m_info.expMode != ExposureAuto)
+        return;
+    if (applyValue("onSetExpCompValue", m_info.expComp.value, value, lmcam_set_exposure_compensation))
+        emit sendExpCompValue(value);
+}
+
+void UvcCamera::onSetExpGainValue(int value)
+{
+    if (m_info.expMode != ExposureManual)
+        return;
+    if (applyValue("onSetExpGainValue", m_info.expGain.value, value, lmcam_set_exposure_gain))
+        emit sendExpGainValue(value);
+}
+
+void UvcCamera::onSetExpTime(int value)
+{
+    if (m_info.expMode != ExposureManual)
+        return;
+    if (applyValue("onSetExpTime", m_info.expTime.value, value, lmcam_set_exposure_time))
+        emit sendExpTime(value);
+}
+
+void UvcCamera::onSetWbMode(WbMode mode, bool sendValue)
+{
+    if (!m_handle || m_info.wbMode == mode)
+        return;
+    qInfo() << "onSetWbMode:" << int(mode);
+    m_info.wbMode = mode;
+    if (mode == WbAuto) {
+        lmcam_set_white_balance_mode(m_handle, LMCAM_MODE_AUTO);
+    } else if (mode == WbManual) {
+        lmcam_set_white_balance_mode(m_handle, LMCAM_MODE_MANUAL);
+        readValue(m_info.wbRed.value, lmcam_get_white_balance_component_red);
+        readValue(m_info.wbGreen.value, lmcam_get_white_balance_component_green);
+        readValue(m_info.wbBlue.value, lmcam_get_white_balance_component_blue);
+        if (sendValue) {
+            emit sendWbRedValue(m_info.wbRed.value);
+            emit sendWbGreenValue(m_info.wbGreen.value);
+            emit sendWbBlueValue(m_info.wbBlue.value);
+        }
+        m_info.wbRegion.enable = false;
+    }
+}
+
+void UvcCamera::onSetWbRedValue(int value)
+{
+    if (applyValue("onSetWbRedValue", m_info.wbRed.value, value, lmcam_set_white_balance_component_red))
+        emit sendWbRedValue(value);
+}
+
+void UvcCamera::onSetWbGreenValue(int value)
+{
+    if (applyValue("onSetWbGreenValue", m_info.wbGreen.value, value, lmcam_set_white_balance_component_green))
+        emit sendWbGreenValue(value);
+}
+
+void UvcCamera::onSetWbBlueValue(int value)
+{
+    if (applyValue("onSetWbBlueValue", m_info.wbBlue.value, value, lmcam_set_white_balance_component_blue))
+        emit sendWbBlueValue(value);
+}
+
+void UvcCamera::onSetMirrorStatus(bool enable)
+{
+    int cached = m_info.mirror;
+    if (applyValue("onSetMirrorStatus", cached, enable, lmcam_set_mirror))
+        emit sendMirrorStatus(enable);
+    m_info.mirror = cached != 0;
+}
+
+void UvcCamera::onSetFlipStatus(bool enable)
+{
+    int cached = m_info.flip;
+    if (applyValue("onSetFlipStatus", cached, enable, lmcam_set_flip))
+        emit sendFlipStatus(enable);
+    m_info.flip = cached != 0;
+}
+
+void UvcCamera::onSetHueValue(int value)
+{
+    if (applyValue("onSetHueValue", m_info.hue.value, value, lmcam_set_hue))
+        emit sendHueValue(value);
+}
+
+void UvcCamera::onSetSaturationValue(int value)
+{
+    if (applyValue("onSetSaturationValue", m_info.saturation.value, value, lmcam_set_saturation))
+        emit sendSaturationValue(value);
+}
+
+void UvcCamera::onSetContrastValue(int value)
+{
+    if (applyValue("onSetContrastValue", m_info.contrast.value, value, lmcam_set_contrast))
+        emit sendContrastValue(value);
+}
+
+void UvcCamera::onSetSharpnessValue(int value)
+{
+    if (applyValue("onSetSharpnessValue", m_info.sharpness.value, value, lmcam_set_sharpness))
+        emit sendSharpnessValue(value);
+}
+
+void UvcCamera::onSetGammaValue(int value)
+{
+    if (applyValue("onSetGammaValue", m_info.gamma.value, value, lmcam_set_gamma))
+        emit sendGammaValue(value);
+}
+
+void UvcCamera::onSetWBTemperatureValue(int value)
+{
+    if (applyValue("onSetWBTemperatureValue", m_info.wbTemperature.value, value,
+                   lmcam_set_white_balance_temperature))
+        emit sendWBTemperatureValue(value);
+}
+
+void UvcCamera::onSetLDCIStatus(bool enable)
+{
+    int cached = m_info.ldci;
+    if (applyValue("onSetLDCIStatus", cached, enable, lmcam_set_ldci))
+        emit sendLDCIStatus(enable);
+    m_info.ldci = cached != 0;
+}
+
+void UvcCamera::onSetMonoChromeStatus(bool enable)
+{
+    if (!m_handle || m_info.monochrome == enable)
+        return;
+    int saturation = 0;
+    if (enable) {
+        // Monochrome is saturation 0; remember the colour setting to come back to.
+        if (m_info.saturation.value == 0)
+            return;
+        m_monochromeSaturation = m_info.saturation.value;
+    } else {
+        saturation = m_monochromeSaturation;
+    }
+    qInfo().noquote() << QStringLiteral("onSetMonoChromeStatus:%1, saturation=%2").arg(enable).arg(saturation);
+    m_info.monochrome = enable;
+    m_info.saturation.value = saturation;
+    lmcam_set_saturation(m_handle, saturation);
+    emit sendSaturationValue(saturation);
+}
+
+void UvcCamera::onSetFilckStatus(bool enable)
+{
+    int cached = m_info.flicker;
+    if (applyValue("onSetFilckStatus", cached, enable, lmcam_set_power_line_frequency))
+        emit sendFlickStatus(enable);
+    m_info.flicker = cached != 0;
+}
+
+void UvcCamera::onSetEncryptStatus(bool enable)
+{
+    if (!m_handle || m_info.encrypt == enable)
+        return;
+    qInfo() << "onSetEncryptStatus" << enable;
+    m_info.encrypt = enable;
+    lmcam_set_encrypt(m_handle, enable ? 1 : 0);
+    emit sendEncryptStatus(enable);
+}
+
+void UvcCamera::onSetExpRegion(bool enable, bool display, int x, int y, int width, int height)
+{
+    if (!m_handle)
+        return;
+    m_info.expRegion = {enable, display, x, y, width, height};
+    const lmcam_rect rect{x, y, width, height};
+    lmcam_set_auto_exposure_region(m_handle, &rect);
+}
+
+void UvcCamera::onSetWBRegion(bool enable, bool display, int x, int y, int width, int height)
+{
+    if (!m_handle)
+        return;
+    m_info.wbRegion = {enable, display, x, y, width, height};
+    const lmcam_rect rect{x, y, width, height};
+    lmcam_set_auto_whitebalance_region(m_handle, &rect);
+}
+
+void UvcCamera::onSetWhiteBalanceOnce()
+{
+    // The panel answers the two mode signals by switching the device to automatic and back.
+    emit sendWbMode(WbAuto);
+    waitMs(1500);
+    emit sendWbMode(WbManual);
+    waitMs(1000);
+    onGetWbRedValue();
+    onGetWbGreenValue();
+    onGetWbBlueValue();
+}
+
+void UvcCamera::onSetIp(IpInfo)
+{
+    qInfo() << "Uvc camera does not support to set ip!";
+}
+
+void UvcCamera::onSetFocusRegionStatus(bool)
+{
+    qInfo() << "Uvc camera does not support to set focus region status!";
+}
+
+// ---- Resets ------------------------------------------------------------------------------
+
+void UvcCamera::onResetBasicSettings()
+{
+    onResetExp();
+    onResetFocus();
+    emit sendDZoomValue(m_info.digitalZoom.def);
+    emit sendZoomValue(m_info.opticalZoom.def);
+    emit sendZoomSpeed(0);
+}
+
+void UvcCamera::onResetAdvancedSettings()
+{
+    onResetFunc();
+    onResetLed();
+    onResetWB();
+    onResetBlackBalance();
+    emit sendWBRegion(false, 0, 0, 0, 0);
+    emit sendExpRegion(false, 0, 0, 0, 0);
+    emit sendFFCStatus(false);
+    emit sendHistogramStatus(false);
+}
+
+void UvcCamera::onResetExp()
+{
+    onSetExpMode(ExposureAuto, false);
+    emit sendExpMode(ExposureAuto);
+    emit sendExpCompValue(m_info.expComp.def);
+    const CameraRegion &r = m_info.expRegion;
+    emit sendExpRegion(false, r.x, r.y, r.width, r.height);
+}
+
+void UvcCamera::onResetWB()
+{
+    onSetWbMode(WbManual, false);
+    // One below the defaults, so that the setters below do not skip them as unchanged.
+    m_info.wbRed.value = m_info.wbRed.def - 1;
+    m_info.wbGreen.value = m_info.wbGreen.def - 1;
+    m_info.wbBlue.value = m_info.wbBlue.def - 1;
+    onSetWbRedValue(m_info.wbRed.def);
+    onSetWbGreenValue(m_info.wbGreen.def);
+    onSetWbBlueValue(m_info.wbBlue.def);
+    emit sendWbMode(WbManual);
+    emit sendWbRedValue(m_info.wbRed.def);
+    emit sendWbGreenValue(m_info.wbGreen.def);
+    emit sendWbBlueValue(m_info.wbBlue.def);
+}
+
+void UvcCamera::onResetFocus()
+{
+    emit sendFocusMode(FocusAuto);
+    const bool secondForm = m_focusRegionVersion != 0 && quint32(m_info.version) >= m_focusRegionVersion;
+    if (secondForm) {
+        const QRect r = m_info.focusRegionV2;
+        emit sendFocusRegionV2(true, r.x(), r.y(), r.width(), r.height());
+    } else if (m_rotate == 90 || m_rotate == 270) {
+        emit sendFocusRegion(0, 7, 8);
+    } else {
+        emit sendFocusRegion(0, 8, 7);
+    }
+}
+
+void UvcCamera::onResetFunc()
+{
+    emit sendHueValue(m_info.hue.def);
+    emit sendSaturationValue(m_info.saturation.def);
+    emit sendContrastValue(m_info.contrast.def);
+    emit sendSharpnessValue(m_info.sharpness.def);
+    emit sendGammaValue(m_info.gamma.def);
+    emit sendDRCValue(m_info.drc.def);
+    emit sendGammaMode(GammaValueMode);
+    emit sendFlipStatus(false);
+    emit sendMirrorStatus(false);
+    emit sendFlickStatus(false);
+    emit sendMonoChromeStatus(false);
+    emit sendDefogStatus(false);
+    emit sendCACStatus(false);
+    emit sendLDCIStatus(false);
+    emit sendNegativeStatus(false);
+    emit sendExpGainUnit(GainUnitDefault);
+}
+
+// ---- Getters -----------------------------------------------------------------------------
+
+void UvcCamera::onGetExpMode()
+{
+    int32_t mode = 0;
+    if (m_handle && lmcam_get_exposure_mode(m_handle, &mode) == LMCAM_OK)
+        m_info.expMode = mode == LMCAM_MODE_AUTO ? ExposureAuto : ExposureManual;
+    emit sendExpMode(m_info.expMode);
+}
+
+void UvcCamera::onGetWbMode()
+{
+    int32_t mode = 0;
+    if (m_handle && lmcam_get_white_balance_mode(m_handle, &mode) == LMCAM_OK)
+        m_info.wbMode = mode == LMCAM_MODE_AUTO ? WbAuto : WbManual;
+    emit sendWbMode(m_info.wbMode);
+}
+
+#define LUMORA_UVC_GETTER(slot, member, getFn, signal)                                                                 \
+    void UvcCamera::slot()                                                                                             \
+    {                                                                                                                  \
+        if (readValue(m_info.member, getFn))                                                                           \
+            emit signal(m_info.member);                                                                                \
+    }
+LUMORA_UVC_GETTER(onGetExpCompValue, expComp.value, lmcam_get_exposure_compensation, sendExpCompValue)
+LUMORA_UVC_GETTER(onGetExpGainValue, expGain.value, lmcam_get_exposure_gain, sendExpGainValue)
+LUMORA_UVC_GETTER(onGetExpTime, expTime.value, lmcam_get_exposure_time, sendExpTime)
+LUMORA_UVC_GETTER(onGetWbRedValue, wbRed.value, lmcam_get_white_balance_component_red, sendWbRedValue)
+LUMORA_UVC_GETTER(onGetWbGreenValue, wbGreen.value, lmcam_get_white_balance_component_green, sendWbGreenValue)
+LUMORA_UVC_GETTER(onGetWbBlueValue, wbBlue.value, lmcam_get_white_balance_component_blue, sendWbBlueValue)
+LUMORA_UVC_GETTER(onGetHueValue, hue.value, lmcam_get_hue, sendHueValue)
+LUMORA_UVC_GETTER(onGetSaturationValue, saturation.value, lmcam_get_saturation, sendSaturationValue)
+LUMORA_UVC_GETTER(onGetContrastValue, contrast.value, lmcam_get_contrast, sendContrastValue)
+LUMORA_UVC_GETTER(onGetSharpnessValue, sharpness.value, lmcam_get_sharpness, sendSharpnessValue)
+LUMORA_UVC_GETTER(onGetGammaValue, gamma.value, lmcam_get_gamma, sendGammaValue)
+LUMORA_UVC_GETTER(onGetWBTemperatureValue, wbTemperature.value, lmcam_get_white_balance_temperature,
+                  sendWBTemperatureValue)
+#undef LUMORA_UVC_GETTER
+
+#define LUMORA_UVC_FLAG_GETTER(slot, member, getFn, signal)                                                            \
+    void UvcCamera::slot()                                                                                             \
+    {                                                                                                                  \
+        if (readFlag(m_info.member, getFn))                                                                            \
+            emit signal(m_info.member);                                                                                \
+    }
+LUMORA_UVC_FLAG_GETTER(onGetMirrorStatus, mirror, lmcam_get_mirror, sendMirrorStatus)
+LUMORA_UVC_FLAG_GETTER(onGetFlipStatus, flip, lmcam_get_flip, sendFlipStatus)
+LUMORA_UVC_FLAG_GETTER(onGetFlickStatus, flicker, lmcam_get_power_line_frequency, sendFlickStatus)
+LUMORA_UVC_FLAG_GETTER(onGetLDCIStatus, ldci, lmcam_get_ldci, sendLDCIStatus)
+LUMORA_UVC_FLAG_GETTER(onGetEncryptStatus, encrypt, lmcam_get_encrypt, sendEncryptStatus)
+#undef LUMORA_UVC_FLAG_GETTER
+
+void UvcCamera::onGetIpInfo()
+{
+    qInfo() << "Uvc camera does not support to get ip info!";
+}
+
+void UvcCamera::onGetUpgradeStatus()
+{
+    qInfo() << "Uvc camera does not support to get upgrade status!";
+}
+
+void UvcCamera::onGetAllInfo()
+{
+    CameraInfo info = m_info;
+    initCameraInfo(info);
+    m_monochromeSaturation = info.saturation.value;
+    const UsbModelEntry *model = findUsbModel(info.productId);
+    if (model && model->compact) {
+        // The compact models are tuned per application mode (biology 0, industry 1).
+        const int mode = ConfigStore::instance().value(ConfigGroup::Camera, CameraKey::SceneMode, 0).toInt();
+        const bool biology = mode == 0;
+        info.expComp.def = biology ? 150 : 50;
+        info.contrast.def = biology ? 40 : 55;
+        info.sharpness.def = biology ? 0 : 100;
+        info.gamma.def = biology ? 40 : 110;
+    }
+    m_info = info;
+    emit sendAllInfo(info);
+}
