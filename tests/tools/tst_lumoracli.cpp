@@ -1,0 +1,262 @@
+// lumora-cli run as a process against virtual USB devices described in a devices file.
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const char *kDevice = "usb#vid_2bdf&pid_0283#0001#video";
+
+// A device entry: small picture unless told, 30 fps, no drift.
+QJsonObject device(const QString &name, QJsonObject extra = {})
+{
+    QJsonObject entry{{"name", name},
+                      {"pid", name.mid(name.indexOf("pid_") + 4, 4)},
+                      {"model_suffix", "B2"},
+                      {"fps", 30},
+                      {"capabilities", QJsonArray{QJsonObject{{"width", 640}, {"height", 480}, {"format", 12}},
+                                                  QJsonObject{{"width", 320}, {"height", 240}, {"format", 12}}}}};
+    for (auto it = extra.begin(); it != extra.end(); ++it)
+        entry[it.key()] = it.value();
+    return entry;
+}
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+} // namespace
+
+class TestLumoraCli : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void list_data();
+    void list();
+    void info();
+    void grab_data();
+    void grab();
+    void rateOfA30FpsCamera();
+    void setReachesCameraSlot();
+    void failures_data();
+    void failures();
+
+private:
+    void writeDevices(const QJsonArray &devices);
+    Run run(const QStringList &arguments);
+
+    QTemporaryDir m_dir;
+    QString m_devicesPath;
+};
+
+void TestLumoraCli::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_devicesPath = m_dir.filePath("devices.json");
+    QVERIFY(QFile::exists(LUMORA_BIN_DIR "/lumora-cli"));
+}
+
+void TestLumoraCli::writeDevices(const QJsonArray &devices)
+{
+    QFile file(m_devicesPath);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(QJsonDocument(QJsonObject{{"devices", devices}}).toJson());
+}
+
+Run TestLumoraCli::run(const QStringList &arguments)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("LMCAM_VIRTUAL_DEVICES", m_devicesPath);
+    process.setProcessEnvironment(env);
+    process.start(LUMORA_BIN_DIR "/lumora-cli", arguments);
+    Run result;
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return result;
+    }
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.out = QString::fromUtf8(process.readAllStandardOutput());
+    result.err = QString::fromUtf8(process.readAllStandardError());
+    return result;
+}
+
+void TestLumoraCli::list_data()
+{
+    QTest::addColumn<QJsonArray>("devices");
+    QTest::addColumn<QStringList>("lines");
+
+    QTest::newRow("noDevices") << QJsonArray{} << QStringList{};
+    // Sorted by unique name; the position in the display name is the enumeration's.
+    QTest::newRow("sortedByNameSpeedsConverted")
+        << QJsonArray{device("usb#vid_2bdf&pid_0283#zz#video", {{"bus_speed", 3}}),
+                      device("usb#vid_2bdf&pid_0a10#aa#video", {{"bus_speed", 0}}),
+                      device("usb#vid_2bdf&pid_0283#mm#video", {{"bus_speed", 1}})}
+        << QStringList{"usb#vid_2bdf&pid_0283#mm#video\tLmCam_3 (USB 1.1)\t283\t2",
+                       "usb#vid_2bdf&pid_0283#zz#video\tLmCam_1 \t283\t3",
+                       "usb#vid_2bdf&pid_0a10#aa#video\tLmCam_2 (USB 1.0)\ta10\t0"};
+    QTest::newRow("usb2") << QJsonArray{device(kDevice, {{"bus_speed", 2}})}
+                          << QStringList{QString(kDevice) + "\tLmCam_1 (USB 2.0)\t283\t1"};
+}
+
+void TestLumoraCli::list()
+{
+    QFETCH(QJsonArray, devices);
+    QFETCH(QStringList, lines);
+    writeDevices(devices);
+    const Run r = run({"list"});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out.split('\n', Qt::SkipEmptyParts), lines);
+}
+
+void TestLumoraCli::info()
+{
+    writeDevices({device(kDevice)});
+    const Run r = run({"info", "--camera", kDevice});
+    QCOMPARE(r.exitCode, 0);
+    QJsonParseError error;
+    const QJsonObject info = QJsonDocument::fromJson(r.out.toUtf8(), &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(info["productId"].toString(), QString("283"));
+    QCOMPARE(info["modelSuffix"].toString(), QString("B2"));
+    QCOMPARE(info["formats"].toArray(), QJsonArray{"MJPEG"});
+    QCOMPARE(info["resolutions"].toObject()["MJPEG"].toArray(), (QJsonArray{"320x240", "640x480"}));
+    const QJsonObject hue = info["hue"].toObject();
+    QVERIFY(hue["supported"].toBool());
+    QVERIFY(hue["min"].toInt() <= hue["value"].toInt() && hue["value"].toInt() <= hue["max"].toInt());
+    QVERIFY(info["expMode"].toString() == "auto" || info["expMode"].toString() == "manual");
+}
+
+void TestLumoraCli::grab_data()
+{
+    QTest::addColumn<QJsonObject>("entry");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QSize>("size");
+
+    QTest::newRow("pngAtRequestedSize") << device(kDevice) << QStringList{"--resolution", "320x240"} << "a.png"
+                                        << QSize(320, 240);
+    QTest::newRow("largestWithoutResolution") << device(kDevice) << QStringList{} << "b.jpg" << QSize(640, 480);
+    QJsonObject tall = device(kDevice);
+    tall["capabilities"] = QJsonArray{QJsonObject{{"width", 1920}, {"height", 1082}, {"format", 12}}};
+    QTest::newRow("rotate90Of1082CutTo1080") << tall << QStringList{"--rotate", "90"} << "c.bmp" << QSize(1080, 1920);
+    QTest::newRow("roiThenRotate") << device(kDevice) << QStringList{"--roi", "10,20,200,100", "--rotate", "270"}
+                                   << "d.tiff" << QSize(96, 200);
+}
+
+void TestLumoraCli::grab()
+{
+    QFETCH(QJsonObject, entry);
+    QFETCH(QStringList, options);
+    QFETCH(QString, file);
+    QFETCH(QSize, size);
+    writeDevices({entry});
+    const QString path = m_dir.filePath(file);
+    const Run r = run(QStringList{"grab", "--camera", kDevice, "--frames", "2", "--out", path} + options);
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+    QVERIFY(r.out.contains(QString("resolution: %1x%2\n").arg(size.width()).arg(size.height())));
+    QVERIFY(r.out.contains("format: MJPEG\n"));
+    const QImage image(path);
+    if (file.endsWith(".tiff") && image.isNull()) {
+        // Without Qt's TIFF reader, at least the container must be TIFF.
+        QFile tiff(path);
+        QVERIFY(tiff.open(QIODevice::ReadOnly));
+        const QByteArray head = tiff.read(4);
+        QVERIFY(head == QByteArray("II*\0", 4) || head == QByteArray("MM\0*", 4));
+        return;
+    }
+    QCOMPARE(image.size(), size);
+}
+
+void TestLumoraCli::rateOfA30FpsCamera()
+{
+    writeDevices({device(kDevice)});
+    const Run r = run({"grab", "--camera", kDevice, "--resolution", "320x240", "--frames", "31", "--out",
+                       m_dir.filePath("rate.png")});
+    QCOMPARE(r.exitCode, 0);
+    const QStringList rates = r.out.split('\n').filter(QRegularExpression("^fps: \\d+\\.\\d\\d$"));
+    QVERIFY2(rates.size() >= 2, qPrintable(r.out));
+    const double fps = rates.last().mid(5).toDouble();
+    QVERIFY2(qAbs(fps - 30.0) <= 3.0, qPrintable(rates.last()));
+}
+
+void TestLumoraCli::setReachesCameraSlot()
+{
+    writeDevices({device(kDevice)});
+    const QJsonObject info = QJsonDocument::fromJson(run({"info", "--camera", kDevice}).out.toUtf8()).object();
+    const QJsonObject time = info["expTime"].toObject();
+    const int wanted = (time["min"].toInt() + time["max"].toInt()) / 2;
+    const Run r =
+        run({"grab", "--verbose", "--camera", kDevice, "--set", "exposure_mode=manual", "--set",
+             QString("exposure_time=%1").arg(wanted), "--set", "mirror=on", "--out", m_dir.filePath("set.png")});
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+    QVERIFY2(r.err.contains(QString("onSetExpTime: %1").arg(wanted)), qPrintable(r.err));
+    QVERIFY(r.err.contains("onSetMirrorStatus: 1"));
+}
+
+void TestLumoraCli::failures_data()
+{
+    QTest::addColumn<QJsonObject>("entry");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+
+    const QString out = m_dir.filePath("f.png");
+    const QJsonObject plain = device(kDevice);
+    QTest::newRow("noCommand") << plain << QStringList{} << 2 << "no command given";
+    QTest::newRow("badResolutionText") << plain << QStringList{"grab",    "--camera", kDevice, "--resolution",
+                                                               "640*480", "--out",    out}
+                                       << 2 << "bad --resolution \"640*480\"";
+    QTest::newRow("unknownParameter") << plain
+                                      << QStringList{"grab", "--camera", kDevice, "--set", "shutter=3", "--out", out}
+                                      << 2 << "unknown camera parameter \"shutter\"";
+    QTest::newRow("unsupportedExtension")
+        << plain << QStringList{"grab", "--camera", kDevice, "--out", "x.gif"} << 2 << "bad --out";
+    QTest::newRow("resolutionNotOffered")
+        << plain << QStringList{"grab", "--camera", kDevice, "--resolution", "800x600", "--out", out} << 2
+        << "resolution 800x600 is not offered (offered: 320x240, 640x480)";
+    QTest::newRow("roiOutOfRange") << plain << QStringList{"grab",         "--camera", kDevice,
+                                                           "--resolution", "320x240",  "--roi",
+                                                           "0,0,322,240",  "--out",    out}
+                                   << 2 << "--roi refused: Out of range.; X + Width = 322 > 320";
+    QTest::newRow("valueOutsideRange") << plain
+                                       << QStringList{"grab", "--camera", kDevice, "--set", "hue=100000", "--out", out}
+                                       << 2 << "--set hue=100000: outside the camera's range";
+    QTest::newRow("missingCamera") << plain << QStringList{"info", "--camera", "usb#vid_2bdf&pid_0283#9#video"} << 3
+                                   << "no camera named \"usb#vid_2bdf&pid_0283#9#video\"";
+    QTest::newRow("refusedOpen") << device(kDevice, {{"faults", QJsonObject{{"refuse_open", true}}}})
+                                 << QStringList{"grab", "--camera", kDevice, "--out", out} << 4 << "refused to open";
+    QTest::newRow("lostCamera") << device(kDevice, {{"faults", QJsonObject{{"disconnect_after_frames", 3}}}})
+                                << QStringList{"grab", "--camera", kDevice, "--frames", "10", "--out", out} << 5
+                                << "was lost after 3 frames";
+    QTest::newRow("outputFolderMissing") << plain
+                                         << QStringList{"grab", "--camera", kDevice, "--out",
+                                                        m_dir.filePath("none/f.png")}
+                                         << 6 << "the folder does not exist";
+}
+
+void TestLumoraCli::failures()
+{
+    QFETCH(QJsonObject, entry);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    writeDevices({entry});
+    const Run r = run(arguments);
+    QCOMPARE(r.exitCode, exitCode);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    QVERIFY(!QFile::exists(m_dir.filePath("f.png")));
+}
+
+QTEST_GUILESS_MAIN(TestLumoraCli)
+#include "tst_lumoracli.moc"

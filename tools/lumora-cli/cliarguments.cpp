@@ -1,0 +1,235 @@
+#include "cliarguments.h"
+
+#include "cameraparameters.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace {
+
+// Options that take a value, and the commands each one belongs to.
+struct OptionSpec
+{
+    const char *name;
+    bool info;
+    bool grab;
+};
+
+const OptionSpec kOptions[] = {
+    {"camera", true, true}, {"resolution", false, true}, {"frames", false, true}, {"rotate", false, true},
+    {"roi", false, true},   {"set", false, true},        {"out", false, true},
+};
+
+const char *const kImageSuffixes[] = {"png", "jpg", "jpeg", "bmp", "tif", "tiff"};
+
+const OptionSpec *findOption(const QString &name)
+{
+    for (const OptionSpec &o : kOptions) {
+        if (name == QLatin1String(o.name))
+            return &o;
+    }
+    return nullptr;
+}
+
+bool parseInt(const QString &text, int min, int max, int &value)
+{
+    bool ok = false;
+    value = text.toInt(&ok);
+    return ok && value >= min && value <= max;
+}
+
+} // namespace
+
+bool CliArguments::parse(const QStringList &arguments, QString &error)
+{
+    QStringList commandWords;
+    QStringList seen;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString arg = arguments.at(i);
+        if (arg == "-h" || arg == "--help") {
+            command = Help;
+            return true;
+        }
+        if (arg == "-v" || arg == "--verbose") {
+            verbose = true;
+            continue;
+        }
+        if (!arg.startsWith("--")) {
+            commandWords << arg;
+            continue;
+        }
+        QString name = arg.mid(2);
+        QString value;
+        const int eq = name.indexOf('=');
+        if (eq >= 0) {
+            value = name.mid(eq + 1);
+            name.truncate(eq);
+        } else if (findOption(name)) {
+            if (i + 1 >= arguments.size()) {
+                error = QStringLiteral("option --%1 needs a value").arg(name);
+                return false;
+            }
+            value = arguments.at(++i);
+        }
+        const OptionSpec *spec = findOption(name);
+        if (!spec) {
+            error = QStringLiteral("unknown option --%1").arg(name);
+            return false;
+        }
+        if (name != "set" && seen.contains(name)) {
+            error = QStringLiteral("option --%1 given twice").arg(name);
+            return false;
+        }
+        seen << name;
+
+        if (name == "camera") {
+            camera = value;
+        } else if (name == "resolution") {
+            static const QRegularExpression re(QStringLiteral("^(\\d{1,5})[xX](\\d{1,5})$"));
+            const QRegularExpressionMatch m = re.match(value);
+            resolution = m.hasMatch() ? QSize(m.captured(1).toInt(), m.captured(2).toInt()) : QSize();
+            if (resolution.isEmpty()) {
+                error = QStringLiteral("bad --resolution \"%1\" (expected WIDTHxHEIGHT, e.g. 1920x1080)").arg(value);
+                return false;
+            }
+        } else if (name == "frames") {
+            if (!parseInt(value, 1, 100000, frames)) {
+                error = QStringLiteral("bad --frames \"%1\" (expected 1 to 100000)").arg(value);
+                return false;
+            }
+        } else if (name == "rotate") {
+            if (!parseInt(value, 0, 270, rotate) || rotate % 90 != 0) {
+                error = QStringLiteral("bad --rotate \"%1\" (expected 0, 90, 180 or 270)").arg(value);
+                return false;
+            }
+        } else if (name == "roi") {
+            const QStringList parts = value.split(',');
+            int v[4] = {0, 0, 0, 0};
+            bool ok = parts.size() == 4;
+            for (int k = 0; ok && k < 4; ++k)
+                ok = parseInt(parts.at(k).trimmed(), k < 2 ? 0 : 2, 16384, v[k]) && v[k] % 2 == 0;
+            if (!ok) {
+                // Pictures are YUV 4:2:0: a crop on odd pixels would split the chroma samples.
+                error =
+                    QStringLiteral("bad --roi \"%1\" (expected X,Y,W,H in even pixels, W and H above 0)").arg(value);
+                return false;
+            }
+            roi = QRect(v[0], v[1], v[2], v[3]);
+        } else if (name == "set") {
+            const int at = value.indexOf('=');
+            const CameraParameter *parameter = at > 0 ? findCameraParameter(value.left(at).trimmed()) : nullptr;
+            if (at <= 0) {
+                error = QStringLiteral("bad --set \"%1\" (expected PARAM=VALUE)").arg(value);
+                return false;
+            }
+            if (!parameter) {
+                error = QStringLiteral("unknown camera parameter \"%1\" (see lumora-cli --help)")
+                            .arg(value.left(at).trimmed());
+                return false;
+            }
+            ParameterSetting setting;
+            setting.name = QString::fromLatin1(parameter->name);
+            if (!parseParameterValue(*parameter, value.mid(at + 1), setting.value, error))
+                return false;
+            settings << setting;
+        } else if (name == "out") {
+            out = value;
+            const QString suffix = QFileInfo(value).suffix().toLower();
+            if (std::none_of(std::begin(kImageSuffixes), std::end(kImageSuffixes),
+                             [&](const char *s) { return suffix == QLatin1String(s); })) {
+                error = QStringLiteral("bad --out \"%1\" (the name must end in .png, .jpg, .jpeg, .bmp, .tif or "
+                                       ".tiff)")
+                            .arg(value);
+                return false;
+            }
+        }
+    }
+
+    if (commandWords.isEmpty()) {
+        error = QStringLiteral("no command given (list, info or grab)");
+        return false;
+    }
+    if (commandWords.size() > 1) {
+        error = QStringLiteral("unexpected argument \"%1\"").arg(commandWords.at(1));
+        return false;
+    }
+    const QString word = commandWords.first();
+    if (word == "list") {
+        command = List;
+    } else if (word == "info") {
+        command = Info;
+    } else if (word == "grab") {
+        command = Grab;
+    } else {
+        error = QStringLiteral("unknown command \"%1\" (list, info or grab)").arg(word);
+        return false;
+    }
+    for (const QString &name : qAsConst(seen)) {
+        const OptionSpec *spec = findOption(name);
+        if ((command == List) || (command == Info && !spec->info) || (command == Grab && !spec->grab)) {
+            error = QStringLiteral("option --%1 does not apply to %2").arg(name, word);
+            return false;
+        }
+    }
+    if (command != List && camera.isEmpty()) {
+        error = QStringLiteral("%1 needs --camera NAME (see lumora-cli list)").arg(word);
+        return false;
+    }
+    if (command == Grab && out.isEmpty()) {
+        error = QStringLiteral("grab needs --out FILE");
+        return false;
+    }
+    return true;
+}
+
+QString CliArguments::helpText()
+{
+    return QStringLiteral("Usage:\n"
+                          "  lumora-cli list\n"
+                          "  lumora-cli info --camera NAME\n"
+                          "  lumora-cli grab --camera NAME [--resolution WxH] [--frames N] [--rotate DEG]\n"
+                          "                  [--roi X,Y,W,H] [--set PARAM=VALUE ...] --out FILE\n"
+                          "\n"
+                          "Command-line companion of Lumora: lists the attached cameras, prints what a camera\n"
+                          "offers and grabs pictures from it, for diagnosis and scripting.\n"
+                          "\n"
+                          "Commands:\n"
+                          "  list   one line per camera, tab-separated: unique name, display name, model\n"
+                          "         (USB product id, hexadecimal), USB speed (0 USB 1.0, 2 USB 1.1, 1 USB 2.0,\n"
+                          "         3 faster), sorted by unique name\n"
+                          "  info   the camera's information (values, ranges, formats, resolutions) as JSON\n"
+                          "  grab   streams until N frames arrived, printing the rate, resolution and format\n"
+                          "         lines, and writes the last frame to FILE\n"
+                          "\n"
+                          "Options:\n"
+                          "  --camera NAME       unique name (or display name) from `lumora-cli list`\n"
+                          "  --resolution WxH    stream size; must be offered by the camera (default 1920x1080\n"
+                          "                      when offered, else the largest)\n"
+                          "  --frames N          frames to receive, 1 to 100000 (default 1)\n"
+                          "  --rotate DEG        0, 90, 180 or 270, clockwise\n"
+                          "  --roi X,Y,W,H       region of interest in sensor pixels (even numbers), applied\n"
+                          "                      before the rotation\n"
+                          "  --set PARAM=VALUE   camera parameter, repeatable, applied in the order given\n"
+                          "  --out FILE          picture file: .png, .jpg, .jpeg, .bmp, .tif or .tiff\n"
+                          "  -v, --verbose       show the camera's diagnostic lines on standard error\n"
+                          "  -h, --help          this text\n"
+                          "\n"
+                          "Camera parameters for --set (name, values, camera slot):\n") +
+           cameraParameterHelp() +
+           QStringLiteral("A value outside the camera's range, a parameter the camera does not support and\n"
+                          "a value the camera does not take (for example exposure_time without\n"
+                          "exposure_mode=manual first) are bad arguments.\n"
+                          "\n"
+                          "Exit status:\n"
+                          "  0  success\n"
+                          "  2  bad argument (unknown command or option, bad value, resolution or region not\n"
+                          "     offered, parameter refused)\n"
+                          "  3  no camera of that name\n"
+                          "  4  the camera refused to open or to stream\n"
+                          "  5  the camera was lost while streaming\n"
+                          "  6  the output file cannot be written\n"
+                          "\n"
+                          "Environment: LMCAM_VIRTUAL_DEVICES names a devices file of virtual cameras.\n");
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+// Exit status of lumora-cli; each failure kind has its own so that scripts can tell them apart.
+enum ExitCode : int {
+    ExitOk = 0,
+    ExitBadArgument = 2,
+    ExitNoCamera = 3,
+    ExitCameraRefused = 4,
+    ExitCameraLost = 5,
+    ExitWriteFailed = 6,
+};
+
+// One --set PARAM=VALUE, already checked against the parameter table.
+struct ParameterSetting
+{
+    QString name;
+    int value = 0;
+};
+
+// The command line of lumora-cli, parsed and checked; nothing here touches a camera.
+struct CliArguments
+{
+    enum Command { None, Help, List, Info, Grab };
+
+    Command command = None;
+    bool verbose = false;
+    QString camera;
+    QSize resolution; // invalid: the camera's default
+    int frames = 1;
+    int rotate = 0;
+    QRect roi; // null: whole picture
+    QVector<ParameterSetting> settings;
+    QString out;
+
+    // Parses the arguments after the program name. False with a one-line message on error.
+    bool parse(const QStringList &arguments, QString &error);
+
+    static QString helpText();
+};

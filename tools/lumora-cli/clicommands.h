@@ -1,0 +1,15 @@
+#pragma once
+
+#include "cliarguments.h"
+
+class QTextStream;
+
+// The commands of lumora-cli. Each writes its result to `out`, a failure as one line to
+// `err`, and returns the exit status.
+namespace CliCommands {
+
+int list(QTextStream &out);
+int info(const CliArguments &args, QTextStream &out, QTextStream &err);
+int grab(const CliArguments &args, QTextStream &out, QTextStream &err);
+
+} // namespace CliCommands
