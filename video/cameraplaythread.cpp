@@ -1,6 +1,7 @@
 #include "cameraplaythread.h"
 
 #include "basecamera.h"
+#include "constants.h"
 #include "frameconversion.h"
 #include "imageprocess.h"
 
@@ -8,15 +9,12 @@
 #include <QDebug>
 #include <QElapsedTimer>
 #include <QMutexLocker>
-#include <iterator>
 
 namespace {
 
 constexpr int kMaxFailedReads = 500;     // more empty reads in a row than this: the camera is gone
 constexpr qint64 kRenderEscapeMs = 1000; // a lost acknowledgement never freezes the picture longer
 constexpr qint64 kRatePeriodMs = 1000;
-
-const char *const kFormatNames[] = {"MJPEG", "NV12", "YUY2", "H264"};
 
 // Fields of the open record that carry the stream settings this thread edits beside the
 // ones with their own names: the USB frame rate and frame buffer size ride in the
@@ -66,9 +64,7 @@ CameraPlayThread::~CameraPlayThread()
 
 QString CameraPlayThread::formatName(int format)
 {
-    if (format < 0 || format >= int(std::size(kFormatNames)))
-        return QString::fromLatin1(kFormatNames[0]);
-    return QString::fromLatin1(kFormatNames[format]);
+    return Constants::videoFormatName(format);
 }
 
 void CameraPlayThread::dropCamera()

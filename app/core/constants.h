@@ -17,6 +17,13 @@ inline constexpr const char kProductionTestCode[] = "benchaccess";
 // Names of the video formats, indexed by the camera's video format code.
 inline constexpr const char *kVideoFormatNames[] = {"MJPEG", "NV12", "YUY2", "H264"};
 
+// The name of a video format code; an unknown code reads as the first format, "MJPEG".
+inline QString videoFormatName(int format)
+{
+    const bool known = format >= 0 && format < int(sizeof(kVideoFormatNames) / sizeof(kVideoFormatNames[0]));
+    return QString::fromLatin1(kVideoFormatNames[known ? format : 0]);
+}
+
 // File-name time stamps, indexed by the "TimeNamingFormatIndex" setting.
 inline constexpr const char *kTimeNamingFormats[] = {"yyyy-MM-dd-hh-mm-ss", "yyyyMMddhhmmss",
                                                      "yyyy-MM-dd-hh-mm-ss-zzz", "yyyyMMddhhmmsszzz"};

@@ -4,16 +4,8 @@
 
 #include <QJsonArray>
 
-#include <iterator>
 
 namespace {
-
-QString formatName(int format)
-{
-    return format >= 0 && format < int(std::size(Constants::kVideoFormatNames))
-               ? QString::fromLatin1(Constants::kVideoFormatNames[format])
-               : QString::number(format);
-}
 
 QJsonObject toJson(const CameraRange &r)
 {
@@ -32,7 +24,7 @@ QJsonObject toJson(const CameraResolution &r)
                        {"width", r.width},
                        {"height", r.height},
                        {"resolution", r.resolution},
-                       {"format", formatName(r.format)}};
+                       {"format", Constants::videoFormatName(r.format)}};
 }
 
 QString modeWord(int value, std::initializer_list<const char *> words, int first)
@@ -56,17 +48,17 @@ QJsonObject cameraInfoToJson(const CameraInfo &info)
 
     QJsonArray formats;
     for (int f : info.formats)
-        formats.append(formatName(f));
+        formats.append(Constants::videoFormatName(f));
     o["formats"] = formats;
     QJsonObject resolutions;
     for (auto it = info.resolutions.cbegin(); it != info.resolutions.cend(); ++it) {
         QJsonArray list;
         for (const CameraResolution &r : it.value())
             list.append(r.resolution);
-        resolutions[formatName(it.key())] = list;
+        resolutions[Constants::videoFormatName(it.key())] = list;
     }
     o["resolutions"] = resolutions;
-    o["format"] = formatName(info.format);
+    o["format"] = Constants::videoFormatName(info.format);
     o["current"] = toJson(info.current);
     o["photo"] = toJson(info.photo);
 

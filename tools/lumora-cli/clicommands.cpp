@@ -18,7 +18,6 @@
 
 #include <opencv2/imgcodecs.hpp>
 
-#include <iterator>
 #include <memory>
 
 namespace {
@@ -31,7 +30,7 @@ int fail(QTextStream &err, ExitCode code, const QString &message)
 }
 
 // Finds and opens the named camera; on failure writes the message and sets `code`.
-std::unique_ptr<UvcCamera> openCamera(const QString &name, QTextStream &err, int &code, CameraInfo &info)
+std::shared_ptr<UvcCamera> openCamera(const QString &name, QTextStream &err, int &code, CameraInfo &info)
 {
     UsbCameraEntry entry;
     if (!findUsbCamera(name, entry)) {
@@ -39,7 +38,7 @@ std::unique_ptr<UvcCamera> openCamera(const QString &name, QTextStream &err, int
         return nullptr;
     }
     // Until the model classes exist every USB camera is opened as the plain USB camera.
-    auto camera = std::make_unique<UvcCamera>();
+    auto camera = std::make_shared<UvcCamera>();
     CameraOpenInfo openInfo;
     openInfo.cameraResolution.devicePath = entry.uniqueName;
     if (!camera->open(openInfo)) {
@@ -51,13 +50,6 @@ std::unique_ptr<UvcCamera> openCamera(const QString &name, QTextStream &err, int
     camera->onGetAllInfo();
     code = ExitOk;
     return camera;
-}
-
-QString formatName(int format)
-{
-    return format >= 0 && format < int(std::size(Constants::kVideoFormatNames))
-               ? QString::fromLatin1(Constants::kVideoFormatNames[format])
-               : QStringLiteral("MJPEG");
 }
 
 // The stream for --resolution: the first format (lowest code) offering that size. Without a
@@ -204,7 +196,7 @@ int info(const CliArguments &args, QTextStream &out, QTextStream &err)
 {
     int code = ExitOk;
     CameraInfo all;
-    std::unique_ptr<UvcCamera> camera = openCamera(args.camera, err, code, all);
+    std::shared_ptr<UvcCamera> camera = openCamera(args.camera, err, code, all);
     if (!camera)
         return code;
     out << QJsonDocument(cameraInfoToJson(all)).toJson(QJsonDocument::Indented);
@@ -220,7 +212,7 @@ int grab(const CliArguments &args, QTextStream &out, QTextStream &err)
 
     int code = ExitOk;
     CameraInfo all;
-    std::unique_ptr<UvcCamera> camera = openCamera(args.camera, err, code, all);
+    std::shared_ptr<UvcCamera> camera = openCamera(args.camera, err, code, all);
     if (!camera)
         return code;
     const QString name = camera->uniqueName();
@@ -231,15 +223,13 @@ int grab(const CliArguments &args, QTextStream &out, QTextStream &err)
     if (!chooseResolution(all, args.resolution, request.openInfo.cameraResolution, error))
         return fail(err, ExitBadArgument, QStringLiteral("camera \"%1\": %2").arg(name, error));
     request.openInfo.cameraResolution.devicePath = name;
-    request.formatName = formatName(request.openInfo.cameraResolution.format);
 
     const GrabResult result =
-        grabFrames(*camera, request, out, [&args](BaseCamera &c) { return configureCamera(c, args); });
+        grabFrames(camera, request, out, [&args](BaseCamera &c) { return configureCamera(c, args); });
     if (result.code == ExitBadArgument)
         return fail(err, result.code, QStringLiteral("camera \"%1\": %2").arg(name, result.error));
     if (result.code != ExitOk)
         return fail(err, result.code, QStringLiteral("camera \"%1\" %2").arg(name, result.error));
-    camera->close();
 
     if (!writeImage(result.lastFrame, args.out, error))
         return fail(err, ExitWriteFailed, QStringLiteral("cannot write %1: %2").arg(args.out, error));

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class BaseCamera;
 class QTextStream;
@@ -16,7 +17,6 @@ struct GrabRequest
 {
     CameraOpenInfo openInfo; // stream to start
     int frames = 1;
-    QString formatName; // reported on the format line
 };
 
 struct GrabResult
@@ -27,10 +27,10 @@ struct GrabResult
     int received = 0;
 };
 
-// Starts the stream of an opened camera, calls `configure` (the --roi/--rotate/--set
-// settings; a non-empty answer is a refusal) and reads frames at the device's pace until
-// request.frames arrived, writing the rate, resolution and format report lines to `out` as
-// the acquisition thread reports them. More than 500 empty reads in a row mean the camera was
-// lost.
-GrabResult grabFrames(BaseCamera &camera, const GrabRequest &request, QTextStream &out,
+// Streams an opened camera through the acquisition thread, as the program's live view does:
+// once the first frame arrived, calls `configure` (the --roi/--rotate/--set settings; a
+// non-empty answer is a refusal), then takes request.frames further frames, acknowledging
+// each as a display would. The thread's rate, resolution and format reports are written to
+// `out` as they come. The thread closes the camera when it stops.
+GrabResult grabFrames(const std::shared_ptr<BaseCamera> &camera, const GrabRequest &request, QTextStream &out,
                       const std::function<QString(BaseCamera &)> &configure);
