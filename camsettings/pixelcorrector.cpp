@@ -1,8 +1,19 @@
 #include "pixelcorrector.h"
 
 #include <QtGlobal>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#define LUMORA_PIXELCORRECTOR_SSE2 1
+#endif
+
+namespace {
+// The vector form keeps a byte's channel by its position in memory order.
+constexpr bool kWordsAreLittleEndianForVectors = Q_BYTE_ORDER == Q_LITTLE_ENDIAN;
+} // namespace
 
 PixelCorrector::PixelCorrector()
 {
@@ -66,7 +77,190 @@ void PixelCorrector::setSettings(const Settings &settings)
             m_pointIsIdentity = m_pointIsIdentity && value == in;
         }
     }
+    m_vector = buildVectorForm();
     m_flatValid = false;
+}
+
+namespace {
+
+// The levels step of the vector form for one lane, as the vector code computes it: the
+// slope is whole * 256 + fraction / 256 in units of 1/256 output level, k is capped so that
+// the whole part cannot overflow 16 bits, and sums saturate at 65535.
+inline int levelsStep(int x, int lower, int cap, int whole, int fraction, int add)
+{
+    const std::uint32_t k = std::uint32_t(std::clamp(x - lower, 0, cap));
+    const std::uint32_t sum =
+        k * std::uint32_t(whole) * 256 + ((k << 8) * std::uint32_t(fraction) >> 16) + std::uint32_t(add);
+    return int(std::min<std::uint32_t>(std::min<std::uint32_t>(sum, 65535) >> 8, 255));
+}
+
+struct LevelsForm
+{
+    int cap = 255;
+    int whole = 1;
+    int fraction = 0;
+    int add = 0;
+};
+
+// Finds a form whose levelsStep() equals target(k), the wanted value at x = lower + k, for
+// every k in [0, 255 - lower].
+bool fitLevels(const std::array<int, 256> &target, int lower, int upper, LevelsForm &form)
+{
+    const int last = 255 - lower;
+    if (upper <= lower) {
+        // All zeros (equal bounds) or a step to 255 right above lower.
+        form = upper == lower ? LevelsForm{0, 0, 0, 0} : LevelsForm{1, 255, 0, 0};
+        return true;
+    }
+    const int span = upper - lower;
+    form.cap = std::min(span, last);
+    const std::int64_t centre = (std::int64_t(255) << 16) / span;
+    for (int delta = 0; delta <= 4096; ++delta) {
+        for (const std::int64_t slope : {centre + delta, centre - delta}) {
+            if (slope < 0 || (delta == 0 && slope != centre)) {
+                continue;
+            }
+            const int whole = int(slope >> 16);
+            const int fraction = int(slope & 0xFFFF);
+            if (std::int64_t(form.cap) * whole > 255) {
+                continue;
+            }
+            std::int64_t low = 0;
+            std::int64_t high = 255;
+            for (int k = 0; k <= last && low <= high; ++k) {
+                const std::int64_t kk = std::min(k, form.cap);
+                const std::int64_t base = kk * whole * 256 + ((kk << 8) * fraction >> 16);
+                const std::int64_t t = target[std::size_t(k)];
+                low = std::max(low, t * 256 - base);
+                if (t < 255) {
+                    high = std::min(high, t * 256 + 255 - base);
+                }
+            }
+            if (low <= high) {
+                form.whole = whole;
+                form.fraction = fraction;
+                form.add = int(low);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+bool PixelCorrector::buildVectorForm()
+{
+#if defined(LUMORA_PIXELCORRECTOR_SSE2)
+    if (!kWordsAreLittleEndianForVectors) {
+        return false;
+    }
+    int sub[3];
+    LevelsForm form[3];
+    int lower[3] = {0, 0, 0};
+    const bool levelsOn = m_settings.levels;
+    for (int c = 0; c < 3; ++c) {
+        sub[c] = std::clamp(m_settings.blackBalance[c], 0, 255);
+        if (levelsOn) {
+            lower[c] = m_settings.lower[c];
+            if (lower[c] < 0 || lower[c] > 255) {
+                return false;
+            }
+            std::array<int, 256> target{};
+            for (int x = lower[c]; x < 256; ++x) {
+                target[std::size_t(x - lower[c])] = levels(x, m_settings.lower[c], m_settings.upper[c]);
+            }
+            if (!fitLevels(target, lower[c], m_settings.upper[c], form[c])) {
+                return false;
+            }
+        }
+        // Every table entry must come out of the vector form unchanged.
+        for (int in = 0; in < 256; ++in) {
+            int value = std::max(in - sub[c], 0);
+            if (m_settings.negative) {
+                value = 255 - value;
+            }
+            if (levelsOn) {
+                value = levelsStep(value, lower[c], form[c].cap, form[c].whole, form[c].fraction, form[c].add);
+            }
+            if (value != m_point[std::size_t(c)][std::size_t(in)]) {
+                return false;
+            }
+        }
+    }
+    for (int i = 0; i < 48; ++i) {
+        const int c = i % 3;
+        m_sub[std::size_t(i)] = std::uint8_t(sub[c]);
+        m_xor[std::size_t(i)] = m_settings.negative ? 0xFF : 0;
+        m_lower[std::size_t(i)] = std::uint16_t(lower[c]);
+        m_cap[std::size_t(i)] = std::uint16_t(form[c].cap);
+        m_whole[std::size_t(i)] = std::uint16_t(form[c].whole * 256);
+        m_fraction[std::size_t(i)] = std::uint16_t(form[c].fraction);
+        m_add[std::size_t(i)] = std::uint16_t(form[c].add);
+    }
+    m_vectorLevels = levelsOn;
+    return true;
+#else
+    return false;
+#endif
+}
+
+void PixelCorrector::applyPointVector(const std::uint8_t *src, std::uint8_t *dst, int rowBytes) const
+{
+    int i = 0;
+#if defined(LUMORA_PIXELCORRECTOR_SSE2)
+    __m128i sub[3];
+    __m128i flip[3];
+    __m128i lower[6];
+    __m128i cap[6];
+    __m128i whole[6];
+    __m128i fraction[6];
+    __m128i add[6];
+    for (int v = 0; v < 3; ++v) {
+        sub[v] = _mm_load_si128(reinterpret_cast<const __m128i *>(m_sub.data() + 16 * v));
+        flip[v] = _mm_load_si128(reinterpret_cast<const __m128i *>(m_xor.data() + 16 * v));
+    }
+    for (int h = 0; h < 6; ++h) {
+        lower[h] = _mm_load_si128(reinterpret_cast<const __m128i *>(m_lower.data() + 8 * h));
+        cap[h] = _mm_load_si128(reinterpret_cast<const __m128i *>(m_cap.data() + 8 * h));
+        whole[h] = _mm_load_si128(reinterpret_cast<const __m128i *>(m_whole.data() + 8 * h));
+        fraction[h] = _mm_load_si128(reinterpret_cast<const __m128i *>(m_fraction.data() + 8 * h));
+        add[h] = _mm_load_si128(reinterpret_cast<const __m128i *>(m_add.data() + 8 * h));
+    }
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i max = _mm_set1_epi16(255);
+    const auto level = [&](__m128i x, int h) {
+        // Lanes hold 0..255, so the signed minimum serves.
+        const __m128i k = _mm_min_epi16(_mm_subs_epu16(x, lower[h]), cap[h]);
+        const __m128i sum = _mm_adds_epu16(
+            _mm_adds_epu16(_mm_mullo_epi16(k, whole[h]), _mm_mulhi_epu16(_mm_slli_epi16(k, 8), fraction[h])), add[h]);
+        return _mm_min_epi16(_mm_srli_epi16(sum, 8), max);
+    };
+    const int blocks = rowBytes / 48 * 48;
+    if (m_vectorLevels) {
+        for (; i < blocks; i += 48) {
+            for (int v = 0; v < 3; ++v) {
+                __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + i + 16 * v));
+                x = _mm_xor_si128(_mm_subs_epu8(x, sub[v]), flip[v]);
+                const __m128i lo = level(_mm_unpacklo_epi8(x, zero), 2 * v);
+                const __m128i hi = level(_mm_unpackhi_epi8(x, zero), 2 * v + 1);
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + i + 16 * v), _mm_packus_epi16(lo, hi));
+            }
+        }
+    } else {
+        for (; i < blocks; i += 48) {
+            for (int v = 0; v < 3; ++v) {
+                __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + i + 16 * v));
+                x = _mm_xor_si128(_mm_subs_epu8(x, sub[v]), flip[v]);
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + i + 16 * v), x);
+            }
+        }
+    }
+#endif
+    // The bytes left over: i is a multiple of 3, so byte i belongs to channel 0.
+    for (; i < rowBytes; ++i) {
+        dst[i] = m_point[std::size_t(i % 3)][src[i]];
+    }
 }
 
 void PixelCorrector::setFlatFieldMeans(const std::array<float, 3> &means)
@@ -170,6 +364,12 @@ void PixelCorrector::apply(const std::uint8_t *src, int srcStride, std::uint8_t 
                 const std::uint8_t *s = src + std::ptrdiff_t(y) * srcStride;
                 std::memcpy(dst + std::ptrdiff_t(y) * dstStride, s, std::size_t(3) * width);
             }
+        }
+        return;
+    }
+    if (m_vector) {
+        for (int y = 0; y < rows; ++y) {
+            applyPointVector(src + std::ptrdiff_t(y) * srcStride, dst + std::ptrdiff_t(y) * dstStride, 3 * width);
         }
         return;
     }

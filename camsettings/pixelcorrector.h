@@ -7,9 +7,11 @@
 // The per-byte picture corrections on packed R, G, B rows. Black balance, negative and levels
 // each map a byte of one channel to a byte, so they are folded into one 256-entry table per
 // channel; flat-field correction also depends on the reference byte, so with it the tables
-// grow to 3 x 256 x 256 entries indexed by (channel, reference byte, input byte). Either way
-// a corrected byte costs one table read, and the results equal applying the stages one
-// after the other in float arithmetic.
+// grow to 3 x 256 x 256 entries indexed by (channel, reference byte, input byte). Without
+// flat-field the per-channel tables are replaced, where SSE2 is available, by the same
+// mapping in 16-byte vector arithmetic, checked against every table entry when the settings
+// change. Either way the results equal applying the stages one after the other in float
+// arithmetic.
 class PixelCorrector
 {
 public:
@@ -48,6 +50,9 @@ public:
 
 private:
     void buildFlatTables();
+    // Finds the vector form of the per-channel tables; false when some byte would differ.
+    bool buildVectorForm();
+    void applyPointVector(const std::uint8_t *src, std::uint8_t *dst, int rowBytes) const;
 
     Settings m_settings;
     std::array<std::array<std::uint8_t, 256>, 3> m_point{};
@@ -55,4 +60,19 @@ private:
     bool m_pointIsIdentity = true;
     std::vector<std::uint8_t> m_flat; // [channel][reference][input]
     bool m_flatValid = false;
+
+    // The per-channel tables as arithmetic on 16-byte vectors: saturating subtract, exclusive
+    // or, then for levels y = min(255, (k * whole + (k << 8) * fraction >> 16 + add) >> 8) with
+    // k = min(max(x - lower, 0), cap) and saturating 16-bit sums.
+    // Entries repeat the channel order over 48 bytes (three vectors); used only when the
+    // form reproduces every table entry exactly.
+    bool m_vector = false;
+    bool m_vectorLevels = false;
+    alignas(16) std::array<std::uint8_t, 48> m_sub{};
+    alignas(16) std::array<std::uint8_t, 48> m_xor{};
+    alignas(16) std::array<std::uint16_t, 48> m_lower{};
+    alignas(16) std::array<std::uint16_t, 48> m_cap{};
+    alignas(16) std::array<std::uint16_t, 48> m_whole{};
+    alignas(16) std::array<std::uint16_t, 48> m_fraction{};
+    alignas(16) std::array<std::uint16_t, 48> m_add{};
 };

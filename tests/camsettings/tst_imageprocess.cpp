@@ -75,6 +75,8 @@ private slots:
     void passesFrameThroughWithoutCorrections();
     void pointCorrections_data();
     void pointCorrections();
+    void pointCorrectionsOnWideRows_data();
+    void pointCorrectionsOnWideRows();
     void planarInputIsConvertedThenCorrected();
     void flatField_data();
     void flatField();
@@ -151,6 +153,57 @@ void TestImageProcess::pointCorrections()
     QCOMPARE(out.timestampUs(), std::int64_t(1234));
     QCOMPARE(pixelsOf(out), expected);
     QCOMPARE(pixelsOf(frame), input); // the input buffer is never written
+}
+
+// Rows of 37 pixels go through the vector path (16 pixels at a time) and then the tail; every
+// byte value appears, and each must match the corrections applied one after another.
+void TestImageProcess::pointCorrectionsOnWideRows_data()
+{
+    QTest::addColumn<Pixel>("blackBalance");
+    QTest::addColumn<bool>("negative");
+    QTest::addColumn<QVector<HistogramBoundaryInfo>>("levels");
+    QTest::newRow("allThree") << Pixel{7, 0, 12} << true
+                              << QVector<HistogramBoundaryInfo>{{0, 20, 230}, {1, 0, 255}, {2, 3, 250}};
+    QTest::newRow("narrowLevels") << Pixel{0, 40, 0} << false
+                                  << QVector<HistogramBoundaryInfo>{{0, 100, 101}, {1, 17, 64}, {2, 200, 255}};
+    QTest::newRow("blackBalanceAndNegativeOnly") << Pixel{255, 1, 128} << true << QVector<HistogramBoundaryInfo>{};
+}
+
+void TestImageProcess::pointCorrectionsOnWideRows()
+{
+    QFETCH(Pixel, blackBalance);
+    QFETCH(bool, negative);
+    QFETCH(QVector<HistogramBoundaryInfo>, levels);
+    const int width = 37;
+    const int height = 7;
+    Pixels input;
+    for (int i = 0; i < width * height; ++i)
+        input.push_back({i % 256, (i * 7 + 3) % 256, (255 - i) & 255});
+
+    ImageProcess process;
+    process.onSetBlackBalance(blackBalance[0], blackBalance[1], blackBalance[2]);
+    process.onSetNegative(negative);
+    if (!levels.isEmpty()) {
+        process.onSetHistogramBoundaries(levels);
+        process.onSetHistogramStatus(true);
+    }
+    const Pixels out = pixelsOf(process.process(rgbFrame(width, height, input)));
+    QCOMPARE(int(out.size()), width * height);
+    for (int i = 0; i < width * height; ++i) {
+        for (int c = 0; c < 3; ++c) {
+            int v = input[i][c] > blackBalance[c] ? input[i][c] - blackBalance[c] : 0;
+            if (negative)
+                v = 255 - v;
+            for (const HistogramBoundaryInfo &b : levels) {
+                if (b.channel != c)
+                    continue;
+                const float scaled = float(v - b.lower) / float(b.upper - b.lower) * 255.f;
+                v = v <= b.lower ? 0 : v >= b.upper ? 255 : scaled >= 255.f ? 255 : int(scaled);
+            }
+            QVERIFY2(out[i][c] == v, qPrintable(QString("pixel %1 channel %2: %3, expected %4")
+                                                    .arg(i).arg(c).arg(out[i][c]).arg(v)));
+        }
+    }
 }
 
 void TestImageProcess::planarInputIsConvertedThenCorrected()
