@@ -8,6 +8,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #define LUMORA_PIXELCORRECTOR_SSE2 1
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define LUMORA_PIXELCORRECTOR_AVX2 1
+#endif
 #endif
 
 namespace {
@@ -327,11 +331,123 @@ constexpr bool kWordsAreLittleEndian = Q_BYTE_ORDER == Q_LITTLE_ENDIAN;
 
 } // namespace
 
+bool PixelCorrector::flatVectorUsable() const
+{
+#if defined(LUMORA_PIXELCORRECTOR_SSE2)
+    // The vector form computes float(in) * mean / float(reference) exactly as flatField() does;
+    // it needs products that stay finite, so that only a zero reference byte (masked) gives a
+    // quotient that is not finite.
+    return kWordsAreLittleEndianForVectors && (m_pointIsIdentity || m_vector) &&
+           std::all_of(m_means.begin(), m_means.end(), [](float mean) { return mean >= 0.f && mean <= 1e30f; });
+#else
+    return false;
+#endif
+}
+
+#if defined(LUMORA_PIXELCORRECTOR_AVX2)
+namespace {
+
+// The SSE2 loop below with eight lanes, for processors that have them; same operations per
+// lane, so the same results. Returns the number of bytes done (whole 16-byte groups).
+__attribute__((target("avx2"))) int flatFieldAvx2(const std::uint8_t *src, const std::uint8_t *reference,
+                                                  std::uint8_t *dst, int rowBytes, const float *meanLanes)
+{
+    const __m256 max = _mm256_set1_ps(255.f);
+    const int blocks = rowBytes / 48 * 48;
+    int i = 0;
+    for (; i < blocks; i += 48) {
+        for (int v = 0; v < 3; ++v) {
+            const int at = i + 16 * v;
+            __m256i half[2];
+            for (int h = 0; h < 2; ++h) {
+                const __m256 in = _mm256_cvtepi32_ps(
+                    _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(src + at + 8 * h))));
+                const __m256 ref = _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(
+                    _mm_loadl_epi64(reinterpret_cast<const __m128i *>(reference + at + 8 * h))));
+                const __m256 mean = _mm256_loadu_ps(meanLanes + 16 * v + 8 * h);
+                half[h] = _mm256_cvttps_epi32(_mm256_min_ps(_mm256_div_ps(_mm256_mul_ps(in, mean), ref), max));
+            }
+            const __m256i words = _mm256_permute4x64_epi64(_mm256_packs_epi32(half[0], half[1]), 0xD8);
+            const __m128i out =
+                _mm_packus_epi16(_mm256_castsi256_si128(words), _mm256_extracti128_si256(words, 1));
+            const __m128i ref = _mm_loadu_si128(reinterpret_cast<const __m128i *>(reference + at));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + at),
+                             _mm_andnot_si128(_mm_cmpeq_epi8(ref, _mm_setzero_si128()), out));
+        }
+    }
+    return i;
+}
+
+const bool kHasAvx2 = __builtin_cpu_supports("avx2");
+
+} // namespace
+#endif
+
+void PixelCorrector::applyFlatVector(const std::uint8_t *src, const std::uint8_t *reference, std::uint8_t *dst,
+                                     int rowBytes) const
+{
+    int i = 0;
+#if defined(LUMORA_PIXELCORRECTOR_AVX2)
+    if (kHasAvx2) {
+        i = flatFieldAvx2(src, reference, dst, rowBytes, m_meanLanes.data());
+    }
+#endif
+#if defined(LUMORA_PIXELCORRECTOR_SSE2)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128 max = _mm_set1_ps(255.f);
+    const int blocks = rowBytes / 48 * 48;
+    for (; i < blocks; i += 48) {
+        for (int v = 0; v < 3; ++v) {
+            const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + i + 16 * v));
+            const __m128i ref = _mm_loadu_si128(reinterpret_cast<const __m128i *>(reference + i + 16 * v));
+            const __m128i in16[2] = {_mm_unpacklo_epi8(in, zero), _mm_unpackhi_epi8(in, zero)};
+            const __m128i ref16[2] = {_mm_unpacklo_epi8(ref, zero), _mm_unpackhi_epi8(ref, zero)};
+            __m128i quarter[4];
+            for (int q = 0; q < 4; ++q) {
+                const __m128i in32 = (q & 1) ? _mm_unpackhi_epi16(in16[q >> 1], zero)
+                                             : _mm_unpacklo_epi16(in16[q >> 1], zero);
+                const __m128i ref32 = (q & 1) ? _mm_unpackhi_epi16(ref16[q >> 1], zero)
+                                              : _mm_unpacklo_epi16(ref16[q >> 1], zero);
+                const __m128 mean = _mm_load_ps(m_meanLanes.data() + 16 * v + 4 * q);
+                // Division by a zero reference gives inf or NaN; min() turns both into 255
+                // and the mask below into 0.
+                const __m128 quotient =
+                    _mm_div_ps(_mm_mul_ps(_mm_cvtepi32_ps(in32), mean), _mm_cvtepi32_ps(ref32));
+                quarter[q] = _mm_cvttps_epi32(_mm_min_ps(quotient, max));
+            }
+            const __m128i out = _mm_packus_epi16(_mm_packs_epi32(quarter[0], quarter[1]),
+                                                 _mm_packs_epi32(quarter[2], quarter[3]));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + i + 16 * v),
+                             _mm_andnot_si128(_mm_cmpeq_epi8(ref, zero), out));
+        }
+    }
+#endif
+    for (; i < rowBytes; ++i) {
+        dst[i] = flatField(src[i], reference[i], m_means[std::size_t(i % 3)]);
+    }
+}
+
 void PixelCorrector::apply(const std::uint8_t *src, int srcStride, std::uint8_t *dst, int dstStride, int width,
                            int rows, const std::uint8_t *reference, int referenceStride)
 {
     // Blocks of eight pixels (three words), then the pixels left over one by one.
     const int blockPixels = kWordsAreLittleEndian ? width / 8 * 8 : 0;
+    if (reference && flatVectorUsable()) {
+        // Row by row: the flat-field quotients into dst, then the other stages on dst while
+        // the row is still in the cache.
+        for (int i = 0; i < 48; ++i) {
+            m_meanLanes[std::size_t(i)] = m_means[std::size_t(i % 3)];
+        }
+        for (int y = 0; y < rows; ++y) {
+            std::uint8_t *d = dst + std::ptrdiff_t(y) * dstStride;
+            applyFlatVector(src + std::ptrdiff_t(y) * srcStride, reference + std::ptrdiff_t(y) * referenceStride, d,
+                            3 * width);
+            if (!m_pointIsIdentity) {
+                applyPointVector(d, d, 3 * width);
+            }
+        }
+        return;
+    }
     if (reference) {
         if (!m_flatValid) {
             buildFlatTables();

@@ -53,6 +53,11 @@ private:
     // Finds the vector form of the per-channel tables; false when some byte would differ.
     bool buildVectorForm();
     void applyPointVector(const std::uint8_t *src, std::uint8_t *dst, int rowBytes) const;
+    // Flat-field correction of one row in 4-lane float arithmetic, the same operations as
+    // flatField(); only with the vector form of the other stages and finite products.
+    bool flatVectorUsable() const;
+    void applyFlatVector(const std::uint8_t *src, const std::uint8_t *reference, std::uint8_t *dst,
+                         int rowBytes) const;
 
     Settings m_settings;
     std::array<std::array<std::uint8_t, 256>, 3> m_point{};
@@ -75,4 +80,5 @@ private:
     alignas(16) std::array<std::uint16_t, 48> m_whole{};
     alignas(16) std::array<std::uint16_t, 48> m_fraction{};
     alignas(16) std::array<std::uint16_t, 48> m_add{};
+    alignas(16) std::array<float, 48> m_meanLanes{}; // the channel means in byte order
 };

@@ -81,6 +81,8 @@ private slots:
     void flatField_data();
     void flatField();
     void allStagesOnFrameWiderThanOneBlock();
+    void flatFieldOnWideRows_data();
+    void flatFieldOnWideRows();
     void flatFieldCaptureOfFourFrames();
     void blackBalanceMeasurement_data();
     void blackBalanceMeasurement();
@@ -307,6 +309,74 @@ void TestImageProcess::allStagesOnFrameWiderThanOneBlock()
                 v = v <= 10 ? 0 : v >= 240 ? 255 : clampByte(float(v - 10) / float(230) * 255.f);
             }
             QCOMPARE(out[i][c], v);
+        }
+    }
+}
+
+// Rows of 53 pixels (vector blocks and a tail) against the float formula, every input byte
+// and every reference byte value included; a loaded reference also brings zero bytes.
+void TestImageProcess::flatFieldOnWideRows_data()
+{
+    QTest::addColumn<bool>("loadZeros");
+    QTest::addColumn<bool>("otherStages");
+    QTest::newRow("capturedReference") << false << false;
+    QTest::newRow("capturedReferenceThenAllStages") << false << true;
+    QTest::newRow("loadedReferenceWithZeros") << true << false;
+    QTest::newRow("loadedReferenceWithZerosThenAllStages") << true << true;
+}
+
+void TestImageProcess::flatFieldOnWideRows()
+{
+    QFETCH(bool, loadZeros);
+    QFETCH(bool, otherStages);
+    const int width = 53;
+    const int height = 6;
+    Pixels captured;
+    Pixels input;
+    for (int i = 0; i < width * height; ++i) {
+        captured.push_back({1 + (i * 37) % 255, 1 + (i * 101 + 50) % 255, 1 + (255 - i % 256) % 255});
+        input.push_back({i % 256, (i * 7 + 3) % 256, (i * 11 + 200) % 256});
+    }
+    std::array<double, 3> sums{0, 0, 0};
+    for (const Pixel &p : captured) {
+        for (int c = 0; c < 3; ++c) {
+            sums[c] += p[c];
+        }
+    }
+    Pixels reference = captured;
+    ImageProcess process;
+    captureReference(process, rgbFrame(width, height, captured));
+    if (loadZeros) {
+        for (int i = 0; i < width * height; ++i) {
+            reference[i] = {(i * 13) % 256, (i * 29 + 7) % 256, (i * 3) % 256};
+        }
+        process.onSetFFCAverageFrame(rgbFrame(width, height, reference));
+    }
+    process.onSetFFCStatus(true);
+    if (otherStages) {
+        process.onSetBlackBalance(9, 0, 30);
+        process.onSetNegative(true);
+        process.onSetHistogramBoundaries({{0, 15, 240}, {1, 0, 200}, {2, 60, 61}});
+        process.onSetHistogramStatus(true);
+    }
+    const Pixels out = pixelsOf(process.process(rgbFrame(width, height, input)));
+    QCOMPARE(int(out.size()), width * height);
+    const auto clampByte = [](float v) { return !std::isfinite(v) || v <= 0.f ? 0 : v >= 255.f ? 255 : int(v); };
+    const int offsets[3] = {9, 0, 30};
+    const int lower[3] = {15, 0, 60};
+    const int upper[3] = {240, 200, 61};
+    for (int i = 0; i < width * height; ++i) {
+        for (int c = 0; c < 3; ++c) {
+            const float mean = float(sums[c] / (width * height));
+            int v = clampByte(float(input[i][c]) * mean / float(reference[i][c]));
+            if (otherStages) {
+                v = 255 - (v > offsets[c] ? v - offsets[c] : 0);
+                v = v <= lower[c] ? 0
+                    : v >= upper[c] ? 255
+                                    : clampByte(float(v - lower[c]) / float(upper[c] - lower[c]) * 255.f);
+            }
+            QVERIFY2(out[i][c] == v, qPrintable(QString("pixel %1 channel %2: %3, expected %4")
+                                                    .arg(i).arg(c).arg(out[i][c]).arg(v)));
         }
     }
 }
