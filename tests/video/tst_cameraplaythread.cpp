@@ -79,7 +79,9 @@ private:
     // A camera opened at 640x480 MJPEG, not yet streaming.
     std::shared_ptr<UvcCamera> openCamera();
     // A running thread on the camera; with acknowledge the display acknowledges every frame.
-    std::unique_ptr<CameraPlayThread> startThread(std::shared_ptr<BaseCamera> camera, bool acknowledge);
+    // `start` false leaves the thread ready to start, so that spies can be attached first.
+    std::unique_ptr<CameraPlayThread> startThread(std::shared_ptr<BaseCamera> camera, bool acknowledge,
+                                                  bool start = true);
     static void stop(CameraPlayThread &thread);
 
     QTemporaryDir m_dir;
@@ -125,7 +127,7 @@ std::shared_ptr<UvcCamera> TestCameraPlayThread::openCamera()
 }
 
 std::unique_ptr<CameraPlayThread> TestCameraPlayThread::startThread(std::shared_ptr<BaseCamera> camera,
-                                                                    bool acknowledge)
+                                                                    bool acknowledge, bool start)
 {
     auto thread = std::make_unique<CameraPlayThread>();
     thread->setRunning(true);
@@ -133,7 +135,8 @@ std::unique_ptr<CameraPlayThread> TestCameraPlayThread::startThread(std::shared_
     thread->applyCameraInfo(camera->cameraInfo());
     if (acknowledge) // as the live view does: drawn, then acknowledged
         connect(thread.get(), &CameraPlayThread::putVideoFrame, thread.get(), &CameraPlayThread::onFrameRendered);
-    thread->start();
+    if (start)
+        thread->start();
     return thread;
 }
 
@@ -288,11 +291,12 @@ void TestCameraPlayThread::settingsChange()
     writeDevice(30);
     auto camera = openCamera();
     QVERIFY(camera);
-    auto thread = startThread(camera, true);
+    auto thread = startThread(camera, true, false);
     QSignalSpy changing(thread.get(), &CameraPlayThread::captureSettingsChanged);
     QSignalSpy closed(thread.get(), &CameraPlayThread::CameraCloseForReason);
     QSignalSpy sizes(thread.get(), &CameraPlayThread::resolutionChange);
-    QTRY_COMPARE(sizes.count(), 1);
+    thread->start();
+    QTRY_COMPARE_WITH_TIMEOUT(sizes.count(), 1, 10000);
 
     CameraPlayThread::CaptureParameters p = thread->captureParameters();
     p.width = width;
@@ -307,9 +311,9 @@ void TestCameraPlayThread::settingsChange()
         QCOMPARE(camera->handle(), lmcam_handle(0));
         QVERIFY(!thread->running());
     } else {
-        QTest::qWait(1500);
+        // Sizes are reported once a second; a slow (sanitized, loaded) machine may need more.
+        QTRY_COMPARE_WITH_TIMEOUT(sizes.last().at(0).toString(), CameraResolution::text(width, height), 10000);
         QCOMPARE(closed.count(), 0);
-        QCOMPARE(sizes.last().at(0).toString(), CameraResolution::text(width, height));
         stop(*thread);
     }
     QList<bool> flags;
@@ -340,8 +344,9 @@ void TestCameraPlayThread::streamEnds()
     writeDevice(30, faults);
     auto camera = openCamera();
     QVERIFY(camera);
-    auto thread = startThread(camera, true);
+    auto thread = startThread(camera, true, false);
     QSignalSpy closed(thread.get(), &CameraPlayThread::CameraCloseForReason);
+    thread->start();
     QTRY_VERIFY_WITH_TIMEOUT(thread->isFinished(), 15000);
     QTRY_COMPARE(closed.count(), 1);
     QCOMPARE(closed.at(0).at(0).toString(), QString::fromLatin1(kDevice));
