@@ -34,7 +34,8 @@ BaseCamera::BaseCamera(QObject *parent) : QObject(parent)
     connect(m_imageProcess, &ImageProcess::sendHistogramBoundaries, this, &BaseCamera::sendHistogramBoundaries);
     connect(m_imageProcess, &ImageProcess::sendHistogramInfos, this, &BaseCamera::sendHistogramInfos);
     connect(m_imageProcess, &ImageProcess::sendBlackBalance, this, &BaseCamera::onRecvBlackBalance);
-    // The worker asks for frames on its own thread; answer there with the last frame.
+    // The worker asks for frames on its own thread while holding its lock; answer with the
+    // last frame through its event queue, once that lock is released.
     ImageProcess *worker = m_imageProcess;
     connect(
         m_imageProcess, &ImageProcess::getVideoFrameForProcess, m_imageProcess,
@@ -44,7 +45,8 @@ BaseCamera::BaseCamera(QObject *parent) : QObject(parent)
                 QMutexLocker locker(&m_frameMutex);
                 frame = m_lastFrame;
             }
-            worker->onRecvVideoFrameForProcess(frame);
+            QMetaObject::invokeMethod(
+                worker, [worker, frame] { worker->onRecvVideoFrameForProcess(frame); }, Qt::QueuedConnection);
         },
         Qt::DirectConnection);
     m_processThread.start(QThread::InheritPriority);

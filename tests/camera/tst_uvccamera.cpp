@@ -1,4 +1,6 @@
 // UvcCamera against virtual USB devices described in a devices file of the test's own.
+#include "frameconversion.h"
+#include "imageprocess.h"
 #include "uvccamera.h"
 
 #include <QFile>
@@ -8,7 +10,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <array>
 #include <cstring>
+#include <map>
 
 namespace {
 
@@ -23,6 +27,78 @@ void collectMessages(QtMsgType, const QMessageLogContext &, const QString &text)
 QJsonObject capability(int width, int height, int format)
 {
     return QJsonObject{{"width", width}, {"height", height}, {"format", format}};
+}
+
+// Opens the protected parts the tests drive: the frozen flag, the upgrade through the SDK
+// and the second focus-region form.
+class ProbeCamera : public UvcCamera
+{
+public:
+    using BaseCamera::setFrozen;
+    using UvcCamera::upgradeThroughSdk;
+    void useFocusRegionV2() { m_focusRegionVersion = 1; }
+};
+
+// Every signal of a camera, by name, with the arguments of each emission.
+class SignalLog
+{
+public:
+    explicit SignalLog(QObject *camera)
+    {
+        const QMetaObject &meta = BaseCamera::staticMetaObject;
+        for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
+            const QMetaMethod method = meta.method(i);
+            if (method.methodType() == QMetaMethod::Signal)
+                m_spies[method.name()] =
+                    std::make_unique<QSignalSpy>(camera, QByteArray("2" + method.methodSignature()).constData());
+        }
+    }
+    int count(const char *name) const { return spy(name).count(); }
+    // Argument `arg` of every emission as a number (enums and flags too).
+    template <typename T = int>
+    QList<int> values(const char *name, int arg = 0) const
+    {
+        QList<int> out;
+        for (const QList<QVariant> &emission : spy(name))
+            out << int(qvariant_cast<T>(emission.at(arg)));
+        return out;
+    }
+    // The last region (enable, x, y, width, height) sent by a region signal.
+    QVector<int> lastRegion(const char *name) const
+    {
+        const QList<QVariant> args = spy(name).isEmpty() ? QList<QVariant>() : spy(name).last();
+        if (args.size() != 5)
+            return {};
+        return {int(args.at(0).toBool()), args.at(1).toInt(), args.at(2).toInt(), args.at(3).toInt(),
+                args.at(4).toInt()};
+    }
+
+private:
+    const QSignalSpy &spy(const char *name) const { return *m_spies.at(name); }
+    std::map<QByteArray, std::unique_ptr<QSignalSpy>> m_spies;
+};
+
+using SdkGetter = int32_t (*)(lmcam_handle, int32_t *);
+
+// Parts of a reset, as reported by the camera's signals.
+enum ResetPart { ExpPart = 1, FocusPart = 2, ZoomPart = 4, FuncPart = 8, WbPart = 16, AdvancedPart = 32 };
+// Where the white balance stands before a reset.
+enum WbStart { WbManualAtDefaults, WbManualOffDefaults, WbAutomatic };
+
+// Mean red, green and blue of a picture.
+std::array<double, 3> meanRgb(const QImage &image)
+{
+    std::array<double, 3> sums{0, 0, 0};
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            sums[0] += qRed(p);
+            sums[1] += qGreen(p);
+            sums[2] += qBlue(p);
+        }
+    }
+    const double n = double(image.width()) * image.height();
+    return {sums[0] / n, sums[1] / n, sums[2] / n};
 }
 
 } // namespace
@@ -48,11 +124,22 @@ private slots:
     void unplugGivesEmptyFrames();
     void upgradeFileNames_data();
     void upgradeFileNames();
+    void resets_data();
+    void resets();
+    void upgradeThroughSdk_data();
+    void upgradeThroughSdk();
+    void frozenRepeatsLastFrame();
+    void changeResolution_data();
+    void changeResolution();
+    void negativePhoto_data();
+    void negativePhoto();
+    void processingResultsReEmitted_data();
+    void processingResultsReEmitted();
 
 private:
     void writeDevices(const QJsonArray &capabilities, bool present = true);
     // A camera opened and streaming at width x height (format 0).
-    std::unique_ptr<UvcCamera> startCamera(int width, int height);
+    std::unique_ptr<ProbeCamera> startCamera(int width, int height);
     // The next delivered frame, waiting for the device's pacing.
     static VideoFrame nextFrame(UvcCamera &camera);
 
@@ -84,9 +171,9 @@ void TestUvcCamera::writeDevices(const QJsonArray &capabilities, bool present)
     file.write(QJsonDocument(QJsonObject{{"devices", devices}}).toJson());
 }
 
-std::unique_ptr<UvcCamera> TestUvcCamera::startCamera(int width, int height)
+std::unique_ptr<ProbeCamera> TestUvcCamera::startCamera(int width, int height)
 {
-    auto camera = std::make_unique<UvcCamera>();
+    auto camera = std::make_unique<ProbeCamera>();
     CameraOpenInfo info;
     info.cameraResolution.devicePath = kDevice;
     info.cameraResolution.width = width;
@@ -403,6 +490,381 @@ void TestUvcCamera::upgradeFileNames()
     if (!accepted)
         QTest::ignoreMessage(QtWarningMsg, qPrintable(message));
     QCOMPARE(camera->checkUpgradeFile(m_dir.filePath(fileName)), accepted);
+}
+
+void TestUvcCamera::resets_data()
+{
+    QTest::addColumn<QByteArray>("slot");
+    QTest::addColumn<int>("parts");
+    QTest::addColumn<int>("rotate");
+    QTest::addColumn<bool>("focusRegionV2");
+    QTest::addColumn<int>("wbStart");
+    QTest::newRow("exposure") << QByteArray("onResetExp") << int(ExpPart) << 0 << false << int(WbManualOffDefaults);
+    QTest::newRow("whiteBalanceAwayFromDefaults")
+        << QByteArray("onResetWB") << int(WbPart) << 0 << false << int(WbManualOffDefaults);
+    // The cached values equal the defaults: only the lowered cache makes the setters act.
+    QTest::newRow("whiteBalanceAlreadyAtDefaults")
+        << QByteArray("onResetWB") << int(WbPart) << 0 << false << int(WbManualAtDefaults);
+    QTest::newRow("whiteBalanceFromAutomatic")
+        << QByteArray("onResetWB") << int(WbPart) << 0 << false << int(WbAutomatic);
+    QTest::newRow("focus") << QByteArray("onResetFocus") << int(FocusPart) << 0 << false << int(WbManualOffDefaults);
+    QTest::newRow("focusRotated90") << QByteArray("onResetFocus") << int(FocusPart) << 90 << false
+                                    << int(WbManualOffDefaults);
+    QTest::newRow("focusRotated270") << QByteArray("onResetFocus") << int(FocusPart) << 270 << false
+                                     << int(WbManualOffDefaults);
+    QTest::newRow("focusSecondForm") << QByteArray("onResetFocus") << int(FocusPart) << 0 << true
+                                     << int(WbManualOffDefaults);
+    QTest::newRow("functions") << QByteArray("onResetFunc") << int(FuncPart) << 0 << false
+                               << int(WbManualOffDefaults);
+    QTest::newRow("basic") << QByteArray("onResetBasicSettings") << int(ExpPart | FocusPart | ZoomPart) << 180
+                           << false << int(WbManualOffDefaults);
+    QTest::newRow("advanced") << QByteArray("onResetAdvancedSettings") << int(FuncPart | WbPart | AdvancedPart) << 0
+                              << false << int(WbManualOffDefaults);
+    QTest::newRow("everything") << QByteArray("onReset")
+                                << int(ExpPart | FocusPart | ZoomPart | FuncPart | WbPart | AdvancedPart) << 0
+                                << false << int(WbAutomatic);
+}
+
+void TestUvcCamera::resets()
+{
+    QFETCH(QByteArray, slot);
+    QFETCH(int, parts);
+    QFETCH(int, rotate);
+    QFETCH(bool, focusRegionV2);
+    QFETCH(int, wbStart);
+    writeDevices({capability(640, 480, 12)});
+    auto camera = startCamera(640, 480);
+    QVERIFY(camera);
+    lmcam_handle h = camera->handle();
+    if (focusRegionV2)
+        camera->useFocusRegionV2();
+    camera->onSetVideoRotate(rotate);
+    // Away from the defaults: manual exposure with a region of the operator's, white balance
+    // as the row asks.
+    camera->onSetExpMode(ExposureManual, false);
+    camera->onSetExpRegion(true, false, 5, 6, 70, 80);
+    const CameraInfo before = camera->cameraInfo();
+    const int wbShift = wbStart == WbManualAtDefaults ? 0 : -5;
+    camera->onSetWbMode(WbManual, false);
+    camera->onSetWbRedValue(before.wbRed.def + wbShift);
+    camera->onSetWbGreenValue(before.wbGreen.def + wbShift);
+    camera->onSetWbBlueValue(before.wbBlue.def + wbShift);
+    if (wbStart == WbAutomatic)
+        camera->onSetWbMode(WbAuto, false);
+    int32_t redBefore = 0;
+    QCOMPARE(lmcam_get_white_balance_component_red(h, &redBefore), LMCAM_OK);
+
+    SignalLog log(camera.get());
+    QVERIFY(QMetaObject::invokeMethod(camera.get(), slot.constData(), Qt::DirectConnection));
+    const CameraInfo info = camera->cameraInfo();
+    int32_t mode = -1;
+
+    const bool exp = parts & ExpPart;
+    QCOMPARE(log.values<ExposureMode>("sendExpMode"), exp ? QList<int>{ExposureAuto} : QList<int>{});
+    QCOMPARE(log.values("sendExpCompValue"), exp ? QList<int>{info.expComp.def} : QList<int>{});
+    QCOMPARE(lmcam_get_exposure_mode(h, &mode), LMCAM_OK);
+    QCOMPARE(mode, exp ? LMCAM_MODE_AUTO : LMCAM_MODE_MANUAL);
+    QCOMPARE(log.count("sendExpRegion"), int(exp) + int(bool(parts & AdvancedPart)));
+    if (exp && !(parts & AdvancedPart))
+        QCOMPARE(log.lastRegion("sendExpRegion"), (QVector<int>{0, 5, 6, 70, 80}));
+
+    const bool focus = parts & FocusPart;
+    QCOMPARE(log.values<FocusMode>("sendFocusMode"), focus ? QList<int>{FocusAuto} : QList<int>{});
+    if (focus && focusRegionV2) {
+        const QRect r = info.focusRegionV2;
+        QCOMPARE(log.lastRegion("sendFocusRegionV2"), (QVector<int>{1, r.x(), r.y(), r.width(), r.height()}));
+        QCOMPARE(log.count("sendFocusRegion"), 0);
+    } else if (focus) {
+        const bool upright = rotate == 90 || rotate == 270;
+        QCOMPARE(log.values("sendFocusRegion", 1), QList<int>{upright ? 7 : 8});
+        QCOMPARE(log.values("sendFocusRegion", 2), QList<int>{upright ? 8 : 7});
+        QCOMPARE(log.values("sendFocusRegion", 0), QList<int>{0});
+        QCOMPARE(log.count("sendFocusRegionV2"), 0);
+    } else {
+        QCOMPARE(log.count("sendFocusRegion") + log.count("sendFocusRegionV2"), 0);
+    }
+
+    const bool zoom = parts & ZoomPart;
+    QCOMPARE(log.values("sendDZoomValue"), zoom ? QList<int>{info.digitalZoom.def} : QList<int>{});
+    QCOMPARE(log.values("sendZoomValue"), zoom ? QList<int>{info.opticalZoom.def} : QList<int>{});
+    QCOMPARE(log.values("sendZoomSpeed"), zoom ? QList<int>{0} : QList<int>{});
+
+    const bool func = parts & FuncPart;
+    const auto once = [func](int value) { return func ? QList<int>{value} : QList<int>{}; };
+    QCOMPARE(log.values("sendHueValue"), once(info.hue.def));
+    QCOMPARE(log.values("sendSaturationValue"), once(info.saturation.def));
+    QCOMPARE(log.values("sendContrastValue"), once(info.contrast.def));
+    QCOMPARE(log.values("sendSharpnessValue"), once(info.sharpness.def));
+    QCOMPARE(log.values("sendGammaValue"), once(info.gamma.def));
+    QCOMPARE(log.values("sendDRCValue"), once(info.drc.def));
+    QCOMPARE(log.values<GammaMode>("sendGammaMode"), once(GammaValueMode));
+    QCOMPARE(log.values<ExposureGainUnit>("sendExpGainUnit"), once(GainUnitDefault));
+    for (const char *flag : {"sendFlipStatus", "sendMirrorStatus", "sendFlickStatus", "sendMonoChromeStatus",
+                             "sendDefogStatus", "sendCACStatus", "sendLDCIStatus", "sendNegativeStatus"})
+        QVERIFY2(log.values<bool>(flag) == once(0), flag);
+
+    const bool wb = parts & WbPart;
+    QCOMPARE(log.values<WbMode>("sendWbMode"), wb ? QList<int>{WbManual} : QList<int>{});
+    QCOMPARE(lmcam_get_white_balance_mode(h, &mode), LMCAM_OK);
+    QCOMPARE(mode, wb || wbStart != WbAutomatic ? LMCAM_MODE_MANUAL : LMCAM_MODE_AUTO);
+    const struct
+    {
+        const char *signal;
+        int def;
+        int cached;
+        SdkGetter get;
+    } components[] = {
+        {"sendWbRedValue", info.wbRed.def, info.wbRed.value, lmcam_get_white_balance_component_red},
+        {"sendWbGreenValue", info.wbGreen.def, info.wbGreen.value, lmcam_get_white_balance_component_green},
+        {"sendWbBlueValue", info.wbBlue.def, info.wbBlue.value, lmcam_get_white_balance_component_blue},
+    };
+    for (const auto &c : components) {
+        // Once from the setter, once more as the reset's own report.
+        QVERIFY2(log.values(c.signal) == (wb ? QList<int>{c.def, c.def} : QList<int>{}), c.signal);
+        int32_t device = 0;
+        QCOMPARE(c.get(h, &device), LMCAM_OK);
+        QCOMPARE(device, wb ? c.def : c.def + wbShift);
+        QCOMPARE(c.cached, device);
+    }
+    if (!wb)
+        QCOMPARE(info.wbRed.value, redBefore);
+
+    const bool advanced = parts & AdvancedPart;
+    for (const char *channel :
+         {"sendBlackBalanceRedValue", "sendBlackBalanceGreenValue", "sendBlackBalanceBlueValue"})
+        QVERIFY2(log.values(channel) == (advanced ? QList<int>{0} : QList<int>{}), channel);
+    QCOMPARE(log.values<bool>("sendFFCStatus"), advanced ? QList<int>{0} : QList<int>{});
+    QCOMPARE(log.values<bool>("sendHistogramStatus"), advanced ? QList<int>{0} : QList<int>{});
+    QCOMPARE(log.count("sendWBRegion"), int(advanced));
+    if (advanced) {
+        QCOMPARE(log.lastRegion("sendWBRegion"), (QVector<int>{0, 0, 0, 0, 0}));
+        QCOMPARE(log.lastRegion("sendExpRegion"), (QVector<int>{0, 0, 0, 0, 0}));
+        QCOMPARE(log.lastRegion("sendBlackBalanceRegion"), (QVector<int>{0, 0, 0, 0, 0}));
+    }
+}
+
+void TestUvcCamera::upgradeThroughSdk_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("updateFile") << "cm26B2_v151.update" << QByteArray(4096, 'f') << true;
+    QTest::newRow("packageFile") << "cm26B2_v151.lpk" << QByteArray(100, 'f') << true;
+    QTest::newRow("otherExtension") << "cm26B2_v151.bin" << QByteArray(100, 'f') << false;
+    QTest::newRow("emptyFile") << "empty.update" << QByteArray() << false;
+    QTest::newRow("missingFile") << "missing.update" << QByteArray("-") << false;
+}
+
+void TestUvcCamera::upgradeThroughSdk()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QByteArray, content);
+    QFETCH(bool, accepted);
+    const QString path = m_dir.filePath(fileName);
+    if (content != "-") {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+    }
+    writeDevices({capability(640, 480, 12)});
+    auto camera = startCamera(640, 480);
+    QVERIFY(camera);
+    QVERIFY(!nextFrame(*camera).isNull());
+
+    struct Report
+    {
+        int status;
+        int percentage;
+        bool frozen;
+    };
+    QVector<Report> reports;
+    ProbeCamera *probe = camera.get();
+    connect(probe, &BaseCamera::sendUpgradeStatus, [&reports, probe](UpgradeStatus status, int percentage) {
+        reports.append({int(status), percentage, probe->isFrozen()});
+    });
+    QCOMPARE(camera->upgradeThroughSdk(path), accepted);
+    QVERIFY(!camera->isFrozen());
+    QVERIFY(!reports.isEmpty());
+    for (const Report &r : reports)
+        QVERIFY2(r.frozen, "the live view must repeat its picture during the upgrade");
+    if (accepted) {
+        QVector<QPair<int, int>> expected{{Upgrading, 0}};
+        for (int percent = 10; percent < 100; percent += 10)
+            expected.append({Upgrading, percent});
+        expected.append({UpgradeSucceeded, 100});
+        QVector<QPair<int, int>> got;
+        for (const Report &r : reports)
+            got.append({r.status, r.percentage});
+        QCOMPARE(got, expected);
+    } else {
+        for (const Report &r : reports) {
+            QCOMPARE(r.status, int(UpgradeFailed));
+            QVERIFY(r.percentage < 0);
+        }
+        QCOMPARE(reports.last().percentage, -1);
+    }
+}
+
+void TestUvcCamera::frozenRepeatsLastFrame()
+{
+    writeDevices({capability(640, 480, 12)});
+    auto camera = startCamera(640, 480);
+    QVERIFY(camera);
+    const VideoFrame last = nextFrame(*camera);
+    QVERIFY(!last.isNull());
+    QVERIFY(!camera->setFrozen(true));
+    // Just delivered: nothing new yet.
+    QVERIFY(camera->readFrame().isNull());
+    QTest::qWait(45);
+    const VideoFrame repeated = camera->readFrame();
+    QVERIFY(!repeated.isNull());
+    QCOMPARE(repeated.videoFrameBuffer(), last.videoFrameBuffer());
+    // The repeat counts as a delivery.
+    QVERIFY(camera->readFrame().isNull());
+    QTest::qWait(45);
+    QCOMPARE(camera->readFrame().videoFrameBuffer(), last.videoFrameBuffer());
+    QVERIFY(camera->setFrozen(false));
+    const VideoFrame fresh = nextFrame(*camera);
+    QVERIFY(!fresh.isNull());
+    QVERIFY(fresh.videoFrameBuffer() != last.videoFrameBuffer());
+}
+
+void TestUvcCamera::changeResolution_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("localExpRegion");
+    QTest::newRow("unchanged") << QSize(640, 480) << false;
+    QTest::newRow("largerRegionsFollow") << QSize(1280, 720) << false;
+    QTest::newRow("largerOperatorExpRegionKept") << QSize(1280, 720) << true;
+}
+
+void TestUvcCamera::changeResolution()
+{
+    QFETCH(QSize, size);
+    QFETCH(bool, localExpRegion);
+    writeDevices({capability(640, 480, 12), capability(1280, 720, 12)});
+    auto camera = startCamera(640, 480);
+    QVERIFY(camera);
+    camera->onSetExpRegion(localExpRegion, true, 1, 2, 30, 40);
+    camera->onSetWBRegion(false, true, 3, 4, 50, 60);
+    CameraControlRegion roi;
+    roi.enable = true;
+    roi.width = 320;
+    roi.height = 240;
+    camera->onSetRoiRegion(roi, roi);
+    QVERIFY(camera->roiRegion().enable);
+
+    const bool changed = size != QSize(640, 480);
+    QSignalSpy resolution(camera.get(), &BaseCamera::previewReslutionChanged);
+    CameraOpenInfo info;
+    info.cameraResolution.devicePath = kDevice;
+    info.cameraResolution.width = size.width();
+    info.cameraResolution.height = size.height();
+    info.cameraResolution.resolution = CameraResolution::text(size.width(), size.height());
+    CameraCloseReason reason = UserClosed;
+    QVERIFY(camera->changeResolution(info, reason));
+    QCOMPARE(resolution.count(), changed ? 1 : 0);
+    if (changed)
+        QCOMPARE(resolution.at(0).at(0).toString(), info.cameraResolution.resolution);
+    QCOMPARE(camera->roiRegion().enable, !changed);
+    // The regions follow on the camera's thread, after the change.
+    QCOMPARE(camera->cameraInfo().wbRegion.width, 50);
+    QTest::qWait(20);
+    const CameraRegion exp = camera->cameraInfo().expRegion;
+    const CameraRegion wb = camera->cameraInfo().wbRegion;
+    const auto region = [](const CameraRegion &r) {
+        return QVector<int>{r.enable, r.display, r.x, r.y, r.width, r.height};
+    };
+    const QVector<int> whole{0, 1, 0, 0, size.width(), size.height()};
+    QCOMPARE(region(wb), changed ? whole : (QVector<int>{0, 1, 3, 4, 50, 60}));
+    QCOMPARE(region(exp), changed && !localExpRegion ? whole : (QVector<int>{localExpRegion, 1, 1, 2, 30, 40}));
+    const VideoFrame frame = nextFrame(*camera);
+    QCOMPARE(QSize(frame.width(), frame.height()), changed ? size : QSize(320, 240));
+}
+
+void TestUvcCamera::negativePhoto_data()
+{
+    QTest::addColumn<bool>("negative");
+    QTest::newRow("negativeOn") << true;
+    QTest::newRow("negativeOff") << false;
+}
+
+void TestUvcCamera::negativePhoto()
+{
+    QFETCH(bool, negative);
+    writeDevices({capability(640, 480, 12)});
+    auto camera = startCamera(640, 480);
+    QVERIFY(camera);
+    QSignalSpy status(camera.get(), &BaseCamera::sendNegativeStatus);
+    camera->onSetNegativeStatus(negative);
+    QCOMPARE(status.count(), 1);
+    QCOMPARE(status.at(0).at(0).toBool(), negative);
+    // Wait until the worker has taken the setting.
+    QVERIFY(QMetaObject::invokeMethod(camera->imageProcess(), [] {}, Qt::BlockingQueuedConnection));
+    const VideoFrame live = nextFrame(*camera);
+    QVERIFY(!live.isNull());
+    QSignalSpy photo(camera.get(), &BaseCamera::sendVideoFrameForTakingPhoto);
+    CameraResolution size;
+    size.width = 640;
+    size.height = 480;
+    camera->onGetVideoFrameForTakingPhoto(size);
+    camera->readFrame();
+    QCOMPARE(photo.count(), 1);
+    const QImage shot = videoFrameToQImage(photo.at(0).at(0).value<VideoFrame>());
+    const QImage original = videoFrameToQImage(live);
+    QCOMPARE(shot.size(), QSize(640, 480));
+    int worst = 0;
+    for (int y = 0; y < 480; y += 7) {
+        for (int x = 0; x < 640; x += 5) {
+            const QRgb a = original.pixel(x, y);
+            const QRgb b = shot.pixel(x, y);
+            for (int shift : {16, 8, 0}) {
+                const int value = int(a >> shift) & 0xff;
+                const int expected = negative ? 255 - value : value;
+                worst = std::max(worst, std::abs((int(b >> shift) & 0xff) - expected));
+            }
+        }
+    }
+    QVERIFY2(worst <= 2, qPrintable(QString("largest difference %1").arg(worst)));
+}
+
+void TestUvcCamera::processingResultsReEmitted_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::newRow("blackBalance") << QByteArray("blackBalance");
+    QTest::newRow("flatFieldCapture") << QByteArray("flatField");
+    QTest::newRow("histogramBoundaries") << QByteArray("histogram");
+}
+
+void TestUvcCamera::processingResultsReEmitted()
+{
+    QFETCH(QByteArray, request);
+    writeDevices({capability(640, 480, 12)});
+    auto camera = startCamera(640, 480);
+    QVERIFY(camera);
+    const VideoFrame live = nextFrame(*camera);
+    QVERIFY(!live.isNull());
+    SignalLog log(camera.get());
+    if (request == "blackBalance") {
+        camera->onSetBlackBalanceOnce();
+        QTRY_COMPARE(log.count("sendBlackBalanceBlueValue"), 1);
+        // The offsets are the means of the live picture.
+        const std::array<double, 3> mean = meanRgb(videoFrameToQImage(live));
+        const char *names[] = {"sendBlackBalanceRedValue", "sendBlackBalanceGreenValue",
+                               "sendBlackBalanceBlueValue"};
+        for (int c = 0; c < 3; ++c) {
+            QCOMPARE(log.count(names[c]), 1);
+            QVERIFY2(std::abs(log.values(names[c]).at(0) - mean[c]) <= 2.0, names[c]);
+        }
+    } else if (request == "flatField") {
+        camera->onSetFFCCaptureNum(2);
+        QTRY_COMPARE(log.count("sendFFCAverageFrame"), 1);
+        QCOMPARE(log.values("sendFFCCurrentCaptureNum"), (QList<int>{1, 2}));
+    } else {
+        camera->onCalcHistogramBoundariesOnce();
+        QTRY_COMPARE(log.count("sendHistogramBoundaries"), 1);
+        QCOMPARE(log.count("sendHistogramInfos"), 1);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestUvcCamera)
