@@ -7,6 +7,8 @@
 #include "cameraplaythread.h"
 #include "i420buffer.h"
 
+#include "benchutil.h"
+
 #include <QCoreApplication>
 #include <QSemaphore>
 #include <QThread>
@@ -17,15 +19,11 @@
 
 namespace {
 
+using BenchUtil::median;
+
 constexpr int kRuns = 9;
 constexpr int kFramesPerRun = 100000;
 constexpr int kRoundTripsPerRun = 20000;
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 // Answers every read with the same frame and stops the thread after a fixed number of reads.
 class InstantCamera : public BaseCamera
@@ -114,8 +112,6 @@ int main(int argc, char **argv)
 
     const double value = median(loop);
     const double anchorValue = median(anchor);
-    std::printf("BENCH name=acquisition_loop_per_frame value=%.3f unit=us anchor=queued_round_trip "
-                "anchor_value=%.3f ratio=%.3f\n",
-                value, anchorValue, value / anchorValue);
+    BenchUtil::printFigure("acquisition_loop_per_frame", value, "us", "queued_round_trip", anchorValue);
     return 0;
 }

@@ -4,6 +4,8 @@
 #include "i420buffer.h"
 #include "rgb24buffer.h"
 
+#include "benchutil.h"
+
 #include <QImage>
 #include <algorithm>
 #include <chrono>
@@ -17,21 +19,11 @@
 
 namespace {
 
+using BenchUtil::median;
+using BenchUtil::millisecondsOf;
+
 constexpr int kRuns = 31;
 constexpr int kWarmUps = 2;
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-template<typename Function> double millisecondsOf(Function &&function)
-{
-    const auto start = std::chrono::steady_clock::now();
-    function();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
 
 class Bench
 {
@@ -53,9 +45,7 @@ public:
         }
         const double value = median(values);
         const double anchor = median(anchors);
-        std::printf("BENCH name=%s value=%.3f unit=ms anchor=memcpy_%zuB anchor_value=%.3f ratio=%.2f\n", name.c_str(),
-                    value, outputBytes, anchor, value / anchor);
-        std::fflush(stdout);
+        BenchUtil::printFigure(name, value, "ms", "memcpy_" + std::to_string(outputBytes) + "B", anchor);
     }
 
 private:

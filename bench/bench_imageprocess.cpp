@@ -6,6 +6,8 @@
 #include "imageprocess.h"
 #include "rgb24buffer.h"
 
+#include "benchutil.h"
+
 #include <QImage>
 #include <algorithm>
 #include <chrono>
@@ -16,23 +18,13 @@
 
 namespace {
 
+using BenchUtil::median;
+using BenchUtil::millisecondsOf;
+
 constexpr int kRuns = 21;
 constexpr int kWarmUps = 2;
 constexpr int kWidth = 3840;
 constexpr int kHeight = 2160;
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-template<typename Function> double millisecondsOf(Function &&function)
-{
-    const auto start = std::chrono::steady_clock::now();
-    function();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
 
 // A camera-like picture: smooth gradients with some texture in every plane.
 VideoFrame makeFrame()
@@ -86,9 +78,7 @@ void figure(const std::string &name, const std::function<void()> &operation, con
     }
     const double value = median(values);
     const double anchor = median(anchors);
-    std::printf("BENCH name=%s value=%.3f unit=ms anchor=%s anchor_value=%.3f ratio=%.2f\n", name.c_str(), value,
-                anchorName.c_str(), anchor, value / anchor);
-    std::fflush(stdout);
+    BenchUtil::printFigure(name, value, "ms", anchorName, anchor);
 }
 
 } // namespace

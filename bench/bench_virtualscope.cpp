@@ -3,6 +3,8 @@
 // with steady settings, and with a control that changes on every frame.
 #include "virtualscope/renderer.h"
 
+#include "benchutil.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -15,16 +17,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+using BenchUtil::median;
 
 void line(const char *name, double value, const char *unit, const char *anchor, double anchorValue)
 {
-    std::printf("BENCH name=%s value=%.4f unit=%s anchor=%s anchor_value=%.4f ratio=%.4f\n", name, value, unit, anchor,
-                anchorValue, value / anchorValue);
+    BenchUtil::printFigure(name, value, unit, anchor, anchorValue);
 }
 
 struct Case
