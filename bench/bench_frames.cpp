@@ -19,33 +19,20 @@
 
 namespace {
 
-using BenchUtil::median;
-using BenchUtil::millisecondsOf;
 
 constexpr int kRuns = 31;
-constexpr int kWarmUps = 2;
 
 class Bench
 {
 public:
     explicit Bench(std::size_t maxBytes) : m_src(maxBytes, 1), m_dst(maxBytes, 2) {}
 
-    // Times operation (which makes outputBytes of pixels) and memcpy of outputBytes, kRuns each.
+    // Times operation (which makes outputBytes of pixels) against memcpy of outputBytes.
     void figure(const std::string &name, std::size_t outputBytes, const std::function<void()> &operation)
     {
-        std::vector<double> values;
-        std::vector<double> anchors;
-        for (int run = 0; run < kWarmUps + kRuns; ++run) {
-            const double anchor = millisecondsOf([&] { std::memcpy(m_dst.data(), m_src.data(), outputBytes); });
-            const double value = millisecondsOf(operation);
-            if (run >= kWarmUps) {
-                anchors.push_back(anchor);
-                values.push_back(value);
-            }
-        }
-        const double value = median(values);
-        const double anchor = median(anchors);
-        BenchUtil::printFigure(name, value, "ms", "memcpy_" + std::to_string(outputBytes) + "B", anchor);
+        BenchUtil::compareMedians(
+            name, operation, "memcpy_" + std::to_string(outputBytes) + "B",
+            [&] { std::memcpy(m_dst.data(), m_src.data(), outputBytes); }, kRuns);
     }
 
 private:

@@ -18,11 +18,8 @@
 
 namespace {
 
-using BenchUtil::median;
-using BenchUtil::millisecondsOf;
 
 constexpr int kRuns = 21;
-constexpr int kWarmUps = 2;
 constexpr int kWidth = 3840;
 constexpr int kHeight = 2160;
 
@@ -63,23 +60,6 @@ VideoFrame makeReference()
     return VideoFrame(buffer, 0);
 }
 
-void figure(const std::string &name, const std::function<void()> &operation, const std::string &anchorName,
-            const std::function<void()> &anchorOperation)
-{
-    std::vector<double> values;
-    std::vector<double> anchors;
-    for (int run = 0; run < kWarmUps + kRuns; ++run) {
-        const double anchor = millisecondsOf(anchorOperation);
-        const double value = millisecondsOf(operation);
-        if (run >= kWarmUps) {
-            anchors.push_back(anchor);
-            values.push_back(value);
-        }
-    }
-    const double value = median(values);
-    const double anchor = median(anchors);
-    BenchUtil::printFigure(name, value, "ms", anchorName, anchor);
-}
 
 } // namespace
 
@@ -107,10 +87,10 @@ int main()
             std::abort();
         }
     };
-    figure("imageprocess_all_4k_i420", run, "i420_to_rgb24_4k", convert);
+    BenchUtil::compareMedians("imageprocess_all_4k_i420", run, "i420_to_rgb24_4k", convert, kRuns);
 
     // Without the flat-field stage: one per-channel table.
     process.onSetFFCStatus(false);
-    figure("imageprocess_no_ffc_4k_i420", run, "i420_to_rgb24_4k", convert);
+    BenchUtil::compareMedians("imageprocess_no_ffc_4k_i420", run, "i420_to_rgb24_4k", convert, kRuns);
     return 0;
 }
