@@ -15,7 +15,7 @@ struct CameraOpenInfo
     QString userName;
     QString password;
     QString port;
-    int channel = 0;
+    int streamFormat = 0; // network stream format code, as for CameraResolution::format
 
     // Stream settings of network cameras.
     int width = 1920;

@@ -15,9 +15,9 @@ struct CameraResolution
     int height = 0;
     QString resolution; // "%1x%2"
     int format = 0;
-    int reserved1 = 0; // carried along unchanged
-    int reserved2 = 0;
-    int reserved3 = 0;
+    int fps = 0;              // requested frame rate; set by the acquisition thread
+    int frameBufferBytes = 0; // set by the acquisition thread
+    int reserved3 = 0;        // carried along unchanged
 
     qint64 pixelCount() const { return qint64(width) * height; }
     static QString text(int width, int height) { return QStringLiteral("%1x%2").arg(width).arg(height); }

@@ -16,22 +16,6 @@ constexpr int kMaxFailedReads = 500;     // more empty reads in a row than this:
 constexpr qint64 kRenderEscapeMs = 1000; // a lost acknowledgement never freezes the picture longer
 constexpr qint64 kRatePeriodMs = 1000;
 
-// Fields of the open record that carry the stream settings this thread edits beside the
-// ones with their own names: the USB frame rate and frame buffer size ride in the
-// resolution's spare integers, the network stream format in the integer after the texts.
-int &usbFps(CameraOpenInfo &info)
-{
-    return info.cameraResolution.reserved1;
-}
-int &usbFrameBufferBytes(CameraOpenInfo &info)
-{
-    return info.cameraResolution.reserved2;
-}
-int &networkFormat(CameraOpenInfo &info)
-{
-    return info.channel;
-}
-
 void setUsbResolution(CameraOpenInfo &info, int width, int height)
 {
     info.cameraResolution.width = width;
@@ -91,9 +75,9 @@ void CameraPlayThread::setCaptureCamera(std::shared_ptr<BaseCamera> camera)
             m_parameters.width = m_openInfo.width;
             m_parameters.height = m_openInfo.height;
             m_parameters.bitRate = m_openInfo.bitRate;
-            m_parameters.format = networkFormat(m_openInfo);
+            m_parameters.format = m_openInfo.streamFormat;
         } else {
-            m_parameters.fps = usbFps(m_openInfo);
+            m_parameters.fps = m_openInfo.cameraResolution.fps;
             m_parameters.width = m_openInfo.cameraResolution.width;
             m_parameters.height = m_openInfo.cameraResolution.height;
             m_parameters.format = m_openInfo.cameraResolution.format;
@@ -126,7 +110,7 @@ void CameraPlayThread::applyCameraInfo(const CameraInfo &info)
     const CaptureParameters &p = m_parameters;
     if (m_openInfo.isNetCamera) {
         m_openInfo.bitRate = p.bitRate;
-        networkFormat(m_openInfo) = p.format;
+        m_openInfo.streamFormat = p.format;
         m_openInfo.frameRate = p.fps;
         m_openInfo.quality = QStringLiteral("high");
         m_openInfo.rateControl = QStringLiteral("cbr");
@@ -134,9 +118,9 @@ void CameraPlayThread::applyCameraInfo(const CameraInfo &info)
         setNetworkResolution(m_openInfo, p.width, p.height);
     } else {
         setUsbResolution(m_openInfo, p.width, p.height);
-        usbFps(m_openInfo) = p.fps;
+        m_openInfo.cameraResolution.fps = p.fps;
         m_openInfo.cameraResolution.format = p.format;
-        usbFrameBufferBytes(m_openInfo) = p.format == 1 ? 8294400 : 4147200;
+        m_openInfo.cameraResolution.frameBufferBytes = p.format == 1 ? 8294400 : 4147200;
     }
 }
 
@@ -152,10 +136,10 @@ void CameraPlayThread::setCaptureParameters(const CaptureParameters &parameters)
             setNetworkResolution(m_openInfo, parameters.width, parameters.height);
             m_openInfo.frameRate = parameters.fps;
             m_openInfo.bitRate = parameters.bitRate;
-            networkFormat(m_openInfo) = parameters.format;
+            m_openInfo.streamFormat = parameters.format;
         } else {
             setUsbResolution(m_openInfo, parameters.width, parameters.height);
-            usbFps(m_openInfo) = parameters.fps;
+            m_openInfo.cameraResolution.fps = parameters.fps;
             m_openInfo.cameraResolution.format = parameters.format;
         }
     }
