@@ -1,0 +1,207 @@
+#include "videowidget.h"
+
+#include "graphicsview.h"
+#include "openglvideowidget.h"
+
+#include <QEvent>
+#include <QGraphicsScene>
+#include <QHBoxLayout>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+VideoWidget::VideoWidget(QWidget *parent) : QWidget(parent), m_pictureArea(new QWidget(this))
+{
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_pictureArea);
+    m_pictureArea->installEventFilter(this);
+    m_view = new GraphicsView(m_pictureArea);
+
+    OpenGLVideoWidget *picture = m_view->videoWidget();
+    connect(picture, &OpenGLVideoWidget::renderDone, this, &VideoWidget::renderDone);
+    connect(picture, &OpenGLVideoWidget::changeFFCStatus, this, &VideoWidget::changeFFCStatus);
+    connect(picture, &OpenGLVideoWidget::sendWatermarkFrame, this, &VideoWidget::sendWatermarkFrame);
+    connect(this, &VideoWidget::getWatermarkFrame, picture, &OpenGLVideoWidget::getWatermarkFrame);
+    connect(this, &VideoWidget::updateWatermarkText, picture, &OpenGLVideoWidget::onUpdateWatermarkText);
+}
+
+void VideoWidget::onFrame(VideoFrame frame)
+{
+    const QSize size(frame.width(), frame.height());
+    if (size.width() < 1 || size.height() < 1) {
+        return;
+    }
+    // Frames still in flight when the rotation changes come with the sides exchanged.
+    const bool sameSize = size == m_frameSize || size == m_frameSize.transposed();
+    if (!sameSize || m_relayoutPending) {
+        if (!sameSize) {
+            // Exchanging the sides once more undoes a quarter turn.
+            m_frameSize = displayedFrameSize(size, m_rotation);
+        }
+        m_relayoutPending = false;
+        updateScale();
+        layoutPicture();
+    }
+    m_view->videoWidget()->onFrame(frame);
+}
+
+void VideoWidget::updateScale()
+{
+    const VideoScale scale = VideoScale::compute(m_pictureArea->size(), displayedFrameSize(m_frameSize, m_rotation));
+    m_bestScale = scale.bestScale;
+    m_showScale = scale.showScale(m_strategy, m_showScale);
+    if (isFitStrategy(m_strategy)) {
+        m_factor = m_showScale / 100.0;
+    }
+    emit videoWidgetScaleChanged(m_bestScale, m_showScale, m_strategy);
+}
+
+void VideoWidget::layoutPicture()
+{
+    QScrollBar *horizontal = m_view->horizontalScrollBar();
+    QScrollBar *vertical = m_view->verticalScrollBar();
+    const QSizeF oldPort(m_view->viewport()->size());
+    const QPointF centre(horizontal->value() + oldPort.width() / 2, vertical->value() + oldPort.height() / 2);
+
+    const VideoLayout layout =
+        computeVideoLayout(m_pictureArea->size(), m_frameSize, m_rotation, m_factor, horizontal->sizeHint().height());
+    // Set rather than left to the view, which would show them only after the next events and
+    // so shift the centre kept below.
+    m_view->setHorizontalScrollBarPolicy(layout.scrollsHorizontally ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    m_view->setVerticalScrollBarPolicy(layout.scrollsVertically ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    m_view->setGeometry(layout.viewRect);
+    m_view->scene()->setSceneRect(QRectF(QPointF(0, 0), layout.pictureSize));
+    m_view->videoWidget()->resize(layout.pixelSize);
+
+    if (m_factor != m_previousFactor && m_previousFactor > 0) {
+        const double ratio = m_factor / m_previousFactor;
+        const QSizeF port(m_view->viewport()->size());
+        horizontal->setValue(qRound(centre.x() * ratio - port.width() / 2));
+        vertical->setValue(qRound(centre.y() * ratio - port.height() / 2));
+    }
+    m_previousFactor = m_factor;
+    m_view->updateVideoWidgetPosition();
+}
+
+void VideoWidget::onSetScaleStrategy(VideoScaleStrategy strategy)
+{
+    m_strategy = strategy;
+    if (hasFrameSize()) {
+        updateScale();
+        layoutPicture();
+    }
+}
+
+void VideoWidget::onSetScalePercent(double percent)
+{
+    if (!(percent > 0 && percent <= m_maxZoomPercent)) {
+        qWarning("VideoWidget: zoom %f%% is out of range", percent);
+        return;
+    }
+    m_strategy = VideoScaleStrategy::Custom;
+    m_showScale = percent;
+    m_factor = percent / 100.0;
+    if (hasFrameSize()) {
+        layoutPicture();
+    }
+}
+
+void VideoWidget::onSetVideoNegative(bool negative)
+{
+    m_view->videoWidget()->onSetNegative(negative);
+}
+
+void VideoWidget::onSetVideoBlackBalanceR(int value, int max)
+{
+    if (max > 0) {
+        m_view->videoWidget()->onSetBlackBalanceR(float(value) / max);
+    }
+}
+
+void VideoWidget::onSetVideoBlackBalanceG(int value, int max)
+{
+    if (max > 0) {
+        m_view->videoWidget()->onSetBlackBalanceG(float(value) / max);
+    }
+}
+
+void VideoWidget::onSetVideoBlackBalanceB(int value, int max)
+{
+    if (max > 0) {
+        m_view->videoWidget()->onSetBlackBalanceB(float(value) / max);
+    }
+}
+
+void VideoWidget::onSetFFCStatus(bool enable)
+{
+    m_view->videoWidget()->onSetFFCStatus(enable);
+}
+
+void VideoWidget::onSetFFCAverageFrame(VideoFrame frame)
+{
+    m_view->videoWidget()->onSetFFCAverageFrame(frame);
+}
+
+void VideoWidget::onSetHistogramStatus(bool enable)
+{
+    m_view->videoWidget()->onSetHistogramStatus(enable);
+}
+
+void VideoWidget::onSetHistogramBoundaries(QVector<HistogramBoundaryInfo> infos, int max)
+{
+    m_view->videoWidget()->onSetHistogramBoundaries(infos, max);
+}
+
+void VideoWidget::onlCurVideoRotate(int rotateVal)
+{
+    const int rotation = rotateVal == 90 || rotateVal == 180 || rotateVal == 270 ? rotateVal : 0;
+    if (rotation != m_rotation) {
+        m_rotation = rotation;
+        if (hasFrameSize()) {
+            updateScale();
+            layoutPicture();
+        }
+    }
+    emit signalRegionPosChange(m_rotation, m_frameSize.width(), m_frameSize.height());
+}
+
+void VideoWidget::onResetRotateState()
+{
+    onlCurVideoRotate(0);
+}
+
+void VideoWidget::onCurResolution(CameraResolution curResolution)
+{
+    if (curResolution.width < 1 || curResolution.height < 1) {
+        return;
+    }
+    // The camera rotates after capture: the stream size is the size before rotation.
+    m_frameSize = QSize(curResolution.width, curResolution.height);
+    m_relayoutPending = true;
+    emit signalRegionPosChange(m_rotation, m_frameSize.width(), m_frameSize.height());
+}
+
+bool VideoWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_pictureArea && event->type() == QEvent::Resize && hasFrameSize()) {
+        updateScale();
+        layoutPicture();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void VideoWidget::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_relayoutPending = true;
+}
+
+void VideoWidget::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (m_fullScreen) {
+        emit signalExitFullScreen();
+        return;
+    }
+    QWidget::mouseDoubleClickEvent(event);
+}

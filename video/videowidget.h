@@ -1,0 +1,94 @@
+#pragma once
+
+#include "cameraresolution.h"
+#include "histogramtypes.h"
+#include "rendertextinfo.h"
+#include "videoframe.h"
+#include "videoscale.h"
+
+#include <QSize>
+#include <QVector>
+#include <QWidget>
+
+class GraphicsView;
+
+// The display pane of one camera: lays the live picture out at the chosen zoom, hands every
+// frame to the OpenGL picture widget and relays the picture corrections to its renderer.
+class VideoWidget : public QWidget
+{
+    Q_OBJECT
+    // The largest percentage onSetScalePercent accepts: the main window's largest zoom level.
+    Q_PROPERTY(double maxZoomPercent READ maxZoomPercent WRITE setMaxZoomPercent)
+public:
+    explicit VideoWidget(QWidget *parent = nullptr);
+
+    GraphicsView *graphicsView() const { return m_view; }
+    VideoScaleStrategy scaleStrategy() const { return m_strategy; }
+    int rotation() const { return m_rotation; }
+
+    double maxZoomPercent() const { return m_maxZoomPercent; }
+    void setMaxZoomPercent(double percent) { m_maxZoomPercent = percent; }
+    // While set, a double click asks to leave full screen.
+    void setFullScreen(bool fullScreen) { m_fullScreen = fullScreen; }
+
+signals:
+    void videoWidgetScaleChanged(double bestScale, double showScale, VideoScaleStrategy strategy);
+    void signalExitFullScreen();
+    // The rotation and the frame size before rotation, for the regions drawn over the picture.
+    void signalRegionPosChange(int curRotateVal, int w, int h);
+    void renderDone();
+    // Asks for the last drawn picture with its watermark text; answered by sendWatermarkFrame.
+    void getWatermarkFrame();
+    void sendWatermarkFrame(VideoFrame frame);
+    // Emitted to replace the watermark text drawn into the picture.
+    void updateWatermarkText(RenderTextInfo info);
+    void changeFFCStatus(bool enable);
+
+public slots:
+    // A live frame: a new size (or a pending resize) redoes scale and layout, then it is drawn.
+    void onFrame(VideoFrame frame);
+    void onSetScaleStrategy(VideoScaleStrategy strategy);
+    // A zoom in percent, from above 0 up to maxZoomPercent; the operator's choice from then on.
+    void onSetScalePercent(double percent);
+
+    void onSetVideoNegative(bool negative);
+    // value / max becomes the black level of the channel (0 to 1).
+    void onSetVideoBlackBalanceR(int value, int max);
+    void onSetVideoBlackBalanceG(int value, int max);
+    void onSetVideoBlackBalanceB(int value, int max);
+    void onSetFFCStatus(bool enable);
+    void onSetFFCAverageFrame(VideoFrame frame);
+    void onSetHistogramStatus(bool enable);
+    void onSetHistogramBoundaries(QVector<HistogramBoundaryInfo> infos, int max);
+
+    // The rotation the camera applies to its frames: 0, 90, 180 or 270 (other values count as 0).
+    void onlCurVideoRotate(int rotateVal);
+    void onResetRotateState();
+    void onCurResolution(CameraResolution curResolution);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+
+private:
+    bool hasFrameSize() const { return m_frameSize.width() > 0 && m_frameSize.height() > 0; }
+    // Best scale and the strategy's scale for the current sizes; emits videoWidgetScaleChanged.
+    void updateScale();
+    void layoutPicture();
+
+    QWidget *m_pictureArea;
+    GraphicsView *m_view;
+    // The last frame's size before rotation, so that a rotation alone is no size change.
+    QSize m_frameSize;
+    bool m_relayoutPending = false;
+    double m_factor = 1.0; // screen pixels per frame pixel
+    // The factor of the last layout: a zoom keeps the picture point at the view's centre.
+    double m_previousFactor = 1.0;
+    double m_bestScale = 100.0;
+    double m_showScale = 100.0;
+    VideoScaleStrategy m_strategy = VideoScaleStrategy::FitToWindow;
+    int m_rotation = 0;
+    bool m_fullScreen = false;
+    double m_maxZoomPercent = 400.0;
+};
