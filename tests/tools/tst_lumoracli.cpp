@@ -47,6 +47,7 @@ private slots:
     void grab();
     void rateOfA30FpsCamera();
     void setReachesCameraSlot();
+    void viewShowsTheCorrections();
     void failures_data();
     void failures();
 
@@ -208,6 +209,45 @@ void TestLumoraCli::setReachesCameraSlot()
     QVERIFY(r.err.contains("onSetMirrorStatus: 1"));
 }
 
+// The live view's window after some frames: the negative inverts the plain picture, the
+// watermark marks its top-left corner only.
+void TestLumoraCli::viewShowsTheCorrections()
+{
+    writeDevices({device(kDevice)});
+    const auto view = [this](const QString &name, const QStringList &extra) {
+        const QString path = m_dir.filePath(name);
+        const Run r = run(QStringList{"view", "--camera", kDevice, "--frames", "5", "--screenshot", path} + extra);
+        if (r.exitCode != 0 || !r.out.contains("shown: ")) {
+            qWarning() << r.exitCode << r.out << r.err;
+            return QImage();
+        }
+        return QImage(path).convertToFormat(QImage::Format_RGB888);
+    };
+    const QImage plain = view("plain.png", {});
+    const QImage negative = view("negative.png", {"--negative"});
+    const QImage marked = view("marked.png", {"--watermark", "WATERMARK"});
+    QVERIFY(!plain.isNull() && !negative.isNull() && !marked.isNull());
+    QCOMPARE(plain.size(), QSize(1280, 720));
+    QCOMPARE(negative.size(), plain.size());
+
+    const auto mean = [](const QImage &image, const QRect &rect) {
+        qint64 sum = 0;
+        for (int y = rect.top(); y <= rect.bottom(); ++y)
+            for (int x = rect.left(); x <= rect.right(); ++x)
+                sum += qGray(image.pixel(x, y));
+        return int(sum / (qint64(rect.width()) * rect.height()));
+    };
+    // 640 x 480 fitted into 1280 x 720: 960 x 720 in the middle, black bars beside it.
+    const QRect whole(170, 0, 940, 720);
+    QVERIFY2(std::abs(mean(plain, whole) + mean(negative, whole) - 255) < 20,
+             qPrintable(QString("%1 %2").arg(mean(plain, whole)).arg(mean(negative, whole))));
+    // The virtual specimen holds still, so only the text differs.
+    const QRect corner(160, 0, 400, 80);
+    const QRect rest(160, 200, 960, 520);
+    QVERIFY(std::abs(mean(marked, corner) - mean(plain, corner)) > 3);
+    QVERIFY(std::abs(mean(marked, rest) - mean(plain, rest)) <= 1);
+}
+
 void TestLumoraCli::failures_data()
 {
     QTest::addColumn<QJsonObject>("entry");
@@ -243,6 +283,17 @@ void TestLumoraCli::failures_data()
     QTest::newRow("lostCamera") << device(kDevice, {{"faults", QJsonObject{{"disconnect_after_frames", 3}}}})
                                 << QStringList{"grab", "--camera", kDevice, "--frames", "10", "--out", out} << 5
                                 << "was lost after 3 frames";
+    QTest::newRow("viewScreenshotWithoutFrames")
+        << plain << QStringList{"view", "--camera", kDevice, "--screenshot", out} << 2 << "needs --frames N";
+    QTest::newRow("viewBadLevels") << plain << QStringList{"view", "--camera", kDevice, "--levels", "200,100"} << 2
+                                   << "bad --levels \"200,100\"";
+    QTest::newRow("viewFlagWithValue") << plain << QStringList{"view", "--camera", kDevice, "--negative=1"} << 2
+                                       << "option --negative takes no value";
+    QTest::newRow("viewRotateNotOffered") << plain << QStringList{"view", "--camera", kDevice, "--rotate", "90"} << 2
+                                          << "option --rotate does not apply to view";
+    QTest::newRow("viewLostCamera") << device(kDevice, {{"faults", QJsonObject{{"disconnect_after_frames", 3}}}})
+                                    << QStringList{"view", "--camera", kDevice, "--frames", "50"} << 5
+                                    << "stopped after";
     QTest::newRow("outputFolderMissing") << plain
                                          << QStringList{"grab", "--camera", kDevice, "--out",
                                                         m_dir.filePath("none/f.png")}

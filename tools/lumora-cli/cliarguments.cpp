@@ -9,17 +9,22 @@
 
 namespace {
 
-// Options that take a value, and the commands each one belongs to.
+// Options, the commands each one belongs to, and whether it takes a value.
 struct OptionSpec
 {
     const char *name;
     bool info;
     bool grab;
+    bool view;
+    bool flag = false; // no value
 };
 
 const OptionSpec kOptions[] = {
-    {"camera", true, true}, {"resolution", false, true}, {"frames", false, true}, {"rotate", false, true},
-    {"roi", false, true},   {"set", false, true},        {"out", false, true},
+    {"camera", true, true, true},       {"resolution", false, true, true},     {"frames", false, true, true},
+    {"rotate", false, true, false},     {"roi", false, true, false},           {"set", false, true, false},
+    {"out", false, true, false},        {"watermark", false, false, true},     {"negative", false, false, true, true},
+    {"levels", false, false, true},     {"black-balance", false, false, true}, {"ffc", false, false, true},
+    {"screenshot", false, false, true},
 };
 
 const char *const kImageSuffixes[] = {"png", "jpg", "jpeg", "bmp", "tif", "tiff"};
@@ -31,6 +36,13 @@ const OptionSpec *findOption(const QString &name)
             return &o;
     }
     return nullptr;
+}
+
+bool hasImageSuffix(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return std::any_of(std::begin(kImageSuffixes), std::end(kImageSuffixes),
+                       [&](const char *s) { return suffix == QLatin1String(s); });
 }
 
 bool parseInt(const QString &text, int min, int max, int &value)
@@ -66,7 +78,7 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
         if (eq >= 0) {
             value = name.mid(eq + 1);
             name.truncate(eq);
-        } else if (findOption(name)) {
+        } else if (findOption(name) && !findOption(name)->flag) {
             if (i + 1 >= arguments.size()) {
                 error = QStringLiteral("option --%1 needs a value").arg(name);
                 return false;
@@ -76,6 +88,10 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
         const OptionSpec *spec = findOption(name);
         if (!spec) {
             error = QStringLiteral("unknown option --%1").arg(name);
+            return false;
+        }
+        if (spec->flag && eq >= 0) {
+            error = QStringLiteral("option --%1 takes no value").arg(name);
             return false;
         }
         if (name != "set" && seen.contains(name)) {
@@ -134,21 +150,44 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
             if (!parseParameterValue(*parameter, value.mid(at + 1), setting.value, error))
                 return false;
             settings << setting;
-        } else if (name == "out") {
-            out = value;
-            const QString suffix = QFileInfo(value).suffix().toLower();
-            if (std::none_of(std::begin(kImageSuffixes), std::end(kImageSuffixes),
-                             [&](const char *s) { return suffix == QLatin1String(s); })) {
-                error = QStringLiteral("bad --out \"%1\" (the name must end in .png, .jpg, .jpeg, .bmp, .tif or "
+        } else if (name == "out" || name == "screenshot") {
+            if (!hasImageSuffix(value)) {
+                error = QStringLiteral("bad --%1 \"%2\" (the name must end in .png, .jpg, .jpeg, .bmp, .tif or "
                                        ".tiff)")
+                            .arg(name, value);
+                return false;
+            }
+            (name == "out" ? out : screenshot) = value;
+        } else if (name == "watermark") {
+            watermark = value;
+        } else if (name == "negative") {
+            negative = true;
+        } else if (name == "levels") {
+            const QStringList parts = value.split(',');
+            int lower = 0;
+            int upper = 0;
+            if (parts.size() != 2 || !parseInt(parts.at(0).trimmed(), 0, 255, lower) ||
+                !parseInt(parts.at(1).trimmed(), 0, 255, upper) || lower > upper) {
+                error = QStringLiteral("bad --levels \"%1\" (expected LOWER,UPPER from 0 to 255, LOWER <= UPPER)")
                             .arg(value);
+                return false;
+            }
+            levels = QPoint(lower, upper);
+        } else if (name == "black-balance") {
+            if (!parseInt(value, 0, 255, blackBalance)) {
+                error = QStringLiteral("bad --black-balance \"%1\" (expected 0 to 255)").arg(value);
+                return false;
+            }
+        } else if (name == "ffc") {
+            if (!parseInt(value, 1, 100, ffcFrames)) {
+                error = QStringLiteral("bad --ffc \"%1\" (expected 1 to 100 frames)").arg(value);
                 return false;
             }
         }
     }
 
     if (commandWords.isEmpty()) {
-        error = QStringLiteral("no command given (list, info or grab)");
+        error = QStringLiteral("no command given (list, info, grab or view)");
         return false;
     }
     if (commandWords.size() > 1) {
@@ -162,13 +201,16 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
         command = Info;
     } else if (word == "grab") {
         command = Grab;
+    } else if (word == "view") {
+        command = View;
     } else {
-        error = QStringLiteral("unknown command \"%1\" (list, info or grab)").arg(word);
+        error = QStringLiteral("unknown command \"%1\" (list, info, grab or view)").arg(word);
         return false;
     }
     for (const QString &name : qAsConst(seen)) {
         const OptionSpec *spec = findOption(name);
-        if ((command == List) || (command == Info && !spec->info) || (command == Grab && !spec->grab)) {
+        if ((command == List) || (command == Info && !spec->info) || (command == Grab && !spec->grab) ||
+            (command == View && !spec->view)) {
             error = QStringLiteral("option --%1 does not apply to %2").arg(name, word);
             return false;
         }
@@ -181,6 +223,13 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
         error = QStringLiteral("grab needs --out FILE");
         return false;
     }
+    if (command == View && !seen.contains(QStringLiteral("frames"))) {
+        if (!screenshot.isEmpty()) {
+            error = QStringLiteral("--screenshot needs --frames N (the picture is taken after N frames)");
+            return false;
+        }
+        frames = 0; // until the window is closed
+    }
     return true;
 }
 
@@ -191,9 +240,13 @@ QString CliArguments::helpText()
                           "  lumora-cli info --camera NAME\n"
                           "  lumora-cli grab --camera NAME [--resolution WxH] [--frames N] [--rotate DEG]\n"
                           "                  [--roi X,Y,W,H] [--set PARAM=VALUE ...] --out FILE\n"
+                          "  lumora-cli view --camera NAME [--resolution WxH] [--watermark TEXT] [--negative]\n"
+                          "                  [--levels L,U] [--black-balance V] [--ffc N]\n"
+                          "                  [--frames N [--screenshot FILE]]\n"
                           "\n"
                           "Command-line companion of Lumora: lists the attached cameras, prints what a camera\n"
-                          "offers and grabs pictures from it, for diagnosis and scripting.\n"
+                          "offers, grabs pictures from it and shows its live picture, for diagnosis and\n"
+                          "scripting.\n"
                           "\n"
                           "Commands:\n"
                           "  list   one line per camera, tab-separated: unique name, display name, model\n"
@@ -202,6 +255,8 @@ QString CliArguments::helpText()
                           "  info   the camera's information (values, ranges, formats, resolutions) as JSON\n"
                           "  grab   streams until N frames arrived, printing the rate, resolution and format\n"
                           "         lines, and writes the last frame to FILE\n"
+                          "  view   opens a window with the live display (OpenGL, corrections on the graphics\n"
+                          "         card) until it is closed, or until N frames were shown\n"
                           "\n"
                           "Options:\n"
                           "  --camera NAME       unique name (or display name) from `lumora-cli list`\n"
@@ -213,6 +268,13 @@ QString CliArguments::helpText()
                           "                      before the rotation\n"
                           "  --set PARAM=VALUE   camera parameter, repeatable, applied in the order given\n"
                           "  --out FILE          picture file: .png, .jpg, .jpeg, .bmp, .tif or .tiff\n"
+                          "  --watermark TEXT    (view) text drawn into the picture, top left (ASCII)\n"
+                          "  --negative          (view) show the negative picture\n"
+                          "  --levels L,U        (view) stretch every channel from L..U to 0..255\n"
+                          "  --black-balance V   (view) subtract V (0 to 255) from every channel\n"
+                          "  --ffc N             (view) capture a flat-field reference from the first N frames\n"
+                          "                      and correct with it from then on\n"
+                          "  --screenshot FILE   (view) after N frames (--frames), save the window and quit\n"
                           "  -v, --verbose       show the camera's diagnostic lines on standard error\n"
                           "  -h, --help          this text\n"
                           "\n"
@@ -230,6 +292,7 @@ QString CliArguments::helpText()
                           "  4  the camera refused to open or to stream\n"
                           "  5  the camera was lost while streaming\n"
                           "  6  the output file cannot be written\n"
+                          "  7  no display or no OpenGL for view\n"
                           "\n"
                           "Environment: LMCAM_VIRTUAL_DEVICES names a devices file of virtual cameras.\n");
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -14,6 +15,7 @@ enum ExitCode : int {
     ExitCameraRefused = 4,
     ExitCameraLost = 5,
     ExitWriteFailed = 6,
+    ExitNoDisplay = 7,
 };
 
 // One --set PARAM=VALUE, already checked against the parameter table.
@@ -26,17 +28,24 @@ struct ParameterSetting
 // The command line of lumora-cli, parsed and checked; nothing here touches a camera.
 struct CliArguments
 {
-    enum Command { None, Help, List, Info, Grab };
+    enum Command { None, Help, List, Info, Grab, View };
 
     Command command = None;
     bool verbose = false;
     QString camera;
     QSize resolution; // invalid: the camera's default
-    int frames = 1;
+    int frames = 1;   // view: 0 runs until the window is closed
     int rotate = 0;
     QRect roi; // null: whole picture
     QVector<ParameterSetting> settings;
     QString out;
+    // view: the corrections shown and the screenshot taken after `frames` frames.
+    QString watermark;
+    bool negative = false;
+    QPoint levels{-1, -1}; // lower, upper; negative: off
+    int blackBalance = 0;
+    int ffcFrames = 0;
+    QString screenshot;
 
     // Parses the arguments after the program name. False with a one-line message on error.
     bool parse(const QStringList &arguments, QString &error);

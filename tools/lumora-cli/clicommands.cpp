@@ -6,6 +6,7 @@
 #include "constants.h"
 #include "frameconversion.h"
 #include "framegrabber.h"
+#include "liveviewer.h"
 #include "usbcameralist.h"
 #include "uvccamera.h"
 
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QJsonDocument>
+#include <QOpenGLContext>
 #include <QSaveFile>
 #include <QTextStream>
 
@@ -27,6 +29,12 @@ int fail(QTextStream &err, ExitCode code, const QString &message)
     err << "lumora-cli: " << message << '\n';
     err.flush();
     return code;
+}
+
+// The folder of a file to be written must exist.
+bool folderExists(const QString &path)
+{
+    return QFileInfo(path).absoluteDir().exists();
 }
 
 // Finds and opens the named camera; on failure writes the message and sets `code`.
@@ -135,7 +143,7 @@ QString configureCamera(BaseCamera &camera, const CliArguments &args)
 
 // Writes the picture through a temporary file; TIFF goes through OpenCV where Qt has no
 // TIFF writer.
-bool writeImage(const VideoFrame &frame, const QString &path, QString &error)
+bool writeImage(const QImage &image, const QString &path, QString &error)
 {
     QByteArray format = QFileInfo(path).suffix().toLower().toLatin1();
     if (format == "tif")
@@ -148,7 +156,7 @@ bool writeImage(const VideoFrame &frame, const QString &path, QString &error)
             return false;
         }
         QImageWriter writer(&file, format);
-        if (!writer.write(videoFrameToQImage(frame))) {
+        if (!writer.write(image)) {
             error = writer.errorString();
             file.cancelWriting();
             return false;
@@ -161,7 +169,7 @@ bool writeImage(const VideoFrame &frame, const QString &path, QString &error)
     }
     std::vector<uchar> encoded;
     try {
-        if (!cv::imencode("." + format.toStdString(), videoFrameToMat(frame), encoded)) {
+        if (!cv::imencode("." + format.toStdString(), qImageToMat(image), encoded)) {
             error = QStringLiteral("no encoder for %1").arg(QString::fromLatin1(format));
             return false;
         }
@@ -206,8 +214,7 @@ int info(const CliArguments &args, QTextStream &out, QTextStream &err)
 
 int grab(const CliArguments &args, QTextStream &out, QTextStream &err)
 {
-    const QFileInfo target(args.out);
-    if (!target.absoluteDir().exists())
+    if (!folderExists(args.out))
         return fail(err, ExitWriteFailed, QStringLiteral("cannot write %1: the folder does not exist").arg(args.out));
 
     int code = ExitOk;
@@ -231,9 +238,44 @@ int grab(const CliArguments &args, QTextStream &out, QTextStream &err)
     if (result.code != ExitOk)
         return fail(err, result.code, QStringLiteral("camera \"%1\" %2").arg(name, result.error));
 
-    if (!writeImage(result.lastFrame, args.out, error))
+    if (!writeImage(videoFrameToQImage(result.lastFrame), args.out, error))
         return fail(err, ExitWriteFailed, QStringLiteral("cannot write %1: %2").arg(args.out, error));
     out << "saved: " << args.out << " (" << result.lastFrame.width() << 'x' << result.lastFrame.height() << ")\n";
+    out.flush();
+    return ExitOk;
+}
+
+int view(const CliArguments &args, QTextStream &out, QTextStream &err)
+{
+    if (!args.screenshot.isEmpty() && !folderExists(args.screenshot))
+        return fail(err, ExitWriteFailed,
+                    QStringLiteral("cannot write %1: the folder does not exist").arg(args.screenshot));
+    QOpenGLContext probe;
+    if (!probe.create())
+        return fail(err, ExitNoDisplay, QStringLiteral("no OpenGL available for the live display"));
+
+    int code = ExitOk;
+    CameraInfo all;
+    std::shared_ptr<UvcCamera> camera = openCamera(args.camera, err, code, all);
+    if (!camera)
+        return code;
+    const QString name = camera->uniqueName();
+    CameraOpenInfo openInfo;
+    QString error;
+    if (!chooseResolution(all, args.resolution, openInfo.cameraResolution, error))
+        return fail(err, ExitBadArgument, QStringLiteral("camera \"%1\": %2").arg(name, error));
+    openInfo.cameraResolution.devicePath = name;
+
+    const ViewResult result = runLiveView(camera, openInfo, args, out);
+    if (result.code != ExitOk)
+        return fail(err, result.code, QStringLiteral("camera \"%1\" %2").arg(name, result.error));
+    out << "shown: " << result.shown << " frames\n";
+    if (!args.screenshot.isEmpty()) {
+        if (!writeImage(result.screenshot, args.screenshot, error))
+            return fail(err, ExitWriteFailed, QStringLiteral("cannot write %1: %2").arg(args.screenshot, error));
+        out << "saved: " << args.screenshot << " (" << result.screenshot.width() << 'x' << result.screenshot.height()
+            << ")\n";
+    }
     out.flush();
     return ExitOk;
 }

@@ -11,5 +11,7 @@ namespace CliCommands {
 int list(QTextStream &out);
 int info(const CliArguments &args, QTextStream &out, QTextStream &err);
 int grab(const CliArguments &args, QTextStream &out, QTextStream &err);
+// Needs a QApplication.
+int view(const CliArguments &args, QTextStream &out, QTextStream &err);
 
 } // namespace CliCommands

@@ -13,36 +13,41 @@ namespace {
 const char *const kCloseReasons[] = {"open failed", "unsupported system", "unsupported model", "disconnected",
                                      "closed",      "USB speed too low"};
 
-QString reasonText(CameraCloseReason reason)
+} // namespace
+
+QString closeReasonText(CameraCloseReason reason)
 {
     const int index = int(reason);
     return index >= 0 && index < int(std::size(kCloseReasons)) ? QString::fromLatin1(kCloseReasons[index])
-                                                                : QString::number(index);
+                                                               : QString::number(index);
 }
 
-} // namespace
+void setUpAcquisition(CameraPlayThread &thread, const std::shared_ptr<BaseCamera> &camera,
+                      const CameraOpenInfo &openInfo, QObject *context, QTextStream &out)
+{
+    camera->setResolutionInfo(openInfo);
+    thread.setCameraName(camera->uniqueName());
+    thread.setCaptureCamera(camera);
+    thread.setRunning(true);
+    const auto print = [&out](const char *label, const QString &value) {
+        out << label << value << '\n';
+        out.flush();
+    };
+    QObject::connect(&thread, &CameraPlayThread::sendFps, context,
+                     [print](const QString &fps) { print("fps: ", fps); });
+    QObject::connect(&thread, &CameraPlayThread::resolutionChange, context,
+                     [print](const QString &resolution) { print("resolution: ", resolution); });
+    QObject::connect(&thread, &CameraPlayThread::formatChanged, context,
+                     [print](const QString &format) { print("format: ", format); });
+}
 
 GrabResult grabFrames(const std::shared_ptr<BaseCamera> &camera, const GrabRequest &request, QTextStream &out,
                       const std::function<QString(BaseCamera &)> &configure)
 {
     GrabResult result;
-    camera->setResolutionInfo(request.openInfo);
-
     CameraPlayThread thread;
-    thread.setCameraName(camera->uniqueName());
-    thread.setCaptureCamera(camera);
-    thread.setRunning(true);
-
     QEventLoop loop;
-    const auto print = [&out](const char *label, const QString &value) {
-        out << label << value << '\n';
-        out.flush();
-    };
-    QObject::connect(&thread, &CameraPlayThread::sendFps, &loop, [&](const QString &fps) { print("fps: ", fps); });
-    QObject::connect(&thread, &CameraPlayThread::resolutionChange, &loop,
-                     [&](const QString &resolution) { print("resolution: ", resolution); });
-    QObject::connect(&thread, &CameraPlayThread::formatChanged, &loop,
-                     [&](const QString &format) { print("format: ", format); });
+    setUpAcquisition(thread, camera, request.openInfo, &loop, out);
 
     bool configured = false;
     int delivered = 0;
@@ -66,20 +71,19 @@ GrabResult grabFrames(const std::shared_ptr<BaseCamera> &camera, const GrabReque
         }
         thread.onFrameRendered();
     });
-    QObject::connect(&thread, &CameraPlayThread::CameraCloseForReason, &loop,
-                     [&](const QString &, CameraCloseReason reason) {
-                         if (reason == OpenFailed && !configured) {
-                             result.code = ExitCameraRefused;
-                             result.error = QStringLiteral("refused to stream at %1 (%2)")
-                                                .arg(request.openInfo.cameraResolution.resolution, reasonText(reason));
-                         } else {
-                             result.code = ExitCameraLost;
-                             result.error = QStringLiteral("was lost after %1 frames (%2)")
-                                                .arg(delivered)
-                                                .arg(reasonText(reason));
-                         }
-                         loop.quit();
-                     });
+    QObject::connect(
+        &thread, &CameraPlayThread::CameraCloseForReason, &loop, [&](const QString &, CameraCloseReason reason) {
+            if (reason == OpenFailed && !configured) {
+                result.code = ExitCameraRefused;
+                result.error = QStringLiteral("refused to stream at %1 (%2)")
+                                   .arg(request.openInfo.cameraResolution.resolution, closeReasonText(reason));
+            } else {
+                result.code = ExitCameraLost;
+                result.error =
+                    QStringLiteral("was lost after %1 frames (%2)").arg(delivered).arg(closeReasonText(reason));
+            }
+            loop.quit();
+        });
 
     thread.start();
     loop.exec();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cameraclosereason.h"
 #include "cameraopeninfo.h"
 #include "cliarguments.h"
 #include "videoframe.h"
@@ -10,6 +11,8 @@
 #include <memory>
 
 class BaseCamera;
+class CameraPlayThread;
+class QObject;
 class QTextStream;
 
 // What `grab` asks of an opened camera.
@@ -26,6 +29,13 @@ struct GrabResult
     VideoFrame lastFrame;
     int received = 0;
 };
+
+// Prepares the acquisition thread for the opened camera and writes its rate, resolution and
+// format reports to `out` while `context` lives.
+void setUpAcquisition(CameraPlayThread &thread, const std::shared_ptr<BaseCamera> &camera,
+                      const CameraOpenInfo &openInfo, QObject *context, QTextStream &out);
+// Why the thread closed the camera, in words.
+QString closeReasonText(CameraCloseReason reason);
 
 // Streams an opened camera through the acquisition thread, as the program's live view does:
 // once the first frame arrived, calls `configure` (the --roi/--rotate/--set settings; a

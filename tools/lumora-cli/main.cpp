@@ -5,16 +5,40 @@
 #include "clicommands.h"
 #include "clilog.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QTextStream>
 
 #include <lmcam.h>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+bool wantsWindow(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "view") == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Only the live view opens a window; the other commands run without a display.
+    if (wantsWindow(argc, argv) && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        std::fprintf(stderr, "lumora-cli: view needs a display (DISPLAY is not set)\n");
+        return ExitNoDisplay;
+    }
+    const std::unique_ptr<QCoreApplication> application(wantsWindow(argc, argv) ? new QApplication(argc, argv)
+                                                                                : new QCoreApplication(argc, argv));
+    QCoreApplication &app = *application;
     // The program's name, so that settings read by the camera classes are the program's own.
     QCoreApplication::setApplicationName(QStringLiteral("lumora"));
 
@@ -44,6 +68,9 @@ int main(int argc, char *argv[])
         break;
     case CliArguments::Grab:
         code = CliCommands::grab(args, out, err);
+        break;
+    case CliArguments::View:
+        code = CliCommands::view(args, out, err);
         break;
     default:
         break;

@@ -1,0 +1,104 @@
+#include "liveviewer.h"
+
+#include "basecamera.h"
+#include "cameraplaythread.h"
+#include "framegrabber.h"
+#include "graphicsview.h"
+#include "openglvideowidget.h"
+#include "videowidget.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QTextStream>
+#include <QTimer>
+
+ViewResult runLiveView(const std::shared_ptr<BaseCamera> &camera, const CameraOpenInfo &openInfo,
+                       const CliArguments &args, QTextStream &out)
+{
+    ViewResult result;
+    VideoWidget pane;
+    pane.setWindowTitle(QStringLiteral("lumora-cli view: %1").arg(camera->uniqueName()));
+    pane.resize(1280, 720);
+    OpenGLVideoWidget *display = pane.graphicsView()->videoWidget();
+
+    pane.onSetVideoNegative(args.negative);
+    if (args.blackBalance > 0) {
+        pane.onSetVideoBlackBalanceR(args.blackBalance, 255);
+        pane.onSetVideoBlackBalanceG(args.blackBalance, 255);
+        pane.onSetVideoBlackBalanceB(args.blackBalance, 255);
+    }
+    if (args.levels.x() >= 0) {
+        const int lower = args.levels.x();
+        const int upper = args.levels.y();
+        pane.onSetHistogramBoundaries({{0, lower, upper}, {1, lower, upper}, {2, lower, upper}}, 255);
+        pane.onSetHistogramStatus(true);
+    }
+    if (!args.watermark.isEmpty()) {
+        RenderTextInfo text;
+        text.text = args.watermark;
+        text.x = 40;
+        text.y = -40;
+        text.fontSize = 48;
+        text.color = Qt::yellow;
+        display->onUpdateWatermarkText(text);
+        display->onSetWatermarkVisible(true);
+    }
+
+    CameraPlayThread thread;
+    QEventLoop loop;
+    setUpAcquisition(thread, camera, openInfo, &loop, out);
+
+    // The flat-field reference comes from the camera's own worker; the display corrects with it.
+    bool ffcPending = args.ffcFrames > 0;
+    QObject::connect(camera.get(), &BaseCamera::sendFFCAverageFrame, &loop, [&](const VideoFrame &reference) {
+        pane.onSetFFCAverageFrame(reference);
+        pane.onSetFFCStatus(true);
+        ffcPending = false;
+        out << "flat-field reference: " << reference.width() << 'x' << reference.height() << '\n';
+        out.flush();
+    });
+
+    bool started = false;
+    QObject::connect(&thread, &CameraPlayThread::putVideoFrame, &pane, [&](const VideoFrame &frame, int) {
+        if (!started) {
+            started = true;
+            if (args.ffcFrames > 0) {
+                camera->onSetFFCCaptureNum(args.ffcFrames);
+            }
+        }
+        pane.onFrame(frame);
+    });
+    // The display's acknowledgement paces the thread, as in the program.
+    QObject::connect(&pane, &VideoWidget::renderDone, &thread, &CameraPlayThread::onFrameRendered);
+    QObject::connect(&pane, &VideoWidget::renderDone, &loop, [&] {
+        ++result.shown;
+        // Counting starts once the reference is in use, so the picture shows every correction.
+        if (args.frames > 0 && !ffcPending && result.shown >= args.frames) {
+            if (!args.screenshot.isEmpty()) {
+                // After the paint that the acknowledgement schedules.
+                QTimer::singleShot(50, &loop, [&] {
+                    result.screenshot = pane.grab().toImage();
+                    loop.quit();
+                });
+            } else {
+                loop.quit();
+            }
+        }
+    });
+    QObject::connect(
+        &thread, &CameraPlayThread::CameraCloseForReason, &loop, [&](const QString &, CameraCloseReason reason) {
+            result.code = reason == OpenFailed && !started ? ExitCameraRefused : ExitCameraLost;
+            result.error =
+                QStringLiteral("stopped after %1 frames (%2)").arg(result.shown).arg(closeReasonText(reason));
+            loop.quit();
+        });
+    QObject::connect(qApp, &QGuiApplication::lastWindowClosed, &loop, &QEventLoop::quit);
+
+    pane.show();
+    thread.start();
+    loop.exec();
+    thread.setRunning(false);
+    thread.quit();
+    thread.wait();
+    return result;
+}
