@@ -8,11 +8,19 @@ filter="${1:-}"
 "$root/scripts/setup-deps.sh"
 export LUMORA_BUILD_DIR="${LUMORA_BUILD_DIR:-$root/build}"
 "$root/scripts/build.sh" Release
+# Benchmarks that draw with OpenGL need a display; without one they get a virtual X server.
+run() {
+    if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null 2>&1; then
+        xvfb-run -a -s "-screen 0 1920x1080x24" "$@"
+    else
+        "$@"
+    fi
+}
 found=0
 for exe in "$LUMORA_BUILD_DIR"/bin/bench_*; do
     [ -x "$exe" ] || continue
     case "$(basename "$exe")" in *"$filter"*) ;; *) continue ;; esac
     found=1
-    "$exe"
+    run "$exe"
 done
 [ "$found" = 1 ] || echo "bench: no benchmark matches '${filter}'"
