@@ -186,13 +186,7 @@ void OpenGLVideoWidget::paintGL()
         glBindFramebuffer(GL_FRAMEBUFFER, defaultFramebufferObject());
         glViewport(0, 0, deviceWidth, deviceHeight);
     }
-    glClearColor(0.f, 0.f, 0.f, 1.f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    const GLuint texture = m_renderer->frameBufferTexture();
-    if (!m_program || texture == 0) {
-        return;
-    }
-    // A picture larger than the screen part: draw only what can be seen, and a margin.
+    // A picture larger than the screen part: clear and draw only what can be seen, and a margin.
     const bool clip =
         !m_cpuProcessing && !m_pictureRect.isEmpty() && (deviceWidth >= m_frameWidth || deviceHeight >= m_frameHeight);
     if (clip) {
@@ -201,6 +195,13 @@ void OpenGLVideoWidget::paintGL()
         glEnable(GL_SCISSOR_TEST);
         glScissor(int(margin.left() * ratio), int((height() - margin.bottom()) * ratio), int(margin.width() * ratio),
                   int(margin.height() * ratio));
+    }
+    glClearColor(0.f, 0.f, 0.f, 1.f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    const GLuint texture = m_renderer->frameBufferTexture();
+    if (!m_program || texture == 0) {
+        glDisable(GL_SCISSOR_TEST);
+        return;
     }
     m_program->bind();
     m_program->setUniformValue("u_Texture0", 0);

@@ -4,7 +4,6 @@
 
 #include <QJsonArray>
 
-
 namespace {
 
 QJsonObject toJson(const CameraRange &r)

@@ -24,7 +24,7 @@ const OptionSpec kOptions[] = {
     {"rotate", false, true, false},     {"roi", false, true, false},           {"set", false, true, false},
     {"out", false, true, false},        {"watermark", false, false, true},     {"negative", false, false, true, true},
     {"levels", false, false, true},     {"black-balance", false, false, true}, {"ffc", false, false, true},
-    {"screenshot", false, false, true},
+    {"screenshot", false, false, true}, {"zoom", false, false, true},
 };
 
 const char *const kImageSuffixes[] = {"png", "jpg", "jpeg", "bmp", "tif", "tiff"};
@@ -178,6 +178,11 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
                 error = QStringLiteral("bad --black-balance \"%1\" (expected 0 to 255)").arg(value);
                 return false;
             }
+        } else if (name == "zoom") {
+            if (!parseInt(value, 1, 400, zoom)) {
+                error = QStringLiteral("bad --zoom \"%1\" (expected a percentage from 1 to 400)").arg(value);
+                return false;
+            }
         } else if (name == "ffc") {
             if (!parseInt(value, 1, 100, ffcFrames)) {
                 error = QStringLiteral("bad --ffc \"%1\" (expected 1 to 100 frames)").arg(value);
@@ -241,7 +246,7 @@ QString CliArguments::helpText()
                           "  lumora-cli grab --camera NAME [--resolution WxH] [--frames N] [--rotate DEG]\n"
                           "                  [--roi X,Y,W,H] [--set PARAM=VALUE ...] --out FILE\n"
                           "  lumora-cli view --camera NAME [--resolution WxH] [--watermark TEXT] [--negative]\n"
-                          "                  [--levels L,U] [--black-balance V] [--ffc N]\n"
+                          "                  [--levels L,U] [--black-balance V] [--ffc N] [--zoom PERCENT]\n"
                           "                  [--frames N [--screenshot FILE]]\n"
                           "\n"
                           "Command-line companion of Lumora: lists the attached cameras, prints what a camera\n"
@@ -274,6 +279,8 @@ QString CliArguments::helpText()
                           "  --black-balance V   (view) subtract V (0 to 255) from every channel\n"
                           "  --ffc N             (view) capture a flat-field reference from the first N frames\n"
                           "                      and correct with it from then on\n"
+                          "  --zoom PERCENT      (view) show the picture at 1 to 400 % instead of fitting it\n"
+                          "                      to the window\n"
                           "  --screenshot FILE   (view) after N frames (--frames), save the window and quit\n"
                           "  -v, --verbose       show the camera's diagnostic lines on standard error\n"
                           "  -h, --help          this text\n"

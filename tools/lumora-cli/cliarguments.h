@@ -45,6 +45,7 @@ struct CliArguments
     QPoint levels{-1, -1}; // lower, upper; negative: off
     int blackBalance = 0;
     int ffcFrames = 0;
+    int zoom = 0; // percent; 0: fit to the window
     QString screenshot;
 
     // Parses the arguments after the program name. False with a one-line message on error.

@@ -21,6 +21,9 @@ ViewResult runLiveView(const std::shared_ptr<BaseCamera> &camera, const CameraOp
     pane.resize(1280, 720);
     OpenGLVideoWidget *display = pane.graphicsView()->videoWidget();
 
+    if (args.zoom > 0) {
+        pane.onSetScalePercent(args.zoom);
+    }
     pane.onSetVideoNegative(args.negative);
     if (args.blackBalance > 0) {
         pane.onSetVideoBlackBalanceR(args.blackBalance, 255);
