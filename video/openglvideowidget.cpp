@@ -32,6 +32,8 @@ OpenGLVideoWidget::OpenGLVideoWidget(bool offscreen, bool cpuProcessing, QWidget
 
 OpenGLVideoWidget::~OpenGLVideoWidget()
 {
+    // The base destructor destroys the context; by then this object is no longer one of ours.
+    QObject::disconnect(m_contextConnection);
     releaseGl();
 }
 
@@ -82,7 +84,8 @@ void OpenGLVideoWidget::initializeGL()
     qDebug() << "OpenGL surface format:" << glContext->format();
 
     // A new top-level window brings a new context: give everything back before the old one goes.
-    connect(glContext, &QOpenGLContext::aboutToBeDestroyed, this, &OpenGLVideoWidget::releaseGl, Qt::UniqueConnection);
+    QObject::disconnect(m_contextConnection);
+    m_contextConnection = connect(glContext, &QOpenGLContext::aboutToBeDestroyed, this, &OpenGLVideoWidget::releaseGl);
 
     m_program = std::make_unique<QOpenGLShaderProgram>();
     if (!ShaderSource::buildProgram(*m_program, QStringLiteral(":/shaders/video.vert"),

@@ -90,6 +90,7 @@ private:
     QRectF m_pictureRect;
     int m_paintCount = 0;
     int m_framesSinceStats = 0;
+    QMetaObject::Connection m_contextConnection;
     std::unique_ptr<QOpenGLShaderProgram> m_program;
     QOpenGLVertexArrayObject m_quadArray;
     QOpenGLBuffer m_quadVertices{QOpenGLBuffer::VertexBuffer};
