@@ -33,7 +33,7 @@ extern "C" {
 /* ---- Status codes ---------------------------------------------------------------- */
 
 #define L_SDK_OK 0
-#define L_SDK_ERR_FAILED 1          /* the camera answered with an error, or a local failure */
+#define L_SDK_ERR_FAILED 1          /* local failure or unusable answer (a camera's non-zero code is L_SDK_OK) */
 #define L_SDK_ERR_UNREACHABLE 2     /* the camera did not answer (callers back off) */
 #define L_SDK_ERR_INVALID_ARG 3     /* null pointer, malformed JSON or bad value */
 #define L_SDK_ERR_NOT_INITIALIZED 4 /* l_sdk_init has not been called (or l_sdk_quit has) */
