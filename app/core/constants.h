@@ -11,6 +11,10 @@ inline constexpr const char kVersion[] = "5.4.5";
 // default network login.
 inline constexpr const char kLoginUser[] = "camuser";
 inline constexpr const char kLoginPassword[] = "580264";
+// The login the program opens network cameras with (the password is kLoginPassword), on the
+// cameras' nominal command port.
+inline constexpr const char kNetCameraUser[] = "opusr";
+inline constexpr const char kNetCameraPort[] = "80";
 // Typed into the unlock dialog, opens the production-test dialog instead of unlocking.
 inline constexpr const char kProductionTestCode[] = "benchaccess";
 
