@@ -7,8 +7,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "simprocess.h"
+
 namespace {
 
+const char *kNetAddress = "127.0.0.4";
 const char *kDevice = "usb#vid_2bdf&pid_0283#0001#video";
 
 // A device entry: small picture unless told, 30 fps, no drift.
@@ -48,6 +51,7 @@ private slots:
     void rateOfA30FpsCamera();
     void setReachesCameraSlot();
     void viewShowsTheCorrections();
+    void networkCameraListedAndGrabbed();
     void failures_data();
     void failures();
 
@@ -57,6 +61,10 @@ private:
 
     QTemporaryDir m_dir;
     QString m_devicesPath;
+    // Where lumora-cli looks for network cameras: a port of the test's own, so that no other
+    // camera on this machine shows up.
+    QString m_discoveryTarget;
+    quint16 m_discoveryPort = 0;
 };
 
 void TestLumoraCli::initTestCase()
@@ -64,6 +72,9 @@ void TestLumoraCli::initTestCase()
     QVERIFY(m_dir.isValid());
     m_devicesPath = m_dir.filePath("devices.json");
     QVERIFY(QFile::exists(LUMORA_BIN_DIR "/lumora-cli"));
+    m_discoveryPort = SimProcess::freeUdpPort(kNetAddress);
+    QVERIFY(m_discoveryPort != 0);
+    m_discoveryTarget = QStringLiteral("%1:%2").arg(kNetAddress).arg(m_discoveryPort);
 }
 
 void TestLumoraCli::writeDevices(const QJsonArray &devices)
@@ -78,6 +89,7 @@ Run TestLumoraCli::run(const QStringList &arguments)
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("LMCAM_VIRTUAL_DEVICES", m_devicesPath);
+    env.insert("LSDK_DISCOVERY_TARGETS", m_discoveryTarget);
     process.setProcessEnvironment(env);
     process.start(LUMORA_BIN_DIR "/lumora-cli", arguments);
     Run result;
@@ -246,6 +258,27 @@ void TestLumoraCli::viewShowsTheCorrections()
     const QRect rest(160, 200, 960, 520);
     QVERIFY(std::abs(mean(marked, corner) - mean(plain, corner)) > 3);
     QVERIFY(std::abs(mean(marked, rest) - mean(plain, rest)) <= 1);
+}
+
+// A simulated 1080p30 network camera: listed by its address and model, and streamed at its rate.
+void TestLumoraCli::networkCameraListedAndGrabbed()
+{
+    writeDevices({});
+    SimProcess sim(NETCAM_SIM_PROGRAM);
+    QVERIFY2(sim.start(kNetAddress, "CM14_IPC", {}, m_discoveryPort), qPrintable(sim.error()));
+    const Run list = run({"list"});
+    QCOMPARE(list.exitCode, 0);
+    QCOMPARE(list.out.split('\n', Qt::SkipEmptyParts),
+             QStringList{QString(kNetAddress) + "\t" + kNetAddress + "\tCM14_IPC\t0"});
+
+    const QString out = m_dir.filePath("net.png");
+    const Run r = run({"grab", "--camera", kNetAddress, "--resolution", "1920x1080", "--frames", "75", "--out", out});
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+    const QStringList rates = r.out.split('\n').filter(QRegularExpression("^fps: \\d+\\.\\d\\d$"));
+    QVERIFY2(rates.size() >= 2, qPrintable(r.out));
+    const double fps = rates.last().mid(5).toDouble();
+    QVERIFY2(qAbs(fps - 30.0) <= 3.0, qPrintable(rates.last()));
+    QCOMPARE(QImage(out).size(), QSize(1920, 1080));
 }
 
 void TestLumoraCli::failures_data()

@@ -1,20 +1,44 @@
 #pragma once
 
+#include "cameraenums.h"
+
+#include <QElapsedTimer>
 #include <QMap>
 #include <QString>
 
-// One USB camera as discovery offers it: unique name (the SDK's device name), display name
+// One camera as discovery offers it. USB: unique name (the SDK's device name), display name
 // "LmCam_<position> <connection label>", model (product id in lower-case hexadecimal) and the
-// converted USB speed.
-struct UsbCameraEntry
+// converted USB speed. Network: the address as unique and display name, the model text that
+// the camera reports, USB speed 0.
+struct CameraEntry
 {
+    CameraType type = UsbCamera;
     QString uniqueName;
     QString displayName;
     QString model;
     int usbSpeed = 0;
 };
 
-// The attached USB cameras keyed by unique name (lmcam must be initialised).
-QMap<QString, UsbCameraEntry> listUsbCameras();
-// The camera whose unique name, or else display name, is `name`; false when none is.
-bool findUsbCamera(const QString &name, UsbCameraEntry &entry);
+// Starts and stops the network search for the life of the object (the USB SDK is initialised
+// by the caller). Network cameras answer within a moment; listings wait for the first answers.
+class CameraDiscovery
+{
+public:
+    CameraDiscovery();
+    ~CameraDiscovery();
+    CameraDiscovery(const CameraDiscovery &) = delete;
+    CameraDiscovery &operator=(const CameraDiscovery &) = delete;
+
+    // The attached USB cameras and the network cameras found, keyed by unique name; a network
+    // camera wins over a USB camera of the same name.
+    QMap<QString, CameraEntry> list() const;
+    // The camera whose unique name, or else display name, is `name`; false when none is.
+    bool find(const QString &name, CameraEntry &entry) const;
+
+private:
+    // Adds the network cameras, after waiting for the first answers.
+    void addNetwork(QMap<QString, CameraEntry> &cameras) const;
+
+    bool m_networkRunning = false;
+    QElapsedTimer m_started;
+};

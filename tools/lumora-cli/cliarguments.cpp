@@ -256,7 +256,8 @@ QString CliArguments::helpText()
                           "Commands:\n"
                           "  list   one line per camera, tab-separated: unique name, display name, model\n"
                           "         (USB product id, hexadecimal), USB speed (0 USB 1.0, 2 USB 1.1, 1 USB 2.0,\n"
-                          "         3 faster), sorted by unique name\n"
+                          "         3 faster), sorted by unique name; a network camera shows its address as\n"
+                          "         both names, the model it reports and speed 0\n"
                           "  info   the camera's information (values, ranges, formats, resolutions) as JSON\n"
                           "  grab   streams until N frames arrived, printing the rate, resolution and format\n"
                           "         lines, and writes the last frame to FILE\n"
@@ -264,7 +265,8 @@ QString CliArguments::helpText()
                           "         card) until it is closed, or until N frames were shown\n"
                           "\n"
                           "Options:\n"
-                          "  --camera NAME       unique name (or display name) from `lumora-cli list`\n"
+                          "  --camera NAME       unique name (or display name) from `lumora-cli list`; network\n"
+                          "                      cameras are opened with the program's own login\n"
                           "  --resolution WxH    stream size; must be offered by the camera (default 1920x1080\n"
                           "                      when offered, else the largest)\n"
                           "  --frames N          frames to receive, 1 to 100000 (default 1)\n"
@@ -301,5 +303,7 @@ QString CliArguments::helpText()
                           "  6  the output file cannot be written\n"
                           "  7  no display or no OpenGL for view\n"
                           "\n"
-                          "Environment: LMCAM_VIRTUAL_DEVICES names a devices file of virtual cameras.\n");
+                          "Environment: LMCAM_VIRTUAL_DEVICES names a devices file of virtual cameras;\n"
+                          "LSDK_DISCOVERY_TARGETS lists where network cameras are looked for (host:port,...;\n"
+                          "by default 127.0.0.1 to 127.0.0.8 at port 35200).\n");
 }

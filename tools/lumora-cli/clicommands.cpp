@@ -1,13 +1,15 @@
 #include "clicommands.h"
 
 #include "camerainfojson.h"
+#include "cameralist.h"
 #include "cameraparameters.h"
 #include "clilog.h"
 #include "constants.h"
 #include "frameconversion.h"
 #include "framegrabber.h"
 #include "liveviewer.h"
-#include "usbcameralist.h"
+#include "netcamera.h"
+#include "newnetcamera.h"
 #include "uvccamera.h"
 
 #include <QDir>
@@ -37,58 +39,104 @@ bool folderExists(const QString &path)
     return QFileInfo(path).absoluteDir().exists();
 }
 
-// Finds and opens the named camera; on failure writes the message and sets `code`.
-std::shared_ptr<UvcCamera> openCamera(const QString &name, QTextStream &err, int &code, CameraInfo &info)
+// Network models whose firmware speaks the grouped command set.
+const char *const kNewCommandModels[] = {"CM01_IPC", "CM02_IPC", "CM02U_IPC", "CM03_IPC", "CM04_IPC", "CM05_IPC",
+                                         "CM06_IPC", "CM08_IPC", "CM09_IPC",  "CM19_IPC", "CM20_IPC", "CM22_IPC"};
+
+// Until the model classes exist, USB cameras are opened as the plain USB camera and network
+// cameras as the camera class of their command set.
+std::shared_ptr<BaseCamera> makeCamera(const CameraEntry &entry)
 {
-    UsbCameraEntry entry;
-    if (!findUsbCamera(name, entry)) {
-        code = fail(err, ExitNoCamera, QStringLiteral("no camera named \"%1\" (see lumora-cli list)").arg(name));
-        return nullptr;
-    }
-    // Until the model classes exist every USB camera is opened as the plain USB camera.
-    auto camera = std::make_shared<UvcCamera>();
+    if (entry.type == UsbCamera)
+        return std::make_shared<UvcCamera>();
+    const bool newer = std::any_of(std::begin(kNewCommandModels), std::end(kNewCommandModels),
+                                   [&](const char *model) { return entry.model.contains(QLatin1String(model)); });
+    return newer ? std::make_shared<NewNetCamera>() : std::make_shared<NetCamera>();
+}
+
+struct OpenedCamera
+{
+    std::shared_ptr<BaseCamera> camera;
     CameraOpenInfo openInfo;
+    CameraInfo info;
+};
+
+// Finds and opens the named camera; on failure writes the message and sets `code`.
+bool openCamera(const CameraDiscovery &discovery, const QString &name, QTextStream &err, int &code,
+                OpenedCamera &opened)
+{
+    CameraEntry entry;
+    if (!discovery.find(name, entry)) {
+        code = fail(err, ExitNoCamera, QStringLiteral("no camera named \"%1\" (see lumora-cli list)").arg(name));
+        return false;
+    }
+    opened.camera = makeCamera(entry);
+    CameraOpenInfo &openInfo = opened.openInfo;
+    if (entry.type == NetworkCamera) {
+        // The program's own login.
+        openInfo.isNetCamera = true;
+        openInfo.address = entry.uniqueName;
+        openInfo.model = entry.model;
+        openInfo.userName = QString::fromLatin1(Constants::kNetCameraUser);
+        openInfo.password = QString::fromLatin1(Constants::kLoginPassword);
+        openInfo.port = QString::fromLatin1(Constants::kNetCameraPort);
+    }
     openInfo.cameraResolution.devicePath = entry.uniqueName;
-    if (!camera->open(openInfo)) {
+    if (!opened.camera->open(openInfo)) {
         code = fail(err, ExitCameraRefused, QStringLiteral("camera \"%1\" refused to open").arg(entry.uniqueName));
-        return nullptr;
+        return false;
     }
     // The full information, as the control panel receives it.
-    QObject::connect(camera.get(), &BaseCamera::sendAllInfo, camera.get(), [&info](CameraInfo all) { info = all; });
-    camera->onGetAllInfo();
+    CameraInfo &info = opened.info;
+    QObject::connect(opened.camera.get(), &BaseCamera::sendAllInfo, opened.camera.get(),
+                     [&info](CameraInfo all) { info = all; });
+    opened.camera->onGetAllInfo();
     code = ExitOk;
-    return camera;
+    return true;
 }
 
 // The stream for --resolution: the first format (lowest code) offering that size. Without a
-// size: 1920x1080 when offered, else the largest size of the first format.
-bool chooseResolution(const CameraInfo &info, const QSize &wanted, CameraResolution &chosen, QString &error)
+// size: 1920x1080 when offered, else the largest size of the first format. The choice goes
+// into the USB stream record and the network stream settings alike.
+bool chooseResolution(const CameraInfo &info, const QSize &wanted, CameraOpenInfo &openInfo, QString &error)
 {
+    CameraResolution chosen;
+    bool found = false;
     const QSize size = wanted.isValid() ? wanted : QSize(1920, 1080);
     QStringList offered;
     for (int format : info.formats) {
         for (const CameraResolution &r : info.resolutions.value(format)) {
-            if (QSize(r.width, r.height) == size) {
+            if (!found && QSize(r.width, r.height) == size) {
                 chosen = r;
                 chosen.format = format;
-                return true;
+                found = true;
             }
             if (!offered.contains(r.resolution))
                 offered << r.resolution;
         }
     }
-    if (!wanted.isValid() && !offered.isEmpty()) {
+    if (!found && !wanted.isValid() && !offered.isEmpty()) {
         // Lists are kept in ascending pixel count.
         chosen = info.resolutions.value(info.formats.first()).last();
         chosen.format = info.formats.first();
-        return true;
+        found = true;
     }
-    error = offered.isEmpty() ? QStringLiteral("the camera offers no stream")
-                              : QStringLiteral("resolution %1x%2 is not offered (offered: %3)")
-                                    .arg(wanted.width())
-                                    .arg(wanted.height())
-                                    .arg(offered.join(", "));
-    return false;
+    if (!found) {
+        error = offered.isEmpty() ? QStringLiteral("the camera offers no stream")
+                                  : QStringLiteral("resolution %1x%2 is not offered (offered: %3)")
+                                        .arg(wanted.width())
+                                        .arg(wanted.height())
+                                        .arg(offered.join(", "));
+        return false;
+    }
+    const QString devicePath = openInfo.cameraResolution.devicePath;
+    openInfo.cameraResolution = chosen;
+    openInfo.cameraResolution.devicePath = devicePath;
+    openInfo.width = chosen.width;
+    openInfo.height = chosen.height;
+    openInfo.resolution = chosen.resolution;
+    openInfo.streamFormat = chosen.format;
+    return true;
 }
 
 // Region of interest, rotation and --set, through the camera's slots. Empty when all took.
@@ -191,48 +239,46 @@ bool writeImage(const QImage &image, const QString &path, QString &error)
 
 namespace CliCommands {
 
-int list(QTextStream &out)
+int list(const CameraDiscovery &discovery, QTextStream &out)
 {
-    const QMap<QString, UsbCameraEntry> cameras = listUsbCameras();
-    for (const UsbCameraEntry &c : cameras)
+    const QMap<QString, CameraEntry> cameras = discovery.list();
+    for (const CameraEntry &c : cameras)
         out << c.uniqueName << '\t' << c.displayName << '\t' << c.model << '\t' << c.usbSpeed << '\n';
     out.flush();
     return ExitOk;
 }
 
-int info(const CliArguments &args, QTextStream &out, QTextStream &err)
+int info(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err)
 {
     int code = ExitOk;
-    CameraInfo all;
-    std::shared_ptr<UvcCamera> camera = openCamera(args.camera, err, code, all);
-    if (!camera)
+    OpenedCamera opened;
+    if (!openCamera(discovery, args.camera, err, code, opened))
         return code;
-    out << QJsonDocument(cameraInfoToJson(all)).toJson(QJsonDocument::Indented);
+    out << QJsonDocument(cameraInfoToJson(opened.info)).toJson(QJsonDocument::Indented);
     out.flush();
     return ExitOk;
 }
 
-int grab(const CliArguments &args, QTextStream &out, QTextStream &err)
+int grab(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err)
 {
     if (!folderExists(args.out))
         return fail(err, ExitWriteFailed, QStringLiteral("cannot write %1: the folder does not exist").arg(args.out));
 
     int code = ExitOk;
-    CameraInfo all;
-    std::shared_ptr<UvcCamera> camera = openCamera(args.camera, err, code, all);
-    if (!camera)
+    OpenedCamera opened;
+    if (!openCamera(discovery, args.camera, err, code, opened))
         return code;
-    const QString name = camera->uniqueName();
+    const QString name = opened.openInfo.cameraResolution.devicePath;
 
     GrabRequest request;
     request.frames = args.frames;
+    request.openInfo = opened.openInfo;
     QString error;
-    if (!chooseResolution(all, args.resolution, request.openInfo.cameraResolution, error))
+    if (!chooseResolution(opened.info, args.resolution, request.openInfo, error))
         return fail(err, ExitBadArgument, QStringLiteral("camera \"%1\": %2").arg(name, error));
-    request.openInfo.cameraResolution.devicePath = name;
 
     const GrabResult result =
-        grabFrames(camera, request, out, [&args](BaseCamera &c) { return configureCamera(c, args); });
+        grabFrames(opened.camera, request, out, [&args](BaseCamera &c) { return configureCamera(c, args); });
     if (result.code == ExitBadArgument)
         return fail(err, result.code, QStringLiteral("camera \"%1\": %2").arg(name, result.error));
     if (result.code != ExitOk)
@@ -245,7 +291,7 @@ int grab(const CliArguments &args, QTextStream &out, QTextStream &err)
     return ExitOk;
 }
 
-int view(const CliArguments &args, QTextStream &out, QTextStream &err)
+int view(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err)
 {
     if (!args.screenshot.isEmpty() && !folderExists(args.screenshot))
         return fail(err, ExitWriteFailed,
@@ -255,18 +301,16 @@ int view(const CliArguments &args, QTextStream &out, QTextStream &err)
         return fail(err, ExitNoDisplay, QStringLiteral("no OpenGL available for the live display"));
 
     int code = ExitOk;
-    CameraInfo all;
-    std::shared_ptr<UvcCamera> camera = openCamera(args.camera, err, code, all);
-    if (!camera)
+    OpenedCamera opened;
+    if (!openCamera(discovery, args.camera, err, code, opened))
         return code;
-    const QString name = camera->uniqueName();
-    CameraOpenInfo openInfo;
+    const QString name = opened.openInfo.cameraResolution.devicePath;
+    CameraOpenInfo openInfo = opened.openInfo;
     QString error;
-    if (!chooseResolution(all, args.resolution, openInfo.cameraResolution, error))
+    if (!chooseResolution(opened.info, args.resolution, openInfo, error))
         return fail(err, ExitBadArgument, QStringLiteral("camera \"%1\": %2").arg(name, error));
-    openInfo.cameraResolution.devicePath = name;
 
-    const ViewResult result = runLiveView(camera, openInfo, args, out);
+    const ViewResult result = runLiveView(opened.camera, openInfo, args, out);
     if (result.code != ExitOk)
         return fail(err, result.code, QStringLiteral("camera \"%1\" %2").arg(name, result.error));
     out << "shown: " << result.shown << " frames\n";

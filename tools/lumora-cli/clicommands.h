@@ -2,16 +2,17 @@
 
 #include "cliarguments.h"
 
+class CameraDiscovery;
 class QTextStream;
 
 // The commands of lumora-cli. Each writes its result to `out`, a failure as one line to
 // `err`, and returns the exit status.
 namespace CliCommands {
 
-int list(QTextStream &out);
-int info(const CliArguments &args, QTextStream &out, QTextStream &err);
-int grab(const CliArguments &args, QTextStream &out, QTextStream &err);
+int list(const CameraDiscovery &discovery, QTextStream &out);
+int info(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
+int grab(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
 // Needs a QApplication.
-int view(const CliArguments &args, QTextStream &out, QTextStream &err);
+int view(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
 
 } // namespace CliCommands

@@ -1,5 +1,6 @@
 // lumora-cli: lists the attached cameras, prints a camera's information and grabs pictures,
 // on the same camera and frame libraries as the program. `lumora-cli --help` for the usage.
+#include "cameralist.h"
 #include "cameratypes.h"
 #include "cliarguments.h"
 #include "clicommands.h"
@@ -59,21 +60,24 @@ int main(int argc, char *argv[])
     registerCameraTypes();
     lmcam_api_init();
     int code = ExitOk;
-    switch (args.command) {
-    case CliArguments::List:
-        code = CliCommands::list(out);
-        break;
-    case CliArguments::Info:
-        code = CliCommands::info(args, out, err);
-        break;
-    case CliArguments::Grab:
-        code = CliCommands::grab(args, out, err);
-        break;
-    case CliArguments::View:
-        code = CliCommands::view(args, out, err);
-        break;
-    default:
-        break;
+    {
+        const CameraDiscovery discovery;
+        switch (args.command) {
+        case CliArguments::List:
+            code = CliCommands::list(discovery, out);
+            break;
+        case CliArguments::Info:
+            code = CliCommands::info(discovery, args, out, err);
+            break;
+        case CliArguments::Grab:
+            code = CliCommands::grab(discovery, args, out, err);
+            break;
+        case CliArguments::View:
+            code = CliCommands::view(discovery, args, out, err);
+            break;
+        default:
+            break;
+        }
     }
     lmcam_api_destroy();
     return code;

@@ -1,0 +1,300 @@
+// Network cameras end to end: the camera classes over the network library against two
+// simulated cameras on loopback, one with the older and one with the newer command set.
+#include "cameraplaythread.h"
+#include "cameratypes.h"
+#include "constants.h"
+#include "netcamera.h"
+#include "newnetcamera.h"
+#include "simprocess.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <l_sdk.h>
+
+namespace {
+
+const char *kOldAddress = "127.0.0.2";
+const char *kNewAddress = "127.0.0.3";
+
+CameraOpenInfo openInfoFor(const QString &address, const QString &user, const QString &password)
+{
+    CameraOpenInfo info;
+    info.isNetCamera = true;
+    info.address = address;
+    info.userName = user;
+    info.password = password;
+    info.port = QString::fromLatin1(Constants::kNetCameraPort);
+    return info;
+}
+
+CameraOpenInfo programLogin(const QString &address)
+{
+    return openInfoFor(address, QString::fromLatin1(Constants::kNetCameraUser),
+                       QString::fromLatin1(Constants::kLoginPassword));
+}
+
+std::unique_ptr<NetCamera> makeCamera(bool newer)
+{
+    return newer ? std::make_unique<NewNetCamera>() : std::make_unique<NetCamera>();
+}
+
+// The cameras the library lists, by address, with their models.
+QMap<QString, QString> listedCameras()
+{
+    char *answer = nullptr;
+    QMap<QString, QString> cameras;
+    if (l_sdk_discover_get_devs(&answer) == L_SDK_OK && answer) {
+        for (const QJsonValue &value : QJsonDocument::fromJson(answer).array()) {
+            const QJsonObject device = value.toObject();
+            cameras.insert(device["ip"].toString(), device["discover"].toObject()["model"].toString());
+        }
+    }
+    l_sdk_free(answer);
+    return cameras;
+}
+
+// The next frame the camera hands out within timeoutMs; empty when none came.
+VideoFrame nextFrame(NetCamera &camera, int timeoutMs = 10000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < timeoutMs) {
+        const VideoFrame frame = camera.readFrame();
+        if (!frame.isNull())
+            return frame;
+        QThread::msleep(5);
+    }
+    return {};
+}
+
+CameraInfo readInfo(NetCamera &camera)
+{
+    CameraInfo info;
+    QObject::connect(&camera, &BaseCamera::sendAllInfo, &camera, [&info](CameraInfo all) { info = all; });
+    camera.onGetAllInfo();
+    return info;
+}
+
+} // namespace
+
+class TestNetCameraStream : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void discoveryFindsBoth();
+    void login_data();
+    void login();
+    void settingsReachTheCamera_data();
+    void settingsReachTheCamera();
+    void streamSizeAndStaleFramesDropped();
+    void h264Stream();
+    void lostCameraEndsTheSessionAndComesBack();
+
+private:
+    SimProcess m_old{NETCAM_SIM_PROGRAM};
+    SimProcess m_new{NETCAM_SIM_PROGRAM};
+};
+
+void TestNetCameraStream::initTestCase()
+{
+    registerCameraTypes();
+    QVERIFY2(m_old.start(kOldAddress, "CM14_IPC"), qPrintable(m_old.error()));
+    QVERIFY2(m_new.start(kNewAddress, "CM08_IPC", {"--new-commands"}), qPrintable(m_new.error()));
+    qputenv("LSDK_DISCOVERY_TARGETS", (m_old.discoveryTarget() + "," + m_new.discoveryTarget()).toLatin1());
+    QCOMPARE(l_sdk_init(""), L_SDK_OK);
+    QCOMPARE(l_sdk_discover_open(""), L_SDK_OK);
+    QCOMPARE(l_sdk_discover_run(1), L_SDK_OK);
+    // Logins take the command port from discovery.
+    QTRY_COMPARE_WITH_TIMEOUT(listedCameras().size(), 2, 10000);
+}
+
+void TestNetCameraStream::cleanupTestCase()
+{
+    l_sdk_discover_run(0);
+    l_sdk_discover_close();
+    l_sdk_quit();
+}
+
+void TestNetCameraStream::discoveryFindsBoth()
+{
+    const QMap<QString, QString> cameras = listedCameras();
+    QCOMPARE(cameras.value(kOldAddress), QStringLiteral("CM14_IPC"));
+    QCOMPARE(cameras.value(kNewAddress), QStringLiteral("CM08_IPC"));
+}
+
+void TestNetCameraStream::login_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("olderFirmware") << kOldAddress << "opusr"
+                                   << "580264" << true;
+    QTest::newRow("newerFirmware") << kNewAddress << "opusr"
+                                   << "580264" << true;
+    QTest::newRow("wrongPassword") << kOldAddress << "opusr"
+                                   << "123456" << false;
+    QTest::newRow("wrongUser") << kNewAddress << "admin"
+                               << "580264" << false;
+    QTest::newRow("nobodyThere") << "127.0.0.9"
+                                 << "opusr"
+                                 << "580264" << false;
+}
+
+void TestNetCameraStream::login()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, user);
+    QFETCH(QString, password);
+    QFETCH(bool, accepted);
+    NetCamera camera;
+    QCOMPARE(camera.open(openInfoFor(address, user, password)), accepted);
+    if (accepted)
+        QVERIFY(camera.logout());
+}
+
+void TestNetCameraStream::settingsReachTheCamera_data()
+{
+    QTest::addColumn<bool>("newer");
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<int>("value");
+    QTest::newRow("olderHue") << false << "hue" << 30;
+    QTest::newRow("olderContrast") << false << "contrast" << 70;
+    QTest::newRow("olderMirror") << false << "mirror" << 1;
+    QTest::newRow("newerSaturation") << true << "saturation" << 20;
+    QTest::newRow("newerContrast") << true << "contrast" << 65;
+    QTest::newRow("newerFlip") << true << "flip" << 1;
+}
+
+// A value set through one camera object is what a fresh object reads back from the camera.
+void TestNetCameraStream::settingsReachTheCamera()
+{
+    QFETCH(bool, newer);
+    QFETCH(QString, setting);
+    QFETCH(int, value);
+    const QString address = newer ? kNewAddress : kOldAddress;
+    const auto read = [](const CameraInfo &info, const QString &name) {
+        if (name == "hue")
+            return info.hue.value;
+        if (name == "contrast")
+            return info.contrast.value;
+        if (name == "saturation")
+            return info.saturation.value;
+        if (name == "mirror")
+            return int(info.mirror);
+        return int(info.flip);
+    };
+    {
+        std::unique_ptr<NetCamera> writer = makeCamera(newer);
+        QVERIFY(writer->open(programLogin(address)));
+        QVERIFY(read(readInfo(*writer), setting) != value);
+        if (setting == "hue")
+            writer->onSetHueValue(value);
+        else if (setting == "contrast")
+            writer->onSetContrastValue(value);
+        else if (setting == "saturation")
+            writer->onSetSaturationValue(value);
+        else if (setting == "mirror")
+            writer->onSetMirrorStatus(value != 0);
+        else
+            writer->onSetFlipStatus(value != 0);
+        writer->logout();
+    }
+    std::unique_ptr<NetCamera> reader = makeCamera(newer);
+    QVERIFY(reader->open(programLogin(address)));
+    QCOMPARE(read(readInfo(*reader), setting), value);
+    reader->logout();
+}
+
+void TestNetCameraStream::streamSizeAndStaleFramesDropped()
+{
+    NetCamera camera;
+    CameraOpenInfo info = programLogin(kOldAddress);
+    QVERIFY(camera.open(info));
+    info.width = 1280;
+    info.height = 720;
+    CameraCloseReason error = UserClosed;
+    QVERIFY(camera.start(info, error));
+    const VideoFrame first = nextFrame(camera);
+    QCOMPARE(QSize(first.width(), first.height()), QSize(1280, 720));
+
+    // Pictures of the old size still on their way are dropped, never shown.
+    info.width = 640;
+    info.height = 480;
+    QVERIFY(camera.changeResolution(info, error));
+    int seen = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 1500) {
+        const VideoFrame frame = camera.readFrame();
+        if (!frame.isNull()) {
+            QCOMPARE(QSize(frame.width(), frame.height()), QSize(640, 480));
+            ++seen;
+        }
+        QThread::msleep(5);
+    }
+    QVERIFY(seen > 0);
+    QVERIFY(camera.close());
+    camera.logout();
+}
+
+void TestNetCameraStream::h264Stream()
+{
+    NewNetCamera camera;
+    CameraOpenInfo info = programLogin(kNewAddress);
+    QVERIFY(camera.open(info));
+    info.width = 640;
+    info.height = 480;
+    info.streamFormat = 3;
+    CameraCloseReason error = UserClosed;
+    QVERIFY(camera.start(info, error));
+    QCOMPARE(camera.openInfo().bitRate, 30000);
+    const VideoFrame frame = nextFrame(camera);
+    QCOMPARE(QSize(frame.width(), frame.height()), QSize(640, 480));
+    QVERIFY(camera.close());
+    camera.logout();
+}
+
+// A camera that vanishes ends its session through the acquisition thread with Disconnected;
+// once it is back, discovery lists it again.
+void TestNetCameraStream::lostCameraEndsTheSessionAndComesBack()
+{
+    auto camera = std::make_shared<NetCamera>();
+    CameraOpenInfo info = programLogin(kOldAddress);
+    info.width = 640;
+    info.height = 480;
+    QVERIFY(camera->open(info));
+    camera->setResolutionInfo(info);
+
+    CameraPlayThread thread;
+    thread.setRunning(true);
+    thread.setCaptureCamera(camera);
+    connect(&thread, &CameraPlayThread::putVideoFrame, &thread, &CameraPlayThread::onFrameRendered);
+    QSignalSpy delivered(&thread, &CameraPlayThread::putVideoFrame);
+    QSignalSpy closed(&thread, &CameraPlayThread::CameraCloseForReason);
+    thread.start();
+    QTRY_VERIFY_WITH_TIMEOUT(delivered.count() >= 5, 15000);
+
+    const quint16 discoveryPort = m_old.discoveryPort();
+    m_old.kill();
+    QTRY_COMPARE_WITH_TIMEOUT(closed.count(), 1, 20000);
+    QCOMPARE(closed.first().at(1).value<CameraCloseReason>(), Disconnected);
+    QVERIFY(thread.wait(5000));
+    QTRY_VERIFY_WITH_TIMEOUT(!listedCameras().contains(kOldAddress), 10000);
+
+    QVERIFY2(m_old.start(kOldAddress, "CM14_IPC", {}, discoveryPort), qPrintable(m_old.error()));
+    QTRY_VERIFY_WITH_TIMEOUT(listedCameras().contains(kOldAddress), 10000);
+    NetCamera again;
+    QVERIFY(again.open(programLogin(kOldAddress)));
+    again.logout();
+}
+
+QTEST_GUILESS_MAIN(TestNetCameraStream)
+#include "tst_netcamerastream.moc"
