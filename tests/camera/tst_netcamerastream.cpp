@@ -95,6 +95,7 @@ private slots:
     void settingsReachTheCamera();
     void streamSizeAndStaleFramesDropped();
     void h264Stream();
+    void upgradeReportsProgress();
     void lostCameraEndsTheSessionAndComesBack();
 
 private:
@@ -265,6 +266,26 @@ void TestNetCameraStream::h264Stream()
     const VideoFrame frame = nextFrame(camera);
     QCOMPARE(QSize(frame.width(), frame.height()), QSize(640, 480));
     QVERIFY(camera.close());
+    camera.logout();
+}
+
+// The firmware path travels intact even with quotes and a backslash in it, and the camera
+// reports its progress to the end.
+void TestNetCameraStream::upgradeReportsProgress()
+{
+    NetCamera camera;
+    CameraOpenInfo info = programLogin(kOldAddress);
+    info.model = QStringLiteral("CM14_IPC"); // the file name must carry the model's key
+    QVERIFY(camera.open(info));
+    QSignalSpy status(&camera, &BaseCamera::sendUpgradeStatus);
+    camera.onUpgrade(QStringLiteral("/tmp/firmware \"cm14\" \\ 2.update"));
+    QVERIFY(status.isEmpty()); // a refused upgrade reports UpgradeFailed at once
+    const auto finished = [&] {
+        camera.onGetUpgradeStatus();
+        return !status.isEmpty() && status.last().at(0).value<UpgradeStatus>() == UpgradeSucceeded;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(finished(), 10000);
+    QCOMPARE(status.last().at(1).toInt(), 100);
     camera.logout();
 }
 
