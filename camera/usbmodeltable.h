@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// USB product ids of the camera models and what depends on them: the firmware file key of
+// The USB models of the camera model table, by product id: the firmware file key of
 // the upgradable models and the compact third-family models whose defaults follow the
 // application mode.
 struct UsbModelEntry

@@ -1,0 +1,375 @@
+#include "cameradatabase.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStandardPaths>
+#include <algorithm>
+#include <atomic>
+#include <iterator>
+
+namespace {
+
+const char *const kFileName = "setting.db";
+const char *const kDriver = "QSQLITE";
+const char *const kInt = "INTEGER(40) NOT NULL";
+const char *const kText = "VARCHAR(20) NOT NULL";
+
+// One column of the `camera` table and the field of the default row that seeds it (none for id and pid).
+struct Column
+{
+    const char *name;
+    const char *type;
+    int CameraDefaultRow::*number;
+    const char *CameraDefaultRow::*text;
+};
+
+const Column kColumns[] = {
+    {"id", "INTEGER PRIMARY KEY AUTOINCREMENT", nullptr, nullptr},
+    {"pid", "VARCHAR(100) NOT NULL", nullptr, nullptr},
+    {"isnv12", "INTEGER NOT NULL", &CameraDefaultRow::isnv12, nullptr},
+    {"decodeWay", kInt, &CameraDefaultRow::decodeWay, nullptr},
+    {"exposureMode", kInt, &CameraDefaultRow::exposureMode, nullptr},
+    {"exposureGain", kInt, &CameraDefaultRow::exposureGain, nullptr},
+    {"exposureCompensation", kInt, &CameraDefaultRow::exposureCompensation, nullptr},
+    {"exposureTime", kInt, &CameraDefaultRow::exposureTime, nullptr},
+    {"Zoom", kInt, &CameraDefaultRow::zoom, nullptr},
+    {"whiteBalanceMode", kInt, &CameraDefaultRow::whiteBalanceMode, nullptr},
+    {"whiteBalanceR", kInt, &CameraDefaultRow::whiteBalanceR, nullptr},
+    {"whiteBalanceG", kInt, &CameraDefaultRow::whiteBalanceG, nullptr},
+    {"whiteBalanceB", kInt, &CameraDefaultRow::whiteBalanceB, nullptr},
+    {"hueValue", kInt, &CameraDefaultRow::hueValue, nullptr},
+    {"saturationValue", kInt, &CameraDefaultRow::saturationValue, nullptr},
+    {"contrastValue", kInt, &CameraDefaultRow::contrastValue, nullptr},
+    {"sharpnessValue", kInt, &CameraDefaultRow::sharpnessValue, nullptr},
+    {"flip", kInt, &CameraDefaultRow::flip, nullptr},
+    {"mirror", kInt, &CameraDefaultRow::mirror, nullptr},
+    {"focusMode", kInt, &CameraDefaultRow::focusMode, nullptr},
+    {"focusValue", kInt, &CameraDefaultRow::focusValue, nullptr},
+    {"HDRValue", kInt, &CameraDefaultRow::hdrValue, nullptr},
+    {"defogMode", kInt, &CameraDefaultRow::defogMode, nullptr},
+    {"frameMode", kInt, &CameraDefaultRow::frameMode, nullptr},
+    {"resolution", kText, nullptr, &CameraDefaultRow::resolution},
+    {"fps", kInt, &CameraDefaultRow::fps, nullptr},
+    {"bitrate", kInt, &CameraDefaultRow::bitrate, nullptr},
+    {"pictureResolution", kText, nullptr, &CameraDefaultRow::pictureResolution},
+};
+const int kFirstParameter = 2; // after id and pid
+
+// Network cameras ask for at least this bit rate; older rows hold a placeholder below it.
+const int kMinBitRate = 10000;
+const int kWbGainMax = 255;
+const int kUnsupported = -1;
+
+// GLOB has no escape character: a metacharacter matches itself only inside brackets.
+QString globLiteral(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + 8);
+    for (const QChar c : text) {
+        if (c == QLatin1Char('*') || c == QLatin1Char('?') || c == QLatin1Char('['))
+            out += QLatin1Char('[') + c + QLatin1Char(']');
+        else
+            out += c;
+    }
+    return out;
+}
+
+// -1 marks a parameter the model lacks; any other value is taken as it is.
+void readRange(CameraRange &range, const QVariant &stored)
+{
+    const int value = stored.toInt();
+    range.supported = value != kUnsupported;
+    if (range.supported)
+        range.value = value;
+}
+
+// Finds the "WxH" text among the offered resolutions of one format.
+bool findResolution(const QVector<CameraResolution> &list, const QString &text, CameraResolution &out)
+{
+    const QStringList parts = text.split(QLatin1Char('x'));
+    bool okWidth = false;
+    bool okHeight = false;
+    const int width = parts.size() == 2 ? parts.at(0).toInt(&okWidth) : 0;
+    const int height = parts.size() == 2 ? parts.at(1).toInt(&okHeight) : 0;
+    if (!okWidth || !okHeight)
+        return false;
+    const auto it = std::find_if(list.cbegin(), list.cend(),
+                                 [&](const CameraResolution &r) { return r.width == width && r.height == height; });
+    if (it == list.cend())
+        return false;
+    out = *it;
+    return true;
+}
+
+QString nextConnectionName()
+{
+    static std::atomic<int> counter{0};
+    return QStringLiteral("lumora-camera-db-%1").arg(counter.fetch_add(1));
+}
+
+} // namespace
+
+CameraDatabase::CameraDatabase(const QString &folder)
+    : m_folder(folder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) : folder)
+    , m_connection(nextConnectionName())
+{}
+
+CameraDatabase::~CameraDatabase()
+{
+    close();
+}
+
+QString CameraDatabase::filePath() const
+{
+    return QDir(m_folder).filePath(QLatin1String(kFileName));
+}
+
+QString CameraDatabase::openFailedMessage()
+{
+    return QStringLiteral("Open Fail ?");
+}
+
+bool CameraDatabase::open()
+{
+    if (isOpen())
+        return true;
+    if (!QDir().mkpath(m_folder)) {
+        qWarning().noquote() << "Can not create the data folder " + m_folder;
+        return false;
+    }
+    const QString path = filePath();
+    const bool created = !QFileInfo::exists(path);
+    bool opened = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QLatin1String(kDriver), m_connection);
+        db.setDatabaseName(path);
+        opened = db.open();
+        if (!opened)
+            qWarning().noquote() << "Open camera database failed: " + db.lastError().text();
+    }
+    if (!opened) {
+        close();
+        return false;
+    }
+    // Also run for an existing file: it fails on a file that is not a database, and restores
+    // a table lost from an otherwise empty file.
+    if (!createTable()) {
+        close();
+        return false;
+    }
+    if (created)
+        qInfo().noquote() << "Created camera database " + path;
+    return true;
+}
+
+void CameraDatabase::close()
+{
+    if (!QSqlDatabase::contains(m_connection))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connection);
+}
+
+bool CameraDatabase::isOpen() const
+{
+    return QSqlDatabase::contains(m_connection) && QSqlDatabase::database(m_connection, false).isOpen();
+}
+
+bool CameraDatabase::createTable()
+{
+    QStringList definitions;
+    for (const Column &column : kColumns)
+        definitions << QStringLiteral("%1 %2").arg(QLatin1String(column.name), QLatin1String(column.type));
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    if (!query.exec(
+            QStringLiteral("CREATE TABLE IF NOT EXISTS camera (%1)").arg(definitions.join(QLatin1String(", "))))) {
+        qWarning().noquote() << "Create camera table failed: " + query.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+QString CameraDatabase::databaseKey(const QString &uniqueName)
+{
+    if (uniqueName.contains(QLatin1String("IPC")))
+        return uniqueName;
+    const QString stem = uniqueName.left(std::max(0, int(uniqueName.size()) - 7));
+    const int usb = stem.indexOf(QLatin1String("usb"));
+    return usb < 0 ? stem : stem.mid(usb);
+}
+
+QStringList CameraDatabase::parameterColumns()
+{
+    QStringList names;
+    for (int i = kFirstParameter; i < int(std::size(kColumns)); ++i)
+        names << QLatin1String(kColumns[i].name);
+    return names;
+}
+
+std::optional<QVariantMap> CameraDatabase::findRow(const QString &key)
+{
+    if (key.isEmpty() || !isOpen())
+        return std::nullopt;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(QStringLiteral("SELECT * FROM camera WHERE pid GLOB ? ORDER BY id LIMIT 1"));
+    query.addBindValue(QLatin1Char('*') + globLiteral(key) + QLatin1Char('*'));
+    if (!query.exec()) {
+        qWarning().noquote() << "Select camera row failed: " + query.lastError().text();
+        return std::nullopt;
+    }
+    if (!query.next())
+        return std::nullopt;
+    const QSqlRecord record = query.record();
+    QVariantMap row;
+    for (int i = 0; i < record.count(); ++i)
+        row.insert(record.fieldName(i), record.value(i));
+    return row;
+}
+
+bool CameraDatabase::seedIfMissing(const QString &key, const CameraDefaultRow &row)
+{
+    if (key.isEmpty() || !isOpen())
+        return false;
+    if (findRow(key))
+        return true;
+    QStringList names;
+    QStringList marks;
+    for (int i = 1; i < int(std::size(kColumns)); ++i) {
+        names << QLatin1String(kColumns[i].name);
+        marks << QStringLiteral("?");
+    }
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(QStringLiteral("INSERT INTO camera (%1) VALUES (%2)")
+                      .arg(names.join(QLatin1String(", ")), marks.join(QLatin1String(", "))));
+    query.addBindValue(key);
+    for (int i = kFirstParameter; i < int(std::size(kColumns)); ++i) {
+        const Column &column = kColumns[i];
+        query.addBindValue(column.number ? QVariant(row.*column.number)
+                                         : QVariant(QString::fromLatin1(row.*column.text)));
+    }
+    if (!query.exec()) {
+        qWarning().noquote() << "Insert camera row failed: " + query.lastError().text();
+        return false;
+    }
+    qInfo().noquote() << "Inserted default camera row for " + key;
+    return true;
+}
+
+bool CameraDatabase::loadDefaultParameters(const QString &uniqueName, const CameraDefaultRow &row, CameraInfo &info)
+{
+    // A model without defaults (no resolution) has no row to seed.
+    if (uniqueName.isEmpty() || !row.resolution || !*row.resolution || info.formats.isEmpty())
+        return false;
+    const QString key = databaseKey(uniqueName);
+    if (!seedIfMissing(key, row))
+        return false;
+    const std::optional<QVariantMap> found = findRow(key);
+    if (!found)
+        return false;
+    const QVariantMap &r = *found;
+
+    const int format = r.value(QStringLiteral("decodeWay")).toInt();
+    if (info.formats.contains(format))
+        info.format = format;
+    else
+        qWarning().noquote() << QStringLiteral("Stored stream format %1 is not offered by ").arg(format) + uniqueName;
+    const QVector<CameraResolution> offered = info.resolutions.value(info.format);
+    findResolution(offered, r.value(QStringLiteral("resolution")).toString(), info.current);
+    findResolution(offered, r.value(QStringLiteral("pictureResolution")).toString(), info.photo);
+
+    const int expMode = r.value(QStringLiteral("exposureMode")).toInt();
+    info.expModeSupported = expMode != kUnsupported;
+    if (info.expModeSupported)
+        info.expMode = expMode == ExposureAuto ? ExposureAuto : ExposureManual;
+    readRange(info.expGain, r.value(QStringLiteral("exposureGain")));
+    readRange(info.expComp, r.value(QStringLiteral("exposureCompensation")));
+    readRange(info.expTime, r.value(QStringLiteral("exposureTime")));
+
+    const int wbMode = r.value(QStringLiteral("whiteBalanceMode")).toInt();
+    info.wbModeSupported = wbMode != kUnsupported;
+    if (info.wbModeSupported)
+        info.wbMode = wbMode == WbAuto ? WbAuto : WbManual;
+    if (info.wbModeSupported && info.wbMode == WbManual) {
+        info.wbRed.value = r.value(QStringLiteral("whiteBalanceR")).toInt();
+        info.wbGreen.value = r.value(QStringLiteral("whiteBalanceG")).toInt();
+        info.wbBlue.value = r.value(QStringLiteral("whiteBalanceB")).toInt();
+    }
+    info.wbRed.max = info.wbGreen.max = info.wbBlue.max = kWbGainMax;
+
+    readRange(info.hue, r.value(QStringLiteral("hueValue")));
+    readRange(info.saturation, r.value(QStringLiteral("saturationValue")));
+    info.monochrome = r.value(QStringLiteral("saturationValue")).toInt() == 0;
+    readRange(info.contrast, r.value(QStringLiteral("contrastValue")));
+    readRange(info.sharpness, r.value(QStringLiteral("sharpnessValue")));
+
+    readRange(info.focus, r.value(QStringLiteral("focusValue")));
+    info.focusModeSupported = info.focus.supported;
+    if (info.focus.supported) {
+        // The first region form, centred, switched on.
+        info.focusRegionEnable = true;
+        info.focusRegionMode = 0;
+        info.focusRegionX = 8;
+        info.focusRegionY = 7;
+        info.focusMode = FocusMode(r.value(QStringLiteral("focusMode")).toInt());
+    }
+
+    info.gamma.value = r.value(QStringLiteral("HDRValue")).toInt();
+    info.defog = r.value(QStringLiteral("defogMode")).toInt() != 0;
+    info.frameMode = r.value(QStringLiteral("frameMode")).toInt() != 0;
+    info.flip = r.value(QStringLiteral("flip")).toInt() != 0;
+    info.mirror = r.value(QStringLiteral("mirror")).toInt() != 0;
+    info.fps = r.value(QStringLiteral("fps")).toInt();
+    info.bitRate = std::max(r.value(QStringLiteral("bitrate")).toInt(), kMinBitRate);
+    return true;
+}
+
+bool CameraDatabase::saveValue(const QString &uniqueName, const QString &column, const QVariant &value)
+{
+    const QStringList columns = parameterColumns();
+    const int index = columns.indexOf(column);
+    if (index < 0) {
+        qWarning().noquote() << "saveCameraProperty error. Unknown column " + column;
+        return false;
+    }
+    const std::optional<QVariantMap> found = findRow(databaseKey(uniqueName));
+    if (!found) {
+        qWarning().noquote() << "saveCameraProperty error. Can not find the entry for cur camera " + uniqueName;
+        return false;
+    }
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    // The column name comes from the fixed list, never from the caller's text.
+    query.prepare(QStringLiteral("UPDATE camera SET %1=? WHERE id=?").arg(columns.at(index)));
+    query.addBindValue(value);
+    query.addBindValue(found->value(QStringLiteral("id")));
+    if (!query.exec()) {
+        qWarning().noquote() << "saveCameraProperty error. " + query.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+QString CameraDatabase::defaultRowStatement(const CameraDefaultRow &row)
+{
+    QStringList names;
+    QStringList values;
+    for (const Column &column : kColumns) {
+        if (!column.number && !column.text && qstrcmp(column.name, "pid") != 0)
+            continue; // the row id is the table's own
+        names << QString::fromLatin1(column.name);
+        if (column.number)
+            values << QString::number(row.*column.number);
+        else
+            values << QStringLiteral("'%1'").arg(column.text ? QString::fromLatin1(row.*column.text)
+                                                             : QStringLiteral("%1"));
+    }
+    return QStringLiteral("insert into  camera (%1) values (%2)")
+        .arg(names.join(QStringLiteral(", ")), values.join(QStringLiteral(", ")));
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "cameradefaultrow.h"
+#include "camerainfo.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantMap>
+#include <optional>
+
+// The camera parameter database: the `camera` table of "setting.db", one row per physical
+// camera, keyed by a text derived from the device's unique name. Use it from the thread that
+// opened it: Qt's SQL connections are bound to that thread.
+class CameraDatabase
+{
+public:
+    // `folder` holds "setting.db"; empty means the program's data folder.
+    explicit CameraDatabase(const QString &folder = QString());
+    ~CameraDatabase();
+    CameraDatabase(const CameraDatabase &) = delete;
+    CameraDatabase &operator=(const CameraDatabase &) = delete;
+
+    // Opens the file, creating it and the `camera` table when missing. False when the file
+    // cannot be opened or is not a usable database.
+    bool open();
+    void close();
+    bool isOpen() const;
+    QString filePath() const;
+
+    // What the operator is shown when open() fails.
+    static QString openFailedMessage();
+    // Network cameras are keyed by their whole name; USB device paths by the part from "usb"
+    // on, without the last 7 characters (which vary between plug-ins of the same device).
+    static QString databaseKey(const QString &uniqueName);
+    // The parameter columns in table order (id and pid excluded): the only names saveValue accepts.
+    static QStringList parameterColumns();
+
+    // Inserts `row` for `key` unless a row matching the key exists. True when a row exists afterwards.
+    bool seedIfMissing(const QString &key, const CameraDefaultRow &row);
+    // The first row (lowest id) whose pid contains `key`, every column by name.
+    std::optional<QVariantMap> findRow(const QString &key);
+
+    // Fills `info` from the device's row, seeding `row` first when the device is new. Does
+    // nothing (and returns false) for an empty name, a row without resolution (a model with no
+    // defaults) or while `info` has no formats.
+    bool loadDefaultParameters(const QString &uniqueName, const CameraDefaultRow &row, CameraInfo &info);
+    // Stores one parameter of the device; `column` must be one of parameterColumns().
+    bool saveValue(const QString &uniqueName, const QString &column, const QVariant &value);
+
+    // A model's default-row statement as text, "%1" standing for the device's key; the
+    // database itself inserts rows with bound values.
+    static QString defaultRowStatement(const CameraDefaultRow &row);
+
+private:
+    bool createTable();
+
+    QString m_folder;
+    QString m_connection;
+};

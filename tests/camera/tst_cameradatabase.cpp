@@ -1,0 +1,366 @@
+// CameraDatabase against real SQLite files in temporary folders.
+#include "cameradatabase.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+
+namespace {
+
+const char *kUsbDevice = "\\\\?\\usb#vid_2bdf&pid_0283&mi_00#7&1a2b3c4d&0&0000#{e5323777-f976}\\global";
+
+QStringList g_log;
+void collectMessages(QtMsgType, const QMessageLogContext &, const QString &text)
+{
+    g_log << text;
+}
+
+// A camera that offers MJPEG at three sizes and NV12 at one, showing 1280x720.
+CameraInfo offeredInfo()
+{
+    CameraInfo info;
+    info.formats = {0, 1};
+    for (const QSize size : {QSize(1280, 720), QSize(1920, 1080), QSize(3840, 2160)}) {
+        CameraResolution r;
+        r.width = size.width();
+        r.height = size.height();
+        r.resolution = CameraResolution::text(r.width, r.height);
+        info.resolutions[0].append(r);
+    }
+    CameraResolution nv12 = info.resolutions[0].at(1);
+    nv12.format = 1;
+    info.resolutions[1] = {nv12};
+    info.current = info.resolutions[0].at(0);
+    return info;
+}
+
+// Runs one statement on a connection of its own, so the checks do not go through the class.
+QList<QVariantList> rawQuery(const QString &file, const QString &sql)
+{
+    QList<QVariantList> rows;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "raw");
+        db.setDatabaseName(file);
+        if (db.open()) {
+            QSqlQuery query(db);
+            if (query.exec(sql)) {
+                while (query.next()) {
+                    QVariantList row;
+                    for (int i = 0; i < query.record().count(); ++i)
+                        row << query.value(i);
+                    rows << row;
+                }
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase("raw");
+    return rows;
+}
+
+int rowCount(const QString &file)
+{
+    const auto rows = rawQuery(file, "SELECT COUNT(*) FROM camera");
+    return rows.isEmpty() ? -1 : rows.first().first().toInt();
+}
+
+// The fields of CameraInfo the loading tests look at, by name.
+int probe(const CameraInfo &i, const QString &what)
+{
+    static const QMap<QString, std::function<int(const CameraInfo &)>> probes = {
+        {"bitRate", [](const CameraInfo &c) { return c.bitRate; }},
+        {"format", [](const CameraInfo &c) { return c.format; }},
+        {"currentWidth", [](const CameraInfo &c) { return c.current.width; }},
+        {"currentFormat", [](const CameraInfo &c) { return c.current.format; }},
+        {"photoWidth", [](const CameraInfo &c) { return c.photo.width; }},
+        {"expModeSupported", [](const CameraInfo &c) { return int(c.expModeSupported); }},
+        {"expMode", [](const CameraInfo &c) { return int(c.expMode); }},
+        {"expGainSupported", [](const CameraInfo &c) { return int(c.expGain.supported); }},
+        {"wbRed", [](const CameraInfo &c) { return c.wbRed.value; }},
+        {"wbBlueMax", [](const CameraInfo &c) { return c.wbBlue.max; }},
+        {"monochrome", [](const CameraInfo &c) { return int(c.monochrome); }},
+        {"focusRegionEnable", [](const CameraInfo &c) { return int(c.focusRegionEnable); }},
+        {"gamma", [](const CameraInfo &c) { return c.gamma.value; }},
+    };
+    return probes.value(what)(i);
+}
+
+} // namespace
+
+class TestCameraDatabase : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        g_log.clear();
+        m_previousHandler = qInstallMessageHandler(collectMessages);
+    }
+    void cleanup() { qInstallMessageHandler(m_previousHandler); }
+
+    void createsTableWithItsColumns()
+    {
+        QTemporaryDir dir;
+        CameraDatabase db(dir.path());
+        QVERIFY(db.open());
+        QVERIFY(QFile::exists(dir.filePath("setting.db")));
+        db.close();
+
+        QStringList expected = {"id INTEGER 0 1", "pid VARCHAR(100) 1 0", "isnv12 INTEGER 1 0"};
+        const QString integers =
+            "decodeWay exposureMode exposureGain exposureCompensation exposureTime Zoom "
+            "whiteBalanceMode whiteBalanceR whiteBalanceG whiteBalanceB hueValue saturationValue "
+            "contrastValue sharpnessValue flip mirror focusMode focusValue HDRValue defogMode frameMode";
+        for (const QString &name : integers.split(' '))
+            expected << name + " INTEGER(40) 1 0";
+        expected << "resolution VARCHAR(20) 1 0"
+                 << "fps INTEGER(40) 1 0"
+                 << "bitrate INTEGER(40) 1 0"
+                 << "pictureResolution VARCHAR(20) 1 0";
+        QStringList actual;
+        // table_info rows: cid, name, type, notnull, dflt_value, pk
+        for (const QVariantList &c : rawQuery(dir.filePath("setting.db"), "PRAGMA table_info(camera)"))
+            actual << QStringLiteral("%1 %2 %3 %4")
+                          .arg(c[1].toString(), c[2].toString(), c[3].toString(), c[5].toString());
+        QCOMPARE(actual, expected);
+        const auto schema = rawQuery(dir.filePath("setting.db"), "SELECT sql FROM sqlite_master WHERE name='camera'");
+        QCOMPARE(schema.size(), 1);
+        QVERIFY(schema.first().first().toString().contains("id INTEGER PRIMARY KEY AUTOINCREMENT"));
+    }
+
+    void openFailsOnUnusableFile()
+    {
+        QTemporaryDir dir;
+        QFile garbage(dir.filePath("setting.db"));
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write(QByteArray(4096, 'x'));
+        garbage.close();
+        CameraDatabase db(dir.path());
+        QVERIFY(!db.open());
+        QVERIFY(!db.isOpen());
+        QCOMPARE(CameraDatabase::openFailedMessage(), QStringLiteral("Open Fail ?"));
+    }
+
+    void databaseKey_data()
+    {
+        QTest::addColumn<QString>("uniqueName");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("usbPathFromUsbOnWithoutTail")
+            << kUsbDevice << "usb#vid_2bdf&pid_0283&mi_00#7&1a2b3c4d&0&0000#{e5323777-f976}";
+        QTest::newRow("virtualDevice") << "usb#vid_2bdf&pid_0283#0001#video"
+                                       << "usb#vid_2bdf&pid_0283#000";
+        QTest::newRow("firstUsbWins") << "/dev/usb#usb-1#abcdefg"
+                                      << "usb#usb-1#";
+        QTest::newRow("networkWholeName") << "CM14_IPC_127.0.0.1"
+                                          << "CM14_IPC_127.0.0.1";
+        QTest::newRow("ipcBeatsUsb") << "usb#CM08_IPC#1234567"
+                                     << "usb#CM08_IPC#1234567";
+        QTest::newRow("shorterThanTail") << "usb#1"
+                                         << "";
+    }
+    void databaseKey()
+    {
+        QFETCH(QString, uniqueName);
+        QFETCH(QString, key);
+        QCOMPARE(CameraDatabase::databaseKey(uniqueName), key);
+    }
+
+    void firstSightSeedsSecondOpenReuses()
+    {
+        QTemporaryDir dir;
+        CameraDefaultRow row = CameraDefaultRow::common("1920x1080", 30);
+        row.hdrValue = 2;
+        {
+            CameraDatabase db(dir.path());
+            QVERIFY(db.open());
+            CameraInfo info = offeredInfo();
+            QVERIFY(db.loadDefaultParameters(kUsbDevice, row, info));
+            QCOMPARE(info.photo.width, 1920);
+            QCOMPARE(info.gamma.value, 2);
+        }
+        QCOMPARE(rowCount(dir.filePath("setting.db")), 1);
+        // Same device, plugged into another port (another tail), after a restart: the stored row
+        // wins over the defaults offered this time.
+        CameraDatabase db(dir.path());
+        QVERIFY(db.open());
+        CameraInfo info = offeredInfo();
+        QString replugged = kUsbDevice;
+        replugged.replace("global", "GLOBAL");
+        QVERIFY(db.loadDefaultParameters(replugged, CameraDefaultRow::common("3840x2160", 60), info));
+        QCOMPARE(info.current.width, 1920);
+        QCOMPARE(info.fps, 30);
+        db.close();
+        QCOMPARE(rowCount(dir.filePath("setting.db")), 1);
+    }
+
+    void nothingWithoutNameDefaultsOrFormats_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("resolution");
+        QTest::addColumn<bool>("formats");
+        QTest::newRow("emptyName") << ""
+                                   << "1920x1080" << true;
+        QTest::newRow("noModelDefaults") << kUsbDevice << "" << true;
+        QTest::newRow("noFormatsYet") << kUsbDevice << "1920x1080" << false;
+    }
+    void nothingWithoutNameDefaultsOrFormats()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, resolution);
+        QFETCH(bool, formats);
+        QTemporaryDir dir;
+        CameraDatabase db(dir.path());
+        QVERIFY(db.open());
+        CameraInfo info = formats ? offeredInfo() : CameraInfo();
+        const int bitRate = info.bitRate;
+        const QByteArray resolutionText = resolution.toLatin1();
+        QVERIFY(!db.loadDefaultParameters(name, CameraDefaultRow::common(resolutionText.constData(), 60), info));
+        QCOMPARE(info.bitRate, bitRate);
+        QCOMPARE(rowCount(dir.filePath("setting.db")), 0);
+    }
+
+    // Each row: one stored column changed through saveValue, then what a fresh load reports.
+    void storedValueReachesInfo_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("bitratePlaceholderRaised") << "bitrate" << QVariant(1) << "bitRate" << 10000;
+        QTest::newRow("bitrateKeptWhenHigher") << "bitrate" << QVariant(20000) << "bitRate" << 20000;
+        QTest::newRow("exposureModeMissing") << "exposureMode" << QVariant(-1) << "expModeSupported" << 0;
+        QTest::newRow("exposureModeZeroIsManual") << "exposureMode" << QVariant(0) << "expMode" << 2;
+        QTest::newRow("exposureGainMissing") << "exposureGain" << QVariant(-1) << "expGainSupported" << 0;
+        QTest::newRow("saturationZeroIsMonochrome") << "saturationValue" << QVariant(0) << "monochrome" << 1;
+        QTest::newRow("wbManualReadsGain") << "whiteBalanceR" << QVariant(700) << "wbRed" << 700;
+        QTest::newRow("wbAutoSkipsGains") << "whiteBalanceMode" << QVariant(1) << "wbRed" << 0;
+        QTest::newRow("wbMaximum") << "whiteBalanceMode" << QVariant(1) << "wbBlueMax" << 255;
+        QTest::newRow("noFocus") << "focusValue" << QVariant(-1) << "focusRegionEnable" << 0;
+        QTest::newRow("focusRowEnablesRegion") << "focusValue" << QVariant(5) << "focusRegionEnable" << 1;
+        QTest::newRow("hdrIsGamma") << "HDRValue" << QVariant(3) << "gamma" << 3;
+        QTest::newRow("liveResolution") << "resolution" << QVariant("3840x2160") << "currentWidth" << 3840;
+        QTest::newRow("photoResolution") << "pictureResolution" << QVariant("3840x2160") << "photoWidth" << 3840;
+        QTest::newRow("unofferedResolutionKeepsCurrent")
+            << "resolution" << QVariant("1234x567") << "currentWidth" << 1280;
+        QTest::newRow("decodeWayPicksFormatAndItsResolution") << "decodeWay" << QVariant(1) << "currentFormat" << 1;
+        QTest::newRow("unofferedFormatIgnored") << "decodeWay" << QVariant(3) << "format" << 0;
+    }
+    void storedValueReachesInfo()
+    {
+        QFETCH(QString, column);
+        QFETCH(QVariant, stored);
+        QFETCH(QString, field);
+        QFETCH(int, expected);
+        QTemporaryDir dir;
+        CameraDatabase db(dir.path());
+        QVERIFY(db.open());
+        CameraInfo seeded = offeredInfo();
+        QVERIFY(db.loadDefaultParameters(kUsbDevice, CameraDefaultRow::common("1920x1080", 60), seeded));
+        QVERIFY(db.saveValue(kUsbDevice, column, stored));
+        CameraInfo info = offeredInfo();
+        QVERIFY(db.loadDefaultParameters(kUsbDevice, CameraDefaultRow::common("1920x1080", 60), info));
+        QCOMPARE(probe(info, field), expected);
+    }
+
+    // Names with a quote and GLOB metacharacters: found literally, never matching a neighbour.
+    void literalNames_data()
+    {
+        QTest::addColumn<QString>("neighbour");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("quote") << "CM14_IPC_lab"
+                               << "CM14_IPC_lab'x";
+        QTest::newRow("bracket") << "CM14_IPC_lab'1x"
+                                 << "CM14_IPC_lab'[1]";
+        QTest::newRow("star") << "CM14_IPC_labXYZ"
+                              << "CM14_IPC_lab*Z";
+        QTest::newRow("question") << "CM14_IPC_abc"
+                                  << "CM14_IPC_a?c";
+    }
+    void literalNames()
+    {
+        QFETCH(QString, neighbour);
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        CameraDatabase db(dir.path());
+        QVERIFY(db.open());
+        CameraInfo info = offeredInfo();
+        QVERIFY(db.loadDefaultParameters(neighbour, CameraDefaultRow::common("1920x1080", 25), info));
+        info = offeredInfo();
+        QVERIFY(db.loadDefaultParameters(name, CameraDefaultRow::common("1920x1080", 50), info));
+        QCOMPARE(info.fps, 50);
+        QCOMPARE(rowCount(dir.filePath("setting.db")), 2);
+        QCOMPARE(db.findRow(name)->value("pid").toString(), name);
+
+        QVERIFY(db.saveValue(name, "fps", 12));
+        QCOMPARE(db.findRow(neighbour)->value("fps").toInt(), 25);
+        QCOMPARE(db.findRow(name)->value("fps").toInt(), 12);
+    }
+
+    void savedValueSurvivesReopen()
+    {
+        QTemporaryDir dir;
+        {
+            CameraDatabase db(dir.path());
+            QVERIFY(db.open());
+            CameraInfo info = offeredInfo();
+            QVERIFY(db.loadDefaultParameters(kUsbDevice, CameraDefaultRow::common("1920x1080", 60), info));
+            QVERIFY(db.saveValue(kUsbDevice, "exposureCompensation", 77));
+            QVERIFY(db.saveValue(kUsbDevice, "pictureResolution", "3840x2160"));
+        }
+        CameraDatabase db(dir.path());
+        QVERIFY(db.open());
+        CameraInfo info = offeredInfo();
+        QVERIFY(db.loadDefaultParameters(kUsbDevice, CameraDefaultRow::common("1920x1080", 60), info));
+        QCOMPARE(info.expComp.value, 77);
+        QCOMPARE(info.photo.width, 3840);
+        QCOMPARE(info.fps, 60);
+    }
+
+    void unknownColumnRefused_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::newRow("rowId") << "id";
+        QTest::newRow("key") << "pid";
+        QTest::newRow("wrongCase") << "zoom";
+        QTest::newRow("empty") << "";
+        QTest::newRow("injection") << "fps=1; DROP TABLE camera; --";
+        QTest::newRow("twoColumns") << "fps=5, bitrate";
+    }
+    void unknownColumnRefused()
+    {
+        QFETCH(QString, column);
+        QTemporaryDir dir;
+        CameraDatabase db(dir.path());
+        QVERIFY(db.open());
+        CameraInfo info = offeredInfo();
+        QVERIFY(db.loadDefaultParameters(kUsbDevice, CameraDefaultRow::common("1920x1080", 60), info));
+        const QVariantMap before = *db.findRow(CameraDatabase::databaseKey(kUsbDevice));
+        g_log.clear();
+        QVERIFY(!db.saveValue(kUsbDevice, column, 9));
+        QCOMPARE(g_log.size(), 1);
+        QVERIFY(g_log.first().contains(column));
+        QCOMPARE(*db.findRow(CameraDatabase::databaseKey(kUsbDevice)), before);
+    }
+
+    void saveWithoutRowLogs()
+    {
+        QTemporaryDir dir;
+        CameraDatabase db(dir.path());
+        QVERIFY(db.open());
+        QVERIFY(db.seedIfMissing("CM14_IPC_other", CameraDefaultRow::common("1920x1080", 60)));
+        QVERIFY(!db.saveValue("CM08_IPC_1", "fps", 5));
+        QCOMPARE(g_log.last(),
+                 QStringLiteral("saveCameraProperty error. Can not find the entry for cur camera CM08_IPC_1"));
+        QCOMPARE(db.findRow("CM14_IPC_other")->value("fps").toInt(), 60);
+    }
+
+private:
+    QtMessageHandler m_previousHandler = nullptr;
+};
+
+QTEST_GUILESS_MAIN(TestCameraDatabase)
+#include "tst_cameradatabase.moc"

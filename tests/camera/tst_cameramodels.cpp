@@ -1,0 +1,653 @@
+// The camera model classes, their table and the factory that picks a class for a device.
+#include "models/cameramodelfactory.h"
+#include "models/cameramodeltable.h"
+#include "models/cm01netcamera.h"
+#include "models/cm01ucamera.h"
+#include "models/cm02netcamera.h"
+#include "models/cm02ucamera.h"
+#include "models/cm02unetcamera.h"
+#include "models/cm03netcamera.h"
+#include "models/cm03ucamera.h"
+#include "models/cm04netcamera.h"
+#include "models/cm04ucamera.h"
+#include "models/cm05netcamera.h"
+#include "models/cm05ucamera.h"
+#include "models/cm06netcamera.h"
+#include "models/cm06ucamera.h"
+#include "models/cm07camera.h"
+#include "models/cm08netcamera.h"
+#include "models/cm08ucamera.h"
+#include "models/cm09netcamera.h"
+#include "models/cm09ucamera.h"
+#include "models/cm10netcamera.h"
+#include "models/cm10ucamera.h"
+#include "models/cm11netcamera.h"
+#include "models/cm11ucamera.h"
+#include "models/cm12netcamera.h"
+#include "models/cm12ucamera.h"
+#include "models/cm13netcamera.h"
+#include "models/cm14netcamera.h"
+#include "models/cm15netcamera.h"
+#include "models/cm15ucamera.h"
+#include "models/cm16netcamera.h"
+#include "models/cm16ucamera.h"
+#include "models/cm17netcamera.h"
+#include "models/cm17ucamera.h"
+#include "models/cm18netcamera.h"
+#include "models/cm18ucamera.h"
+#include "models/cm19netcamera.h"
+#include "models/cm19ucamera.h"
+#include "models/cm20netcamera.h"
+#include "models/cm20ucamera.h"
+#include "models/cm21netcamera.h"
+#include "models/cm21ucamera.h"
+#include "models/cm22netcamera.h"
+#include "models/cm22ucamera.h"
+#include "models/cm23camera.h"
+#include "models/cm24camera.h"
+#include "models/cm25camera.h"
+#include "models/cm26camera.h"
+#include "models/cm27camera.h"
+#include "models/cm28camera.h"
+#include "models/cm29camera.h"
+#include "models/cm30camera.h"
+#include "models/cm31camera.h"
+#include "models/cm32camera.h"
+#include "models/cm33camera.h"
+#include "models/cm34camera.h"
+#include "usbmodeltable.h"
+
+#include "cameradatabase.h"
+#include <QJsonObject>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+
+#include <QtTest>
+#include <functional>
+#include <map>
+
+namespace {
+
+QString usbPath(const QString &productId, const QString &rest = QStringLiteral("0001"))
+{
+    return QStringLiteral("usb#vid_2bdf&pid_%1#%2#video").arg(productId, rest);
+}
+
+// Reads the firmware thresholds a model sets (range, focus region, feature, suffix, further).
+template<class Model> class ThresholdProbe : public Model
+{
+public:
+    QList<quint32> thresholds() const
+    {
+        return {this->m_rangeVersion, this->m_focusRegionVersion, this->m_featureVersion, this->m_suffixVersion,
+                this->m_furtherVersion};
+    }
+};
+
+template<class Model> QList<quint32> thresholdsOf()
+{
+    return ThresholdProbe<Model>().thresholds();
+}
+
+// How each model class is reached through the factory, what it derives from and its record key.
+struct ModelCase
+{
+    const char *className;
+    const char *baseClass;
+    const char *modelKey;
+    QString key;
+    bool network;
+};
+
+QList<ModelCase> modelCases()
+{
+    return {
+        {"Cm01UCamera", "UvcCamera", "cm01", usbPath("0201", "cm01"), false},
+        {"Cm02UCamera", "Cm01UCamera", "cm02U", usbPath("0202", "cm02"), false},
+        {"Cm03UCamera", "Cm01UCamera", "cm03", usbPath("0203", "cm03"), false},
+        {"Cm04UCamera", "Cm01UCamera", "cm04", usbPath("0204", "cm04"), false},
+        {"Cm05UCamera", "Cm01UCamera", "CM05", usbPath("0205", "cm05"), false},
+        {"Cm06UCamera", "Cm01UCamera", "CM06", usbPath("0206", "cm06"), false},
+        {"Cm07Camera", "UvcCamera", "cm07", usbPath("0207"), false},
+        {"Cm08UCamera", "UvcCamera", "cm08", usbPath("0208", "cm08"), false},
+        {"Cm09UCamera", "Cm08UCamera", "cm09", usbPath("0209", "cm09"), false},
+        {"Cm10UCamera", "Cm11UCamera", "cm10", usbPath("0210", "cm10"), false},
+        {"Cm11UCamera", "Cm23Camera", "cm11", usbPath("0211", "cm11"), false},
+        {"Cm12UCamera", "Cm11UCamera", "cm12", usbPath("0212", "cm12"), false},
+        {"Cm15UCamera", "UvcCamera", "cm15", usbPath("0215"), false},
+        {"Cm16UCamera", "Cm15UCamera", "cm16", usbPath("0216"), false},
+        {"Cm17UCamera", "Cm21UCamera", "cm17", usbPath("0217"), false},
+        {"Cm18UCamera", "Cm21UCamera", "cm18", usbPath("0218"), false},
+        {"Cm19UCamera", "Cm22UCamera", "cm19", usbPath("0219"), false},
+        {"Cm20UCamera", "Cm19UCamera", "cm20", usbPath("0220"), false},
+        {"Cm21UCamera", "UvcCamera", "cm21", usbPath("0221"), false},
+        {"Cm22UCamera", "UvcCamera", "cm22", usbPath("0222"), false},
+        {"Cm23Camera", "UvcCamera", "cm23", usbPath("0280"), false},
+        {"Cm24Camera", "Cm23Camera", "cm24", usbPath("0281"), false},
+        {"Cm25Camera", "Cm24Camera", "cm25", usbPath("0282"), false},
+        {"Cm26Camera", "Cm25Camera", "cm26", usbPath("0283"), false},
+        {"Cm27Camera", "Cm28Camera", "cm27", usbPath("0284"), false},
+        {"Cm28Camera", "Cm23Camera", "CM28", usbPath("0285"), false},
+        {"Cm29Camera", "Cm28Camera", "CM29", usbPath("0286"), false},
+        {"Cm30Camera", "Cm31Camera", "CM30", usbPath("0287"), false},
+        {"Cm31Camera", "Cm23Camera", "CM31", usbPath("0288"), false},
+        {"Cm32Camera", "Cm23Camera", "cm32", usbPath("0289"), false},
+        {"Cm33Camera", "Cm31Camera", "CM33", usbPath("028a"), false},
+        {"Cm34Camera", "Cm23Camera", "CM34", usbPath("028b"), false},
+        {"Cm01NetCamera", "NewNetCamera", "cm01Net", "CM01_IPC", true},
+        {"Cm02NetCamera", "Cm01NetCamera", "cm02Net", "CM02_IPC", true},
+        {"Cm02UNetCamera", "Cm01NetCamera", "cm02UNet", "CM02U_IPC", true},
+        {"Cm03NetCamera", "Cm01NetCamera", "cm03Net", "CM03_IPC", true},
+        {"Cm04NetCamera", "Cm01NetCamera", "cm04Net", "CM04_IPC", true},
+        {"Cm05NetCamera", "Cm01NetCamera", "cm05Net", "CM05_IPC", true},
+        {"Cm06NetCamera", "Cm01NetCamera", "cm06Net", "CM06_IPC", true},
+        {"Cm08NetCamera", "NewNetCamera", "cm08Net", "CM08_IPC", true},
+        {"Cm09NetCamera", "Cm08NetCamera", "cm09Net", "CM09_IPC", true},
+        {"Cm10NetCamera", "Cm11NetCamera", "cm10Net", "CM10_IPC", true},
+        {"Cm11NetCamera", "NetCamera", "cm11Net", "CM11_IPC", true},
+        {"Cm12NetCamera", "Cm11NetCamera", "cm12Net", "CM12_IPC", true},
+        {"Cm13NetCamera", "NetCamera", "CM13Net", "CM13_IPC", true},
+        {"Cm14NetCamera", "NetCamera", "cm14Net", "CM14_IPC", true},
+        {"Cm15NetCamera", "NetCamera", "cm15Net", "CM15_IPC", true},
+        {"Cm16NetCamera", "Cm15NetCamera", "cm16Net", "CM16_IPC", true},
+        {"Cm17NetCamera", "Cm21NetCamera", "cm17Net", "CM17_IPC", true},
+        {"Cm18NetCamera", "Cm21NetCamera", "cm18Net", "CM18_IPC", true},
+        {"Cm19NetCamera", "Cm22NetCamera", "cm19Net", "CM19_IPC", true},
+        {"Cm20NetCamera", "Cm19NetCamera", "cm20Net", "CM20_IPC", true},
+        {"Cm21NetCamera", "NetCamera", "cm21Net", "CM21_IPC", true},
+        {"Cm22NetCamera", "NewNetCamera", "cm22Net", "CM22_IPC", true},
+    };
+}
+
+std::shared_ptr<BaseCamera> create(const QString &key, bool network)
+{
+    CameraOpenInfo info;
+    info.isNetCamera = network;
+    if (network)
+        info.model = key;
+    else
+        info.cameraResolution.devicePath = key;
+    return createCamera(info);
+}
+
+QString classOf(const std::shared_ptr<BaseCamera> &camera)
+{
+    return camera ? QString::fromLatin1(camera->metaObject()->className()) : QString();
+}
+
+// The default rows of the models: the common row, then each group's differences.
+QVariantMap commonRow()
+{
+    return {{"isnv12", 0},
+            {"decodeWay", 0},
+            {"exposureMode", 1},
+            {"exposureGain", 0},
+            {"exposureCompensation", 56},
+            {"exposureTime", 150},
+            {"Zoom", 0},
+            {"whiteBalanceMode", 0},
+            {"whiteBalanceR", 628},
+            {"whiteBalanceG", 256},
+            {"whiteBalanceB", 421},
+            {"hueValue", 50},
+            {"saturationValue", 128},
+            {"contrastValue", 50},
+            {"sharpnessValue", 8},
+            {"flip", 0},
+            {"mirror", 0},
+            {"focusMode", 2},
+            {"focusValue", 0},
+            {"HDRValue", 6},
+            {"defogMode", 0},
+            {"frameMode", 0},
+            {"fps", 60},
+            {"bitrate", 1}};
+}
+
+QVariantMap wb(int red, int green, int blue)
+{
+    return {{"whiteBalanceR", red}, {"whiteBalanceG", green}, {"whiteBalanceB", blue}};
+}
+
+QVariantMap merged(std::initializer_list<QVariantMap> parts)
+{
+    QVariantMap result;
+    for (const QVariantMap &part : parts) {
+        for (auto it = part.begin(); it != part.end(); ++it)
+            result.insert(it.key(), it.value());
+    }
+    return result;
+}
+
+struct RowGroup
+{
+    QStringList classes;
+    QVariantMap differences;
+    QString resolution;
+    int fps;
+};
+
+QList<RowGroup> defaultRowGroups()
+{
+    const QVariantMap nv12{{"isnv12", 1}, {"decodeWay", 1}};
+    const QVariantMap hdr2{{"HDRValue", 2}};
+    return {
+        {{"Cm01UCamera", "Cm02UCamera", "Cm05UCamera", "Cm06UCamera", "Cm01NetCamera", "Cm02NetCamera",
+          "Cm02UNetCamera", "Cm05NetCamera", "Cm06NetCamera", "Cm19UCamera", "Cm19NetCamera"},
+         {},
+         "1920x1080",
+         60},
+        {{"Cm03UCamera", "Cm03NetCamera", "Cm20UCamera", "Cm20NetCamera", "Cm22UCamera", "Cm22NetCamera", "Cm11UCamera",
+          "Cm15UCamera"},
+         {},
+         "3840x2160",
+         30},
+        {{"Cm11NetCamera", "Cm15NetCamera"}, hdr2, "3840x2160", 30},
+        {{"Cm04UCamera", "Cm04NetCamera"}, {}, "3968x3000", 30},
+        {{"Cm07Camera"},
+         merged({wb(1, 1, 1),
+                 {{"decodeWay", 2},
+                  {"exposureCompensation", 50},
+                  {"exposureTime", -5},
+                  {"sharpnessValue", 128},
+                  {"focusMode", 1},
+                  {"HDRValue", 31},
+                  {"bitrate", 2}}}),
+         "3072x2048",
+         10},
+        {{"Cm08NetCamera", "Cm09NetCamera"}, hdr2, "1920x1080", 60},
+        {{"Cm08UCamera", "Cm09UCamera"}, nv12, "1920x1080", 60},
+        {{"Cm10UCamera"}, {}, "2592x1944", 30},
+        {{"Cm10NetCamera"}, hdr2, "2592x1944", 30},
+        {{"Cm12UCamera", "Cm16UCamera"}, wb(661, 256, 372), "4000x3000", 30},
+        {{"Cm12NetCamera", "Cm16NetCamera"}, merged({wb(661, 256, 372), hdr2}), "4000x3000", 30},
+        {{"Cm13NetCamera"},
+         {{"contrastValue", 60}, {"focusMode", 1}, {"HDRValue", 1}, {"bitrate", 20000}},
+         "1920x1080",
+         25},
+        {{"Cm14NetCamera"}, {{"contrastValue", 60}, {"focusMode", 1}, {"HDRValue", 1}}, "3840x2160", 30},
+        {{"Cm17UCamera"},
+         merged({wb(490, 256, 369), {{"isnv12", 1}, {"focusValue", 1}, {"HDRValue", 1}, {"bitrate", 2}}}),
+         "1920x1080",
+         60},
+        {{"Cm17NetCamera"}, merged({wb(490, 256, 369), {{"focusValue", 1}, {"HDRValue", 1}}}), "1920x1080", 60},
+        {{"Cm18UCamera"},
+         merged({wb(490, 256, 369), {{"isnv12", 1}, {"focusValue", 1}, {"HDRValue", 1}, {"bitrate", 2}}}),
+         "3840x2160",
+         60},
+        {{"Cm18NetCamera"}, merged({wb(512, 256, 478), {{"focusValue", 1}, {"HDRValue", 0}}}), "3840x2160", 30},
+        {{"Cm21UCamera"},
+         merged({wb(560, 256, 470), {{"isnv12", 1}, {"focusValue", 1}, {"bitrate", 2}}}),
+         "3840x2160",
+         30},
+        {{"Cm21NetCamera"}, merged({wb(560, 256, 470), {{"focusValue", 1}}}), "3840x2160", 30},
+        {{"Cm23Camera"}, merged({nv12, wb(515, 256, 400)}), "3072x2048", 30},
+        {{"Cm24Camera", "Cm29Camera", "Cm34Camera"}, merged({nv12, wb(538, 256, 408)}), "3840x2160", 30},
+        {{"Cm25Camera"}, merged({nv12, wb(551, 256, 403)}), "4000x3000", 30},
+        {{"Cm26Camera"}, merged({nv12, wb(532, 256, 411)}), "5440x3648", 20},
+        {{"Cm27Camera"}, merged({nv12, wb(538, 256, 408)}), "1920x1080", 60},
+        {{"Cm28Camera", "Cm30Camera"}, merged({nv12, wb(538, 256, 408)}), "2432x2048", 30},
+        {{"Cm31Camera", "Cm33Camera"}, merged({nv12, wb(538, 256, 408)}), "3072x2048", 30},
+        {{"Cm32Camera"}, merged({nv12, wb(538, 256, 408)}), "2560x1944", 50},
+    };
+}
+
+const char *kCreateTable =
+    "CREATE TABLE camera (id INTEGER PRIMARY KEY AUTOINCREMENT, pid VARCHAR(100) NOT NULL, "
+    "isnv12 INTEGER NOT NULL, decodeWay INTEGER(40) NOT NULL, exposureMode INTEGER(40) NOT NULL, "
+    "exposureGain INTEGER(40) NOT NULL, exposureCompensation INTEGER(40) NOT NULL, "
+    "exposureTime INTEGER(40) NOT NULL, Zoom INTEGER(40) NOT NULL, whiteBalanceMode INTEGER(40) NOT NULL, "
+    "whiteBalanceR INTEGER(40) NOT NULL, whiteBalanceG INTEGER(40) NOT NULL, whiteBalanceB INTEGER(40) NOT NULL, "
+    "hueValue INTEGER(40) NOT NULL, saturationValue INTEGER(40) NOT NULL, contrastValue INTEGER(40) NOT NULL, "
+    "sharpnessValue INTEGER(40) NOT NULL, flip INTEGER(40) NOT NULL, mirror INTEGER(40) NOT NULL, "
+    "focusMode INTEGER(40) NOT NULL, focusValue INTEGER(40) NOT NULL, HDRValue INTEGER(40) NOT NULL, "
+    "defogMode INTEGER(40) NOT NULL, frameMode INTEGER(40) NOT NULL, resolution VARCHAR(20) NOT NULL, "
+    "fps INTEGER(40) NOT NULL, bitrate INTEGER(40) NOT NULL, pictureResolution VARCHAR(20) NOT NULL)";
+
+} // namespace
+
+class TestCameraModels : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void factoryPrecedence_data();
+    void factoryPrecedence();
+    void everyModelThroughFactory_data();
+    void everyModelThroughFactory();
+    void defaultRows_data();
+    void defaultRows();
+    void thresholds_data();
+    void thresholds();
+    void firmwareKeys_data();
+    void firmwareKeys();
+    void productIdsAreDistinct();
+    void initialResolutions();
+    void builtInDefaults();
+    void modelList();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestCameraModels::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    // Cameras save their configuration record when they go.
+    qputenv("XDG_DATA_HOME", m_dir.path().toUtf8());
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("models"));
+    db.setDatabaseName(m_dir.filePath(QStringLiteral("setting.db")));
+    QVERIFY(db.open());
+    QSqlQuery query(db);
+    QVERIFY2(query.exec(QLatin1String(kCreateTable)), qPrintable(query.lastError().text()));
+}
+
+void TestCameraModels::cleanupTestCase()
+{
+    QSqlDatabase::database(QStringLiteral("models")).close();
+    QSqlDatabase::removeDatabase(QStringLiteral("models"));
+}
+
+void TestCameraModels::factoryPrecedence_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<bool>("network");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("cm02uNetIsNotCm02Net") << "CM02U_IPC" << true << "Cm02UNetCamera";
+    QTest::newRow("netKeyBeforeUsbText") << "cm08 CM08_IPC" << true << "Cm08NetCamera";
+    QTest::newRow("cm21NetBeforeEverything") << "cm08 CM21_IPC CM14_IPC" << true << "Cm21NetCamera";
+    QTest::newRow("cm14NetBeforeCm17Net") << "CM17_IPC CM14_IPC" << true << "Cm14NetCamera";
+    QTest::newRow("cm17ProductIdBeforeCm08Text") << usbPath("0217", "cm08") << false << "Cm17UCamera";
+    QTest::newRow("cm08TextBeforeCm23ProductId") << usbPath("0280", "cm08") << false << "Cm08UCamera";
+    QTest::newRow("cm10BeforeCm09") << usbPath("0000", "cm09cm10") << false << "Cm10UCamera";
+    QTest::newRow("cm25ProductIdBeforeCm23") << usbPath("0282", "0280") << false << "Cm25Camera";
+    QTest::newRow("cm01UsbBeforeCm01Net") << "cm01 CM01_IPC" << true << "Cm01UCamera";
+    QTest::newRow("cm06NetBeforeCm06Usb") << "cm06 CM06_IPC" << true << "Cm06NetCamera";
+    QTest::newRow("cm02UsbBeforeCm02UNet") << "cm02 CM02U_IPC" << true << "Cm02UCamera";
+    QTest::newRow("cm15ProductIdBeforeCm02UNet") << usbPath("0215", "CM02U_IPC") << false << "Cm15UCamera";
+    QTest::newRow("cm27AfterCm22Net") << usbPath("0284", "CM22_IPC") << false << "Cm22NetCamera";
+    QTest::newRow("usbRecordUsesDevicePathNotModel") << usbPath("0283") << false << "Cm26Camera";
+    QTest::newRow("caseSensitiveNetKey") << "cm21_ipc" << true << "";
+    QTest::newRow("caseSensitiveUsbText") << usbPath("0000", "CM08") << false << "";
+    QTest::newRow("upperCaseProductId") << usbPath("028A") << false << "";
+    QTest::newRow("unknownProductId") << usbPath("0a10", "aa") << false << "";
+    QTest::newRow("usbModelKnownOnlyByText") << usbPath("0201") << false << "";
+    QTest::newRow("unknownNetModel") << "CM99_IPC" << true << "";
+    QTest::newRow("empty") << "" << true << "";
+}
+
+void TestCameraModels::factoryPrecedence()
+{
+    QFETCH(QString, key);
+    QFETCH(bool, network);
+    QFETCH(QString, expected);
+
+    QCOMPARE(classOf(create(key, network)), expected);
+}
+
+void TestCameraModels::everyModelThroughFactory_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<bool>("network");
+    QTest::addColumn<QString>("baseClass");
+    QTest::addColumn<QString>("modelKey");
+    for (const ModelCase &model : modelCases())
+        QTest::newRow(model.className) << model.key << model.network << model.baseClass << model.modelKey;
+}
+
+void TestCameraModels::everyModelThroughFactory()
+{
+    QFETCH(QString, key);
+    QFETCH(bool, network);
+    QFETCH(QString, baseClass);
+    QFETCH(QString, modelKey);
+
+    // A network flag makes the factory read the model text and ignore the device path.
+    CameraOpenInfo info;
+    info.isNetCamera = network;
+    info.model = network ? key : QStringLiteral("CM21_IPC");
+    info.cameraResolution.devicePath = network ? usbPath("0283") : key;
+    const std::shared_ptr<BaseCamera> camera = createCamera(info);
+    QCOMPARE(classOf(camera), QString::fromLatin1(QTest::currentDataTag()));
+    QCOMPARE(QString::fromLatin1(camera->metaObject()->superClass()->className()), baseClass);
+    QCOMPARE(camera->modelKey(), modelKey);
+    const CameraModelRow *row = cameraModelOf(camera.get());
+    QVERIFY(row);
+    QCOMPARE(QString::fromLatin1(row->baseClassName), baseClass);
+    QCOMPARE(row->productId == 0, network);
+}
+
+void TestCameraModels::defaultRows_data()
+{
+    QTest::addColumn<QVariantMap>("expected");
+    int count = 0;
+    for (const RowGroup &group : defaultRowGroups()) {
+        QVariantMap expected = merged({commonRow(), group.differences});
+        expected.insert("resolution", group.resolution);
+        expected.insert("pictureResolution", group.resolution);
+        expected.insert("fps", group.fps);
+        for (const QString &className : group.classes) {
+            QTest::newRow(qPrintable(className)) << expected;
+            ++count;
+        }
+    }
+    QCOMPARE(count, 54);
+}
+
+void TestCameraModels::defaultRows()
+{
+    QFETCH(QVariantMap, expected);
+
+    const CameraModelRow *row = findCameraModel(QString::fromLatin1(QTest::currentDataTag()));
+    QVERIFY(row);
+    const QString key = usbPath("0283", QString::fromLatin1(QTest::currentDataTag()));
+    const QString statement = CameraDatabase::defaultRowStatement(row->defaults);
+    QVERIFY(statement.startsWith(QLatin1String("insert into  camera (")));
+
+    // The statement runs against the real table and the row reads back as the model's.
+    QSqlDatabase db = QSqlDatabase::database(QStringLiteral("models"));
+    QSqlQuery query(db);
+    QVERIFY2(query.exec(statement.arg(key)), qPrintable(query.lastError().text()));
+    QVERIFY(query.exec(QStringLiteral("SELECT * FROM camera WHERE pid = '%1'").arg(key)));
+    QVERIFY(query.next());
+    const QSqlRecord record = query.record();
+    QCOMPARE(record.count(), expected.size() + 2);
+    for (auto it = expected.begin(); it != expected.end(); ++it) {
+        const QVariant actual = record.value(it.key());
+        if (it.value().type() == QVariant::String)
+            QCOMPARE(actual.toString(), it.value().toString());
+        else
+            QVERIFY2(
+                actual.toInt() == it.value().toInt(),
+                qPrintable(
+                    QStringLiteral("%1: %2, expected %3").arg(it.key(), actual.toString(), it.value().toString())));
+    }
+    QVERIFY(!query.next());
+}
+
+void TestCameraModels::thresholds_data()
+{
+    QTest::addColumn<QList<quint32>>("actual");
+    QTest::addColumn<QList<quint32>>("expected");
+
+    using L = QList<quint32>;
+    QTest::newRow("Cm01UCamera") << thresholdsOf<Cm01UCamera>() << L{0, 0, 0, 0, 0};
+    QTest::newRow("Cm01NetCamera") << thresholdsOf<Cm01NetCamera>() << L{0, 0, 0, 0, 0};
+    QTest::newRow("Cm23Camera") << thresholdsOf<Cm23Camera>() << L{110, 0, 140, 0, 141};
+    QTest::newRow("Cm11UCamera") << thresholdsOf<Cm11UCamera>() << L{120, 140, 0, 151, 141};
+    QTest::newRow("Cm10UCamera") << thresholdsOf<Cm10UCamera>() << L{120, 140, 0, 151, 141};
+    QTest::newRow("Cm12UCamera") << thresholdsOf<Cm12UCamera>() << L{120, 140, 0, 151, 141};
+    QTest::newRow("Cm11NetCamera") << thresholdsOf<Cm11NetCamera>() << L{141, 140, 0, 0, 0};
+    QTest::newRow("Cm12NetCamera") << thresholdsOf<Cm12NetCamera>() << L{141, 140, 0, 0, 0};
+    QTest::newRow("Cm24Camera") << thresholdsOf<Cm24Camera>() << L{110, 0, 140, 142, 141};
+    QTest::newRow("Cm26Camera") << thresholdsOf<Cm26Camera>() << L{110, 0, 140, 142, 141};
+    QTest::newRow("Cm28Camera") << thresholdsOf<Cm28Camera>() << L{110, 0, 140, 102, 101};
+    QTest::newRow("Cm27Camera") << thresholdsOf<Cm27Camera>() << L{110, 0, 140, 102, 101};
+    QTest::newRow("Cm31Camera") << thresholdsOf<Cm31Camera>() << L{110, 0, 140, 0, 111};
+    QTest::newRow("Cm33Camera") << thresholdsOf<Cm33Camera>() << L{110, 0, 140, 0, 111};
+    QTest::newRow("Cm34Camera") << thresholdsOf<Cm34Camera>() << L{110, 0, 140, 0, 141};
+    QTest::newRow("Cm21UCamera") << thresholdsOf<Cm21UCamera>() << L{112, 0, 0, 0, 0};
+    QTest::newRow("Cm17UCamera") << thresholdsOf<Cm17UCamera>() << L{111, 0, 0, 0, 0};
+    QTest::newRow("Cm18UCamera") << thresholdsOf<Cm18UCamera>() << L{121, 0, 0, 0, 0};
+    QTest::newRow("Cm21NetCamera") << thresholdsOf<Cm21NetCamera>() << L{0, 0, 0, 0, 0};
+    QTest::newRow("Cm18NetCamera") << thresholdsOf<Cm18NetCamera>() << L{124, 0, 0, 0, 0};
+    QTest::newRow("Cm14NetCamera") << thresholdsOf<Cm14NetCamera>() << L{159, 0, 0, 0, 0};
+}
+
+void TestCameraModels::thresholds()
+{
+    QFETCH(QList<quint32>, actual);
+    QFETCH(QList<quint32>, expected);
+    QCOMPARE(actual, expected);
+}
+
+void TestCameraModels::firmwareKeys_data()
+{
+    QTest::addColumn<int>("productId");
+    QTest::addColumn<QString>("firmwareKey");
+    QTest::addColumn<bool>("compact");
+
+    const std::map<QString, QString> keys = {
+        {"Cm23Camera", "cm23"},   {"Cm24Camera", "cm24"},  {"Cm25Camera", "cm25"},  {"Cm26Camera", "cm26"},
+        {"Cm27Camera", "cm27"},   {"Cm28Camera", "cm28"},  {"Cm29Camera", "cm29"},  {"Cm30Camera", "cm30"},
+        {"Cm31Camera", "cm31"},   {"Cm32Camera", "cm32"},  {"Cm33Camera", "cm33"},  {"Cm01UCamera", "cm01u"},
+        {"Cm02UCamera", "cm02u"}, {"Cm03UCamera", "cm03"}, {"Cm04UCamera", "cm04"}, {"Cm05UCamera", "cm05u"},
+        {"Cm06UCamera", "cm06u"}, {"Cm08UCamera", "cm08"}, {"Cm09UCamera", "cm09"}, {"Cm15UCamera", "cm15"},
+        {"Cm16UCamera", "cm16"},  {"Cm19UCamera", "cm19"}, {"Cm20UCamera", "cm20"}, {"Cm22UCamera", "cm22"},
+    };
+    for (const ModelCase &model : modelCases()) {
+        if (model.network)
+            continue;
+        const QString name = QString::fromLatin1(model.className);
+        const auto key = keys.find(name);
+        const int number = name.mid(2, 2).toInt();
+        QTest::newRow(model.className)
+            << model.key.mid(QStringLiteral("usb#vid_2bdf&pid_").size(), 4).toInt(nullptr, 16)
+            << (key == keys.end() ? QString() : key->second) << (number >= 23);
+    }
+}
+
+void TestCameraModels::firmwareKeys()
+{
+    QFETCH(int, productId);
+    QFETCH(QString, firmwareKey);
+    QFETCH(bool, compact);
+
+    // The USB camera reads upgrade keys and the compact flag through the product id.
+    const UsbModelEntry *entry = findUsbModel(productId);
+    QVERIFY(entry);
+    QCOMPARE(QString::fromLatin1(entry->modelClass), QString::fromLatin1(QTest::currentDataTag()));
+    QCOMPARE(QString::fromLatin1(entry->upgradeKey), firmwareKey);
+    QCOMPARE(entry->compact, compact);
+    QCOMPARE(productIdFromDevicePath(usbPath(productIdText(productId))), productId);
+}
+
+void TestCameraModels::productIdsAreDistinct()
+{
+    int count = 0;
+    const CameraModelRow *rows = cameraModelRows(&count);
+    QSet<int> seen;
+    int usb = 0;
+    for (int i = 0; i < count; ++i) {
+        const int id = rows[i].productId;
+        if (id == 0)
+            continue;
+        ++usb;
+        QVERIFY2(id > 0 && id <= 0xffff, rows[i].className);
+        QVERIFY2(!seen.contains(id), rows[i].className);
+        seen.insert(id);
+        const QString text = productIdText(id);
+        QCOMPARE(text, text.toLower());
+        QCOMPARE(text.size(), 4);
+    }
+    QCOMPARE(usb, 32);
+    QCOMPARE(count, 54);
+    QVERIFY(!findUsbModel(0x0a10));
+    QVERIFY(!findCameraModelByProductId(0));
+}
+
+void TestCameraModels::initialResolutions()
+{
+    for (const ModelCase &model : modelCases()) {
+        const std::shared_ptr<BaseCamera> camera = create(model.key, model.network);
+        QVERIFY(camera);
+        const CameraInfo info = camera->cameraInfo();
+        const CameraModelRow *row = cameraModelOf(camera.get());
+        QVERIFY(row);
+        // MJPEG only until the device is asked; the live and the database resolution are offered.
+        QCOMPARE(info.formats, QVector<int>{0});
+        const QVector<CameraResolution> offered = info.resolutions.value(0);
+        QVERIFY2(offered.size() >= 2, model.className);
+        for (int i = 1; i < offered.size(); ++i)
+            QVERIFY2(offered[i - 1].pixelCount() < offered[i].pixelCount(), model.className);
+        QCOMPARE(info.current.resolution, QString::fromLatin1(row->liveResolution));
+        QVERIFY2(indexOfPixelCount(offered, info.current.pixelCount()) >= 0, model.className);
+        const CameraResolution stored = cameraResolutionFromText(QLatin1String(row->defaults.resolution));
+        QVERIFY2(indexOfPixelCount(offered, stored.pixelCount()) >= 0, model.className);
+        QCOMPARE(camera->openInfo().cameraResolution.resolution, info.current.resolution);
+    }
+    const std::shared_ptr<BaseCamera> cm02u = create(usbPath("0202", "cm02"), false);
+    QCOMPARE(cm02u->cameraInfo().current.resolution, QStringLiteral("1280x720"));
+    QStringList texts;
+    for (const CameraResolution &resolution : cm02u->cameraInfo().resolutions.value(0))
+        texts << resolution.resolution;
+    QCOMPARE(texts, (QStringList{"1280x720", "1920x1080"}));
+}
+
+void TestCameraModels::builtInDefaults()
+{
+    const CameraInfo cm18 = create(usbPath("0218"), false)->cameraInfo();
+    QCOMPARE(cm18.photo.resolution, QStringLiteral("3840x2160"));
+    QCOMPARE(cm18.photo.width, 3840);
+    QCOMPARE(cm18.wbRed.def, 512);
+    QCOMPARE(cm18.wbGreen.def, 256);
+    QCOMPARE(cm18.wbBlue.def, 478);
+
+    // Its siblings keep the USB camera's built-in white balance.
+    const CameraInfo cm17 = create(usbPath("0217"), false)->cameraInfo();
+    QCOMPARE(cm17.wbRed.def, 628);
+    QCOMPARE(cm17.wbBlue.def, 421);
+    QCOMPARE(cm17.photo.resolution, cm17.current.resolution);
+
+    // Called again (a reset), the model's own defaults come back.
+    Cm18UCamera camera;
+    camera.initDefaultInfo();
+    QCOMPARE(camera.cameraInfo().photo.resolution, QStringLiteral("3840x2160"));
+    QCOMPARE(camera.cameraInfo().wbBlue.def, 478);
+}
+
+void TestCameraModels::modelList()
+{
+    const QJsonArray list = cameraModelList();
+    QCOMPARE(list.size(), 54);
+    QMap<QString, QJsonObject> byClass;
+    for (const QJsonValue &value : list)
+        byClass.insert(value.toObject().value("class").toString(), value.toObject());
+    QCOMPARE(byClass.size(), 54);
+
+    const QJsonObject cm26 = byClass.value("Cm26Camera");
+    QCOMPARE(cm26.value("baseClass").toString(), QStringLiteral("Cm25Camera"));
+    QCOMPARE(cm26.value("modelKey").toString(), QStringLiteral("cm26"));
+    QCOMPARE(cm26.value("productId").toString(), QStringLiteral("0283"));
+    QCOMPARE(cm26.value("firmwareKey").toString(), QStringLiteral("cm26"));
+    QCOMPARE(cm26.value("resolution").toString(), QStringLiteral("5440x3648"));
+    QCOMPARE(cm26.value("fps").toInt(), 20);
+
+    QVERIFY(byClass.value("Cm34Camera").value("firmwareKey").isNull());
+    QCOMPARE(byClass.value("Cm33Camera").value("productId").toString(), QStringLiteral("028a"));
+    const QJsonObject cm13 = byClass.value("Cm13NetCamera");
+    QVERIFY(cm13.value("productId").isNull());
+    QVERIFY(cm13.value("firmwareKey").isNull());
+    QCOMPARE(cm13.value("modelKey").toString(), QStringLiteral("CM13Net"));
+    QCOMPARE(cm13.value("fps").toInt(), 25);
+}
+
+QTEST_GUILESS_MAIN(TestCameraModels)
+#include "tst_cameramodels.moc"
