@@ -199,11 +199,12 @@ bool CameraDatabase::createTable()
 
 QString CameraDatabase::databaseKey(const QString &uniqueName)
 {
-    if (uniqueName.contains(QLatin1String("IPC")))
+    // A name without "usb" (a network camera's model name or address) is used whole: cutting
+    // it would give two cameras the same key.
+    if (uniqueName.contains(QLatin1String("IPC")) || !uniqueName.contains(QLatin1String("usb")))
         return uniqueName;
     const QString stem = uniqueName.left(std::max(0, int(uniqueName.size()) - 7));
-    const int usb = stem.indexOf(QLatin1String("usb"));
-    return usb < 0 ? stem : stem.mid(usb);
+    return stem.mid(stem.indexOf(QLatin1String("usb")));
 }
 
 QStringList CameraDatabase::parameterColumns()

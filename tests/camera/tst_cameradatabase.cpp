@@ -159,6 +159,9 @@ private slots:
                                           << "CM14_IPC_127.0.0.1";
         QTest::newRow("ipcBeatsUsb") << "usb#CM08_IPC#1234567"
                                      << "usb#CM08_IPC#1234567";
+        // Cut like a USB path, the addresses 127.0.0.4 and 127.0.0.5 would share the key "12".
+        QTest::newRow("networkAddressWhole") << "127.0.0.4"
+                                             << "127.0.0.4";
         QTest::newRow("shorterThanTail") << "usb#1"
                                          << "";
     }
