@@ -4,6 +4,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -50,6 +52,8 @@ private slots:
     void grab();
     void rateOfA30FpsCamera();
     void setReachesCameraSlot();
+    void modelsTable();
+    void modelClassAndParameterRow();
     void viewShowsTheCorrections();
     void networkCameraListedAndGrabbed();
     void failures_data();
@@ -219,6 +223,62 @@ void TestLumoraCli::setReachesCameraSlot()
     QVERIFY2(r.exitCode == 0, qPrintable(r.err));
     QVERIFY2(r.err.contains(QString("onSetExpTime: %1").arg(wanted)), qPrintable(r.err));
     QVERIFY(r.err.contains("onSetMirrorStatus: 1"));
+}
+
+void TestLumoraCli::modelsTable()
+{
+    const Run r = run({"models"});
+    QCOMPARE(r.exitCode, 0);
+    const QJsonArray models = QJsonDocument::fromJson(r.out.toUtf8()).array();
+    QCOMPARE(models.size(), 54);
+    QJsonObject cm18;
+    for (const QJsonValue &value : models) {
+        if (value.toObject()["class"].toString() == "Cm18UCamera")
+            cm18 = value.toObject();
+    }
+    QCOMPARE(cm18["baseClass"].toString(), QString("Cm21UCamera"));
+    QCOMPARE(cm18["modelKey"].toString(), QString("cm18"));
+    QVERIFY(cm18["firmwareKey"].isNull());
+    QVERIFY(QRegularExpression("^[0-9a-f]{4}$").match(cm18["productId"].toString()).hasMatch());
+    QCOMPARE(cm18["resolution"].toString(), QString("3840x2160"));
+    QCOMPARE(cm18["fps"].toInt(), 60);
+}
+
+// The camera is opened as its model's class; its row in the parameter database starts with
+// that model's defaults and keeps what --set changed.
+void TestLumoraCli::modelClassAndParameterRow()
+{
+    writeDevices({device(kDevice)});
+    const Run info = run({"info", "--camera", kDevice});
+    QCOMPARE(info.exitCode, 0);
+    QCOMPARE(QJsonDocument::fromJson(info.out.toUtf8()).object()["modelClass"].toString(), QString("Cm26Camera"));
+
+    const Run grab = run({"grab", "--camera", kDevice, "--resolution", "320x240", "--set", "hue=20", "--out",
+                          m_dir.filePath("row.png")});
+    QVERIFY2(grab.exitCode == 0, qPrintable(grab.err));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "row");
+        db.setDatabaseName(qEnvironmentVariable("XDG_DATA_HOME") + "/lumora/setting.db");
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        // The device's key: its path from "usb" on, without the last 7 characters.
+        QVERIFY(query.prepare("SELECT pid, whiteBalanceR, resolution, fps, hueValue FROM camera WHERE pid = ?"));
+        query.addBindValue(QString(kDevice).chopped(7));
+        QVERIFY(query.exec());
+        QVERIFY(query.next());
+        QCOMPARE(query.value(1).toInt(), 532); // the model's own white balance
+        QCOMPARE(query.value(2).toString(), QString("5440x3648"));
+        QCOMPARE(query.value(3).toInt(), 20);
+        QCOMPARE(query.value(4).toInt(), 20);
+        QVERIFY(!query.next());
+    }
+    QSqlDatabase::removeDatabase("row");
+
+    // A product id no model has.
+    writeDevices({device("usb#vid_2bdf&pid_0a10#aa#video")});
+    const Run unknown = run({"info", "--camera", "usb#vid_2bdf&pid_0a10#aa#video"});
+    QCOMPARE(unknown.exitCode, 8);
+    QVERIFY2(unknown.err.contains("Unsupported camera model, open failed!"), qPrintable(unknown.err));
 }
 
 // The live view's window after some frames: the negative inverts the plain picture, the

@@ -21,6 +21,8 @@ struct CameraParameter
     // The value the camera caches after applying, to see that it took; null: not checkable.
     int (*cached)(const CameraInfo &info);
     const char *slot; // for the help text
+    // The camera parameter database's column that remembers it; null: not remembered.
+    const char *column = nullptr;
 };
 
 // The parameter of that name, or null.

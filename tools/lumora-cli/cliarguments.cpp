@@ -192,7 +192,7 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
     }
 
     if (commandWords.isEmpty()) {
-        error = QStringLiteral("no command given (list, info, grab or view)");
+        error = QStringLiteral("no command given (list, models, info, grab or view)");
         return false;
     }
     if (commandWords.size() > 1) {
@@ -202,6 +202,8 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
     const QString word = commandWords.first();
     if (word == "list") {
         command = List;
+    } else if (word == "models") {
+        command = Models;
     } else if (word == "info") {
         command = Info;
     } else if (word == "grab") {
@@ -209,18 +211,18 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
     } else if (word == "view") {
         command = View;
     } else {
-        error = QStringLiteral("unknown command \"%1\" (list, info, grab or view)").arg(word);
+        error = QStringLiteral("unknown command \"%1\" (list, models, info, grab or view)").arg(word);
         return false;
     }
     for (const QString &name : qAsConst(seen)) {
         const OptionSpec *spec = findOption(name);
-        if ((command == List) || (command == Info && !spec->info) || (command == Grab && !spec->grab) ||
-            (command == View && !spec->view)) {
+        if ((command == List || command == Models) || (command == Info && !spec->info) ||
+            (command == Grab && !spec->grab) || (command == View && !spec->view)) {
             error = QStringLiteral("option --%1 does not apply to %2").arg(name, word);
             return false;
         }
     }
-    if (command != List && camera.isEmpty()) {
+    if (command != List && command != Models && camera.isEmpty()) {
         error = QStringLiteral("%1 needs --camera NAME (see lumora-cli list)").arg(word);
         return false;
     }
@@ -242,6 +244,7 @@ QString CliArguments::helpText()
 {
     return QStringLiteral("Usage:\n"
                           "  lumora-cli list\n"
+                          "  lumora-cli models\n"
                           "  lumora-cli info --camera NAME\n"
                           "  lumora-cli grab --camera NAME [--resolution WxH] [--frames N] [--rotate DEG]\n"
                           "                  [--roi X,Y,W,H] [--set PARAM=VALUE ...] --out FILE\n"
@@ -258,7 +261,10 @@ QString CliArguments::helpText()
                           "         (USB product id, hexadecimal), USB speed (0 USB 1.0, 2 USB 1.1, 1 USB 2.0,\n"
                           "         3 faster), sorted by unique name; a network camera shows its address as\n"
                           "         both names, the model it reports and speed 0\n"
-                          "  info   the camera's information (values, ranges, formats, resolutions) as JSON\n"
+                          "  models the camera models the program knows, as JSON (class, base class, model\n"
+                          "         key, USB product id, firmware key, default resolution and fps)\n"
+                          "  info   the camera's information (values, ranges, formats, resolutions) and its\n"
+                          "         model class, as JSON\n"
                           "  grab   streams until N frames arrived, printing the rate, resolution and format\n"
                           "         lines, and writes the last frame to FILE\n"
                           "  view   opens a window with the live display (OpenGL, corrections on the graphics\n"
@@ -302,6 +308,7 @@ QString CliArguments::helpText()
                           "  5  the camera was lost while streaming\n"
                           "  6  the output file cannot be written\n"
                           "  7  no display or no OpenGL for view\n"
+                          "  8  the camera's model is not supported\n"
                           "\n"
                           "Environment: LMCAM_VIRTUAL_DEVICES names a devices file of virtual cameras;\n"
                           "LSDK_DISCOVERY_TARGETS lists where network cameras are looked for (host:port,...;\n"

@@ -16,6 +16,7 @@ enum ExitCode : int {
     ExitCameraLost = 5,
     ExitWriteFailed = 6,
     ExitNoDisplay = 7,
+    ExitUnsupportedModel = 8,
 };
 
 // One --set PARAM=VALUE, already checked against the parameter table.
@@ -28,7 +29,7 @@ struct ParameterSetting
 // The command line of lumora-cli, parsed and checked; nothing here touches a camera.
 struct CliArguments
 {
-    enum Command { None, Help, List, Info, Grab, View };
+    enum Command { None, Help, List, Info, Grab, View, Models };
 
     Command command = None;
     bool verbose = false;

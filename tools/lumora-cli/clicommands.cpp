@@ -1,5 +1,7 @@
 #include "clicommands.h"
 
+#include "basecamera.h"
+#include "cameradatabase.h"
 #include "camerainfojson.h"
 #include "cameralist.h"
 #include "cameraparameters.h"
@@ -8,14 +10,15 @@
 #include "frameconversion.h"
 #include "framegrabber.h"
 #include "liveviewer.h"
-#include "netcamera.h"
-#include "newnetcamera.h"
-#include "uvccamera.h"
+#include "models/cameramodelfactory.h"
+#include "models/cameramodeltable.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QOpenGLContext>
 #include <QSaveFile>
 #include <QTextStream>
@@ -39,21 +42,6 @@ bool folderExists(const QString &path)
     return QFileInfo(path).absoluteDir().exists();
 }
 
-// Network models whose firmware speaks the grouped command set.
-const char *const kNewCommandModels[] = {"CM01_IPC", "CM02_IPC", "CM02U_IPC", "CM03_IPC", "CM04_IPC", "CM05_IPC",
-                                         "CM06_IPC", "CM08_IPC", "CM09_IPC",  "CM19_IPC", "CM20_IPC", "CM22_IPC"};
-
-// Until the model classes exist, USB cameras are opened as the plain USB camera and network
-// cameras as the camera class of their command set.
-std::shared_ptr<BaseCamera> makeCamera(const CameraEntry &entry)
-{
-    if (entry.type == UsbCamera)
-        return std::make_shared<UvcCamera>();
-    const bool newer = std::any_of(std::begin(kNewCommandModels), std::end(kNewCommandModels),
-                                   [&](const char *model) { return entry.model.contains(QLatin1String(model)); });
-    return newer ? std::make_shared<NewNetCamera>() : std::make_shared<NetCamera>();
-}
-
 struct OpenedCamera
 {
     std::shared_ptr<BaseCamera> camera;
@@ -62,15 +50,14 @@ struct OpenedCamera
 };
 
 // Finds and opens the named camera; on failure writes the message and sets `code`.
-bool openCamera(const CameraDiscovery &discovery, const QString &name, QTextStream &err, int &code,
-                OpenedCamera &opened)
+bool openCamera(const CameraDiscovery &discovery, CameraDatabase &database, const QString &name, QTextStream &err,
+                int &code, OpenedCamera &opened)
 {
     CameraEntry entry;
     if (!discovery.find(name, entry)) {
         code = fail(err, ExitNoCamera, QStringLiteral("no camera named \"%1\" (see lumora-cli list)").arg(name));
         return false;
     }
-    opened.camera = makeCamera(entry);
     CameraOpenInfo &openInfo = opened.openInfo;
     if (entry.type == NetworkCamera) {
         // The program's own login.
@@ -82,6 +69,13 @@ bool openCamera(const CameraDiscovery &discovery, const QString &name, QTextStre
         openInfo.port = QString::fromLatin1(Constants::kNetCameraPort);
     }
     openInfo.cameraResolution.devicePath = entry.uniqueName;
+    opened.camera = createCamera(openInfo);
+    if (!opened.camera) {
+        code = fail(err, ExitUnsupportedModel,
+                    QStringLiteral("camera \"%1\" (model %2): Unsupported camera model, open failed!")
+                        .arg(entry.uniqueName, entry.model));
+        return false;
+    }
     if (!opened.camera->open(openInfo)) {
         code = fail(err, ExitCameraRefused, QStringLiteral("camera \"%1\" refused to open").arg(entry.uniqueName));
         return false;
@@ -91,6 +85,12 @@ bool openCamera(const CameraDiscovery &discovery, const QString &name, QTextStre
     QObject::connect(opened.camera.get(), &BaseCamera::sendAllInfo, opened.camera.get(),
                      [&info](CameraInfo all) { info = all; });
     opened.camera->onGetAllInfo();
+    // The device's row in the parameter database, seeded from its model's defaults on first sight.
+    if (const CameraModelRow *model = cameraModelOf(opened.camera.get())) {
+        CameraInfo stored = info;
+        if (!database.open() || !database.loadDefaultParameters(entry.uniqueName, model->defaults, stored))
+            qWarning() << "no parameter row for" << entry.uniqueName << "in" << database.filePath();
+    }
     code = ExitOk;
     return true;
 }
@@ -239,6 +239,13 @@ bool writeImage(const QImage &image, const QString &path, QString &error)
 
 namespace CliCommands {
 
+int models(QTextStream &out)
+{
+    out << QJsonDocument(cameraModelList()).toJson(QJsonDocument::Indented);
+    out.flush();
+    return ExitOk;
+}
+
 int list(const CameraDiscovery &discovery, QTextStream &out)
 {
     const QMap<QString, CameraEntry> cameras = discovery.list();
@@ -250,11 +257,14 @@ int list(const CameraDiscovery &discovery, QTextStream &out)
 
 int info(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err)
 {
+    CameraDatabase database;
     int code = ExitOk;
     OpenedCamera opened;
-    if (!openCamera(discovery, args.camera, err, code, opened))
+    if (!openCamera(discovery, database, args.camera, err, code, opened))
         return code;
-    out << QJsonDocument(cameraInfoToJson(opened.info)).toJson(QJsonDocument::Indented);
+    QJsonObject json = cameraInfoToJson(opened.info);
+    json.insert(QStringLiteral("modelClass"), QString::fromLatin1(opened.camera->metaObject()->className()));
+    out << QJsonDocument(json).toJson(QJsonDocument::Indented);
     out.flush();
     return ExitOk;
 }
@@ -264,9 +274,10 @@ int grab(const CameraDiscovery &discovery, const CliArguments &args, QTextStream
     if (!folderExists(args.out))
         return fail(err, ExitWriteFailed, QStringLiteral("cannot write %1: the folder does not exist").arg(args.out));
 
+    CameraDatabase database;
     int code = ExitOk;
     OpenedCamera opened;
-    if (!openCamera(discovery, args.camera, err, code, opened))
+    if (!openCamera(discovery, database, args.camera, err, code, opened))
         return code;
     const QString name = opened.openInfo.cameraResolution.devicePath;
 
@@ -283,6 +294,11 @@ int grab(const CameraDiscovery &discovery, const CliArguments &args, QTextStream
         return fail(err, result.code, QStringLiteral("camera \"%1\": %2").arg(name, result.error));
     if (result.code != ExitOk)
         return fail(err, result.code, QStringLiteral("camera \"%1\" %2").arg(name, result.error));
+    // Values the camera took are remembered for it, as the control panel does.
+    for (const ParameterSetting &setting : args.settings) {
+        if (const char *column = findCameraParameter(setting.name)->column)
+            database.saveValue(name, QString::fromLatin1(column), setting.value);
+    }
 
     if (!writeImage(videoFrameToQImage(result.lastFrame), args.out, error))
         return fail(err, ExitWriteFailed, QStringLiteral("cannot write %1: %2").arg(args.out, error));
@@ -300,9 +316,10 @@ int view(const CameraDiscovery &discovery, const CliArguments &args, QTextStream
     if (!probe.create())
         return fail(err, ExitNoDisplay, QStringLiteral("no OpenGL available for the live display"));
 
+    CameraDatabase database;
     int code = ExitOk;
     OpenedCamera opened;
-    if (!openCamera(discovery, args.camera, err, code, opened))
+    if (!openCamera(discovery, database, args.camera, err, code, opened))
         return code;
     const QString name = opened.openInfo.cameraResolution.devicePath;
     CameraOpenInfo openInfo = opened.openInfo;

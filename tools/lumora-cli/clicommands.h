@@ -9,6 +9,8 @@ class QTextStream;
 // `err`, and returns the exit status.
 namespace CliCommands {
 
+// The model table as JSON.
+int models(QTextStream &out);
 int list(const CameraDiscovery &discovery, QTextStream &out);
 int info(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
 int grab(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);

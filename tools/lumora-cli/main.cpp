@@ -66,6 +66,9 @@ int main(int argc, char *argv[])
         case CliArguments::List:
             code = CliCommands::list(discovery, out);
             break;
+        case CliArguments::Models:
+            code = CliCommands::models(out);
+            break;
         case CliArguments::Info:
             code = CliCommands::info(discovery, args, out, err);
             break;
