@@ -1,6 +1,7 @@
 #include "basecamera.h"
 
 #include "configstore.h"
+#include "frameconversion.h"
 #include "imageprocess.h"
 
 #include <QDebug>
@@ -8,6 +9,9 @@
 #include <QMutexLocker>
 
 namespace {
+
+// How often a frozen picture is handed out again.
+constexpr qint64 kFrozenRepeatMs = 33;
 
 // One "not support" line on the info channel, without quoting.
 void notSupported(const char *text)
@@ -171,40 +175,118 @@ bool BaseCamera::takePhotoRequest(PhotoRequest &request)
 
 // ---- Setters that a camera type may not serve --------------------------------------------
 
-void BaseCamera::onSetFocusMode(FocusMode, bool) { notSupported("Current camera not support focus"); }
-void BaseCamera::onSetFocusValue(int) { notSupported("Current camera not support focus"); }
-void BaseCamera::onSetFocusAdd() { notSupported("Current camera not support focus"); }
-void BaseCamera::onSetFocusSub() { notSupported("Current camera not support focus"); }
-void BaseCamera::onSetFocusOnce() { notSupported("Current camera not support focus"); }
-void BaseCamera::onSetExpMode(ExposureMode, bool) { notSupported("Current camera not support exposure mode"); }
-void BaseCamera::onSetExpCompValue(int) { notSupported("Current camera not support exposure compensation"); }
-void BaseCamera::onSetExpGainValue(int) { notSupported("Current camera not support exposure gain"); }
+void BaseCamera::onSetFocusMode(FocusMode, bool)
+{
+    notSupported("Current camera not support focus");
+}
+void BaseCamera::onSetFocusValue(int)
+{
+    notSupported("Current camera not support focus");
+}
+void BaseCamera::onSetFocusAdd()
+{
+    notSupported("Current camera not support focus");
+}
+void BaseCamera::onSetFocusSub()
+{
+    notSupported("Current camera not support focus");
+}
+void BaseCamera::onSetFocusOnce()
+{
+    notSupported("Current camera not support focus");
+}
+void BaseCamera::onSetExpMode(ExposureMode, bool)
+{
+    notSupported("Current camera not support exposure mode");
+}
+void BaseCamera::onSetExpCompValue(int)
+{
+    notSupported("Current camera not support exposure compensation");
+}
+void BaseCamera::onSetExpGainValue(int)
+{
+    notSupported("Current camera not support exposure gain");
+}
 void BaseCamera::onSetExpGainUnit(ExposureGainUnit)
 {
     notSupported("Current camera does not support to set exp gain unit!");
 }
-void BaseCamera::onSetExpTime(int) { notSupported("Current camera not support exposure time"); }
-void BaseCamera::onSetLongExpTime(int) { notSupported("Current camera does not support to set long exp time!"); }
-void BaseCamera::onSetWbMode(WbMode, bool) { notSupported("Current camera not support white balance"); }
-void BaseCamera::onSetWbRedValue(int) { notSupported("Current camera not support white balance"); }
-void BaseCamera::onSetWbGreenValue(int) { notSupported("Current camera not support white balance"); }
-void BaseCamera::onSetWbBlueValue(int) { notSupported("Current camera not support white balance"); }
-void BaseCamera::onSetMirrorStatus(bool) { notSupported("Current camera not support mirror"); }
-void BaseCamera::onSetFlipStatus(bool) { notSupported("Current camera not support flip"); }
-void BaseCamera::onSetHueValue(int) { notSupported("Current camera not support hue"); }
-void BaseCamera::onSetSaturationValue(int) { notSupported("Current camera not support saturation"); }
-void BaseCamera::onSetContrastValue(int) { notSupported("Current camera not support contrast"); }
-void BaseCamera::onSetSharpnessValue(int) { notSupported("Current camera not support sharpness"); }
-void BaseCamera::onSetDZoomValue(int) { notSupported("Current camera does not support to adjust digit zoom"); }
-void BaseCamera::onSetZoomValue(int) { notSupported("Current camera does not support to adjust zoom"); }
+void BaseCamera::onSetExpTime(int)
+{
+    notSupported("Current camera not support exposure time");
+}
+void BaseCamera::onSetLongExpTime(int)
+{
+    notSupported("Current camera does not support to set long exp time!");
+}
+void BaseCamera::onSetWbMode(WbMode, bool)
+{
+    notSupported("Current camera not support white balance");
+}
+void BaseCamera::onSetWbRedValue(int)
+{
+    notSupported("Current camera not support white balance");
+}
+void BaseCamera::onSetWbGreenValue(int)
+{
+    notSupported("Current camera not support white balance");
+}
+void BaseCamera::onSetWbBlueValue(int)
+{
+    notSupported("Current camera not support white balance");
+}
+void BaseCamera::onSetMirrorStatus(bool)
+{
+    notSupported("Current camera not support mirror");
+}
+void BaseCamera::onSetFlipStatus(bool)
+{
+    notSupported("Current camera not support flip");
+}
+void BaseCamera::onSetHueValue(int)
+{
+    notSupported("Current camera not support hue");
+}
+void BaseCamera::onSetSaturationValue(int)
+{
+    notSupported("Current camera not support saturation");
+}
+void BaseCamera::onSetContrastValue(int)
+{
+    notSupported("Current camera not support contrast");
+}
+void BaseCamera::onSetSharpnessValue(int)
+{
+    notSupported("Current camera not support sharpness");
+}
+void BaseCamera::onSetDZoomValue(int)
+{
+    notSupported("Current camera does not support to adjust digit zoom");
+}
+void BaseCamera::onSetZoomValue(int)
+{
+    notSupported("Current camera does not support to adjust zoom");
+}
 void BaseCamera::onSetZoomRelativeValue(int)
 {
     notSupported("Current camera does not support to adjust ZoomRelative");
 }
-void BaseCamera::onSetDefogStatus(bool) { notSupported("Current camera not support defog"); }
-void BaseCamera::onSetMonoChromeStatus(bool) { notSupported("Current camera not support monochrome"); }
-void BaseCamera::onSetFilckStatus(bool) { notSupported("Current camera not support flicker"); }
-void BaseCamera::onSetGammaValue(int) { notSupported("Current camera not support gamma"); }
+void BaseCamera::onSetDefogStatus(bool)
+{
+    notSupported("Current camera not support defog");
+}
+void BaseCamera::onSetMonoChromeStatus(bool)
+{
+    notSupported("Current camera not support monochrome");
+}
+void BaseCamera::onSetFilckStatus(bool)
+{
+    notSupported("Current camera not support flicker");
+}
+void BaseCamera::onSetGammaValue(int)
+{
+    notSupported("Current camera not support gamma");
+}
 
 void BaseCamera::onReset()
 {
@@ -212,39 +294,105 @@ void BaseCamera::onReset()
     onResetAdvancedSettings();
 }
 
-void BaseCamera::onSaveCameraConfig() { notSupported("Current camera not support save config!"); }
-void BaseCamera::onUpgrade(QString) { notSupported("Current camera is not support upgrade!"); }
-void BaseCamera::onSetIp(IpInfo) { notSupported("Current camera not support set ip!"); }
-void BaseCamera::onSetFocusRegionStatus(bool) { notSupported("Current camera not support focus region"); }
-void BaseCamera::onSetFocusRegion(bool, int, int, int) { notSupported("Current camera not support focus region"); }
+void BaseCamera::onSaveCameraConfig()
+{
+    notSupported("Current camera not support save config!");
+}
+void BaseCamera::onUpgrade(QString)
+{
+    notSupported("Current camera is not support upgrade!");
+}
+void BaseCamera::onSetIp(IpInfo)
+{
+    notSupported("Current camera not support set ip!");
+}
+void BaseCamera::onSetFocusRegionStatus(bool)
+{
+    notSupported("Current camera not support focus region");
+}
+void BaseCamera::onSetFocusRegion(bool, int, int, int)
+{
+    notSupported("Current camera not support focus region");
+}
 void BaseCamera::onSetFocusRegionV2(CameraControlRegion)
 {
     notSupported("Current camera not support focus region v2");
 }
-void BaseCamera::onSetWhiteBalanceOnce() { notSupported("Current camera not support white balance once"); }
-void BaseCamera::onSetMotorCenter() { notSupported("Current camera not support motor center"); }
-void BaseCamera::onSetCameraDisplayMode(DisplayMode) { notSupported("Current camera not support set display mode"); }
+void BaseCamera::onSetWhiteBalanceOnce()
+{
+    notSupported("Current camera not support white balance once");
+}
+void BaseCamera::onSetMotorCenter()
+{
+    notSupported("Current camera not support motor center");
+}
+void BaseCamera::onSetCameraDisplayMode(DisplayMode)
+{
+    notSupported("Current camera not support set display mode");
+}
 void BaseCamera::onResetBasicSettings() {}
 void BaseCamera::onResetAdvancedSettings() {}
-void BaseCamera::onCalibrateCurve() { notSupported("Current camera not support calibrate curve"); }
-void BaseCamera::onValidateCurve() { notSupported("Current camera not support validate curve"); }
-void BaseCamera::onSetWBTemperatureValue(int) { notSupported("Current camera not support white balance temperature"); }
-void BaseCamera::onSetExpRegion(bool, bool, int, int, int, int) { notSupported("Current camera not support exp region"); }
-void BaseCamera::onSetWBRegion(bool, bool, int, int, int, int) { notSupported("Current camera not support wb region"); }
-void BaseCamera::onSetDRCValue(int) { notSupported("Current camera not support DRC"); }
-void BaseCamera::onSetCACStatus(bool) { notSupported("Current camera not support CAC"); }
-void BaseCamera::onSetLDCIStatus(bool) { notSupported("Current camera not support LDCI"); }
+void BaseCamera::onCalibrateCurve()
+{
+    notSupported("Current camera not support calibrate curve");
+}
+void BaseCamera::onValidateCurve()
+{
+    notSupported("Current camera not support validate curve");
+}
+void BaseCamera::onSetWBTemperatureValue(int)
+{
+    notSupported("Current camera not support white balance temperature");
+}
+void BaseCamera::onSetExpRegion(bool, bool, int, int, int, int)
+{
+    notSupported("Current camera not support exp region");
+}
+void BaseCamera::onSetWBRegion(bool, bool, int, int, int, int)
+{
+    notSupported("Current camera not support wb region");
+}
+void BaseCamera::onSetDRCValue(int)
+{
+    notSupported("Current camera not support DRC");
+}
+void BaseCamera::onSetCACStatus(bool)
+{
+    notSupported("Current camera not support CAC");
+}
+void BaseCamera::onSetLDCIStatus(bool)
+{
+    notSupported("Current camera not support LDCI");
+}
 void BaseCamera::onResetFocus() {}
 void BaseCamera::onResetExp() {}
 void BaseCamera::onResetWB() {}
 void BaseCamera::onResetFunc() {}
 void BaseCamera::onResetLed() {}
-void BaseCamera::onSetLed(int, int) { notSupported("Current camera not support set led!"); }
-void BaseCamera::onSetAllLed(int, int, int, int) { notSupported("Current camera not support set led!"); }
-void BaseCamera::onSetZoomSpeed(int) { notSupported("Current camera not support set zoom speed!"); }
-void BaseCamera::onSetDeviceName(QString) { notSupported("Current camera not support set device name!"); }
-void BaseCamera::onSetEncryptStatus(bool) { notSupported("Current camera not support encrypt"); }
-void BaseCamera::onSetGammaMode(GammaMode, bool) { notSupported("Current camera not support set Gamma mode!"); }
+void BaseCamera::onSetLed(int, int)
+{
+    notSupported("Current camera not support set led!");
+}
+void BaseCamera::onSetAllLed(int, int, int, int)
+{
+    notSupported("Current camera not support set led!");
+}
+void BaseCamera::onSetZoomSpeed(int)
+{
+    notSupported("Current camera not support set zoom speed!");
+}
+void BaseCamera::onSetDeviceName(QString)
+{
+    notSupported("Current camera not support set device name!");
+}
+void BaseCamera::onSetEncryptStatus(bool)
+{
+    notSupported("Current camera not support encrypt");
+}
+void BaseCamera::onSetGammaMode(GammaMode, bool)
+{
+    notSupported("Current camera not support set Gamma mode!");
+}
 void BaseCamera::onSetGammaBezierCurve(QVector<QPointF>, int)
 {
     notSupported("Current camera not support set Gamma bezier curve!");
@@ -252,42 +400,138 @@ void BaseCamera::onSetGammaBezierCurve(QVector<QPointF>, int)
 
 // ---- Getters: by default they answer from the cache ---------------------------------------
 
-void BaseCamera::onGetFocusMode() { emit sendFocusMode(m_info.focusMode); }
-void BaseCamera::onGetFocusValue() { emit sendFocusValue(m_info.focus.value); }
-void BaseCamera::onGetExpMode() { emit sendExpMode(m_info.expMode); }
-void BaseCamera::onGetExpCompValue() { emit sendExpCompValue(m_info.expComp.value); }
-void BaseCamera::onGetExpGainValue() { emit sendExpGainValue(m_info.expGain.value); }
-void BaseCamera::onGetExpGainUnit() { notSupported("Current camera does not support to get exp gain unit!"); }
-void BaseCamera::onGetExpTime() { emit sendExpTime(m_info.expTime.value); }
-void BaseCamera::onGetLongExpTime() { notSupported("Current camera does not support to get long exp time!"); }
-void BaseCamera::onGetWbMode() { emit sendWbMode(m_info.wbMode); }
-void BaseCamera::onGetWbRedValue() { emit sendWbRedValue(m_info.wbRed.value); }
-void BaseCamera::onGetWbGreenValue() { emit sendWbGreenValue(m_info.wbGreen.value); }
-void BaseCamera::onGetWbBlueValue() { emit sendWbBlueValue(m_info.wbBlue.value); }
-void BaseCamera::onGetMirrorStatus() { emit sendMirrorStatus(m_info.mirror); }
-void BaseCamera::onGetFlipStatus() { emit sendFlipStatus(m_info.flip); }
-void BaseCamera::onGetHueValue() { emit sendHueValue(m_info.hue.value); }
-void BaseCamera::onGetSaturationValue() { emit sendSaturationValue(m_info.saturation.value); }
-void BaseCamera::onGetContrastValue() { emit sendContrastValue(m_info.contrast.value); }
-void BaseCamera::onGetSharpnessValue() { emit sendSharpnessValue(m_info.sharpness.value); }
-void BaseCamera::onGetDZoomValue() { notSupported("Current camera does not support to adjust digit zoom"); }
-void BaseCamera::onGetZoomValue() { notSupported("Current camera does not support to adjust zoom"); }
+void BaseCamera::onGetFocusMode()
+{
+    emit sendFocusMode(m_info.focusMode);
+}
+void BaseCamera::onGetFocusValue()
+{
+    emit sendFocusValue(m_info.focus.value);
+}
+void BaseCamera::onGetExpMode()
+{
+    emit sendExpMode(m_info.expMode);
+}
+void BaseCamera::onGetExpCompValue()
+{
+    emit sendExpCompValue(m_info.expComp.value);
+}
+void BaseCamera::onGetExpGainValue()
+{
+    emit sendExpGainValue(m_info.expGain.value);
+}
+void BaseCamera::onGetExpGainUnit()
+{
+    notSupported("Current camera does not support to get exp gain unit!");
+}
+void BaseCamera::onGetExpTime()
+{
+    emit sendExpTime(m_info.expTime.value);
+}
+void BaseCamera::onGetLongExpTime()
+{
+    notSupported("Current camera does not support to get long exp time!");
+}
+void BaseCamera::onGetWbMode()
+{
+    emit sendWbMode(m_info.wbMode);
+}
+void BaseCamera::onGetWbRedValue()
+{
+    emit sendWbRedValue(m_info.wbRed.value);
+}
+void BaseCamera::onGetWbGreenValue()
+{
+    emit sendWbGreenValue(m_info.wbGreen.value);
+}
+void BaseCamera::onGetWbBlueValue()
+{
+    emit sendWbBlueValue(m_info.wbBlue.value);
+}
+void BaseCamera::onGetMirrorStatus()
+{
+    emit sendMirrorStatus(m_info.mirror);
+}
+void BaseCamera::onGetFlipStatus()
+{
+    emit sendFlipStatus(m_info.flip);
+}
+void BaseCamera::onGetHueValue()
+{
+    emit sendHueValue(m_info.hue.value);
+}
+void BaseCamera::onGetSaturationValue()
+{
+    emit sendSaturationValue(m_info.saturation.value);
+}
+void BaseCamera::onGetContrastValue()
+{
+    emit sendContrastValue(m_info.contrast.value);
+}
+void BaseCamera::onGetSharpnessValue()
+{
+    emit sendSharpnessValue(m_info.sharpness.value);
+}
+void BaseCamera::onGetDZoomValue()
+{
+    notSupported("Current camera does not support to adjust digit zoom");
+}
+void BaseCamera::onGetZoomValue()
+{
+    notSupported("Current camera does not support to adjust zoom");
+}
 void BaseCamera::onGetZoomRelativeValue(int &)
 {
     notSupported("Current camera does not support to adjust ZoomRelative");
 }
-void BaseCamera::onGetDefogStatus() { notSupported("Current camera not support defog"); }
-void BaseCamera::onGetGammaValue() { emit sendGammaValue(m_info.gamma.value); }
-void BaseCamera::onGetMonoChromeStatus() { emit sendMonoChromeStatus(m_info.monochrome); }
-void BaseCamera::onGetFlickStatus() { emit sendFlickStatus(m_info.flicker); }
-void BaseCamera::onGetIpInfo() { notSupported("Current camera not support get ip info!"); }
-void BaseCamera::onGetUpgradeStatus() { notSupported("Current camera not support get upgrade status!"); }
-void BaseCamera::onGetFocusRegionStatus() { notSupported("Current camera not support focus region"); }
-void BaseCamera::onGetFocusRegion() { notSupported("Current camera not support focus region"); }
-void BaseCamera::onGetFocusRegionV2() { notSupported("Current camera not support focus region v2"); }
-void BaseCamera::onGetFocusState() { notSupported("Current camera not support get focus state!"); }
-void BaseCamera::onGetCameraDisplayMode() { notSupported("Current camera not support get display mode"); }
-void BaseCamera::onGetWBTemperatureValue() { emit sendWBTemperatureValue(m_info.wbTemperature.value); }
+void BaseCamera::onGetDefogStatus()
+{
+    notSupported("Current camera not support defog");
+}
+void BaseCamera::onGetGammaValue()
+{
+    emit sendGammaValue(m_info.gamma.value);
+}
+void BaseCamera::onGetMonoChromeStatus()
+{
+    emit sendMonoChromeStatus(m_info.monochrome);
+}
+void BaseCamera::onGetFlickStatus()
+{
+    emit sendFlickStatus(m_info.flicker);
+}
+void BaseCamera::onGetIpInfo()
+{
+    notSupported("Current camera not support get ip info!");
+}
+void BaseCamera::onGetUpgradeStatus()
+{
+    notSupported("Current camera not support get upgrade status!");
+}
+void BaseCamera::onGetFocusRegionStatus()
+{
+    notSupported("Current camera not support focus region");
+}
+void BaseCamera::onGetFocusRegion()
+{
+    notSupported("Current camera not support focus region");
+}
+void BaseCamera::onGetFocusRegionV2()
+{
+    notSupported("Current camera not support focus region v2");
+}
+void BaseCamera::onGetFocusState()
+{
+    notSupported("Current camera not support get focus state!");
+}
+void BaseCamera::onGetCameraDisplayMode()
+{
+    notSupported("Current camera not support get display mode");
+}
+void BaseCamera::onGetWBTemperatureValue()
+{
+    emit sendWBTemperatureValue(m_info.wbTemperature.value);
+}
 void BaseCamera::onGetExpRegion()
 {
     const CameraRegion &r = m_info.expRegion;
@@ -298,15 +542,42 @@ void BaseCamera::onGetWBRegion()
     const CameraRegion &r = m_info.wbRegion;
     emit sendWBRegion(r.enable, r.x, r.y, r.width, r.height);
 }
-void BaseCamera::onGetDRCValue() { notSupported("Current camera not support DRC"); }
-void BaseCamera::onGetCACStatus() { notSupported("Current camera not support CAC"); }
-void BaseCamera::onGetLDCIStatus() { emit sendLDCIStatus(m_info.ldci); }
-void BaseCamera::onGetLedInfo() { notSupported("Current camera not support get led info!"); }
-void BaseCamera::onGetZoomSpeed() { notSupported("Current camera not support get zoom speed!"); }
-void BaseCamera::onGetEncryptStatus() { emit sendEncryptStatus(m_info.encrypt); }
-void BaseCamera::onGetGammaMode() { notSupported("Current camera not support get gamma mode info!"); }
-void BaseCamera::onGetGammaBezierCurve() { notSupported("Current camera not support get gamma bezier curve info!"); }
-void BaseCamera::onGetAllInfo() { emit sendAllInfo(m_info); }
+void BaseCamera::onGetDRCValue()
+{
+    notSupported("Current camera not support DRC");
+}
+void BaseCamera::onGetCACStatus()
+{
+    notSupported("Current camera not support CAC");
+}
+void BaseCamera::onGetLDCIStatus()
+{
+    emit sendLDCIStatus(m_info.ldci);
+}
+void BaseCamera::onGetLedInfo()
+{
+    notSupported("Current camera not support get led info!");
+}
+void BaseCamera::onGetZoomSpeed()
+{
+    notSupported("Current camera not support get zoom speed!");
+}
+void BaseCamera::onGetEncryptStatus()
+{
+    emit sendEncryptStatus(m_info.encrypt);
+}
+void BaseCamera::onGetGammaMode()
+{
+    notSupported("Current camera not support get gamma mode info!");
+}
+void BaseCamera::onGetGammaBezierCurve()
+{
+    notSupported("Current camera not support get gamma bezier curve info!");
+}
+void BaseCamera::onGetAllInfo()
+{
+    emit sendAllInfo(m_info);
+}
 
 // ---- Photo requests and the image-processing worker ---------------------------------------
 
@@ -345,8 +616,8 @@ void BaseCamera::onSetBlackBalanceBlueValue(int value, int)
 
 void BaseCamera::onResetBlackBalance()
 {
-    QMetaObject::invokeMethod(m_imageProcess, "onSetBlackBalance", Qt::QueuedConnection, Q_ARG(int, 0),
-                              Q_ARG(int, 0), Q_ARG(int, 0));
+    QMetaObject::invokeMethod(m_imageProcess, "onSetBlackBalance", Qt::QueuedConnection, Q_ARG(int, 0), Q_ARG(int, 0),
+                              Q_ARG(int, 0));
     emit sendBlackBalanceRedValue(0);
     emit sendBlackBalanceGreenValue(0);
     emit sendBlackBalanceBlueValue(0);
@@ -457,4 +728,30 @@ void BaseCamera::onSetRoiRegion(CameraControlRegion roiRegion, CameraControlRegi
 void BaseCamera::onSetVideoRotate(int rotateVal)
 {
     m_rotate = rotateVal;
+}
+
+bool BaseCamera::readFrozenFrame(qint64 nowMs, VideoFrame &out)
+{
+    if (!m_frozen.load())
+        return false;
+    out = VideoFrame();
+    if (nowMs - m_lastFrameTimeMs > kFrozenRepeatMs) {
+        m_lastFrameTimeMs = nowMs;
+        QMutexLocker locker(&m_frameMutex);
+        out = m_lastFrame;
+    }
+    return true;
+}
+
+VideoFrame BaseCamera::rotateAndKeepLocked(const VideoFrame &frame)
+{
+    VideoFrame out = frame;
+    const int rotate = m_rotate.load();
+    // The rotation needs whole 8-row blocks; drop the rows below the last one.
+    if ((rotate == 90 || rotate == 270) && out.height() % 8 != 0)
+        out = cropVideoFrame(out, 0, 0, out.width(), out.height() / 8 * 8);
+    out = rotateVideoFrame(out, rotate);
+    if (!out.isNull())
+        m_lastFrame = out;
+    return out;
 }

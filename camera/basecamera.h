@@ -265,6 +265,12 @@ protected:
     void saveConfigurationRecord();
     // Sets the frozen flag, returning its former value.
     bool setFrozen(bool frozen) { return m_frozen.exchange(frozen); }
+    // The start of every frame read: while the picture is frozen, `out` is the last frame
+    // again every 33 ms and empty in between, and the answer is true.
+    bool readFrozenFrame(qint64 nowMs, VideoFrame &out);
+    // The live frame turned by the current rotation; a quarter turn first cuts the rows below
+    // the last whole block of 8. Keeps the result as the last frame. Call under m_frameMutex.
+    VideoFrame rotateAndKeepLocked(const VideoFrame &frame);
     void setModelKey(const QString &key) { m_modelKey = key; }
 
     CameraInfo m_info;

@@ -26,8 +26,6 @@ std::atomic<int32_t> g_nextDecoderId{1};
 constexpr qint64 kBackOffMs = 10000;
 // H.264 streams above this bit rate overrun the cameras' encoder.
 constexpr int kH264MaxBitRate = 30000;
-// A frozen camera repeats its last frame at most this often.
-constexpr qint64 kFrozenRepeatMs = 33;
 
 // Format names of the "stream" answer and their program format codes.
 const std::pair<const char *, int> kStreamFormats[] = {{"h264", 3}, {"mjpeg", 0}, {"nv12", 1}, {"yuy2", 2}};
@@ -699,14 +697,9 @@ VideoFrame NetCamera::readFrame()
 {
     servePhotoRequest();
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    if (m_frozen.load()) {
-        if (now - m_lastFrameTimeMs <= kFrozenRepeatMs)
-            return VideoFrame();
-        m_lastFrameTimeMs = now;
-        QMutexLocker locker(&m_frameMutex);
-        return m_lastFrame;
-    }
     VideoFrame out;
+    if (readFrozenFrame(now, out))
+        return out;
     QMutexLocker decoderLocker(&m_decoderMutex);
     if (!m_decoderOpen)
         return out;
@@ -715,14 +708,8 @@ VideoFrame NetCamera::readFrame()
     // Pictures of another size were encoded before a resolution change: dropped.
     if (status == L_SDK_OK && data && data->width == m_streamWidth && data->height == m_streamHeight) {
         QMutexLocker locker(&m_frameMutex);
-        out = m_roi.enable ? makeVideoFrame(data, m_roi.x, m_roi.y, m_roi.width, m_roi.height) : makeVideoFrame(data);
-        const int rotate = m_rotate.load();
-        // The rotation needs whole 8-row blocks; drop the rows below the last one.
-        if ((rotate == 90 || rotate == 270) && out.height() % 8 != 0)
-            out = cropVideoFrame(out, 0, 0, out.width(), out.height() / 8 * 8);
-        out = rotateVideoFrame(out, rotate);
-        if (!out.isNull())
-            m_lastFrame = out;
+        out = rotateAndKeepLocked(m_roi.enable ? makeVideoFrame(data, m_roi.x, m_roi.y, m_roi.width, m_roi.height)
+                                               : makeVideoFrame(data));
     }
     if (data)
         m_requester->freePicture(data);

@@ -33,8 +33,6 @@ int programFormat(int sdkCode)
 // Pause between photo frame reads and the number of tries.
 constexpr int kPhotoReadPauseMs = 10;
 constexpr int kPhotoReadTries = 100;
-// A frozen camera repeats its last frame at most this often.
-constexpr qint64 kFrozenRepeatMs = 33;
 
 void waitMs(int ms)
 {
@@ -315,8 +313,7 @@ bool UvcCamera::initCameraInfo(CameraInfo &info)
             {&CameraInfo::wbRed, lmcam_get_white_balance_component_red_range, lmcam_get_white_balance_component_red},
             {&CameraInfo::wbGreen, lmcam_get_white_balance_component_green_range,
              lmcam_get_white_balance_component_green},
-            {&CameraInfo::wbBlue, lmcam_get_white_balance_component_blue_range,
-             lmcam_get_white_balance_component_blue},
+            {&CameraInfo::wbBlue, lmcam_get_white_balance_component_blue_range, lmcam_get_white_balance_component_blue},
             {&CameraInfo::hue, lmcam_get_hue_range, lmcam_get_hue},
             {&CameraInfo::saturation, lmcam_get_saturation_range, lmcam_get_saturation},
             {&CameraInfo::contrast, lmcam_get_contrast_range, lmcam_get_contrast},
@@ -376,13 +373,9 @@ VideoFrame UvcCamera::readFrame()
 {
     servePhotoRequest();
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    if (m_frozen.load()) {
-        if (now - m_lastFrameTimeMs <= kFrozenRepeatMs)
-            return VideoFrame();
-        m_lastFrameTimeMs = now;
-        QMutexLocker locker(&m_frameMutex);
-        return m_lastFrame;
-    }
+    VideoFrame frozen;
+    if (readFrozenFrame(now, frozen))
+        return frozen;
     if (!m_handle)
         return VideoFrame();
     lmcam_frame frame;
@@ -392,14 +385,8 @@ VideoFrame UvcCamera::readFrame()
     VideoFrame out;
     {
         QMutexLocker locker(&m_frameMutex);
-        out = m_roi.enable ? makeVideoFrame(&frame, m_roi.x, m_roi.y, m_roi.width, m_roi.height)
-                           : makeVideoFrame(&frame);
-        const int rotate = m_rotate.load();
-        // The rotation needs whole 8-row blocks; drop the rows below the last one.
-        if ((rotate == 90 || rotate == 270) && out.height() % 8 != 0)
-            out = cropVideoFrame(out, 0, 0, out.width(), out.height() / 8 * 8);
-        out = rotateVideoFrame(out, rotate);
-        m_lastFrame = out;
+        out = rotateAndKeepLocked(m_roi.enable ? makeVideoFrame(&frame, m_roi.x, m_roi.y, m_roi.width, m_roi.height)
+                                               : makeVideoFrame(&frame));
     }
     lmcam_free_frame(&frame);
     m_lastFrameTimeMs = now;
@@ -495,8 +482,8 @@ bool UvcCamera::upgradeThroughSdk(const QString &filePath)
     lmcam_capture_context ctx = m_ctx;
     ctx.mode = LMCAM_CAPTURE_MODE_UPGRADE;
     applyContext(ctx);
-    const int status = lmcam_upgrade(m_handle, QFile::encodeName(filePath).constData(), &UvcCamera::progressCallback,
-                                     this);
+    const int status =
+        lmcam_upgrade(m_handle, QFile::encodeName(filePath).constData(), &UvcCamera::progressCallback, this);
     if (status != LMCAM_OK)
         emit sendUpgradeStatus(UpgradeFailed, -1);
     setFrozen(false);
@@ -646,8 +633,7 @@ void UvcCamera::onSetGammaValue(int value)
 
 void UvcCamera::onSetWBTemperatureValue(int value)
 {
-    if (applyValue("onSetWBTemperatureValue", m_info.wbTemperature.value, value,
-                   lmcam_set_white_balance_temperature))
+    if (applyValue("onSetWBTemperatureValue", m_info.wbTemperature.value, value, lmcam_set_white_balance_temperature))
         emit sendWBTemperatureValue(value);
 }
 
