@@ -79,6 +79,10 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "netcam-sim: cannot install signal handlers\n");
             result = 1;
         }
+        if (result == 0 && args.exitWithParent && !quitWithParent()) {
+            std::fprintf(stderr, "netcam-sim: cannot follow the parent process\n");
+            result = 1;
+        }
         if (result == 0) {
             std::printf("netcam-sim: %s discovery %u command %u\n", qPrintable(args.address), discovery.port(),
                         server.port());

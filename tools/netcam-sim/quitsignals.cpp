@@ -1,5 +1,9 @@
 #include "quitsignals.h"
 
+#if defined(__linux__)
+#include <sys/prctl.h>
+#endif
+
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
@@ -36,4 +40,17 @@ bool quitOnTerminationSignals(QCoreApplication *app)
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     return ::sigaction(SIGTERM, &action, nullptr) == 0 && ::sigaction(SIGINT, &action, nullptr) == 0;
+}
+
+bool quitWithParent()
+{
+#if defined(__linux__)
+    const pid_t parent = getppid();
+    if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0)
+        return false;
+    // The parent may have ended before the request took effect.
+    return getppid() == parent;
+#else
+    return false;
+#endif
 }

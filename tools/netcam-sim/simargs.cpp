@@ -7,7 +7,7 @@ namespace {
 const char kUsage[] =
     "usage: netcam-sim --address 127.0.0.N --model MODEL [--new-commands] [--sw-ver TEXT] [--hw-ver TEXT]\n"
     "                  [--discovery-port P] [--command-port P]\n"
-    "                  [--specimen cells|micrometer|label|fluorescence] [--fps N]\n";
+    "                  [--specimen cells|micrometer|label|fluorescence] [--fps N] [--exit-with-parent]\n";
 
 bool parsePort(const QString &text, quint16 *port)
 {
@@ -35,6 +35,10 @@ bool parseSimArgs(const QStringList &arguments, SimArgs *args, QString *error)
             return false;
         if (option == "--new-commands") {
             args->newCommands = true;
+            continue;
+        }
+        if (option == "--exit-with-parent") {
+            args->exitWithParent = true;
             continue;
         }
         if (i + 1 >= arguments.size()) {

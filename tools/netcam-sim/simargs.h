@@ -17,7 +17,8 @@ struct SimArgs
     quint16 discoveryPort = 35200;
     quint16 commandPort = 0; // 0: any free port
     virtualscope::SpecimenKind specimen = virtualscope::SpecimenKind::Cells;
-    int maxFps = 30; // the highest frame rate offered, also the initial one
+    int maxFps = 30;             // the highest frame rate offered, also the initial one
+    bool exitWithParent = false; // a camera started by a test goes when the test goes
 };
 
 // Parses the arguments after the program name. On failure returns false and sets error

@@ -38,7 +38,7 @@ bool SimProcess::start(const QString &address, const QString &model, const QStri
     m_process = std::make_unique<QProcess>();
     m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process->start(m_program, QStringList{"--address", address, "--model", model, "--discovery-port",
-                                            QString::number(m_discoveryPort)} +
+                                            QString::number(m_discoveryPort), "--exit-with-parent"} +
                                     extra);
     if (!m_process->waitForStarted(kWaitMs)) {
         m_error = QStringLiteral("cannot start %1: %2").arg(m_program, m_process->errorString());
