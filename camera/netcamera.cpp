@@ -360,6 +360,15 @@ bool NetCamera::applyParam(Param param, const char *slot, int value)
     return sendParam(param);
 }
 
+bool NetCamera::applyInMode(bool allowed, const char *refusal, Param param, const char *slot, int value)
+{
+    if (!allowed) {
+        qInfo() << refusal;
+        return false;
+    }
+    return applyParam(param, slot, value);
+}
+
 bool NetCamera::readParams(std::initializer_list<Param> params, const char *who)
 {
     // One request per get command, asked in the order the parameters come.
@@ -1056,31 +1065,22 @@ void NetCamera::onSetExpMode(ExposureMode mode, bool sendValue)
 
 void NetCamera::onSetExpCompValue(int value)
 {
-    if (m_info.expMode != ExposureAuto) {
-        qInfo() << "Bright can only be modified in auto mode!";
-        return;
-    }
-    if (applyParam(Bright, "onSetExpCompValue", value))
+    if (applyInMode(m_info.expMode == ExposureAuto, "Bright can only be modified in auto mode!", Bright,
+                    "onSetExpCompValue", value))
         emit sendExpCompValue(value);
 }
 
 void NetCamera::onSetExpGainValue(int value)
 {
-    if (m_info.expMode != ExposureManual) {
-        qInfo() << "Exposure gain can only be modified in manual mode!";
-        return;
-    }
-    if (applyParam(ExpGain, "onSetExpGainValue", value))
+    if (applyInMode(m_info.expMode == ExposureManual, "Exposure gain can only be modified in manual mode!", ExpGain,
+                    "onSetExpGainValue", value))
         emit sendExpGainValue(value);
 }
 
 void NetCamera::onSetExpTime(int value)
 {
-    if (m_info.expMode != ExposureManual) {
-        qInfo() << "Exposure time can only be modified in manual mode!";
-        return;
-    }
-    if (applyParam(ExpTime, "onSetExpTime", value))
+    if (applyInMode(m_info.expMode == ExposureManual, "Exposure time can only be modified in manual mode!", ExpTime,
+                    "onSetExpTime", value))
         emit sendExpTime(value);
 }
 
@@ -1100,31 +1100,22 @@ void NetCamera::onSetWbMode(WbMode mode, bool sendValue)
 
 void NetCamera::onSetWbRedValue(int value)
 {
-    if (m_info.wbMode != WbManual) {
-        qInfo() << "Red can only be modified in manual mode!";
-        return;
-    }
-    if (applyParam(WbRed, "onSetWbRedValue", value))
+    if (applyInMode(m_info.wbMode == WbManual, "Red can only be modified in manual mode!", WbRed, "onSetWbRedValue",
+                    value))
         emit sendWbRedValue(value);
 }
 
 void NetCamera::onSetWbGreenValue(int value)
 {
-    if (m_info.wbMode != WbManual) {
-        qInfo() << "Green can only be modified in manual mode!";
-        return;
-    }
-    if (applyParam(WbGreen, "onSetWbGreenValue", value))
+    if (applyInMode(m_info.wbMode == WbManual, "Green can only be modified in manual mode!", WbGreen,
+                    "onSetWbGreenValue", value))
         emit sendWbGreenValue(value);
 }
 
 void NetCamera::onSetWbBlueValue(int value)
 {
-    if (m_info.wbMode != WbManual) {
-        qInfo() << "Bule can only be modified in manual mode!";
-        return;
-    }
-    if (applyParam(WbBlue, "onSetWbBlueValue", value))
+    if (applyInMode(m_info.wbMode == WbManual, "Bule can only be modified in manual mode!", WbBlue, "onSetWbBlueValue",
+                    value))
         emit sendWbBlueValue(value);
 }
 

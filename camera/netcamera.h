@@ -192,6 +192,8 @@ protected:
     // The common shape of a setter: nothing for the cached value; else log "slot: value",
     // store and send the group. True when the camera accepted it.
     bool applyParam(Param param, const char *slot, int value);
+    // applyParam for a value the camera takes in one mode only; otherwise logs `refusal`.
+    bool applyInMode(bool allowed, const char *refusal, Param param, const char *slot, int value);
     // Reads parameters, one request per get command; false when any read failed.
     bool readParams(std::initializer_list<Param> params, const char *who);
 
