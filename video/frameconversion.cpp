@@ -334,6 +334,47 @@ VideoFrame rotateVideoFrame(const VideoFrame &frame, int degrees)
     return VideoFrame(std::move(buffer), frame.timestampUs());
 }
 
+VideoFrame mirrorVideoFrame(const VideoFrame &frame, bool horizontal, bool vertical)
+{
+    const auto source = frame.videoFrameBuffer();
+    if (!source || frame.isNull()) {
+        return {};
+    }
+    if (!horizontal && !vertical) {
+        return frame;
+    }
+    const int width = frame.width();
+    // A negative height reads the source bottom-up.
+    const int height = vertical ? -frame.height() : frame.height();
+    std::shared_ptr<VideoFrameBuffer> buffer;
+    if (const I420BufferInterface *planar = i420View(*source)) {
+        auto mirrored = I420Buffer::Create(width, frame.height());
+        const auto copy = horizontal ? libyuv::I420Mirror : libyuv::I420Copy;
+        if (mirrored && copy(planar->DataY(), planar->StrideY(), planar->DataU(), planar->StrideU(), planar->DataV(),
+                             planar->StrideV(), mirrored->MutableDataY(), mirrored->StrideY(),
+                             mirrored->MutableDataU(), mirrored->StrideU(), mirrored->MutableDataV(),
+                             mirrored->StrideV(), width, height) == 0) {
+            buffer = std::move(mirrored);
+        }
+    } else if (const RGB24BufferInterface *packed = rgb24View(*source)) {
+        auto mirrored = RGB24Buffer::Create(width, frame.height());
+        if (mirrored) {
+            if (horizontal) {
+                libyuv::RGB24Mirror(packed->Data(), packed->Stride(), mirrored->MutableData(), mirrored->Stride(),
+                                    width, height);
+            } else {
+                libyuv::CopyPlane(packed->Data(), packed->Stride(), mirrored->MutableData(), mirrored->Stride(),
+                                  3 * width, height);
+            }
+            buffer = std::move(mirrored);
+        }
+    }
+    if (!buffer) {
+        return {};
+    }
+    return VideoFrame(std::move(buffer), frame.timestampUs());
+}
+
 QImage videoFrameToQImage(const VideoFrame &frame)
 {
     const auto source = frame.videoFrameBuffer();

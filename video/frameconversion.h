@@ -28,6 +28,10 @@ VideoFrame cropVideoFrame(const VideoFrame &frame, int x, int y, int w, int h);
 // The frame turned clockwise by 90, 180 or 270 degrees; any other angle returns the frame itself.
 VideoFrame rotateVideoFrame(const VideoFrame &frame, int degrees);
 
+// The frame mirrored left to right (`horizontal`), upside down (`vertical`) or both, in a new
+// buffer; the frame itself when neither is asked.
+VideoFrame mirrorVideoFrame(const VideoFrame &frame, bool horizontal, bool vertical);
+
 // A Format_RGB888 image that owns its pixels (it does not refer to the frame's buffer).
 QImage videoFrameToQImage(const VideoFrame &frame);
 // A new 8-bit three-channel matrix in B, G, R order.

@@ -245,11 +245,48 @@ private slots:
         QVERIFY(rotateVideoFrame(VideoFrame(), degrees).isNull());
     }
 
+    void mirror_data()
+    {
+        QTest::addColumn<bool>("planar");
+        QTest::addColumn<bool>("horizontal");
+        QTest::addColumn<bool>("vertical");
+        for (const bool planar : {true, false}) {
+            for (const bool horizontal : {false, true}) {
+                for (const bool vertical : {false, true}) {
+                    QTest::addRow("%s_h%d_v%d", planar ? "i420" : "rgb24", horizontal, vertical)
+                        << planar << horizontal << vertical;
+                }
+            }
+        }
+    }
+
+    void mirror()
+    {
+        QFETCH(bool, planar);
+        QFETCH(bool, horizontal);
+        QFETCH(bool, vertical);
+        // Odd sides: the chroma planes round up and must still mirror as whole planes.
+        const VideoFrame frame = makeFrame(planar, 21, 37, pattern);
+        const VideoFrame mirrored = mirrorVideoFrame(frame, horizontal, vertical);
+        QCOMPARE(mirrored.timestampUs(), frame.timestampUs());
+        if (!horizontal && !vertical) {
+            QCOMPARE(mirrored.videoFrameBuffer().get(), frame.videoFrameBuffer().get());
+            return;
+        }
+        QCOMPARE(QSize(mirrored.width(), mirrored.height()), QSize(21, 37));
+        compareWithPattern(mirrored, [&](int p, int x, int y) {
+            const QSize source = planeSize(frame, p);
+            return QPoint(horizontal ? source.width() - 1 - x : x, vertical ? source.height() - 1 - y : y);
+        });
+        QVERIFY(mirrorVideoFrame(VideoFrame(), horizontal, vertical).isNull());
+    }
+
     void otherBufferTypesGiveEmptyResults()
     {
         const VideoFrame other(std::make_shared<OtherBuffer>(4), 1);
         QVERIFY(cropVideoFrame(other, 0, 0, 2, 2).isNull());
         QVERIFY(rotateVideoFrame(other, 90).isNull());
+        QVERIFY(mirrorVideoFrame(other, true, false).isNull());
         QVERIFY(videoFrameToQImage(other).isNull());
         QVERIFY(videoFrameToMat(other).empty());
     }
