@@ -3,6 +3,7 @@
 #include "configstore.h"
 #include "frameconversion.h"
 #include "imageprocess.h"
+#include "usbfeatures.h"
 #include "usbmodeltable.h"
 
 #include <QDateTime>
@@ -33,13 +34,6 @@ int programFormat(int sdkCode)
 // Pause between photo frame reads and the number of tries.
 constexpr int kPhotoReadPauseMs = 10;
 constexpr int kPhotoReadTries = 100;
-
-void waitMs(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 } // namespace
 
@@ -113,6 +107,18 @@ CameraOpenInfo UvcCamera::openInfo()
 void UvcCamera::setResolutionInfo(const CameraOpenInfo &info)
 {
     BaseCamera::setResolutionInfo(info);
+}
+
+void UvcCamera::waitMs(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+VideoFrame UvcCamera::finishFrame(const VideoFrame &frame)
+{
+    return frame;
 }
 
 bool UvcCamera::isStreamAllowed()
@@ -342,11 +348,36 @@ bool UvcCamera::initCameraInfo(CameraInfo &info)
         }
     }
 
+    // What the model's family does not have stays hidden, whatever the device answers.
+    const quint32 features = usbModelFeatures(this);
+    if (!(features & (UsbFocusMode | UsbFocusStep)))
+        info.focus.supported = false;
+    if (!(features & UsbZoom)) {
+        info.opticalZoom.supported = false;
+        info.digitalZoom.supported = false;
+    }
+    if (!(features & UsbLongExposure))
+        info.longExpTime.supported = false;
+    if (!(features & UsbLed))
+        info.led.supported = false;
+    info.focusRegionSupported = features & (UsbFocusRegionGrid | UsbFocusRegionRect);
+    info.drc.supported = features & UsbDrc;
+    if (info.drc.supported) {
+        // The device has no range call for DRC: its strength runs 0..100, off by default.
+        info.drc.min = 0;
+        info.drc.max = 100;
+        info.drc.def = 0;
+        lmcam_get_drc(m_handle, &info.drc.value);
+    }
+
     // Modes and flags, so that every setter compares with what the device holds.
     int32_t mode = 0;
     info.expModeSupported = lmcam_get_exposure_mode(m_handle, &mode) == LMCAM_OK;
     if (info.expModeSupported)
         info.expMode = mode == LMCAM_MODE_AUTO ? ExposureAuto : ExposureManual;
+    info.focusModeSupported = (features & UsbFocusMode) && lmcam_get_focus_mode(m_handle, &mode) == LMCAM_OK;
+    if (info.focusModeSupported)
+        info.focusMode = focusModeFromSdk(mode);
     info.wbModeSupported = lmcam_get_white_balance_mode(m_handle, &mode) == LMCAM_OK;
     if (info.wbModeSupported)
         info.wbMode = mode == LMCAM_MODE_AUTO ? WbAuto : WbManual;
@@ -385,8 +416,9 @@ VideoFrame UvcCamera::readFrame()
     VideoFrame out;
     {
         QMutexLocker locker(&m_frameMutex);
-        out = rotateAndKeepLocked(m_roi.enable ? makeVideoFrame(&frame, m_roi.x, m_roi.y, m_roi.width, m_roi.height)
-                                               : makeVideoFrame(&frame));
+        out = rotateAndKeepLocked(
+            finishFrame(m_roi.enable ? makeVideoFrame(&frame, m_roi.x, m_roi.y, m_roi.width, m_roi.height)
+                                     : makeVideoFrame(&frame)));
     }
     lmcam_free_frame(&frame);
     m_lastFrameTimeMs = now;
@@ -423,7 +455,7 @@ void UvcCamera::servePhotoRequest()
         std::memset(&frame, 0, sizeof(frame));
         if (lmcam_read_frame(m_handle, &frame) == LMCAM_OK) {
             if (frame.width > 0 && frame.height > 0)
-                photo = makeVideoFrame(&frame);
+                photo = finishFrame(makeVideoFrame(&frame));
             lmcam_free_frame(&frame);
         }
         if (photo.isNull())
@@ -438,16 +470,21 @@ void UvcCamera::servePhotoRequest()
 
 bool UvcCamera::checkUpgradeFile(const QString &path)
 {
+    const UsbModelEntry *model = findUsbModel(m_info.productId);
+    return checkUpgradeFileFor(path, model ? model->upgradeKey : nullptr);
+}
+
+bool UvcCamera::checkUpgradeFileFor(const QString &path, const char *upgradeKey)
+{
     if (!path.endsWith(QLatin1String(".update"))) {
         qWarning() << "Invalid upgrade file name!";
         return false;
     }
-    const UsbModelEntry *model = findUsbModel(m_info.productId);
-    if (!model || !model->upgradeKey) {
+    if (!upgradeKey) {
         qWarning() << "Current camera is not support upgrade!";
         return false;
     }
-    const QString expected = QLatin1String(model->upgradeKey) + m_info.modelSuffix + QLatin1Char('_');
+    const QString expected = QLatin1String(upgradeKey) + m_info.modelSuffix + QLatin1Char('_');
     if (!QFileInfo(path).fileName().contains(expected)) {
         qWarning() << "The upgrade file is not for current camera!";
         return false;
@@ -716,11 +753,6 @@ void UvcCamera::onSetWhiteBalanceOnce()
 void UvcCamera::onSetIp(IpInfo)
 {
     qInfo() << "Uvc camera does not support to set ip!";
-}
-
-void UvcCamera::onSetFocusRegionStatus(bool)
-{
-    qInfo() << "Uvc camera does not support to set focus region status!";
 }
 
 // ---- Resets ------------------------------------------------------------------------------

@@ -53,7 +53,6 @@ public slots:
     void onSetGammaValue(int value) override;
     void onUpgrade(QString filePath) override;
     void onSetIp(IpInfo info) override;
-    void onSetFocusRegionStatus(bool enable) override;
     void onSetWhiteBalanceOnce() override;
     void onResetBasicSettings() override;
     void onResetAdvancedSettings() override;
@@ -90,6 +89,54 @@ public slots:
     void onGetEncryptStatus() override;
     void onGetAllInfo() override;
 
+    // Served for the models whose family has the feature (usbfeatures.h).
+    void onSetFocusMode(FocusMode mode, bool sendValue = true) override;
+    void onSetFocusValue(int value) override;
+    void onSetFocusAdd() override;
+    void onSetFocusSub() override;
+    void onSetFocusOnce() override;
+    void onSetMotorCenter() override;
+    void onCalibrateCurve() override;
+    void onValidateCurve() override;
+    void onSetFocusRegionStatus(bool enable) override;
+    void onSetFocusRegion(bool display, int mode, int x, int y) override;
+    void onSetFocusRegionV2(CameraControlRegion region) override;
+    void onSetZoomValue(int value) override;
+    void onSetDZoomValue(int value) override;
+    void onSetZoomRelativeValue(int value) override;
+    void onSetZoomSpeed(int speed) override;
+    void onSetDRCValue(int value) override;
+    void onSetCACStatus(bool enable) override;
+    void onSetDefogStatus(bool enable) override;
+    void onSetLed(int partIndex, int level) override;
+    void onSetAllLed(int up, int left, int right, int down) override;
+    void onResetLed() override;
+    void onSetExpGainUnit(ExposureGainUnit unit) override;
+    void onSetLongExpTime(int value) override;
+    void onSetCameraDisplayMode(DisplayMode mode) override;
+    void onSetGammaMode(GammaMode mode, bool sendValue = true) override;
+    void onSetGammaBezierCurve(QVector<QPointF> points, int size) override;
+
+    void onGetFocusMode() override;
+    void onGetFocusValue() override;
+    void onGetFocusState() override;
+    void onGetFocusRegionStatus() override;
+    void onGetFocusRegion() override;
+    void onGetFocusRegionV2() override;
+    void onGetZoomValue() override;
+    void onGetDZoomValue() override;
+    void onGetZoomRelativeValue(int &value) override;
+    void onGetZoomSpeed() override;
+    void onGetDRCValue() override;
+    void onGetCACStatus() override;
+    void onGetDefogStatus() override;
+    void onGetLedInfo() override;
+    void onGetExpGainUnit() override;
+    void onGetLongExpTime() override;
+    void onGetCameraDisplayMode() override;
+    void onGetGammaMode() override;
+    void onGetGammaBezierCurve() override;
+
 protected:
     using SdkSet = int32_t (*)(lmcam_handle, int32_t);
     using SdkGet = int32_t (*)(lmcam_handle, int32_t *);
@@ -101,11 +148,32 @@ protected:
     // Reads a value into the cache; true on status 0.
     bool readValue(int &cached, SdkGet get);
     bool readFlag(bool &cached, SdkGet get);
+    // applyValue for an on/off parameter.
+    bool applyFlag(const char *name, bool &cached, bool enable, SdkSet set);
+    // True when the model's family has one of the features (UsbFeature flags).
+    bool hasFeature(quint32 feature) const;
+    // Moves the focus motor one step (+1 nearer, -1 farther) and reports the new position.
+    void stepFocus(int direction);
+    // The grid-cell focus region goes with its switch (second form) from the model's
+    // focus-region version on, and as a bare cell (first form) before it.
+    bool usesFlaggedFocusCell() const;
+    void applyFocusCell();
+    // Sends a rectangular focus region (third form) and keeps it.
+    void applyFocusRect(const CameraControlRegion &region);
     // Reads a range into the cache and marks the parameter supported on status 0.
     void readRange(CameraRange &range, SdkRange get);
     // Applies a capture context; false when the SDK refuses it.
     bool applyContext(const lmcam_capture_context &ctx);
+    // What a model does to every picture it reads from the device before rotation (live frames
+    // and photos alike); the picture as it came by default.
+    virtual VideoFrame finishFrame(const VideoFrame &frame);
     static int sdkFormatCode(int format);
+    // Waits in a local event loop, so that the camera's queued calls still run meanwhile.
+    static void waitMs(int ms);
+    static FocusMode focusModeFromSdk(int32_t mode);
+    // The firmware file name checks for a model whose files carry `upgradeKey` (null: the
+    // model is not upgraded through this program).
+    bool checkUpgradeFileFor(const QString &path, const char *upgradeKey);
     static void progressCallback(int32_t percent, void *context);
     // The upgrade through the SDK, for the models that take firmware that way: streaming stops,
     // progress is reported with sendUpgradeStatus, frames repeat meanwhile. True on success.

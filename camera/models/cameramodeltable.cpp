@@ -1,6 +1,7 @@
 #include "cameramodeltable.h"
 
 #include "camerainfo.h"
+#include "usbfeatures.h"
 
 #include <QObject>
 #include <iterator>
@@ -120,6 +121,27 @@ const CameraModelRow kModels[] = {
 };
 // clang-format on
 
+// The features each USB family switches on over the class it derives from.
+struct UsbFeatureRow
+{
+    const char *className;
+    quint32 features;
+};
+
+constexpr quint32 kFocusMotor = UsbFocusMode | UsbFocusOnce | UsbFocusState | UsbMotorCenter;
+constexpr quint32 kFocusCurve = UsbFocusStep | UsbDefog | UsbFocusCurve;
+
+const UsbFeatureRow kUsbFeatures[] = {
+    {"Cm01UCamera", kFocusMotor | UsbFocusRegionGrid | UsbFocusRegionRect | UsbZoom | UsbDrc | UsbCac | UsbLed |
+                        UsbZoomSpeed},
+    {"Cm02UCamera", UsbFocusStep},
+    {"Cm08UCamera", kFocusMotor | UsbFocusRegionRect | UsbDrc | UsbCac},
+    {"Cm11UCamera", UsbFocusRegionGrid},
+    {"Cm18UCamera", kFocusCurve},
+    {"Cm22UCamera", kFocusCurve | UsbFocusOnce | UsbFocusRegionRect | UsbZoom | UsbDrc | UsbCac},
+    {"Cm23Camera", UsbGainUnit | UsbLongExposure | UsbDisplayMode | UsbGammaCurve},
+};
+
 } // namespace
 
 const CameraModelRow *cameraModelRows(int *count)
@@ -194,4 +216,20 @@ void applyCameraModelBuiltIns(const CameraModelRow &row, CameraInfo &info)
         info.wbGreen.def = builtIns.wbGreen;
     if (builtIns.wbBlue > 0)
         info.wbBlue.def = builtIns.wbBlue;
+}
+
+quint32 usbModelFeatures(const QObject *camera)
+{
+    const CameraModelRow *row = cameraModelOf(camera);
+    if (!row || row->productId == 0)
+        return 0;
+    // The model's own features and those of every model class above it.
+    quint32 features = 0;
+    for (; row; row = findCameraModel(QLatin1String(row->baseClassName))) {
+        for (const UsbFeatureRow &entry : kUsbFeatures) {
+            if (qstrcmp(entry.className, row->className) == 0)
+                features |= entry.features;
+        }
+    }
+    return features;
 }
