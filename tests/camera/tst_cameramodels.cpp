@@ -58,7 +58,10 @@
 #include "usbmodeltable.h"
 
 #include "cameradatabase.h"
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -331,6 +334,7 @@ private slots:
     void initialResolutions();
     void builtInDefaults();
     void modelList();
+    void everyFamilyWithoutHardware();
 
 private:
     QTemporaryDir m_dir;
@@ -647,6 +651,43 @@ void TestCameraModels::modelList()
     QVERIFY(cm13.value("firmwareKey").isNull());
     QCOMPARE(cm13.value("modelKey").toString(), QStringLiteral("CM13Net"));
     QCOMPARE(cm13.value("fps").toInt(), 25);
+}
+
+void TestCameraModels::everyFamilyWithoutHardware()
+{
+    // The shipped virtual devices: one camera of each USB family.
+    QFile file(QStringLiteral(LUMORA_TEST_SOURCE_DIR "/../../sdk/lmcam/virtual-devices.json"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QJsonArray devices = QJsonDocument::fromJson(file.readAll()).object().value("devices").toArray();
+    QSet<QString> usbFamilies;
+    for (const QJsonValue &device : devices) {
+        const QString name = device.toObject().value("name").toString();
+        const std::shared_ptr<BaseCamera> camera = createCameraForKey(name);
+        QVERIFY2(camera, qPrintable(name));
+        for (const char *family : {"Cm01UCamera", "Cm07Camera", "Cm08UCamera", "Cm23Camera"}) {
+            if (camera->inherits(family))
+                usbFamilies << QLatin1String(family);
+        }
+    }
+    QCOMPARE(usbFamilies.size(), 4);
+
+    // The simulator's presets: both command sets, each matching the class the program makes.
+    QProcess sim;
+    sim.start(QStringLiteral(NETCAM_SIM_PROGRAM), {QStringLiteral("--list-presets")});
+    QVERIFY(sim.waitForFinished(10000));
+    QCOMPARE(sim.exitCode(), 0);
+    QSet<bool> commandSets;
+    for (const QByteArray &line : sim.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> fields = line.split('\t');
+        if (fields.size() < 3)
+            continue;
+        const std::shared_ptr<BaseCamera> camera = createCameraForKey(QString::fromLatin1(fields[1]));
+        QVERIFY2(camera, fields[1].constData());
+        const bool newCommands = fields[2] == "new";
+        QVERIFY2(camera->inherits("NewNetCamera") == newCommands, fields[0].constData());
+        commandSets << newCommands;
+    }
+    QCOMPARE(commandSets.size(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestCameraModels)

@@ -185,6 +185,7 @@ void TestNetcamSim::refusesBadArguments_data()
     QTest::newRow("notLoopback") << QStringList{"--address", "192.168.1.20", "--model", "CM14_IPC"};
     QTest::newRow("notAnAddress") << QStringList{"--address", "127.0.0", "--model", "CM14_IPC"};
     QTest::newRow("noModel") << QStringList{"--address", kAddress};
+    QTest::newRow("unknownPreset") << QStringList{"--address", kAddress, "--preset", "cm99"};
     QTest::newRow("unknownSpecimen") << QStringList{"--address", kAddress,     "--model",
                                                     "CM14_IPC",  "--specimen", "rocks"};
     QTest::newRow("portTooLarge") << QStringList{"--address", kAddress,         "--model",

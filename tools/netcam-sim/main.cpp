@@ -39,6 +39,14 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "netcam-sim: %s\n%s", qPrintable(error), qPrintable(simUsage()));
         return 2;
     }
+    if (args.listPresets) {
+        int count = 0;
+        const SimPreset *presets = simPresets(&count);
+        for (int i = 0; i < count; ++i)
+            std::printf("%s\t%s\t%s\t%s\n", presets[i].name, presets[i].model,
+                        presets[i].newCommands ? "new" : "old", presets[i].description);
+        return 0;
+    }
     const QHostAddress address(args.address);
 
     CameraIdentity identity;

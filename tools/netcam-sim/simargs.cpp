@@ -5,9 +5,23 @@
 namespace {
 
 const char kUsage[] =
-    "usage: netcam-sim --address 127.0.0.N --model MODEL [--new-commands] [--sw-ver TEXT] [--hw-ver TEXT]\n"
-    "                  [--discovery-port P] [--command-port P]\n"
-    "                  [--specimen cells|micrometer|label|fluorescence] [--fps N] [--exit-with-parent]\n";
+    "usage: netcam-sim --address 127.0.0.N (--model MODEL [--new-commands] | --preset NAME)\n"
+    "                  [--sw-ver TEXT] [--hw-ver TEXT] [--discovery-port P] [--command-port P]\n"
+    "                  [--specimen cells|micrometer|label|fluorescence] [--fps N] [--exit-with-parent]\n"
+    "       netcam-sim --list-presets\n";
+
+// One camera of each network family, with the command set its firmware speaks.
+const SimPreset kPresets[] = {
+    {"cm01", "CM01_IPC", true, "first family"},
+    {"cm02u", "CM02U_IPC", true, "first family, USB twin"},
+    {"cm08", "CM08_IPC", true, "second family, newer firmware"},
+    {"cm11", "CM11_IPC", false, "second family, older firmware"},
+    {"cm13", "CM13_IPC", false, "capture context and addresses"},
+    {"cm14", "CM14_IPC", false, "display mode"},
+    {"cm15", "CM15_IPC", false, "fixed focus"},
+    {"cm21", "CM21_IPC", false, "focus steps, defog"},
+    {"cm22", "CM22_IPC", true, "focus, zoom, defog"},
+};
 
 bool parsePort(const QString &text, quint16 *port)
 {
@@ -20,6 +34,12 @@ bool parsePort(const QString &text, quint16 *port)
 }
 
 } // namespace
+
+const SimPreset *simPresets(int *count)
+{
+    *count = int(sizeof kPresets / sizeof kPresets[0]);
+    return kPresets;
+}
 
 QString simUsage()
 {
@@ -37,6 +57,10 @@ bool parseSimArgs(const QStringList &arguments, SimArgs *args, QString *error)
             args->newCommands = true;
             continue;
         }
+        if (option == "--list-presets") {
+            args->listPresets = true;
+            return true;
+        }
         if (option == "--exit-with-parent") {
             args->exitWithParent = true;
             continue;
@@ -51,6 +75,15 @@ bool parseSimArgs(const QStringList &arguments, SimArgs *args, QString *error)
             args->address = value;
         } else if (option == "--model") {
             args->model = value;
+        } else if (option == "--preset") {
+            ok = false;
+            for (const SimPreset &preset : kPresets) {
+                if (value == QLatin1String(preset.name)) {
+                    args->model = QLatin1String(preset.model);
+                    args->newCommands = preset.newCommands;
+                    ok = true;
+                }
+            }
         } else if (option == "--sw-ver") {
             args->swVersion = value;
         } else if (option == "--hw-ver") {

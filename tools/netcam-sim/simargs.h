@@ -19,7 +19,19 @@ struct SimArgs
     virtualscope::SpecimenKind specimen = virtualscope::SpecimenKind::Cells;
     int maxFps = 30;             // the highest frame rate offered, also the initial one
     bool exitWithParent = false; // a camera started by a test goes when the test goes
+    bool listPresets = false;    // print the presets and exit
 };
+
+// A ready-made camera: its model text and whether its firmware speaks the grouped commands.
+struct SimPreset
+{
+    const char *name;
+    const char *model;
+    bool newCommands;
+    const char *description;
+};
+
+const SimPreset *simPresets(int *count);
 
 // Parses the arguments after the program name. On failure returns false and sets error
 // (an empty error with false means --help was asked for; usage() has the text).
