@@ -1,8 +1,10 @@
 #include "basecamera.h"
 
+#include "cameradatabase.h"
 #include "configstore.h"
 #include "frameconversion.h"
 #include "imageprocess.h"
+#include "models/cameramodeltable.h"
 
 #include <QDebug>
 #include <QJsonObject>
@@ -154,7 +156,18 @@ bool BaseCamera::checkIpChanged()
 }
 
 void BaseCamera::buildCaptureContext() {}
-void BaseCamera::loadDefaultParameters() {}
+void BaseCamera::loadDefaultParameters()
+{
+    const CameraModelRow *model = cameraModelOf(this);
+    if (!model)
+        return;
+    CameraDatabase database;
+    if (!database.open()) {
+        qWarning().noquote() << "Camera parameter database cannot be opened:" << database.filePath();
+        return;
+    }
+    database.loadDefaultParameters(uniqueName(), model->defaults, m_info);
+}
 void BaseCamera::loadCaptureCapabilities() {}
 void BaseCamera::servePhotoRequest() {}
 

@@ -99,5 +99,8 @@ struct CameraInfo
     int bitRate = 86000;
 };
 
+// A firmware version number as shown to the operator: 142 is "1.4.2".
+QString firmwareVersionText(int version);
+
 Q_DECLARE_METATYPE(LmPoint)
 Q_DECLARE_METATYPE(CameraInfo)

@@ -52,3 +52,8 @@ void registerCameraTypes()
     qRegisterMetaType<QVector<QPointF>>("QVector<QPointF>");
     qRegisterMetaType<VideoFrame>("VideoFrame");
 }
+
+QString firmwareVersionText(int version)
+{
+    return QStringLiteral("%1.%2.%3").arg(version / 100).arg(version % 100 / 10).arg(version % 10);
+}

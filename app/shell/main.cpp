@@ -38,6 +38,8 @@ int main(int argc, char *argv[])
     QuitSignals::install([] { QCoreApplication::quit(); });
 
     Startup::runFirstRunChoice(AppPaths::firstRunMarker());
+    if (!QuitSignals::received())
+        Startup::openCameraDatabase();
     int exitCode = 0;
     if (!QuitSignals::received()) {
         auto *window = new ShellWindow;

@@ -2,11 +2,14 @@
 
 #include "apppaths.h"
 #include "biologyindustrydialog.h"
+#include "cameradatabase.h"
 #include "quitsignals.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QOpenGLContext>
 #include <QSurfaceFormat>
 
@@ -27,6 +30,16 @@ void initResources()
 
 namespace {
 bool g_firstRun = false;
+}
+
+bool openCameraDatabase()
+{
+    CameraDatabase database;
+    if (database.open())
+        return true;
+    qWarning().noquote() << CameraDatabase::openFailedMessage() << database.filePath();
+    QMessageBox::critical(nullptr, QObject::tr("Error"), CameraDatabase::openFailedMessage(), QMessageBox::Ok);
+    return false;
 }
 
 bool runFirstRunChoice(const QString &markerPath)

@@ -18,6 +18,11 @@ bool runFirstRunChoice(const QString &markerPath);
 // True once runFirstRunChoice() showed the dialog in this run.
 bool isFirstRun();
 
+// Opens the camera parameter database, creating it when missing, so that a broken file is
+// known before any camera opens. On failure tells the operator ("Open Fail ?") and returns
+// false; the program goes on without stored camera parameters.
+bool openCameraDatabase();
+
 // Depth 24, stencil 8; OpenGL 3.3 core on desktop GL, 3.0 on OpenGL ES.
 void setDefaultSurfaceFormat();
 

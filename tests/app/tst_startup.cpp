@@ -24,6 +24,7 @@ private slots:
     void closingTheWindowQuitsCleanly();
     void secondStartHandsOverAndLeavesNoTrace();
     void terminatedDuringTheFirstRunChoice();
+    void brokenParameterDatabaseIsReported();
     void helpDocumentsAreReadablePdfs_data();
     void helpDocumentsAreReadablePdfs();
 
@@ -98,6 +99,7 @@ void TestStartup::firstStartWritesLogAndDefaults()
                 .hasMatch());
     QVERIFY(logText().contains("Debug: UVC SDK: "));
     QVERIFY(QFileInfo(dataPath("dump")).isDir());
+    QVERIFY(QFileInfo(dataPath("setting.db")).isFile()); // created with its table at start
 
     QSettings config(dataPath("config.ini"), QSettings::IniFormat);
     config.beginGroup("base");
@@ -220,6 +222,22 @@ void TestStartup::terminatedDuringTheFirstRunChoice()
     QVERIFY(!QFileInfo::exists(dataPath(".first_run_completed")));
     QVERIFY(QFileInfo::exists(dataPath("config.ini")));
     QVERIFY(!logText().contains("Version: 5.4.5"));
+}
+
+void TestStartup::brokenParameterDatabaseIsReported()
+{
+    // A folder where the database file should be: it can be neither opened nor created.
+    QVERIFY(QDir().mkpath(dataPath("setting.db")));
+    QFile marker(dataPath(".first_run_completed"));
+    QVERIFY(marker.open(QIODevice::WriteOnly));
+    marker.close();
+    start(m_primary);
+    QVERIFY2(waitForLogLine("Open Fail ?"), qPrintable(logText()));
+    // The operator is asked; quitting meanwhile still ends cleanly.
+    QTest::qWait(300);
+    ::kill(pid_t(m_primary.processId()), SIGTERM);
+    QVERIFY(m_primary.waitForFinished(10000));
+    QCOMPARE(m_primary.exitCode(), 0);
 }
 
 void TestStartup::helpDocumentsAreReadablePdfs_data()

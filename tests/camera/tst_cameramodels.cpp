@@ -335,6 +335,7 @@ private slots:
     void builtInDefaults();
     void modelList();
     void everyFamilyWithoutHardware();
+    void firmwareVersionTexts();
 
 private:
     QTemporaryDir m_dir;
@@ -688,6 +689,14 @@ void TestCameraModels::everyFamilyWithoutHardware()
         commandSets << newCommands;
     }
     QCOMPARE(commandSets.size(), 2);
+}
+
+void TestCameraModels::firmwareVersionTexts()
+{
+    // Hundreds, tens and units: a version above 999 keeps all its hundreds in the first part.
+    const QList<QPair<int, QString>> cases{{142, "1.4.2"}, {5, "0.0.5"}, {110, "1.1.0"}, {1203, "12.0.3"}, {0, "0.0.0"}};
+    for (const auto &c : cases)
+        QCOMPARE(firmwareVersionText(c.first), c.second);
 }
 
 QTEST_GUILESS_MAIN(TestCameraModels)

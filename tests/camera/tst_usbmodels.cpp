@@ -1,4 +1,5 @@
 // What the USB model classes switch on, each against a virtual device of its own.
+#include "cameradatabase.h"
 #include "frameconversion.h"
 #include "models/cameramodelfactory.h"
 #include "models/cm02ucamera.h"
@@ -76,6 +77,7 @@ private slots:
     void basicResetPerModel_data();
     void basicResetPerModel();
     void sdkUpgradeAndDeviceName();
+    void parameterRowLoadedIntoTheCamera();
 
 private:
     // A camera of the model the factory picks for the device, opened and streaming 320 x 240.
@@ -88,6 +90,7 @@ private:
 void TestUsbModels::initTestCase()
 {
     QVERIFY(m_dir.isValid());
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.path()));
     QJsonArray devices;
     for (const Device &d : kDevices) {
         devices.append(QJsonObject{{"name", usbPath(d.productId, d.tag)},
@@ -428,6 +431,37 @@ void TestUsbModels::sdkUpgradeAndDeviceName()
             renamed = QString::fromUtf8(list.devices[i].description) == QLatin1String("Bench scope 2");
     }
     QVERIFY(renamed);
+}
+
+void TestUsbModels::parameterRowLoadedIntoTheCamera()
+{
+    const QString path = usbPath("0218", "0001");
+    const QString key = CameraDatabase::databaseKey(path);
+    {
+        auto camera = startCamera(path);
+        QVERIFY(camera);
+        camera->loadDefaultParameters();
+        // The Cm18U row: white balance 490/256/369 (read in manual mode only), gamma 1, 3840x2160.
+        const CameraInfo info = camera->cameraInfo();
+        QCOMPARE(info.gamma.value, 1);
+        QCOMPARE(info.expMode, ExposureAuto);
+        QCOMPARE(info.expComp.value, 56);
+        QVERIFY(!info.monochrome);
+    }
+    CameraDatabase database;
+    QVERIFY(database.open());
+    QVERIFY(database.filePath().startsWith(m_dir.path())); // the program's data folder
+    QVERIFY(database.findRow(key));
+    QVERIFY(database.saveValue(path, QStringLiteral("saturationValue"), 0));
+    QVERIFY(database.saveValue(path, QStringLiteral("HDRValue"), 9));
+    database.close();
+
+    // The next start finds the row, with the operator's values.
+    auto camera = startCamera(path);
+    QVERIFY(camera);
+    camera->loadDefaultParameters();
+    QCOMPARE(camera->cameraInfo().gamma.value, 9);
+    QVERIFY(camera->cameraInfo().monochrome);
 }
 
 QTEST_GUILESS_MAIN(TestUsbModels)

@@ -146,6 +146,7 @@ void TestLumoraCli::info()
     QCOMPARE(error.error, QJsonParseError::NoError);
     QCOMPARE(info["productId"].toString(), QString("283"));
     QCOMPARE(info["modelSuffix"].toString(), QString("B2"));
+    QCOMPARE(info["versionText"].toString(), QString("1.4.2"));
     QCOMPARE(info["formats"].toArray(), QJsonArray{"MJPEG"});
     QCOMPARE(info["resolutions"].toObject()["MJPEG"].toArray(), (QJsonArray{"320x240", "640x480"}));
     const QJsonObject hue = info["hue"].toObject();

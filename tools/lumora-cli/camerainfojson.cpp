@@ -40,6 +40,7 @@ QJsonObject cameraInfoToJson(const CameraInfo &info)
     o["productId"] = QString::number(info.productId, 16);
     o["modelSuffix"] = info.modelSuffix;
     o["version"] = info.version;
+    o["versionText"] = firmwareVersionText(info.version);
     o["rangesFromDevice"] = info.rangesFromDevice;
     o["exposureRegionSupported"] = info.exposureRegionSupported;
     o["wbRegionSupported"] = info.wbRegionSupported;
