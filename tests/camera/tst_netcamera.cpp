@@ -1,4 +1,6 @@
 // NetCamera and NewNetCamera against a scripted l_sdk: commands, back-off, stream, frames.
+#include "models/cm14netcamera.h"
+#include "models/cm21netcamera.h"
 #include "netcamera.h"
 #include "newnetcamera.h"
 
@@ -233,6 +235,9 @@ private slots:
     void readsEachGetCommandOnce_data();
     void readsEachGetCommandOnce();
     void wirelessSettingsGoBack();
+    void displayModeOfCm14();
+    void focusStepsOfCm21_data();
+    void focusStepsOfCm21();
 
 private:
     int32_t m_firstDecoderId = 0;
@@ -1049,6 +1054,73 @@ void TestNetCamera::wirelessSettingsGoBack()
     QCOMPARE(str(settings.at("sta_passwd")), QStringLiteral("q"));
     QVERIFY(!settings.contains("unknown"));
     QVERIFY(logged("onSetWirelessIp, wirelessDhcp="));
+}
+
+void TestNetCamera::displayModeOfCm14()
+{
+    FakeRequester *fake = nullptr;
+    auto camera = makeCamera<Cm14NetCamera>(fake);
+    QSignalSpy modes(camera.get(), &BaseCamera::sendDisplayModeValue);
+    fake->sent.clear();
+    camera->onSetCameraDisplayMode(DisplayModeBiology);
+    QCOMPARE(fake->sent.size(), size_t(1));
+    QCOMPARE(fake->sent.back(), (json{{"cmd", "set_img_mode"}, {"chnn", 0}, {"mode", 1}}));
+    QCOMPARE(modes.count(), 1);
+    camera->onSetCameraDisplayMode(DisplayModeBiology); // unchanged: nothing sent
+    QCOMPARE(fake->sent.size(), size_t(1));
+
+    fake->bodies["img_mode"] = json{{"mode", 2}};
+    camera->onGetCameraDisplayMode();
+    QCOMPARE(fake->sent.back().at("cmd"), "img_mode");
+    QCOMPARE(modes.count(), 2);
+    QCOMPARE(modes.last().first().value<DisplayMode>(), DisplayModeIndustry);
+
+    // A refused change leaves the cached mode, so that trying again sends again.
+    fake->scripted.push_back({L_SDK_OK, R"({"set_img_mode": {"code": 1}})"});
+    camera->onSetCameraDisplayMode(DisplayModeDefault);
+    QCOMPARE(camera->info().displayMode, DisplayModeIndustry);
+}
+
+void TestNetCamera::focusStepsOfCm21_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("direction");
+    QTest::addColumn<int>("expected"); // -1: nothing sent
+    QTest::newRow("add") << 500 << 1 << 510;
+    QTest::newRow("sub") << 500 << -1 << 490;
+    QTest::newRow("add at the top stays") << 1000 << 1 << -1;
+    QTest::newRow("sub clamps at the bottom") << 4 << -1 << 0;
+}
+
+void TestNetCamera::focusStepsOfCm21()
+{
+    QFETCH(int, start);
+    QFETCH(int, direction);
+    QFETCH(int, expected);
+    FakeRequester *fake = nullptr;
+    auto camera = makeCamera<Cm21NetCamera>(fake);
+    CameraInfo &i = camera->info();
+    i.focus = CameraRange{start, 0, 1000, 500, true};
+    i.focusMode = FocusManual;
+    fake->sent.clear();
+    if (direction > 0)
+        camera->onSetFocusAdd();
+    else
+        camera->onSetFocusSub();
+    if (expected < 0) {
+        QVERIFY(fake->sent.empty());
+        return;
+    }
+    QCOMPARE(fake->sent.size(), size_t(1));
+    QCOMPARE(fake->sent.back().at("cmd"), "set_image");
+    QCOMPARE(fake->sent.back().at("focus_value"), expected);
+    QCOMPARE(i.focus.value, expected);
+
+    // Outside manual focus the step is refused like the position itself.
+    i.focusMode = FocusAuto;
+    fake->sent.clear();
+    camera->onSetFocusAdd();
+    QVERIFY(fake->sent.empty());
 }
 
 QTEST_GUILESS_MAIN(TestNetCamera)
