@@ -544,17 +544,22 @@ void UvcCamera::onSetExpMode(ExposureMode mode, bool sendValue)
             emit sendExpCompValue(m_info.expComp.value);
     } else if (mode == ExposureManual) {
         lmcam_set_exposure_mode(m_handle, LMCAM_MODE_MANUAL);
-        readValue(m_info.expTime.value, lmcam_get_exposure_time);
-        readValue(m_info.expGain.value, lmcam_get_exposure_gain);
-        if (m_info.longExpTime.supported)
-            readValue(m_info.longExpTime.value, lmcam_get_long_exposure_time);
-        if (sendValue) {
-            emit sendExpTime(m_info.expTime.value);
-            emit sendExpGainValue(m_info.expGain.value);
-            if (m_info.longExpTime.supported)
-                emit sendLongExpTime(m_info.longExpTime.value);
-        }
+        readManualExposure(sendValue);
         m_info.expRegion.enable = false;
+    }
+}
+
+void UvcCamera::readManualExposure(bool sendValue)
+{
+    readValue(m_info.expTime.value, lmcam_get_exposure_time);
+    readValue(m_info.expGain.value, lmcam_get_exposure_gain);
+    if (m_info.longExpTime.supported)
+        readValue(m_info.longExpTime.value, lmcam_get_long_exposure_time);
+    if (sendValue) {
+        emit sendExpTime(m_info.expTime.value);
+        emit sendExpGainValue(m_info.expGain.value);
+        if (m_info.longExpTime.supported)
+            emit sendLongExpTime(m_info.longExpTime.value);
     }
 }
 

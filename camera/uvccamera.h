@@ -167,6 +167,9 @@ protected:
     // What a model does to every picture it reads from the device before rotation (live frames
     // and photos alike); the picture as it came by default.
     virtual VideoFrame finishFrame(const VideoFrame &frame);
+    // Reads the values that manual exposure fixes, after the switch to manual, and with
+    // `sendValue` reports them.
+    virtual void readManualExposure(bool sendValue);
     static int sdkFormatCode(int format);
     // Waits in a local event loop, so that the camera's queued calls still run meanwhile.
     static void waitMs(int ms);

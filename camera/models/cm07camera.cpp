@@ -16,22 +16,12 @@ VideoFrame Cm07Camera::finishFrame(const VideoFrame &frame)
     return mirrorVideoFrame(frame, m_mirror, m_flip);
 }
 
-void Cm07Camera::onSetExpMode(ExposureMode mode, bool sendValue)
+void Cm07Camera::readManualExposure(bool sendValue)
 {
-    if (!m_handle || m_info.expMode == mode)
-        return;
-    qInfo() << "onSetExpMode:" << int(mode);
-    m_info.expMode = mode;
-    if (mode == ExposureAuto) {
-        lmcam_set_exposure_mode(m_handle, LMCAM_MODE_AUTO);
-    } else if (mode == ExposureManual) {
-        // Manual exposure is the exposure time alone: the camera has no gain to read back.
-        lmcam_set_exposure_mode(m_handle, LMCAM_MODE_MANUAL);
-        readValue(m_info.expTime.value, lmcam_get_exposure_time);
-        if (sendValue)
-            emit sendExpTime(m_info.expTime.value);
-        m_info.expRegion.enable = false;
-    }
+    // Manual exposure is the exposure time alone: the camera has no gain to read back.
+    readValue(m_info.expTime.value, lmcam_get_exposure_time);
+    if (sendValue)
+        emit sendExpTime(m_info.expTime.value);
 }
 
 void Cm07Camera::onSetMirrorStatus(bool enable)

@@ -15,7 +15,6 @@ public:
     explicit Cm07Camera(QObject *parent = nullptr);
 
 public slots:
-    void onSetExpMode(ExposureMode mode, bool sendValue = true) override;
     void onSetMirrorStatus(bool enable) override;
     void onSetFlipStatus(bool enable) override;
     void onSetGammaValue(int value) override;
@@ -23,6 +22,7 @@ public slots:
 
 protected:
     VideoFrame finishFrame(const VideoFrame &frame) override;
+    void readManualExposure(bool sendValue) override;
 
 private:
     // Read by the acquisition thread.

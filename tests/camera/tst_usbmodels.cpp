@@ -5,6 +5,7 @@
 #include "models/cm02ucamera.h"
 #include "usbfeatures.h"
 #include "uvccamera.h"
+#include "virtualusbcamera.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -73,7 +74,7 @@ private slots:
     void focusCellFormFollowsFirmware_data();
     void focusCellFormFollowsFirmware();
     void focusRectanglesCollectedFor300ms();
-    void softwareMirrorAndFlip();
+    void cm07IsAPlainVideoCamera();
     void basicResetPerModel_data();
     void basicResetPerModel();
     void sdkUpgradeAndDeviceName();
@@ -82,7 +83,6 @@ private slots:
 private:
     // A camera of the model the factory picks for the device, opened and streaming 320 x 240.
     std::shared_ptr<UvcCamera> startCamera(const QString &path);
-    static VideoFrame nextFrame(UvcCamera &camera);
 
     QTemporaryDir m_dir;
 };
@@ -113,29 +113,7 @@ void TestUsbModels::initTestCase()
 std::shared_ptr<UvcCamera> TestUsbModels::startCamera(const QString &path)
 {
     auto camera = std::dynamic_pointer_cast<UvcCamera>(createCameraForKey(path));
-    if (!camera)
-        return nullptr;
-    CameraOpenInfo info;
-    info.cameraResolution.devicePath = path;
-    info.cameraResolution.width = 320;
-    info.cameraResolution.height = 240;
-    info.cameraResolution.resolution = QStringLiteral("320x240");
-    CameraCloseReason reason = UserClosed;
-    if (!camera->open(info) || !camera->start(info, reason))
-        return nullptr;
-    camera->onGetAllInfo();
-    return camera;
-}
-
-VideoFrame TestUsbModels::nextFrame(UvcCamera &camera)
-{
-    for (int i = 0; i < 500; ++i) {
-        VideoFrame frame = camera.readFrame();
-        if (!frame.isNull())
-            return frame;
-        QTest::qWait(5);
-    }
-    return VideoFrame();
+    return camera && startVirtualCamera(*camera, path, 320, 240) ? camera : nullptr;
 }
 
 void TestUsbModels::featuresFollowTheClassChain_data()
@@ -330,12 +308,12 @@ void TestUsbModels::focusRectanglesCollectedFor300ms()
     QTRY_COMPARE_WITH_TIMEOUT(rectangle(), QRect(50, 20, 40, 30), 2000);
 }
 
-void TestUsbModels::softwareMirrorAndFlip()
+void TestUsbModels::cm07IsAPlainVideoCamera()
 {
     // Cm07 leaves the sensor as it is and turns the pictures itself.
     auto camera = startCamera(usbPath("0207", "0001"));
     QVERIFY(camera);
-    const QImage plain = videoFrameToQImage(nextFrame(*camera));
+    const QImage plain = videoFrameToQImage(nextVirtualFrame(*camera));
     QVERIFY(!plain.isNull());
     QSignalSpy mirrorStatus(camera.get(), &BaseCamera::sendMirrorStatus);
     camera->onSetMirrorStatus(true);
@@ -347,12 +325,20 @@ void TestUsbModels::softwareMirrorAndFlip()
     QCOMPARE(deviceMirror, 0);
     QCOMPARE(deviceFlip, 0);
 
-    const QImage turned = videoFrameToQImage(nextFrame(*camera));
+    const QImage turned = videoFrameToQImage(nextVirtualFrame(*camera));
     QCOMPARE(turned.size(), plain.size());
     const double asExpected = meanDifference(turned, plain.mirrored(true, true));
     const double unchanged = meanDifference(turned, plain);
     QVERIFY2(asExpected < 4.0 && asExpected * 4 < unchanged,
              qPrintable(QStringLiteral("mirrored %1, unchanged %2").arg(asExpected).arg(unchanged)));
+
+    // Its manual exposure is the exposure time alone.
+    QSignalSpy time(camera.get(), &BaseCamera::sendExpTime);
+    QSignalSpy gain(camera.get(), &BaseCamera::sendExpGainValue);
+    camera->onSetExpMode(ExposureAuto, true);
+    camera->onSetExpMode(ExposureManual, true);
+    QCOMPARE(time.count(), 1);
+    QCOMPARE(gain.count(), 0);
 
 }
 

@@ -2,6 +2,7 @@
 #include "frameconversion.h"
 #include "imageprocess.h"
 #include "uvccamera.h"
+#include "virtualusbcamera.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -140,8 +141,6 @@ private:
     void writeDevices(const QJsonArray &capabilities, bool present = true);
     // A camera opened and streaming at width x height (format 0).
     std::unique_ptr<ProbeCamera> startCamera(int width, int height);
-    // The next delivered frame, waiting for the device's pacing.
-    static VideoFrame nextFrame(UvcCamera &camera);
 
     QTemporaryDir m_dir;
     QString m_devicesPath;
@@ -174,29 +173,7 @@ void TestUvcCamera::writeDevices(const QJsonArray &capabilities, bool present)
 std::unique_ptr<ProbeCamera> TestUvcCamera::startCamera(int width, int height)
 {
     auto camera = std::make_unique<ProbeCamera>();
-    CameraOpenInfo info;
-    info.cameraResolution.devicePath = kDevice;
-    info.cameraResolution.width = width;
-    info.cameraResolution.height = height;
-    info.cameraResolution.resolution = CameraResolution::text(width, height);
-    if (!camera->open(info))
-        return nullptr;
-    CameraCloseReason reason = UserClosed;
-    if (!camera->start(info, reason))
-        return nullptr;
-    camera->onGetAllInfo();
-    return camera;
-}
-
-VideoFrame TestUvcCamera::nextFrame(UvcCamera &camera)
-{
-    for (int i = 0; i < 500; ++i) {
-        VideoFrame frame = camera.readFrame();
-        if (!frame.isNull())
-            return frame;
-        QTest::qWait(5);
-    }
-    return VideoFrame();
+    return startVirtualCamera(*camera, kDevice, width, height) ? std::move(camera) : nullptr;
 }
 
 void TestUvcCamera::capabilities_data()
@@ -357,7 +334,7 @@ void TestUvcCamera::roiBounds()
     QCOMPARE(stored.enable, accepted);
     if (accepted && rotate == 0) {
         // Frames are cut to the accepted region.
-        const VideoFrame frame = nextFrame(*camera);
+        const VideoFrame frame = nextVirtualFrame(*camera);
         QCOMPARE(frame.width(), rect.width());
         QCOMPARE(frame.height(), rect.height());
     }
@@ -368,7 +345,7 @@ void TestUvcCamera::photoAtLiveSize()
     writeDevices({capability(640, 480, 12), capability(1280, 720, 12)});
     auto camera = startCamera(640, 480);
     QVERIFY(camera);
-    QVERIFY(!nextFrame(*camera).isNull());
+    QVERIFY(!nextVirtualFrame(*camera).isNull());
     QSignalSpy photo(camera.get(), &BaseCamera::sendVideoFrameForTakingPhoto);
     CameraResolution live;
     live.width = 640;
@@ -376,7 +353,7 @@ void TestUvcCamera::photoAtLiveSize()
     camera->onGetVideoFrameForTakingPhoto(live);
     g_log.clear();
     QtMessageHandler previous = qInstallMessageHandler(collectMessages);
-    const VideoFrame after = nextFrame(*camera);
+    const VideoFrame after = nextVirtualFrame(*camera);
     qInstallMessageHandler(previous);
     QCOMPARE(photo.count(), 1);
     const VideoFrame shot = photo.at(0).at(0).value<VideoFrame>();
@@ -391,7 +368,7 @@ void TestUvcCamera::photoAtOtherSize()
     writeDevices({capability(640, 480, 12), capability(1280, 720, 12)});
     auto camera = startCamera(640, 480);
     QVERIFY(camera);
-    QVERIFY(!nextFrame(*camera).isNull());
+    QVERIFY(!nextVirtualFrame(*camera).isNull());
     QSignalSpy photo(camera.get(), &BaseCamera::sendVideoFrameForTakingPhoto);
     CameraResolution big;
     big.width = 1280;
@@ -407,7 +384,7 @@ void TestUvcCamera::photoAtOtherSize()
     QCOMPARE(shot.height(), 720);
     QCOMPARE(g_log.filter("Photo capture ctx, res=1280x720").size(), 1);
     // The live context is back.
-    const VideoFrame after = nextFrame(*camera);
+    const VideoFrame after = nextVirtualFrame(*camera);
     QCOMPARE(after.width(), 640);
     QCOMPARE(after.height(), 480);
     QCOMPARE(camera->captureContext().width, 640);
@@ -433,7 +410,7 @@ void TestUvcCamera::rotationCutsToMultipleOf8()
     auto camera = startCamera(1920, height);
     QVERIFY(camera);
     camera->onSetVideoRotate(rotate);
-    const VideoFrame frame = nextFrame(*camera);
+    const VideoFrame frame = nextVirtualFrame(*camera);
     QCOMPARE(QSize(frame.width(), frame.height()), delivered);
 }
 
@@ -459,13 +436,13 @@ void TestUvcCamera::unplugGivesEmptyFrames()
     writeDevices({capability(640, 480, 12)});
     auto camera = startCamera(640, 480);
     QVERIFY(camera);
-    QVERIFY(!nextFrame(*camera).isNull());
+    QVERIFY(!nextVirtualFrame(*camera).isNull());
     writeDevices({}, false);
     lmcam_device_list list;
     std::memset(&list, 0, sizeof(list));
     lmcam_enum_devices(&list);
     QCOMPARE(list.count, 0);
-    QVERIFY(nextFrame(*camera).isNull());
+    QVERIFY(nextVirtualFrame(*camera).isNull());
 }
 
 void TestUvcCamera::upgradeFileNames_data()
@@ -669,7 +646,7 @@ void TestUvcCamera::upgradeThroughSdk()
     writeDevices({capability(640, 480, 12)});
     auto camera = startCamera(640, 480);
     QVERIFY(camera);
-    QVERIFY(!nextFrame(*camera).isNull());
+    QVERIFY(!nextVirtualFrame(*camera).isNull());
 
     struct Report
     {
@@ -710,7 +687,7 @@ void TestUvcCamera::frozenRepeatsLastFrame()
     writeDevices({capability(640, 480, 12)});
     auto camera = startCamera(640, 480);
     QVERIFY(camera);
-    const VideoFrame last = nextFrame(*camera);
+    const VideoFrame last = nextVirtualFrame(*camera);
     QVERIFY(!last.isNull());
     QVERIFY(!camera->setFrozen(true));
     // Just delivered: nothing new yet.
@@ -724,7 +701,7 @@ void TestUvcCamera::frozenRepeatsLastFrame()
     QTest::qWait(45);
     QCOMPARE(camera->readFrame().videoFrameBuffer(), last.videoFrameBuffer());
     QVERIFY(camera->setFrozen(false));
-    const VideoFrame fresh = nextFrame(*camera);
+    const VideoFrame fresh = nextVirtualFrame(*camera);
     QVERIFY(!fresh.isNull());
     QVERIFY(fresh.videoFrameBuffer() != last.videoFrameBuffer());
 }
@@ -778,7 +755,7 @@ void TestUvcCamera::changeResolution()
     const QVector<int> whole{0, 1, 0, 0, size.width(), size.height()};
     QCOMPARE(region(wb), changed ? whole : (QVector<int>{0, 1, 3, 4, 50, 60}));
     QCOMPARE(region(exp), changed && !localExpRegion ? whole : (QVector<int>{localExpRegion, 1, 1, 2, 30, 40}));
-    const VideoFrame frame = nextFrame(*camera);
+    const VideoFrame frame = nextVirtualFrame(*camera);
     QCOMPARE(QSize(frame.width(), frame.height()), changed ? size : QSize(320, 240));
 }
 
@@ -801,7 +778,7 @@ void TestUvcCamera::negativePhoto()
     QCOMPARE(status.at(0).at(0).toBool(), negative);
     // Wait until the worker has taken the setting.
     QVERIFY(QMetaObject::invokeMethod(camera->imageProcess(), [] {}, Qt::BlockingQueuedConnection));
-    const VideoFrame live = nextFrame(*camera);
+    const VideoFrame live = nextVirtualFrame(*camera);
     QVERIFY(!live.isNull());
     QSignalSpy photo(camera.get(), &BaseCamera::sendVideoFrameForTakingPhoto);
     CameraResolution size;
@@ -842,7 +819,7 @@ void TestUvcCamera::processingResultsReEmitted()
     writeDevices({capability(640, 480, 12)});
     auto camera = startCamera(640, 480);
     QVERIFY(camera);
-    const VideoFrame live = nextFrame(*camera);
+    const VideoFrame live = nextVirtualFrame(*camera);
     QVERIFY(!live.isNull());
     SignalLog log(camera.get());
     if (request == "blackBalance") {
