@@ -1,23 +1,12 @@
 #pragma once
 
-#include "cameraenums.h"
+#include "camerasearcher.h"
 
 #include <QElapsedTimer>
 #include <QMap>
 #include <QString>
 
-// One camera as discovery offers it. USB: unique name (the SDK's device name), display name
-// "LmCam_<position> <connection label>", model (product id in lower-case hexadecimal) and the
-// converted USB speed. Network: the address as unique and display name, the model text that
-// the camera reports, USB speed 0.
-struct CameraEntry
-{
-    CameraType type = UsbCamera;
-    QString uniqueName;
-    QString displayName;
-    QString model;
-    int usbSpeed = 0;
-};
+using CameraEntry = CameraSearcher::SearchInfo;
 
 // Starts and stops the network search for the life of the object (the USB SDK is initialised
 // by the caller). Network cameras answer within a moment; listings wait for the first answers.

@@ -1,0 +1,72 @@
+#include "cameradetection.h"
+
+#include <QDebug>
+#include <lmcam.h>
+
+namespace {
+
+// Our USB 3 models (the compact family), and no device kept from opening by itself.
+const char *const kUsb3ProductIds[] = {"280", "281", "282", "283", "285", "288"};
+const char *const kExcludedProductId = "";
+
+} // namespace
+
+CameraDetection::CameraDetection(Config config) : m_config(std::move(config)) {}
+
+CameraDetection::Config CameraDetection::defaultConfig()
+{
+    Config config;
+    for (const char *id : kUsb3ProductIds)
+        config.usb3ProductIds << QLatin1String(id);
+    config.excludedProductId = QLatin1String(kExcludedProductId);
+    return config;
+}
+
+CameraDetection::Outcome CameraDetection::detect(const CameraSearcher::SearchResult &infos, bool cameraOpen,
+                                                 int windowsVersion)
+{
+    Outcome outcome;
+    if (infos == m_cameras)
+        return outcome;
+    outcome.changed = true;
+    qInfo() << "Detect new cameras";
+    for (const CameraSearcher::SearchInfo &info : infos) {
+        qInfo().noquote().nospace() << "UniqueName=" << info.uniqueName << ", type=" << int(info.type)
+                                    << ", displayName=" << info.displayName << ", model=" << info.model
+                                    << ", usbSpeed=" << info.usbSpeed;
+    }
+
+    // The USB 3 models need to know an older Windows before they stream.
+    for (const CameraSearcher::SearchInfo &info : infos) {
+        if (info.usbSpeed != 3 || !m_config.usb3ProductIds.contains(info.model) || windowsVersion >= 10)
+            continue;
+        lmcam_handle handle = 0;
+        if (lmcam_open(info.uniqueName.toUtf8().constData(), &handle) != LMCAM_OK)
+            continue;
+        lmcam_set_windows_version(handle, windowsVersion);
+        lmcam_close(handle);
+        outcome.toldSystem << info.uniqueName;
+    }
+    m_cameras = infos;
+
+    if (cameraOpen || infos.isEmpty())
+        return outcome;
+    if (!m_reconnectName.isEmpty() && infos.contains(m_reconnectName)) {
+        outcome.openName = m_reconnectName;
+        m_reconnectName.clear();
+    } else if (infos.size() == 1 && m_autoOpenAllowed) {
+        const QString name = infos.firstKey();
+        const QString &excluded = m_config.excludedProductId;
+        if (excluded.isEmpty() || !name.contains(excluded))
+            outcome.openName = name;
+    }
+    return outcome;
+}
+
+void CameraDetection::sessionClosed(const QString &uniqueName, CameraCloseReason reason)
+{
+    if (reason == Disconnected)
+        m_reconnectName = uniqueName;
+    else
+        m_autoOpenAllowed = false;
+}
