@@ -281,7 +281,7 @@ bool CameraDatabase::loadDefaultParameters(const QString &uniqueName, const Came
     if (info.formats.contains(format))
         info.format = format;
     else
-        qWarning().noquote() << QStringLiteral("Stored stream format %1 is not offered by ").arg(format) + uniqueName;
+        qInfo().noquote() << QStringLiteral("Stored stream format %1 is not offered by ").arg(format) + uniqueName;
     const QVector<CameraResolution> offered = info.resolutions.value(info.format);
     findResolution(offered, r.value(QStringLiteral("resolution")).toString(), info.current);
     findResolution(offered, r.value(QStringLiteral("pictureResolution")).toString(), info.photo);

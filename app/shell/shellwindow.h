@@ -1,16 +1,25 @@
 #pragma once
 
+#include "cameraclosereason.h"
+#include "cameraenums.h"
 #include "mylanguage.h"
 
 #include <QMainWindow>
 
+class CamSettings;
+class CameraSession;
 class QAction;
 class QActionGroup;
+class QButtonGroup;
 class QLabel;
 class QMenu;
+class QStackedWidget;
+class QTabWidget;
+class VideoWidget;
 
-// The program's main window until the camera workspace takes its place: the language,
-// scene, theme and help menus over an empty work area.
+// The program's main window: the language, scene, theme and help menus; the left navigation
+// with its pages (the device page holds the camera panel); the tab widget whose tab 0 is the
+// live view; and the one camera session that is open at a time.
 class ShellWindow : public QMainWindow
 {
     Q_OBJECT
@@ -18,9 +27,17 @@ public:
     explicit ShellWindow(QWidget *parent = nullptr);
     ~ShellWindow() override;
 
+    CameraSession *session() const { return m_session; }
+    CamSettings *camSettings() const { return m_camSettings; }
+
 public slots:
     // Restores the window if minimised and brings it to the front (a second start).
     void bringToFront();
+    // Opens a camera (the panel's request).
+    void cameraChange(CameraType type, QString cameraName, QString model);
+    // Ends the session and shows why, unless the operator closed it.
+    void cameraClose(QString cameraName, CameraCloseReason reason);
+    void on_video_tabWidget_tabCloseRequested(int index);
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -33,7 +50,9 @@ private slots:
 
 private:
     void buildMenus();
+    void buildWorkspace();
     void retranslate();
+    void resetStatusLabels();
 
     QMenu *m_languageMenu = nullptr;
     QMenu *m_microscopeMenu = nullptr;
@@ -43,5 +62,14 @@ private:
     QAction *m_blackAction = nullptr;
     QAction *m_whiteAction = nullptr;
     QAction *m_helpAction = nullptr;
-    QLabel *m_placeholder = nullptr;
+    QButtonGroup *m_navigation = nullptr;
+    QStackedWidget *m_pages = nullptr;
+    QList<QLabel *> m_laterPages;
+    CamSettings *m_camSettings = nullptr;
+    QTabWidget *m_tabs = nullptr;
+    VideoWidget *m_liveView = nullptr;
+    QLabel *m_fpsLabel = nullptr;
+    QLabel *m_resolutionLabel = nullptr;
+    QLabel *m_formatLabel = nullptr;
+    CameraSession *m_session = nullptr;
 };

@@ -1,12 +1,17 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include "simprocess.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -25,23 +30,57 @@ private slots:
     void secondStartHandsOverAndLeavesNoTrace();
     void terminatedDuringTheFirstRunChoice();
     void brokenParameterDatabaseIsReported();
+    void singleCameraOpensAndComesBack();
+    void twoCamerasWaitForTheOperator();
+    void quittingWhileStreamingIsQuiet();
+    void lostNetworkCameraRestartsDiscovery();
     void helpDocumentsAreReadablePdfs_data();
     void helpDocumentsAreReadablePdfs();
 
 private:
     void start(QProcess &process);
+    // Virtual USB cameras the program sees (rewriting the file plugs and unplugs them).
+    void writeDevices(int count);
+    void skipFirstRunChoice();
+    int countLogLines(const QString &needle) const { return logText().count(needle); }
     bool waitForLogLine(const QString &needle, int timeoutMs = 20000);
     QString logText() const;
     QString dataPath(const QString &relative) const { return m_data->filePath("lumora/" + relative); }
 
     QScopedPointer<QTemporaryDir> m_data;
     QProcess m_primary;
+    QString m_discoveryTargets = QStringLiteral("127.0.0.1:9"); // no network camera answers
 };
 
 void TestStartup::init()
 {
     m_data.reset(new QTemporaryDir);
     QVERIFY(m_data->isValid());
+    m_discoveryTargets = QStringLiteral("127.0.0.1:9");
+    writeDevices(1);
+}
+
+void TestStartup::writeDevices(int count)
+{
+    QJsonArray devices;
+    const char *const names[] = {"usb#vid_2bdf&pid_0283#0001#video", "usb#vid_2bdf&pid_0201#cm01#video"};
+    const char *const pids[] = {"0283", "0201"};
+    for (int i = 0; i < count; ++i) {
+        devices.append(QJsonObject{{"name", names[i]},
+                                   {"pid", pids[i]},
+                                   {"fps", 30},
+                                   {"capabilities", QJsonArray{QJsonObject{{"width", 640}, {"height", 480}, {"format", 12}}}}});
+    }
+    QFile file(m_data->filePath("devices.json"));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(QJsonDocument(QJsonObject{{"devices", devices}}).toJson());
+}
+
+void TestStartup::skipFirstRunChoice()
+{
+    QDir().mkpath(m_data->filePath("lumora"));
+    QFile marker(dataPath(".first_run_completed"));
+    QVERIFY(marker.open(QIODevice::WriteOnly));
 }
 
 void TestStartup::cleanup()
@@ -59,6 +98,8 @@ void TestStartup::start(QProcess &process)
     // Pictures, documents and so on resolve below the test's own home.
     env.insert("HOME", m_data->path());
     env.insert("XDG_CONFIG_HOME", m_data->filePath("config"));
+    env.insert("LMCAM_VIRTUAL_DEVICES", m_data->filePath("devices.json"));
+    env.insert("LSDK_DISCOVERY_TARGETS", m_discoveryTargets);
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.start(QStringLiteral(LUMORA_BIN_DIR "/lumora"), {});
@@ -235,6 +276,73 @@ void TestStartup::brokenParameterDatabaseIsReported()
     QVERIFY2(waitForLogLine("Open Fail ?"), qPrintable(logText()));
     // The operator is asked; quitting meanwhile still ends cleanly.
     QTest::qWait(300);
+    ::kill(pid_t(m_primary.processId()), SIGTERM);
+    QVERIFY(m_primary.waitForFinished(10000));
+    QCOMPARE(m_primary.exitCode(), 0);
+}
+
+void TestStartup::singleCameraOpensAndComesBack()
+{
+    skipFirstRunChoice();
+    QElapsedTimer clock;
+    clock.start();
+    start(m_primary);
+    QVERIFY2(waitForLogLine("tab= Uvc Camera"), qPrintable(logText()));
+    qInfo() << "camera open" << clock.elapsed() << "ms after the start";
+
+    writeDevices(0); // unplugged
+    QVERIFY2(waitForLogLine("Camera closed: Camera disconnected connection!"), qPrintable(logText()));
+    QVERIFY(!logText().contains("Restart network camera discovery")); // a USB camera
+    writeDevices(1); // plugged in again: reopened by itself
+    QElapsedTimer back;
+    back.start();
+    while (countLogLines("tab= Uvc Camera") < 2 && back.elapsed() < 20000)
+        QTest::qWait(100);
+    QCOMPARE(countLogLines("tab= Uvc Camera"), 2);
+
+    ::kill(pid_t(m_primary.processId()), SIGTERM);
+    QVERIFY(m_primary.waitForFinished(10000));
+    QCOMPARE(m_primary.exitCode(), 0);
+}
+
+void TestStartup::twoCamerasWaitForTheOperator()
+{
+    skipFirstRunChoice();
+    writeDevices(2);
+    start(m_primary);
+    QVERIFY2(waitForLogLine("Detect new cameras"), qPrintable(logText()));
+    QTest::qWait(2500); // more searches than one
+    QVERIFY(!logText().contains("Camera opened"));
+    QCOMPARE(countLogLines("Detect new cameras"), 1); // the same list again changes nothing
+    ::kill(pid_t(m_primary.processId()), SIGTERM);
+    QVERIFY(m_primary.waitForFinished(10000));
+}
+
+void TestStartup::quittingWhileStreamingIsQuiet()
+{
+    skipFirstRunChoice();
+    start(m_primary);
+    QVERIFY2(waitForLogLine("tab= Uvc Camera"), qPrintable(logText()));
+    QTest::qWait(1000);
+    ::kill(pid_t(m_primary.processId()), SIGTERM);
+    QVERIFY(m_primary.waitForFinished(10000));
+    QCOMPARE(m_primary.exitCode(), 0);
+    const QString log = logText();
+    QVERIFY2(!log.contains(": Warning: ") && !log.contains(": Critical: "), qPrintable(log));
+}
+
+void TestStartup::lostNetworkCameraRestartsDiscovery()
+{
+    SimProcess sim(QStringLiteral(NETCAM_SIM_PROGRAM));
+    QVERIFY2(sim.start(QStringLiteral("127.0.0.3"), QStringLiteral("CM14_IPC")), qPrintable(sim.error()));
+    m_discoveryTargets = sim.discoveryTarget();
+    writeDevices(0); // the network camera is the only one
+    skipFirstRunChoice();
+    start(m_primary);
+    QVERIFY2(waitForLogLine("tab= 127.0.0.3"), qPrintable(logText()));
+    sim.kill();
+    QVERIFY2(waitForLogLine("Camera closed: Camera disconnected connection!", 30000), qPrintable(logText()));
+    QVERIFY(waitForLogLine("Restart network camera discovery"));
     ::kill(pid_t(m_primary.processId()), SIGTERM);
     QVERIFY(m_primary.waitForFinished(10000));
     QCOMPARE(m_primary.exitCode(), 0);

@@ -1,0 +1,146 @@
+#include "camsettings.h"
+
+#include "basecamera.h"
+#include "cameraopeninfo.h"
+#include "models/cameramodelfactory.h"
+
+#include <QComboBox>
+#include <QDebug>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kFirstSearchMs = 1000;
+constexpr int kSearchPeriodMs = 2000;
+
+} // namespace
+
+CamSettings::CamSettings(QWidget *parent)
+    : QTabWidget(parent), m_searcher(new CameraSearcher), m_searchTimer(new QTimer(this))
+{
+    auto *page = new QWidget(this);
+    auto *layout = new QVBoxLayout(page);
+    auto *form = new QFormLayout;
+    m_selector = new QComboBox(page);
+    m_selector->setObjectName(QStringLiteral("camera_comboBox"));
+    m_selector->setMinimumWidth(200);
+    form->addRow(tr("Camera"), m_selector);
+    m_modelLabel = new QLabel(page);
+    form->addRow(tr("Model"), m_modelLabel);
+    layout->addLayout(form);
+    m_openButton = new QPushButton(page);
+    m_openButton->setObjectName(QStringLiteral("open_btn"));
+    layout->addWidget(m_openButton);
+    auto *later = new QLabel(tr("Exposure, white balance, focus and the other camera controls will appear here."),
+                             page);
+    later->setWordWrap(true);
+    later->setEnabled(false);
+    layout->addWidget(later);
+    layout->addStretch();
+    addTab(page, tr("Camera"));
+
+    connect(m_openButton, &QPushButton::clicked, this, &CamSettings::onOpenButton);
+    connect(m_selector, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] {
+        const CameraSearcher::SearchInfo info = m_detection.cameras().value(m_selector->currentData().toString());
+        m_modelLabel->setText(info.model);
+        updateOpenButton();
+    });
+
+    m_searcher->moveToThread(&m_searchThread);
+    connect(&m_searchThread, &QThread::finished, m_searcher, &QObject::deleteLater);
+    connect(m_searchTimer, &QTimer::timeout, m_searcher, &CameraSearcher::onSearchCameras);
+    connect(m_searcher, &CameraSearcher::sendSearchResult, this, &CamSettings::onDetectDevices);
+    m_searchTimer->setInterval(kSearchPeriodMs);
+    updateOpenButton();
+}
+
+CamSettings::~CamSettings()
+{
+    m_searchTimer->stop();
+    m_searchThread.quit();
+    m_searchThread.wait();
+}
+
+void CamSettings::start()
+{
+    m_windowsVersion = CameraSearcher::currentWindowsVersionCode();
+    m_searchThread.start();
+    QTimer::singleShot(kFirstSearchMs, m_searcher, &CameraSearcher::onSearchCameras);
+    m_searchTimer->start();
+}
+
+void CamSettings::onDetectDevices(QMap<QString, CameraSearcher::SearchInfo> infos)
+{
+    const CameraDetection::Outcome outcome = m_detection.detect(infos, bool(m_camera), m_windowsVersion);
+    if (!outcome.changed)
+        return;
+    rebuildSelector();
+    if (!outcome.openName.isEmpty()) {
+        const CameraSearcher::SearchInfo info = infos.value(outcome.openName);
+        emit openCam(info.type, info.uniqueName, info.model);
+    }
+}
+
+void CamSettings::rebuildSelector()
+{
+    const QString keep = m_camera ? m_cameraName : m_selector->currentData().toString();
+    QSignalBlocker blocker(m_selector);
+    m_selector->clear();
+    for (const CameraSearcher::SearchInfo &info : m_detection.cameras())
+        m_selector->addItem(info.displayName, info.uniqueName);
+    const int index = m_selector->findData(keep);
+    m_selector->setCurrentIndex(index >= 0 ? index : 0);
+    blocker.unblock();
+    m_modelLabel->setText(m_detection.cameras().value(m_selector->currentData().toString()).model);
+    updateOpenButton();
+}
+
+void CamSettings::updateOpenButton()
+{
+    m_openButton->setText(m_camera ? tr("Close") : tr("Open"));
+    m_openButton->setEnabled(m_camera || m_selector->count() > 0);
+}
+
+void CamSettings::onOpenButton()
+{
+    if (m_camera) {
+        closeCameraForReason(m_cameraName, UserClosed);
+        return;
+    }
+    const CameraSearcher::SearchInfo info = m_detection.cameras().value(m_selector->currentData().toString());
+    if (!info.uniqueName.isEmpty())
+        emit openCam(info.type, info.uniqueName, info.model);
+}
+
+std::shared_ptr<BaseCamera> CamSettings::openCamera(const CameraOpenInfo &record)
+{
+    std::shared_ptr<BaseCamera> camera = createCamera(record);
+    if (!camera) {
+        qWarning().noquote() << "Unsupported camera model, open failed!" << record.model;
+        return nullptr;
+    }
+    camera->setResolutionInfo(record);
+    if (!camera->open(record))
+        return nullptr;
+    // The stored row of this camera decides its stream and values (seeded on first sight).
+    camera->loadDefaultParameters();
+    m_camera = camera;
+    m_cameraName = record.isNetCamera ? record.address : record.cameraResolution.devicePath;
+    rebuildSelector();
+    return camera;
+}
+
+void CamSettings::closeCameraForReason(QString uniqueName, CameraCloseReason reason)
+{
+    if (m_camera && uniqueName == m_cameraName) {
+        m_camera.reset();
+        m_cameraName.clear();
+    }
+    m_detection.sessionClosed(uniqueName, reason);
+    updateOpenButton();
+    emit closeCam(uniqueName, reason);
+}

@@ -1,0 +1,193 @@
+// The camera session of the main window against virtual USB cameras: opening, streaming,
+// closing with each reason, and what a lost network camera restarts.
+#include "basecamera.h"
+#include "cameraplaythread.h"
+#include "camerasession.h"
+#include "models/cameramodelfactory.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <lmcam.h>
+
+namespace {
+
+const char *kDevice = "usb#vid_2bdf&pid_0283#0001#video";
+
+std::shared_ptr<BaseCamera> openWithFactory(const CameraOpenInfo &record)
+{
+    std::shared_ptr<BaseCamera> camera = createCamera(record);
+    if (!camera)
+        return nullptr;
+    camera->setResolutionInfo(record);
+    return camera->open(record) ? camera : nullptr;
+}
+
+} // namespace
+
+class TestCameraSession : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void closeMessages_data();
+    void closeMessages();
+    void openRecords();
+    void streamsAndClosesInOrder();
+    void closeWithoutSessionDoesNothing();
+    void lostNetworkCameraRestartsDiscovery_data();
+    void lostNetworkCameraRestartsDiscovery();
+    void failedOpenIsReported();
+
+private:
+    void writeDevices(bool present);
+    QTemporaryDir m_dir;
+};
+
+void TestCameraSession::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    qputenv("LMCAM_VIRTUAL_DEVICES", QFile::encodeName(m_dir.filePath("devices.json")));
+    writeDevices(true);
+    lmcam_api_init();
+}
+
+void TestCameraSession::writeDevices(bool present)
+{
+    QJsonArray devices;
+    if (present) {
+        devices.append(QJsonObject{{"name", kDevice},
+                                   {"pid", "0283"},
+                                   {"fps", 60},
+                                   {"capabilities", QJsonArray{QJsonObject{{"width", 640}, {"height", 480}, {"format", 12}}}}});
+    }
+    QFile file(m_dir.filePath("devices.json"));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(QJsonDocument(QJsonObject{{"devices", devices}}).toJson());
+}
+
+void TestCameraSession::closeMessages_data()
+{
+    QTest::addColumn<int>("reason");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("open failed") << int(OpenFailed) << "Failed to open camera!";
+    QTest::newRow("system") << int(UnsupportedSystem)
+                            << "Camera does not support current system, please use windows 10 and above systems!";
+    QTest::newRow("model") << int(UnsupportedModel) << "Unsupported camera model, open failed!";
+    QTest::newRow("lost") << int(Disconnected) << "Camera disconnected connection!";
+    QTest::newRow("operator") << int(UserClosed) << "";
+    QTest::newRow("slow link") << int(UsbSpeedTooLow)
+                               << "The camera's current connection rate is usb2.0 or lower, and cannot be opened!";
+    QTest::newRow("unknown") << 9 << "";
+}
+
+void TestCameraSession::closeMessages()
+{
+    QFETCH(int, reason);
+    QFETCH(QString, message);
+    QCOMPARE(CameraSession::closeMessage(CameraCloseReason(reason)), message);
+}
+
+void TestCameraSession::openRecords()
+{
+    const CameraOpenInfo usb = CameraSession::openRecord(UsbCamera, kDevice, "283");
+    QVERIFY(!usb.isNetCamera);
+    QCOMPARE(usb.cameraResolution.devicePath, QString::fromLatin1(kDevice));
+    const CameraOpenInfo net = CameraSession::openRecord(NetworkCamera, "127.0.0.2", "CM14_IPC");
+    QVERIFY(net.isNetCamera);
+    QCOMPARE(net.address, QStringLiteral("127.0.0.2"));
+    QCOMPARE(net.model, QStringLiteral("CM14_IPC"));
+    QCOMPARE(net.userName, QStringLiteral("opusr"));
+    QCOMPARE(net.password, QStringLiteral("580264"));
+    QCOMPARE(net.port, QStringLiteral("80"));
+    // The stream defaults every record starts from.
+    QCOMPARE(QSize(net.width, net.height), QSize(1920, 1080));
+    QCOMPARE(net.frameRate, 30);
+    QCOMPARE(net.bitRate, 86000);
+}
+
+void TestCameraSession::streamsAndClosesInOrder()
+{
+    writeDevices(true);
+    CameraSession session(openWithFactory);
+    QSignalSpy frames(&session, &CameraSession::putVideoFrame);
+    QSignalSpy streaming(&session, &CameraSession::streaming);
+    QVERIFY(session.open(UsbCamera, kDevice, "283"));
+    QVERIFY(session.isOpen());
+    QTRY_COMPARE_WITH_TIMEOUT(streaming.count(), 1, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(frames.count() > 0, 5000);
+    // The camera lives on the control thread while the session is open.
+    QCOMPARE(session.camera()->thread(), session.controlThread());
+    const VideoFrame frame = frames.first().first().value<VideoFrame>();
+    QCOMPARE(QSize(frame.width(), frame.height()), QSize(640, 480));
+
+    std::weak_ptr<BaseCamera> camera = session.camera();
+    QVERIFY(session.close(kDevice, UserClosed));
+    QVERIFY(!session.isOpen());
+    QVERIFY(camera.expired()); // released with the session
+    QVERIFY(!session.controlThread()->isRunning());
+
+    // The next session starts the control thread again.
+    QVERIFY(session.open(UsbCamera, kDevice, "283"));
+    QTRY_VERIFY_WITH_TIMEOUT(session.controlThread()->isRunning(), 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(streaming.count(), 2, 5000);
+}
+
+void TestCameraSession::closeWithoutSessionDoesNothing()
+{
+    CameraSession session(openWithFactory);
+    QVERIFY(!session.close(kDevice, Disconnected));
+    QVERIFY(session.open(UsbCamera, kDevice, "283"));
+    QVERIFY(!session.close(QString(), UserClosed));
+    QVERIFY(session.isOpen());
+}
+
+void TestCameraSession::lostNetworkCameraRestartsDiscovery_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("reason");
+    QTest::addColumn<int>("restarts");
+    QTest::newRow("network camera lost") << "127.0.0.2" << int(Disconnected) << 1;
+    QTest::newRow("network camera closed") << "127.0.0.2" << int(UserClosed) << 0;
+    QTest::newRow("USB camera lost") << kDevice << int(Disconnected) << 0;
+}
+
+void TestCameraSession::lostNetworkCameraRestartsDiscovery()
+{
+    QFETCH(QString, name);
+    QFETCH(int, reason);
+    QFETCH(int, restarts);
+    writeDevices(true);
+    // A USB device stands in for the camera; only the name decides about the network.
+    CameraSession session([](const CameraOpenInfo &) {
+        CameraOpenInfo usb = CameraSession::openRecord(UsbCamera, kDevice, "283");
+        return openWithFactory(usb);
+    });
+    int restarted = 0;
+    session.setNetworkRestart([&restarted] { ++restarted; });
+    QVERIFY(session.open(name.startsWith("usb") ? UsbCamera : NetworkCamera, name, "283"));
+    QVERIFY(session.close(name, CameraCloseReason(reason)));
+    QCOMPARE(restarted, restarts);
+}
+
+void TestCameraSession::failedOpenIsReported()
+{
+    writeDevices(false);
+    CameraSession session(openWithFactory);
+    QSignalSpy failed(&session, &CameraSession::closeDeviceForOpenFailed);
+    QVERIFY(!session.open(UsbCamera, kDevice, "283"));
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(failed.first().at(1).value<CameraCloseReason>(), OpenFailed);
+    // The close that follows the report ends the half-built session.
+    QVERIFY(session.close(kDevice, OpenFailed));
+    QVERIFY(!session.isOpen());
+    writeDevices(true);
+}
+
+QTEST_MAIN(TestCameraSession)
+#include "tst_camerasession.moc"
