@@ -3,7 +3,7 @@
 #include "filelogger.h"
 #include "librarylogs.h"
 #include "quitsignals.h"
-#include "shellwindow.h"
+#include "mainwindow2.h"
 #include "singleapplication.h"
 #include "startup.h"
 #include "theme.h"
@@ -42,8 +42,8 @@ int main(int argc, char *argv[])
         Startup::openCameraDatabase();
     int exitCode = 0;
     if (!QuitSignals::received()) {
-        auto *window = new ShellWindow;
-        QObject::connect(app, &SingleApplication::receivedMessage, window, &ShellWindow::bringToFront);
+        auto *window = new MainWindow2;
+        QObject::connect(app, &SingleApplication::receivedMessage, window, &MainWindow2::bringToFront);
         window->show();
         exitCode = app->exec();
         delete window;

@@ -21,7 +21,7 @@
     </message>
 </context>
 <context>
-    <name>ShellWindow</name>
+    <name>MainWindow2</name>
     <message>
         <source>Lumora</source>
         <translation>Lumora</translation>

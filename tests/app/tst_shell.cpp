@@ -1,7 +1,7 @@
 #include "biologyindustrydialog.h"
 #include "configstore.h"
 #include "languagemanager.h"
-#include "shellwindow.h"
+#include "mainwindow2.h"
 #include "startup.h"
 #include "theme.h"
 
@@ -138,7 +138,7 @@ void TestShell::themeChangeWaitsForRestart()
 void TestShell::languageSwitchesTranslators()
 {
     LanguageManager &languages = LanguageManager::instance();
-    const auto help = [] { return QCoreApplication::translate("ShellWindow", "Help"); };
+    const auto help = [] { return QCoreApplication::translate("MainWindow2", "Help"); };
     const auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
 
     languages.change(SimplifiedChinese);
@@ -159,7 +159,7 @@ void TestShell::languageSwitchesTranslators()
 
 void TestShell::windowRetranslatesItsMenus()
 {
-    ShellWindow window;
+    MainWindow2 window;
     window.show();
     const auto titles = [&window] {
         QStringList result;

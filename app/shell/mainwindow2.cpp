@@ -1,4 +1,4 @@
-#include "shellwindow.h"
+#include "mainwindow2.h"
 
 #include "basecamera.h"
 #include "buildinfo.h"
@@ -36,7 +36,7 @@
 #include <QMessageBox>
 #include <QUrl>
 
-ShellWindow::ShellWindow(QWidget *parent)
+MainWindow2::MainWindow2(QWidget *parent)
     : QMainWindow(parent)
 {
     qDebug().noquote() << QStringLiteral("Version: %1, build time: %2")
@@ -57,7 +57,7 @@ ShellWindow::ShellWindow(QWidget *parent)
     m_camSettings->start();
 }
 
-ShellWindow::~ShellWindow()
+MainWindow2::~MainWindow2()
 {
     // The session's threads stop before the SDKs go.
     delete m_session;
@@ -70,7 +70,7 @@ ShellWindow::~ShellWindow()
     l_sdk_quit();
 }
 
-void ShellWindow::buildWorkspace()
+void MainWindow2::buildWorkspace()
 {
     auto *splitter = new QSplitter(Qt::Horizontal, this);
 
@@ -114,7 +114,7 @@ void ShellWindow::buildWorkspace()
     m_tabs->addTab(m_liveView, QString());
     m_tabs->tabBar()->setTabButton(0, QTabBar::RightSide, nullptr);
     m_tabs->tabBar()->setTabButton(0, QTabBar::LeftSide, nullptr);
-    connect(m_tabs, &QTabWidget::tabCloseRequested, this, &ShellWindow::on_video_tabWidget_tabCloseRequested);
+    connect(m_tabs, &QTabWidget::tabCloseRequested, this, &MainWindow2::on_video_tabWidget_tabCloseRequested);
 
     splitter->addWidget(navigation);
     splitter->addWidget(m_pages);
@@ -132,8 +132,8 @@ void ShellWindow::buildWorkspace()
 
     m_session = new CameraSession([this](const CameraOpenInfo &record) { return m_camSettings->openCamera(record); },
                                   this);
-    connect(m_camSettings, &CamSettings::openCam, this, &ShellWindow::cameraChange);
-    connect(m_camSettings, &CamSettings::closeCam, this, &ShellWindow::cameraClose);
+    connect(m_camSettings, &CamSettings::openCam, this, &MainWindow2::cameraChange);
+    connect(m_camSettings, &CamSettings::closeCam, this, &MainWindow2::cameraClose);
     connect(m_session, &CameraSession::closeDeviceForOpenFailed, m_camSettings, &CamSettings::closeCameraForReason);
     connect(m_session, &CameraSession::cameraCloseForReason, m_camSettings, &CamSettings::closeCameraForReason);
     connect(m_session, &CameraSession::putVideoFrame, m_liveView, &VideoWidget::onFrame);
@@ -144,14 +144,14 @@ void ShellWindow::buildWorkspace()
     connect(m_session, &CameraSession::formatChanged, m_formatLabel, &QLabel::setText);
 }
 
-void ShellWindow::resetStatusLabels()
+void MainWindow2::resetStatusLabels()
 {
     m_fpsLabel->setText(tr("FPS: --"));
     m_resolutionLabel->clear();
     m_formatLabel->clear();
 }
 
-void ShellWindow::cameraChange(CameraType type, QString cameraName, QString model)
+void MainWindow2::cameraChange(CameraType type, QString cameraName, QString model)
 {
     if (!m_session->open(type, cameraName, model)) {
         qWarning().noquote() << (type == NetworkCamera ? "Open net camera, can't create cap thread"
@@ -164,7 +164,7 @@ void ShellWindow::cameraChange(CameraType type, QString cameraName, QString mode
     qInfo().noquote() << "Camera opened, cameraName=" << cameraName << ", tab=" << m_tabs->tabText(0);
 }
 
-void ShellWindow::cameraClose(QString cameraName, CameraCloseReason reason)
+void MainWindow2::cameraClose(QString cameraName, CameraCloseReason reason)
 {
     resetStatusLabels();
     if (m_session->playThread())
@@ -185,7 +185,7 @@ void ShellWindow::cameraClose(QString cameraName, CameraCloseReason reason)
     box->open();
 }
 
-void ShellWindow::on_video_tabWidget_tabCloseRequested(int index)
+void MainWindow2::on_video_tabWidget_tabCloseRequested(int index)
 {
     if (index <= 0)
         return; // the live view stays
@@ -194,7 +194,7 @@ void ShellWindow::on_video_tabWidget_tabCloseRequested(int index)
     tab->deleteLater();
 }
 
-void ShellWindow::buildMenus()
+void MainWindow2::buildMenus()
 {
     m_languageMenu = menuBar()->addMenu(QString());
     auto *languages = new QActionGroup(this);
@@ -210,7 +210,7 @@ void ShellWindow::buildMenus()
         action->setProperty("Lan", QVariant::fromValue(language));
         languages->addAction(action);
     }
-    connect(languages, &QActionGroup::triggered, this, &ShellWindow::slotLanguageChange);
+    connect(languages, &QActionGroup::triggered, this, &MainWindow2::slotLanguageChange);
 
     m_microscopeMenu = menuBar()->addMenu(QString());
     auto *scenes = new QActionGroup(this);
@@ -224,7 +224,7 @@ void ShellWindow::buildMenus()
     m_biologyAction->setProperty("SceneMode", 0);
     m_industryAction->setProperty("SceneMode", 1);
     (scene == 1 ? m_industryAction : m_biologyAction)->setChecked(true);
-    connect(scenes, &QActionGroup::triggered, this, &ShellWindow::slotSceneChange);
+    connect(scenes, &QActionGroup::triggered, this, &MainWindow2::slotSceneChange);
 
     m_styleMenu = menuBar()->addMenu(QString());
     auto *styles = new QActionGroup(this);
@@ -237,13 +237,13 @@ void ShellWindow::buildMenus()
         styles->addAction(action);
     }
     (Theme::current().index == Theme::White ? m_whiteAction : m_blackAction)->setChecked(true);
-    connect(styles, &QActionGroup::triggered, this, &ShellWindow::slotStyleChange);
+    connect(styles, &QActionGroup::triggered, this, &MainWindow2::slotStyleChange);
 
     m_helpAction = menuBar()->addAction(QString());
-    connect(m_helpAction, &QAction::triggered, this, &ShellWindow::slotHelp);
+    connect(m_helpAction, &QAction::triggered, this, &MainWindow2::slotHelp);
 }
 
-void ShellWindow::retranslate()
+void MainWindow2::retranslate()
 {
     setWindowTitle(tr("Lumora"));
     m_languageMenu->setTitle(tr("Language"));
@@ -271,14 +271,14 @@ void ShellWindow::retranslate()
         resetStatusLabels();
 }
 
-void ShellWindow::changeEvent(QEvent *event)
+void MainWindow2::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LanguageChange)
         retranslate();
     QMainWindow::changeEvent(event);
 }
 
-void ShellWindow::bringToFront()
+void MainWindow2::bringToFront()
 {
     if (isMinimized())
         showNormal();
@@ -286,23 +286,23 @@ void ShellWindow::bringToFront()
     activateWindow();
 }
 
-void ShellWindow::slotLanguageChange(QAction *action)
+void MainWindow2::slotLanguageChange(QAction *action)
 {
     LanguageManager::instance().change(action->property("Lan").value<MyLanguage>());
 }
 
-void ShellWindow::slotSceneChange(QAction *action)
+void MainWindow2::slotSceneChange(QAction *action)
 {
     ConfigStore::instance().write(ConfigGroup::Camera, CameraKey::SceneMode, action->property("SceneMode"));
 }
 
-void ShellWindow::slotStyleChange(QAction *action)
+void MainWindow2::slotStyleChange(QAction *action)
 {
     if (Theme::change(action->property("styleSettings").toInt()))
         QMessageBox::information(this, tr("Info"), tr("Take effect after restarting the client"));
 }
 
-void ShellWindow::slotHelp()
+void MainWindow2::slotHelp()
 {
     const QString path = Startup::helpDocumentPath(LanguageManager::instance().current());
     const QFileInfo info(path);

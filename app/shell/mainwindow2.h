@@ -20,12 +20,12 @@ class VideoWidget;
 // The program's main window: the language, scene, theme and help menus; the left navigation
 // with its pages (the device page holds the camera panel); the tab widget whose tab 0 is the
 // live view; and the one camera session that is open at a time.
-class ShellWindow : public QMainWindow
+class MainWindow2 : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit ShellWindow(QWidget *parent = nullptr);
-    ~ShellWindow() override;
+    explicit MainWindow2(QWidget *parent = nullptr);
+    ~MainWindow2() override;
 
     CameraSession *session() const { return m_session; }
     CamSettings *camSettings() const { return m_camSettings; }
