@@ -375,6 +375,19 @@ VideoFrame mirrorVideoFrame(const VideoFrame &frame, bool horizontal, bool verti
     return VideoFrame(std::move(buffer), frame.timestampUs());
 }
 
+VideoFrame videoFrameFromQImage(const QImage &image)
+{
+    if (image.isNull()) {
+        return {};
+    }
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    auto buffer = RGB24Buffer::Copy(rgb.width(), rgb.height(), rgb.constBits(), int(rgb.bytesPerLine()));
+    if (!buffer) {
+        return {};
+    }
+    return VideoFrame(std::move(buffer), 0);
+}
+
 QImage videoFrameToQImage(const VideoFrame &frame)
 {
     const auto source = frame.videoFrameBuffer();

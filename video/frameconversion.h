@@ -32,6 +32,9 @@ VideoFrame rotateVideoFrame(const VideoFrame &frame, int degrees);
 // buffer; the frame itself when neither is asked.
 VideoFrame mirrorVideoFrame(const VideoFrame &frame, bool horizontal, bool vertical);
 
+// A frame holding a copy of the image's pixels (converted to R, G, B); empty for a null image.
+VideoFrame videoFrameFromQImage(const QImage &image);
+
 // A Format_RGB888 image that owns its pixels (it does not refer to the frame's buffer).
 QImage videoFrameToQImage(const VideoFrame &frame);
 // A new 8-bit three-channel matrix in B, G, R order.

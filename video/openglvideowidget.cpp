@@ -158,7 +158,11 @@ void OpenGLVideoWidget::showEvent(QShowEvent *event)
         setUpdateBehavior(QOpenGLWidget::PartialUpdate);
     }
     if (m_initialized) {
+        // Outside initializeGL the widget's context is not current by itself: without it the
+        // version query answers nothing and a good driver would be reported as too old.
+        makeCurrent();
         checkGlVersion();
+        doneCurrent();
     }
 }
 

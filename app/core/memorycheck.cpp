@@ -44,7 +44,12 @@ bool checkMemory()
     qDebug() << "64-bit application";
     qDebug() << "64-bit application";
 
-    const int load = memoryLoadFromMeminfo(readProcFile("/proc/meminfo"));
+    return checkMemoryLoad(readProcFile("/proc/meminfo"));
+}
+
+bool checkMemoryLoad(const QByteArray &meminfo)
+{
+    const int load = memoryLoadFromMeminfo(meminfo);
     if (load < 0) {
         qDebug() << "Failed to retrieve memory status.";
         return false;

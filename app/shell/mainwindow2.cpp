@@ -7,15 +7,30 @@
 #include "camsettings.h"
 #include "configstore.h"
 #include "constants.h"
+#include "frameconversion.h"
 #include "languagemanager.h"
+#include "memorycheck.h"
 #include "startup.h"
 #include "theme.h"
+#include "graphicsview.h"
 #include "videowidget.h"
 
 #include <l_sdk.h>
 #include <lmcam.h>
 
 #include <QActionGroup>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QImageReader>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QStandardPaths>
+#include <QWheelEvent>
 #include <QButtonGroup>
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -59,6 +74,8 @@ MainWindow2::MainWindow2(QWidget *parent)
 
 MainWindow2::~MainWindow2()
 {
+    ConfigStore::instance().write(ConfigGroup::Base, BaseKey::MainInterfaceLeftPos, m_leftWidth);
+    ConfigStore::instance().write(ConfigGroup::Base, BaseKey::MainInterfaceRightPos, m_rightWidth);
     // The session's threads stop before the SDKs go.
     delete m_session;
     m_session = nullptr;
@@ -72,7 +89,9 @@ MainWindow2::~MainWindow2()
 
 void MainWindow2::buildWorkspace()
 {
-    auto *splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName(QStringLiteral("splitter"));
+    QSplitter *splitter = m_splitter;
 
     // The left navigation and its pages; the pages still to come say what they will hold.
     auto *navigation = new QWidget(splitter);
@@ -93,12 +112,32 @@ void MainWindow2::buildWorkspace()
         navigationLayout->addWidget(button);
         m_navigation->addButton(button, i);
         if (i > 0) {
-            auto *later = new QLabel(m_pages);
+            auto *page = new QWidget(m_pages);
+            auto *pageLayout = new QVBoxLayout(page);
+            if (i == 1) {
+                // Pictures open into image tabs already; the capture settings come later.
+                m_openPictureButton = new QPushButton(page);
+                m_openPictureButton->setObjectName(QStringLiteral("openPic_btn"));
+                connect(m_openPictureButton, &QPushButton::clicked, this, [this] {
+                    const QString folder =
+                        ConfigStore::instance().value(ConfigGroup::Base, BaseKey::OpenedImgPath).toString();
+                    const QStringList paths = QFileDialog::getOpenFileNames(
+                        this, tr("Open Picture"), folder, tr("Images (*.png *.jpg *.jpeg *.bmp *.tif *.tiff)"));
+                    for (const QString &path : paths)
+                        openPicture(path);
+                    if (!paths.isEmpty())
+                        ConfigStore::instance().write(ConfigGroup::Base, BaseKey::OpenedImgPath,
+                                                      QFileInfo(paths.last()).absolutePath());
+                });
+                pageLayout->addWidget(m_openPictureButton);
+            }
+            auto *later = new QLabel(page);
             later->setAlignment(Qt::AlignCenter);
             later->setWordWrap(true);
             later->setEnabled(false);
             m_laterPages << later;
-            m_pages->addWidget(later);
+            pageLayout->addWidget(later, 1);
+            m_pages->addWidget(page);
         }
     }
     navigationLayout->addStretch();
@@ -106,7 +145,11 @@ void MainWindow2::buildWorkspace()
             &QStackedWidget::setCurrentIndex);
 
     // Tab 0 is the live view and never closes.
-    m_tabs = new QTabWidget(splitter);
+    auto *centre = new QWidget(splitter);
+    auto *centreLayout = new QVBoxLayout(centre);
+    centreLayout->setContentsMargins(0, 0, 0, 0);
+    centreLayout->setSpacing(2);
+    m_tabs = new QTabWidget(centre);
     m_tabs->setObjectName(QStringLiteral("video_tabWidget"));
     m_tabs->setTabsClosable(true);
     m_liveView = new VideoWidget(m_tabs);
@@ -115,13 +158,52 @@ void MainWindow2::buildWorkspace()
     m_tabs->tabBar()->setTabButton(0, QTabBar::RightSide, nullptr);
     m_tabs->tabBar()->setTabButton(0, QTabBar::LeftSide, nullptr);
     connect(m_tabs, &QTabWidget::tabCloseRequested, this, &MainWindow2::on_video_tabWidget_tabCloseRequested);
+    m_tabs->tabBar()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_tabs->tabBar(), &QWidget::customContextMenuRequested, this,
+            &MainWindow2::onShowVideoTabWidgetCustomMenu);
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this] {
+        if (VideoWidget *view = currentVideoWidget())
+            m_zoomBox->setCurrentIndex(m_zoomBox->findData(int(view->scaleStrategy())));
+    });
+    watchWheel(m_liveView);
+    centreLayout->addWidget(buildViewBar());
+    centreLayout->addWidget(m_tabs, 1);
+
+    // The right panel will hold the measurement results.
+    m_rightPanel = new QWidget(splitter);
+    auto *rightLayout = new QVBoxLayout(m_rightPanel);
+    m_rightPanelText = new QLabel(m_rightPanel);
+    m_rightPanelText->setWordWrap(true);
+    m_rightPanelText->setEnabled(false);
+    rightLayout->addWidget(m_rightPanelText);
+    rightLayout->addStretch();
 
     splitter->addWidget(navigation);
     splitter->addWidget(m_pages);
-    splitter->addWidget(m_tabs);
+    splitter->addWidget(centre);
+    splitter->addWidget(m_rightPanel);
     splitter->setStretchFactor(2, 1);
-    splitter->setSizes({80, 430, 800});
+    splitter->setCollapsible(2, false);
+    // Stored widths, else 430 and 250 pixels at a device pixel ratio of 1.
+    const double ratio = devicePixelRatioF();
+    ConfigStore &store = ConfigStore::instance();
+    m_leftWidth = store.value(ConfigGroup::Base, BaseKey::MainInterfaceLeftPos, int(430 / ratio)).toInt();
+    m_rightWidth = store.value(ConfigGroup::Base, BaseKey::MainInterfaceRightPos, int(250 / ratio)).toInt();
+    if (m_leftWidth <= 0)
+        m_leftWidth = int(430 / ratio);
+    if (m_rightWidth <= 0)
+        m_rightWidth = int(250 / ratio);
+    splitter->setSizes({80, m_leftWidth, 1000, m_rightWidth});
+    connect(splitter, &QSplitter::splitterMoved, this, &MainWindow2::on_splitter_splitterMoved);
     setCentralWidget(splitter);
+
+    m_wheelFunction = ShortcutSettingsDialog::storedMouseWheel();
+    const QStringList keys = ShortcutSettingsDialog::storedShortcuts();
+    for (int i = 0; i < keys.size(); ++i) {
+        auto *shortcut = new QShortcut(QKeySequence(keys[i]), this);
+        shortcut->setContext(Qt::ApplicationShortcut);
+        m_shortcuts << shortcut;
+    }
 
     m_fpsLabel = new QLabel(this);
     m_resolutionLabel = new QLabel(this);
@@ -185,13 +267,453 @@ void MainWindow2::cameraClose(QString cameraName, CameraCloseReason reason)
     box->open();
 }
 
-void MainWindow2::on_video_tabWidget_tabCloseRequested(int index)
+// ---- View bar: panels, zoom, full screen -----------------------------------------------
+
+namespace {
+
+// The zoom steps of the buttons, in percent.
+const int kZoomSteps[] = {10, 25, 50, 75, 100, 150, 200, 300, 400};
+
+QToolButton *barButton(QWidget *parent, const char *name, bool checkable = false)
 {
-    if (index <= 0)
-        return; // the live view stays
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setCheckable(checkable);
+    button->setAutoRaise(true);
+    return button;
+}
+
+} // namespace
+
+QWidget *MainWindow2::buildViewBar()
+{
+    auto *bar = new QWidget(this);
+    auto *layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(2, 0, 2, 0);
+    m_leftHideButton = barButton(bar, "leftHide_btn");
+    m_leftHideButton->setIcon(QIcon(QStringLiteral(":/pic/cc_arrow_left.png")));
+    m_zoomSubButton = barButton(bar, "zoomSub_btn");
+    m_zoomSubButton->setText(QStringLiteral("-"));
+    m_zoomBox = new QComboBox(bar);
+    m_zoomBox->setObjectName(QStringLiteral("zoom_comboBox"));
+    m_zoomBox->setMinimumWidth(110);
+    m_zoomAddButton = barButton(bar, "zoomAdd_btn");
+    m_zoomAddButton->setText(QStringLiteral("+"));
+    m_fullScreenButton = barButton(bar, "fullScreen_btn", true);
+    m_rightHideButton = barButton(bar, "rightHide_btn");
+    m_rightHideButton->setIcon(QIcon(QStringLiteral(":/pic/cc_arrow_right.png")));
+    layout->addWidget(m_leftHideButton);
+    layout->addStretch();
+    layout->addWidget(m_zoomSubButton);
+    layout->addWidget(m_zoomBox);
+    layout->addWidget(m_zoomAddButton);
+    layout->addWidget(m_fullScreenButton);
+    layout->addStretch();
+    layout->addWidget(m_rightHideButton);
+
+    // Fits first (their strategy codes as data), then the percentages.
+    m_zoomBox->addItem(QString(), int(VideoScaleStrategy::FitToHeight));
+    m_zoomBox->addItem(QString(), int(VideoScaleStrategy::FitToWidth));
+    m_zoomBox->addItem(QString(), int(VideoScaleStrategy::FitToWindow));
+    for (int percent : kZoomSteps)
+        m_zoomBox->addItem(QStringLiteral("%1%").arg(percent), percent);
+    m_zoomBox->setCurrentIndex(2);
+    connect(m_zoomBox, QOverload<int>::of(&QComboBox::activated), this, [this](int index) {
+        VideoWidget *view = currentVideoWidget();
+        if (!view)
+            return;
+        const int data = m_zoomBox->itemData(index).toInt();
+        if (data < 0)
+            view->onSetScaleStrategy(VideoScaleStrategy(data));
+        else
+            view->onSetScalePercent(data);
+    });
+    connect(m_leftHideButton, &QToolButton::clicked, this, &MainWindow2::on_leftHide_btn_clicked);
+    connect(m_rightHideButton, &QToolButton::clicked, this, &MainWindow2::on_rightHide_btn_clicked);
+    connect(m_zoomAddButton, &QToolButton::clicked, this, &MainWindow2::on_zoomAdd_btn_clicked);
+    connect(m_zoomSubButton, &QToolButton::clicked, this, &MainWindow2::on_zoomSub_btn_clicked);
+    connect(m_fullScreenButton, &QToolButton::toggled, this, &MainWindow2::on_fullScreen_btn_toggled);
+    return bar;
+}
+
+VideoWidget *MainWindow2::currentVideoWidget() const
+{
+    return qobject_cast<VideoWidget *>(m_tabs->currentWidget());
+}
+
+void MainWindow2::applyZoomStep(int step)
+{
+    VideoWidget *view = currentVideoWidget();
+    if (!view)
+        return;
+    // From the percentage shown now to the next step up or down.
+    const QString shown = m_zoomBox->currentText();
+    const double current = shown.endsWith(QLatin1Char('%')) ? shown.chopped(1).toDouble() : 100.0;
+    int index = -1;
+    if (step > 0) {
+        for (int i = 0; i < int(std::size(kZoomSteps)) && index < 0; ++i) {
+            if (kZoomSteps[i] > current + 0.01)
+                index = i;
+        }
+    } else {
+        for (int i = int(std::size(kZoomSteps)) - 1; i >= 0 && index < 0; --i) {
+            if (kZoomSteps[i] < current - 0.01)
+                index = i;
+        }
+    }
+    if (index < 0)
+        return;
+    qInfo().noquote() << (step > 0 ? "zoom add, curNum=" : "zoom sub curNum=") << index << kZoomSteps[index];
+    view->onSetScalePercent(kZoomSteps[index]);
+    m_zoomBox->setCurrentIndex(m_zoomBox->findData(kZoomSteps[index]));
+}
+
+void MainWindow2::on_zoomAdd_btn_clicked()
+{
+    applyZoomStep(1);
+}
+
+void MainWindow2::on_zoomSub_btn_clicked()
+{
+    applyZoomStep(-1);
+}
+
+void MainWindow2::on_leftHide_btn_clicked()
+{
+    QList<int> sizes = m_splitter->sizes();
+    const bool hide = sizes[1] > 0;
+    sizes[2] += hide ? sizes[1] : -m_leftWidth;
+    sizes[1] = hide ? 0 : m_leftWidth;
+    m_splitter->setSizes(sizes);
+    m_leftHideButton->setIcon(QIcon(hide ? QStringLiteral(":/pic/cc_arrow_right.png")
+                                         : QStringLiteral(":/pic/cc_arrow_left.png")));
+}
+
+void MainWindow2::on_rightHide_btn_clicked()
+{
+    QList<int> sizes = m_splitter->sizes();
+    const bool hide = sizes[3] > 0;
+    sizes[2] += hide ? sizes[3] : -m_rightWidth;
+    sizes[3] = hide ? 0 : m_rightWidth;
+    m_splitter->setSizes(sizes);
+    m_rightHideButton->setIcon(QIcon(hide ? QStringLiteral(":/pic/cc_arrow_left.png")
+                                          : QStringLiteral(":/pic/cc_arrow_right.png")));
+}
+
+void MainWindow2::on_splitter_splitterMoved(int, int)
+{
+    const QList<int> sizes = m_splitter->sizes();
+    if (sizes[1] > 0)
+        m_leftWidth = sizes[1];
+    if (sizes[3] > 0)
+        m_rightWidth = sizes[3];
+}
+
+void MainWindow2::on_fullScreen_btn_toggled(bool checked)
+{
+    if (checked) {
+        showFullScreen();
+    } else {
+        showNormal();
+        showMaximized();
+    }
+    m_liveView->setFullScreen(checked);
+}
+
+void MainWindow2::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && m_fullScreenButton->isChecked()) {
+        m_fullScreenButton->setChecked(false);
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+// ---- Mouse wheel and shortcuts ---------------------------------------------------------
+
+void MainWindow2::watchWheel(VideoWidget *view)
+{
+    connect(view, &VideoWidget::signalExitFullScreen, this, [this] { m_fullScreenButton->setChecked(false); });
+    view->graphicsView()->viewport()->installEventFilter(this);
+}
+
+bool MainWindow2::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Wheel) {
+        const auto *wheel = static_cast<QWheelEvent *>(event);
+        if (wheel->angleDelta().y() != 0) {
+            wheelChanged(wheel->angleDelta().y() > 0);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow2::wheelChanged(bool isAdd)
+{
+    const bool live = m_tabs->currentWidget() && m_tabs->currentWidget()->property("OpenVideoWidgetType").toInt() == 0;
+    switch (m_wheelFunction) {
+    case AdjustFocus:
+        if (live)
+            emit increaseOrDecreaseFoucs(isAdd);
+        break;
+    case AdjustZoom:
+        if (live)
+            emit increaseOrDecreaseZoom(isAdd);
+        break;
+    default:
+        if (!m_fullScreenButton->isChecked())
+            applyZoomStep(isAdd ? 1 : -1);
+        break;
+    }
+}
+
+void MainWindow2::onChangeMouseWheelFunc(KeyFunction func)
+{
+    m_wheelFunction = func;
+}
+
+QStringList MainWindow2::shortcutKeys() const
+{
+    QStringList keys;
+    for (const QShortcut *shortcut : m_shortcuts)
+        keys << shortcut->key().toString(QKeySequence::PortableText);
+    return keys;
+}
+
+void MainWindow2::onUpdateShortcut(QStringList shortcutStr)
+{
+    for (int i = 0; i < m_shortcuts.size() && i < shortcutStr.size(); ++i)
+        m_shortcuts[i]->setKey(QKeySequence(shortcutStr[i]));
+}
+
+void MainWindow2::onShowShortcutSettings()
+{
+    ShortcutSettingsDialog dialog(this);
+    connect(&dialog, &ShortcutSettingsDialog::shortcutsChanged, this, &MainWindow2::onUpdateShortcut);
+    connect(&dialog, &ShortcutSettingsDialog::mouseWheelChanged, this, &MainWindow2::onChangeMouseWheelFunc);
+    dialog.exec();
+}
+
+// ---- Image tabs --------------------------------------------------------------------------
+
+bool MainWindow2::isUnsaved(const QWidget *tab)
+{
+    return tab && tab->property("unsaved").toBool();
+}
+
+void MainWindow2::setUnsaved(QWidget *tab, bool unsaved)
+{
+    tab->setProperty("unsaved", unsaved);
+}
+
+int MainWindow2::addImageTab(QWidget *tab, const QString &name)
+{
+    if (!(m_readMeminfo ? checkMemoryLoad(m_readMeminfo()) : checkMemory())) {
+        delete tab;
+        auto *box = new QMessageBox(QMessageBox::Warning, tr("Warning"),
+                                    tr("Insufficient memory, please close some windows."), QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+        return -1;
+    }
+    if (tab->property("OpenVideoWidgetType").toInt() == 0)
+        tab->setProperty("OpenVideoWidgetType", 1);
+    const QString title = name.isEmpty() ? QStringLiteral("Tab%1").arg(++m_tabCounter) : name;
+    if (auto *view = qobject_cast<VideoWidget *>(tab))
+        watchWheel(view);
+    const int index = m_tabs->addTab(tab, title);
+    m_tabs->setCurrentIndex(index);
+    return index;
+}
+
+int MainWindow2::openPicture(const QString &path)
+{
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        qWarning().noquote() << "Can not read the picture" << path << reader.errorString();
+        return -1;
+    }
+    auto *view = new VideoWidget;
+    view->setProperty("picture", image);
+    view->setProperty("filePath", path);
+    const int index = addImageTab(view, QFileInfo(path).fileName());
+    if (index >= 0)
+        view->onFrame(videoFrameFromQImage(image));
+    return index;
+}
+
+bool MainWindow2::saveImageTab(QWidget *tab, const QString &path)
+{
+    const QImage image = tab->property("picture").value<QImage>();
+    if (image.isNull() || path.isEmpty() || !image.save(path)) {
+        qWarning().noquote() << "Save picture failed:" << path;
+        return false;
+    }
+    tab->setProperty("filePath", path);
+    setUnsaved(tab, false);
+    if (auto *tabs = qobject_cast<QTabWidget *>(tab->parentWidget() ? tab->parentWidget()->parentWidget() : nullptr))
+        tabs->setTabText(tabs->indexOf(tab), QFileInfo(path).fileName());
+    return true;
+}
+
+bool MainWindow2::saveTab(int index, bool quick)
+{
     QWidget *tab = m_tabs->widget(index);
-    m_tabs->removeTab(index);
-    tab->deleteLater();
+    if (index <= 0 || !tab)
+        return false;
+    QString path;
+    if (quick) {
+        // Into the quick-save folder under the tab's name and the time.
+        const QString folder = ConfigStore::instance()
+                                   .value(DrawProperty::QuickSavePath,
+                                          QStandardPaths::writableLocation(QStandardPaths::PicturesLocation))
+                                   .toString();
+        QDir().mkpath(folder);
+        const QString base = QFileInfo(m_tabs->tabText(index)).completeBaseName();
+        path = QDir(folder).filePath(
+            QStringLiteral("%1_%2.png").arg(base, QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_hhmmsszzz"))));
+    } else {
+        path = tab->property("filePath").toString();
+        if (path.isEmpty())
+            path = QFileDialog::getSaveFileName(this, tr("Save"), m_tabs->tabText(index) + QStringLiteral(".png"),
+                                                tr("Images (*.png *.jpg *.bmp *.tif)"));
+    }
+    if (path.isEmpty())
+        return false;
+    if (!saveImageTab(tab, path)) {
+        auto *box = new QMessageBox(QMessageBox::Warning, tr("Warning"), tr("Failed to save the picture: %1").arg(path),
+                                    QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+        return false;
+    }
+    return true;
+}
+
+bool MainWindow2::on_video_tabWidget_tabCloseRequested(int index)
+{
+    if (index <= 0 || index >= m_tabs->count())
+        return false; // the live view stays
+    const int before = m_tabs->count();
+    closeTabs({index});
+    return m_tabs->count() < before;
+}
+
+void MainWindow2::closeTabs(QList<int> indices)
+{
+    std::sort(indices.begin(), indices.end(), std::greater<int>());
+    indices.removeAll(0);
+    QStringList unsavedNames;
+    for (int index : indices) {
+        if (isUnsaved(m_tabs->widget(index)))
+            unsavedNames << m_tabs->tabText(index);
+    }
+    if (!unsavedNames.isEmpty()) {
+        UnsavedChoice choice = UnsavedChoice::Cancel;
+        if (m_askUnsaved) {
+            choice = m_askUnsaved(unsavedNames);
+        } else {
+            QMessageBox box(QMessageBox::Question, tr("Notice"),
+                            unsavedNames.size() == 1
+                                ? tr("Do you want to exit without saving?")
+                                : tr("Do you want to exit without saving?") + QStringLiteral("\n\n") +
+                                      unsavedNames.join(QLatin1Char('\n')),
+                            QMessageBox::NoButton, this);
+            QPushButton *save = box.addButton(tr("Save"), QMessageBox::AcceptRole);
+            QPushButton *discard = box.addButton(tr("Don't Save"), QMessageBox::DestructiveRole);
+            box.addButton(tr("Cancel"), QMessageBox::RejectRole);
+            box.setDefaultButton(save);
+            box.exec();
+            const QAbstractButton *clicked = box.clickedButton();
+            choice = clicked == save      ? UnsavedChoice::Save
+                     : clicked == discard ? UnsavedChoice::DontSave
+                                          : UnsavedChoice::Cancel;
+        }
+        if (choice == UnsavedChoice::Cancel)
+            return;
+        if (choice == UnsavedChoice::Save) {
+            // A picture that could not be saved keeps its tab.
+            QList<int> kept;
+            for (int index : indices) {
+                if (isUnsaved(m_tabs->widget(index)) && !saveTab(index, false))
+                    kept << index;
+            }
+            for (int index : kept)
+                indices.removeAll(index);
+        }
+    }
+    for (int index : indices) {
+        QWidget *tab = m_tabs->widget(index);
+        m_tabs->removeTab(index);
+        tab->deleteLater();
+    }
+}
+
+void MainWindow2::onShowVideoTabWidgetCustomMenu(const QPoint &pos)
+{
+    const int index = m_tabs->tabBar()->tabAt(pos);
+    if (index >= 0)
+        m_tabs->setCurrentIndex(index);
+    QMenu menu(this);
+    const bool imageTab = m_tabs->currentIndex() > 0;
+    const bool anyImage = m_tabs->count() > 1;
+    menu.addAction(tr("Quick Save"), this, &MainWindow2::onQuickSaveCurrentTab)->setEnabled(imageTab);
+    menu.addAction(tr("Quick Save All"), this, &MainWindow2::onQuickSaveAllTab)->setEnabled(anyImage);
+    menu.addAction(tr("Save"), this, &MainWindow2::onSaveCurrentTab)->setEnabled(imageTab);
+    menu.addAction(tr("Save All"), this, &MainWindow2::onSaveAllTabs)->setEnabled(anyImage);
+    menu.addSeparator();
+    menu.addAction(tr("Close"), this, &MainWindow2::onCloseCurrentTab)->setEnabled(imageTab);
+    menu.addAction(tr("Close Other"), this, &MainWindow2::onCloseOtherTabs)->setEnabled(anyImage);
+    menu.addAction(tr("Close All"), this, &MainWindow2::onCloseAllTabs)->setEnabled(anyImage);
+    menu.exec(m_tabs->tabBar()->mapToGlobal(pos));
+}
+
+void MainWindow2::onQuickSaveCurrentTab()
+{
+    saveTab(m_tabs->currentIndex(), true);
+}
+
+void MainWindow2::onQuickSaveAllTab()
+{
+    for (int i = 1; i < m_tabs->count(); ++i)
+        saveTab(i, true);
+}
+
+void MainWindow2::onSaveCurrentTab()
+{
+    saveTab(m_tabs->currentIndex(), false);
+}
+
+void MainWindow2::onSaveAllTabs()
+{
+    for (int i = 1; i < m_tabs->count(); ++i)
+        saveTab(i, false);
+}
+
+void MainWindow2::onCloseCurrentTab()
+{
+    on_video_tabWidget_tabCloseRequested(m_tabs->currentIndex());
+}
+
+void MainWindow2::onCloseOtherTabs()
+{
+    QList<int> others;
+    for (int i = 1; i < m_tabs->count(); ++i) {
+        if (i != m_tabs->currentIndex())
+            others << i;
+    }
+    closeTabs(others);
+}
+
+void MainWindow2::onCloseAllTabs()
+{
+    QList<int> all;
+    for (int i = 1; i < m_tabs->count(); ++i)
+        all << i;
+    closeTabs(all);
 }
 
 void MainWindow2::buildMenus()
@@ -239,6 +761,9 @@ void MainWindow2::buildMenus()
     (Theme::current().index == Theme::White ? m_whiteAction : m_blackAction)->setChecked(true);
     connect(styles, &QActionGroup::triggered, this, &MainWindow2::slotStyleChange);
 
+    m_shortcutAction = menuBar()->addAction(QString());
+    connect(m_shortcutAction, &QAction::triggered, this, &MainWindow2::onShowShortcutSettings);
+
     m_helpAction = menuBar()->addAction(QString());
     connect(m_helpAction, &QAction::triggered, this, &MainWindow2::slotHelp);
 }
@@ -253,7 +778,14 @@ void MainWindow2::retranslate()
     m_styleMenu->setTitle(tr("Style Settings"));
     m_blackAction->setText(tr("Black"));
     m_whiteAction->setText(tr("White"));
+    m_shortcutAction->setText(tr("Shortcut Settings"));
+    m_openPictureButton->setText(tr("Open Picture"));
     m_helpAction->setText(tr("Help"));
+    m_rightPanelText->setText(tr("Measurement results will be shown here."));
+    m_zoomBox->setItemText(0, tr("Fit to Height"));
+    m_zoomBox->setItemText(1, tr("Fit to Width"));
+    m_zoomBox->setItemText(2, tr("Fit to Window"));
+    m_fullScreenButton->setText(tr("Full Screen"));
     const char *const navigation[] = {QT_TR_NOOP("Device"), QT_TR_NOOP("Acquire"), QT_TR_NOOP("Measure"),
                                       QT_TR_NOOP("Annotate"), QT_TR_NOOP("Report")};
     for (int i = 0; i < 5; ++i)

@@ -3,8 +3,10 @@
 #include "cameraclosereason.h"
 #include "cameraenums.h"
 #include "mylanguage.h"
+#include "shortcutsettingsdialog.h"
 
 #include <QMainWindow>
+#include <functional>
 
 class CamSettings;
 class CameraSession;
@@ -12,7 +14,12 @@ class QAction;
 class QActionGroup;
 class QButtonGroup;
 class QLabel;
+class QComboBox;
+class QPushButton;
 class QMenu;
+class QShortcut;
+class QSplitter;
+class QToolButton;
 class QStackedWidget;
 class QTabWidget;
 class VideoWidget;
@@ -29,6 +36,32 @@ public:
 
     CameraSession *session() const { return m_session; }
     CamSettings *camSettings() const { return m_camSettings; }
+    QTabWidget *tabs() const { return m_tabs; }
+
+    // Adds an image tab (a picture, a photo, an analysis result). Refused with a warning, and
+    // the widget deleted, when memory is short. A tab without a name is "Tab" and a number.
+    // Returns its index or -1.
+    int addImageTab(QWidget *tab, const QString &name = QString());
+    // An image tab showing a picture file; -1 when it cannot be read or memory is short.
+    int openPicture(const QString &path);
+    // Writes an image tab's picture; on success the tab takes the file's name and counts as saved.
+    static bool saveImageTab(QWidget *tab, const QString &path);
+    static bool isUnsaved(const QWidget *tab);
+    static void setUnsaved(QWidget *tab, bool unsaved);
+
+    // What the operator answers about unsaved pictures when tabs close (tests answer for him).
+    enum class UnsavedChoice { Save, DontSave, Cancel };
+    using UnsavedQuestion = std::function<UnsavedChoice(const QStringList &names)>;
+    void setUnsavedQuestion(UnsavedQuestion question) { m_askUnsaved = std::move(question); }
+    // The /proc/meminfo text behind the memory check; unset, the system's (tests give their own).
+    void setMeminfoReader(std::function<QByteArray()> reader) { m_readMeminfo = std::move(reader); }
+
+    KeyFunction mouseWheelFunction() const { return m_wheelFunction; }
+    QStringList shortcutKeys() const;
+
+signals:
+    void increaseOrDecreaseFoucs(bool increase);
+    void increaseOrDecreaseZoom(bool increase);
 
 public slots:
     // Restores the window if minimised and brings it to the front (a second start).
@@ -37,10 +70,33 @@ public slots:
     void cameraChange(CameraType type, QString cameraName, QString model);
     // Ends the session and shows why, unless the operator closed it.
     void cameraClose(QString cameraName, CameraCloseReason reason);
-    void on_video_tabWidget_tabCloseRequested(int index);
+    // Closing a tab: tab 0 never; an unsaved picture asks first. False when the tab stays.
+    bool on_video_tabWidget_tabCloseRequested(int index);
+    void onShowVideoTabWidgetCustomMenu(const QPoint &pos);
+    void onQuickSaveCurrentTab();
+    void onQuickSaveAllTab();
+    void onSaveCurrentTab();
+    void onSaveAllTabs();
+    void onCloseCurrentTab();
+    void onCloseOtherTabs();
+    void onCloseAllTabs();
+
+    void wheelChanged(bool isAdd);
+    void onChangeMouseWheelFunc(KeyFunction func);
+    void onShowShortcutSettings();
+    void onUpdateShortcut(QStringList shortcutStr);
+
+    void on_fullScreen_btn_toggled(bool checked);
+    void on_leftHide_btn_clicked();
+    void on_rightHide_btn_clicked();
+    void on_splitter_splitterMoved(int pos, int index);
+    void on_zoomAdd_btn_clicked();
+    void on_zoomSub_btn_clicked();
 
 protected:
     void changeEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
     void slotLanguageChange(QAction *action);
@@ -53,6 +109,13 @@ private:
     void buildWorkspace();
     void retranslate();
     void resetStatusLabels();
+    QWidget *buildViewBar();
+    // Closes the tabs at these indices (descending), asking once about their unsaved pictures.
+    void closeTabs(QList<int> indices);
+    bool saveTab(int index, bool quick);
+    VideoWidget *currentVideoWidget() const;
+    void applyZoomStep(int step);
+    void watchWheel(VideoWidget *view);
 
     QMenu *m_languageMenu = nullptr;
     QMenu *m_microscopeMenu = nullptr;
@@ -72,4 +135,22 @@ private:
     QLabel *m_resolutionLabel = nullptr;
     QLabel *m_formatLabel = nullptr;
     CameraSession *m_session = nullptr;
+    QSplitter *m_splitter = nullptr;
+    QWidget *m_rightPanel = nullptr;
+    QLabel *m_rightPanelText = nullptr;
+    QToolButton *m_leftHideButton = nullptr;
+    QToolButton *m_rightHideButton = nullptr;
+    QToolButton *m_fullScreenButton = nullptr;
+    QToolButton *m_zoomAddButton = nullptr;
+    QToolButton *m_zoomSubButton = nullptr;
+    QComboBox *m_zoomBox = nullptr;
+    QAction *m_shortcutAction = nullptr;
+    QPushButton *m_openPictureButton = nullptr;
+    int m_leftWidth = 430;
+    int m_rightWidth = 250;
+    int m_tabCounter = 0;
+    KeyFunction m_wheelFunction = ZoomVideoWindow;
+    QList<QShortcut *> m_shortcuts;
+    UnsavedQuestion m_askUnsaved;
+    std::function<QByteArray()> m_readMeminfo;
 };

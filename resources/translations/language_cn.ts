@@ -21,6 +21,52 @@
     </message>
 </context>
 <context>
+    <name>CamSettings</name>
+    <message>
+        <source>Camera</source>
+        <translation>相机</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>型号</translation>
+    </message>
+    <message>
+        <source>Exposure, white balance, focus and the other camera controls will appear here.</source>
+        <translation>曝光、白平衡、对焦等相机控件将显示在这里。</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>打开</translation>
+    </message>
+</context>
+<context>
+    <name>CameraSession</name>
+    <message>
+        <source>Failed to open camera!</source>
+        <translation>打开相机失败！</translation>
+    </message>
+    <message>
+        <source>Camera does not support current system, please use windows 10 and above systems!</source>
+        <translation>相机不支持当前系统，请使用 Windows 10 及以上系统！</translation>
+    </message>
+    <message>
+        <source>Unsupported camera model, open failed!</source>
+        <translation>不支持的相机型号，打开失败！</translation>
+    </message>
+    <message>
+        <source>Camera disconnected connection!</source>
+        <translation>相机已断开连接！</translation>
+    </message>
+    <message>
+        <source>The camera&apos;s current connection rate is usb2.0 or lower, and cannot be opened!</source>
+        <translation>相机当前连接速率为 USB2.0 或更低，无法打开！</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow2</name>
     <message>
         <source>Lumora</source>
@@ -59,10 +105,6 @@
         <translation>帮助</translation>
     </message>
     <message>
-        <source>No camera is open.</source>
-        <translation>未打开相机。</translation>
-    </message>
-    <message>
         <source>Info</source>
         <translation>信息</translation>
     </message>
@@ -77,6 +119,251 @@
     <message>
         <source>The help document cannot be found.</source>
         <translation>找不到帮助文档。</translation>
+    </message>
+    <message>
+        <source>Open Picture</source>
+        <translation>打开图片</translation>
+    </message>
+    <message>
+        <source>Images (*.png *.jpg *.jpeg *.bmp *.tif *.tiff)</source>
+        <translation>图片 (*.png *.jpg *.jpeg *.bmp *.tif *.tiff)</translation>
+    </message>
+    <message>
+        <source>FPS: %1</source>
+        <translation>帧率：%1</translation>
+    </message>
+    <message>
+        <source>FPS: --</source>
+        <translation>帧率：--</translation>
+    </message>
+    <message>
+        <source>Uvc Camera</source>
+        <translation>Uvc 相机</translation>
+    </message>
+    <message>
+        <source>Camera</source>
+        <translation>相机</translation>
+    </message>
+    <message>
+        <source>Insufficient memory, please close some windows.</source>
+        <translation>内存不足，请关闭一些窗口。</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>Images (*.png *.jpg *.bmp *.tif)</source>
+        <translation>图片 (*.png *.jpg *.bmp *.tif)</translation>
+    </message>
+    <message>
+        <source>Failed to save the picture: %1</source>
+        <translation>保存图片失败：%1</translation>
+    </message>
+    <message>
+        <source>Notice</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>Do you want to exit without saving?</source>
+        <translation>是否不保存直接退出？</translation>
+    </message>
+    <message>
+        <source>Don&apos;t Save</source>
+        <translation>不保存</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Quick Save</source>
+        <translation>快速保存</translation>
+    </message>
+    <message>
+        <source>Quick Save All</source>
+        <translation>全部快速保存</translation>
+    </message>
+    <message>
+        <source>Save All</source>
+        <translation>全部保存</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Close Other</source>
+        <translation>关闭其他</translation>
+    </message>
+    <message>
+        <source>Close All</source>
+        <translation>全部关闭</translation>
+    </message>
+    <message>
+        <source>Shortcut Settings</source>
+        <translation>快捷键设置</translation>
+    </message>
+    <message>
+        <source>Measurement results will be shown here.</source>
+        <translation>测量结果将显示在这里。</translation>
+    </message>
+    <message>
+        <source>Fit to Height</source>
+        <translation>适应高度</translation>
+    </message>
+    <message>
+        <source>Fit to Width</source>
+        <translation>适应宽度</translation>
+    </message>
+    <message>
+        <source>Fit to Window</source>
+        <translation>适应窗口</translation>
+    </message>
+    <message>
+        <source>Full Screen</source>
+        <translation>全屏</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>设备</translation>
+    </message>
+    <message>
+        <source>Acquire</source>
+        <translation>采集</translation>
+    </message>
+    <message>
+        <source>Measure</source>
+        <translation>测量</translation>
+    </message>
+    <message>
+        <source>Annotate</source>
+        <translation>标注</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>报告</translation>
+    </message>
+    <message>
+        <source>Photo, burst, time-lapse and video recording settings will be on this page.</source>
+        <translation>拍照、连拍、延时拍摄和录像设置将在此页面。</translation>
+    </message>
+    <message>
+        <source>Measurement tools and their results will be on this page.</source>
+        <translation>测量工具及其结果将在此页面。</translation>
+    </message>
+    <message>
+        <source>Annotation tools will be on this page.</source>
+        <translation>标注工具将在此页面。</translation>
+    </message>
+    <message>
+        <source>Report templates and export will be on this page.</source>
+        <translation>报告模板和导出将在此页面。</translation>
+    </message>
+</context>
+<context>
+    <name>OpenGLVideoWidget</name>
+    <message>
+        <source>Current OpenGL version: %1, required version: %2. Please update the graphics card driver, otherwise the video screen will go black!</source>
+        <translation>当前 OpenGL 版本：%1，需要版本：%2。请更新显卡驱动，否则视频画面将会黑屏！</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Error</source>
+        <translation>错误</translation>
+    </message>
+</context>
+<context>
+    <name>ShortcutSettingsDialog</name>
+    <message>
+        <source>Snap</source>
+        <translation>拍照</translation>
+    </message>
+    <message>
+        <source>Record</source>
+        <translation>录像</translation>
+    </message>
+    <message>
+        <source>SavePicture</source>
+        <translation>保存图片</translation>
+    </message>
+    <message>
+        <source>Time Lapse</source>
+        <translation>延时拍摄</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>暂停</translation>
+    </message>
+    <message>
+        <source>Once Focus</source>
+        <translation>单次对焦</translation>
+    </message>
+    <message>
+        <source>Real-time Preview</source>
+        <translation>实时预览</translation>
+    </message>
+    <message>
+        <source>Image Copy</source>
+        <translation>图像复制</translation>
+    </message>
+    <message>
+        <source>Hand Mode</source>
+        <translation>手型模式</translation>
+    </message>
+    <message>
+        <source>Shortcut Key Settings</source>
+        <translation>快捷键设置</translation>
+    </message>
+    <message>
+        <source>Focus</source>
+        <translation>对焦</translation>
+    </message>
+    <message>
+        <source>Zoom</source>
+        <translation>变倍</translation>
+    </message>
+    <message>
+        <source>Zoom video window</source>
+        <translation>缩放视频窗口</translation>
+    </message>
+    <message>
+        <source>Mouse wheel settings</source>
+        <translation>鼠标滚轮设置</translation>
+    </message>
+    <message>
+        <source>Command</source>
+        <translation>命令</translation>
+    </message>
+    <message>
+        <source>Shortcut Key</source>
+        <translation>快捷键</translation>
+    </message>
+    <message>
+        <source>Hotkey settings</source>
+        <translation>热键设置</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>重置</translation>
+    </message>
+    <message>
+        <source>warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Hotkey settings repeat.</source>
+        <translation>热键设置重复。</translation>
     </message>
 </context>
 </TS>

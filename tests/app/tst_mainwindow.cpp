@@ -1,0 +1,252 @@
+// The main window's tabs, memory check, shortcut keys and mouse wheel, in a real window.
+#include "configstore.h"
+#include "mainwindow2.h"
+#include "shortcutsettingsdialog.h"
+#include "videowidget.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QMessageBox>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+QByteArray meminfo(int usedPercent)
+{
+    return QStringLiteral("MemTotal: 1000 kB\nMemFree: 10 kB\nMemAvailable: %1 kB\n")
+        .arg(1000 - 10 * usedPercent)
+        .toLatin1();
+}
+
+// Closes the message box a step opens, as the operator would.
+void closeNextModal()
+{
+    QTimer::singleShot(300, [] {
+        if (QWidget *modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void liveTabNeverCloses();
+    void unsavedPictureTabs_data();
+    void unsavedPictureTabs();
+    void memoryRefusesNewTabs_data();
+    void memoryRefusesNewTabs();
+    void repeatedKeys_data();
+    void repeatedKeys();
+    void shortcutDialogRefusesRepeatedKeys();
+    void wheelFollowsItsFunction_data();
+    void wheelFollowsItsFunction();
+
+private:
+    int openTestPicture(const QString &name);
+    QTemporaryDir m_dir;
+    std::unique_ptr<MainWindow2> m_window;
+};
+
+void TestMainWindow::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    // No camera: the window's session stays closed.
+    QFile devices(m_dir.filePath("devices.json"));
+    QVERIFY(devices.open(QIODevice::WriteOnly));
+    devices.write("{\"devices\": []}");
+    devices.close();
+    qputenv("LMCAM_VIRTUAL_DEVICES", QFile::encodeName(devices.fileName()));
+    qputenv("LSDK_DISCOVERY_TARGETS", "127.0.0.1:9");
+    QImage picture(64, 48, QImage::Format_RGB888);
+    picture.fill(Qt::darkCyan);
+    QVERIFY(picture.save(m_dir.filePath("slide.png")));
+}
+
+void TestMainWindow::init()
+{
+    m_window = std::make_unique<MainWindow2>();
+    m_window->setMeminfoReader([] { return meminfo(40); });
+    m_window->show();
+}
+
+void TestMainWindow::cleanup()
+{
+    m_window.reset();
+}
+
+int TestMainWindow::openTestPicture(const QString &name)
+{
+    QFile::copy(m_dir.filePath("slide.png"), m_dir.filePath(name));
+    return m_window->openPicture(m_dir.filePath(name));
+}
+
+void TestMainWindow::liveTabNeverCloses()
+{
+    QTabWidget *tabs = m_window->tabs();
+    QCOMPARE(tabs->count(), 1);
+    QVERIFY(!tabs->tabBar()->tabButton(0, QTabBar::RightSide));
+    QVERIFY(!m_window->on_video_tabWidget_tabCloseRequested(0));
+    QCOMPARE(openTestPicture("a.png"), 1);
+    QCOMPARE(openTestPicture("b.png"), 2);
+    QVERIFY(tabs->tabBar()->tabButton(1, QTabBar::RightSide));
+    tabs->setCurrentIndex(0);
+    m_window->onCloseCurrentTab();
+    m_window->onCloseAllTabs();
+    QCOMPARE(tabs->count(), 1);
+    QCOMPARE(tabs->widget(0)->property("OpenVideoWidgetType").toInt(), 0);
+    // Tabs without a name are numbered.
+    QCOMPARE(m_window->addImageTab(new VideoWidget), 1);
+    QCOMPARE(tabs->tabText(1), QStringLiteral("Tab1"));
+}
+
+void TestMainWindow::unsavedPictureTabs_data()
+{
+    QTest::addColumn<int>("choice");
+    QTest::addColumn<bool>("writable");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("cancel keeps it") << int(MainWindow2::UnsavedChoice::Cancel) << true << false;
+    QTest::newRow("save fails, kept") << int(MainWindow2::UnsavedChoice::Save) << false << false;
+    QTest::newRow("saved, closed") << int(MainWindow2::UnsavedChoice::Save) << true << true;
+    QTest::newRow("don't save, closed") << int(MainWindow2::UnsavedChoice::DontSave) << false << true;
+}
+
+void TestMainWindow::unsavedPictureTabs()
+{
+    QFETCH(int, choice);
+    QFETCH(bool, writable);
+    QFETCH(bool, closed);
+    const int index = openTestPicture("unsaved.png");
+    QCOMPARE(index, 1);
+    QWidget *tab = m_window->tabs()->widget(index);
+    MainWindow2::setUnsaved(tab, true);
+    const QString target = writable ? m_dir.filePath("saved.png") : m_dir.filePath("missing/folder/saved.png");
+    tab->setProperty("filePath", target);
+    QStringList asked;
+    m_window->setUnsavedQuestion([&](const QStringList &names) {
+        asked = names;
+        return MainWindow2::UnsavedChoice(choice);
+    });
+    QPointer<QWidget> watched(tab);
+    if (!writable && choice == int(MainWindow2::UnsavedChoice::Save))
+        closeNextModal(); // the failure is shown
+    QCOMPARE(m_window->on_video_tabWidget_tabCloseRequested(index), closed);
+    QCOMPARE(asked, QStringList{"unsaved.png"});
+    QCOMPARE(m_window->tabs()->count(), closed ? 1 : 2);
+    if (choice == int(MainWindow2::UnsavedChoice::Save) && writable)
+        QVERIFY(QFile::exists(target));
+    if (closed)
+        QTRY_VERIFY(watched.isNull());
+    // A saved picture is not asked about again.
+    QFile::remove(m_dir.filePath("saved.png"));
+}
+
+void TestMainWindow::memoryRefusesNewTabs_data()
+{
+    QTest::addColumn<int>("load");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("90 percent") << 90 << true;
+    QTest::newRow("91 percent") << 91 << false;
+    QTest::newRow("unreadable") << -1 << false;
+}
+
+void TestMainWindow::memoryRefusesNewTabs()
+{
+    QFETCH(int, load);
+    QFETCH(bool, accepted);
+    m_window->setMeminfoReader([load] { return load < 0 ? QByteArray("nonsense") : meminfo(load); });
+    QPointer<VideoWidget> tab(new VideoWidget);
+    const int index = m_window->addImageTab(tab, QStringLiteral("photo"));
+    QCOMPARE(index >= 0, accepted);
+    QCOMPARE(m_window->tabs()->count(), accepted ? 2 : 1);
+    QCOMPARE(tab.isNull(), !accepted); // a refused widget is not left behind
+    if (!accepted) {
+        QMessageBox *box = nullptr;
+        QTRY_VERIFY((box = m_window->findChild<QMessageBox *>()) != nullptr);
+        QCOMPARE(box->text(), QStringLiteral("Insufficient memory, please close some windows."));
+    }
+}
+
+void TestMainWindow::repeatedKeys_data()
+{
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<int>("repeated");
+    QTest::newRow("defaults") << QStringList{"F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9"} << -1;
+    QTest::newRow("twice F2") << QStringList{"F1", "F2", "F3", "F2"} << 3;
+    QTest::newRow("same key written differently") << QStringList{"Ctrl+S", "ctrl+s"} << 1;
+    QTest::newRow("empty keys never clash") << QStringList{"", "F1", ""} << -1;
+}
+
+void TestMainWindow::repeatedKeys()
+{
+    QFETCH(QStringList, keys);
+    QFETCH(int, repeated);
+    QCOMPARE(ShortcutSettingsDialog::firstRepeatedKey(keys), repeated);
+}
+
+void TestMainWindow::shortcutDialogRefusesRepeatedKeys()
+{
+    const QStringList before = ShortcutSettingsDialog::storedShortcuts();
+    ShortcutSettingsDialog dialog(m_window.get());
+    QSignalSpy changed(&dialog, &ShortcutSettingsDialog::shortcutsChanged);
+    connect(&dialog, &ShortcutSettingsDialog::shortcutsChanged, m_window.get(), &MainWindow2::onUpdateShortcut);
+    QStringList keys = before;
+    keys[1] = keys[0];
+    dialog.setShortcuts(keys);
+    closeNextModal(); // "Hotkey settings repeat."
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(changed.count(), 0);
+    QCOMPARE(ShortcutSettingsDialog::storedShortcuts(), before);
+
+    keys[1] = QStringLiteral("Ctrl+F2");
+    dialog.setShortcuts(keys);
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(ShortcutSettingsDialog::storedShortcuts(), keys);
+    QCOMPARE(m_window->shortcutKeys(), keys);
+}
+
+void TestMainWindow::wheelFollowsItsFunction_data()
+{
+    QTest::addColumn<int>("function");
+    QTest::addColumn<bool>("liveTab");
+    QTest::addColumn<int>("focusSteps");
+    QTest::addColumn<int>("zoomSteps");
+    QTest::newRow("focus on the live view") << int(AdjustFocus) << true << 1 << 0;
+    QTest::newRow("focus over a picture") << int(AdjustFocus) << false << 0 << 0;
+    QTest::newRow("camera zoom") << int(AdjustZoom) << true << 0 << 1;
+    QTest::newRow("window zoom") << int(ZoomVideoWindow) << true << 0 << 0;
+}
+
+void TestMainWindow::wheelFollowsItsFunction()
+{
+    QFETCH(int, function);
+    QFETCH(bool, liveTab);
+    QFETCH(int, focusSteps);
+    QFETCH(int, zoomSteps);
+    if (!liveTab)
+        openTestPicture("wheel.png");
+    m_window->onChangeMouseWheelFunc(KeyFunction(function));
+    QSignalSpy focus(m_window.get(), &MainWindow2::increaseOrDecreaseFoucs);
+    QSignalSpy zoom(m_window.get(), &MainWindow2::increaseOrDecreaseZoom);
+    m_window->wheelChanged(true);
+    QCOMPARE(focus.count(), focusSteps);
+    QCOMPARE(zoom.count(), zoomSteps);
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
