@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QDebug>
+#include <QEvent>
 #include <QFormLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -28,20 +29,21 @@ CamSettings::CamSettings(QWidget *parent)
     m_selector = new QComboBox(page);
     m_selector->setObjectName(QStringLiteral("camera_comboBox"));
     m_selector->setMinimumWidth(200);
-    form->addRow(tr("Camera"), m_selector);
+    m_cameraCaption = new QLabel(page);
+    form->addRow(m_cameraCaption, m_selector);
     m_modelLabel = new QLabel(page);
-    form->addRow(tr("Model"), m_modelLabel);
+    m_modelCaption = new QLabel(page);
+    form->addRow(m_modelCaption, m_modelLabel);
     layout->addLayout(form);
     m_openButton = new QPushButton(page);
     m_openButton->setObjectName(QStringLiteral("open_btn"));
     layout->addWidget(m_openButton);
-    auto *later = new QLabel(tr("Exposure, white balance, focus and the other camera controls will appear here."),
-                             page);
-    later->setWordWrap(true);
-    later->setEnabled(false);
-    layout->addWidget(later);
+    m_laterText = new QLabel(page);
+    m_laterText->setWordWrap(true);
+    m_laterText->setEnabled(false);
+    layout->addWidget(m_laterText);
     layout->addStretch();
-    addTab(page, tr("Camera"));
+    addTab(page, QString());
 
     connect(m_openButton, &QPushButton::clicked, this, &CamSettings::onOpenButton);
     connect(m_selector, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] {
@@ -55,7 +57,23 @@ CamSettings::CamSettings(QWidget *parent)
     connect(m_searchTimer, &QTimer::timeout, m_searcher, &CameraSearcher::onSearchCameras);
     connect(m_searcher, &CameraSearcher::sendSearchResult, this, &CamSettings::onDetectDevices);
     m_searchTimer->setInterval(kSearchPeriodMs);
+    retranslate();
+}
+
+void CamSettings::retranslate()
+{
+    setTabText(0, tr("Camera"));
+    m_cameraCaption->setText(tr("Camera"));
+    m_modelCaption->setText(tr("Model"));
+    m_laterText->setText(tr("Exposure, white balance, focus and the other camera controls will appear here."));
     updateOpenButton();
+}
+
+void CamSettings::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QTabWidget::changeEvent(event);
 }
 
 CamSettings::~CamSettings()

@@ -46,16 +46,23 @@ public slots:
     // opening, and closeCam tells the main window.
     void closeCameraForReason(QString uniqueName, CameraCloseReason reason);
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private slots:
     void onOpenButton();
 
 private:
+    void retranslate();
     void rebuildSelector();
     void updateOpenButton();
 
     QComboBox *m_selector = nullptr;
     QPushButton *m_openButton = nullptr;
     QLabel *m_modelLabel = nullptr;
+    QLabel *m_cameraCaption = nullptr;
+    QLabel *m_modelCaption = nullptr;
+    QLabel *m_laterText = nullptr;
     QThread m_searchThread;
     CameraSearcher *m_searcher = nullptr;
     QTimer *m_searchTimer = nullptr;
