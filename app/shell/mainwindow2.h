@@ -37,6 +37,7 @@ public:
     CameraSession *session() const { return m_session; }
     CamSettings *camSettings() const { return m_camSettings; }
     QTabWidget *tabs() const { return m_tabs; }
+    VideoWidget *liveView() const { return m_liveView; }
 
     // Adds an image tab (a picture, a photo, an analysis result). Refused with a warning, and
     // the widget deleted, when memory is short. A tab without a name is "Tab" and a number.
