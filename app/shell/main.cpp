@@ -44,7 +44,7 @@ int main(int argc, char *argv[])
     if (!QuitSignals::received()) {
         auto *window = new MainWindow2;
         QObject::connect(app, &SingleApplication::receivedMessage, window, &MainWindow2::bringToFront);
-        window->show();
+        window->showMaximizedInAvailableArea();
         exitCode = app->exec();
         delete window;
     }

@@ -8,6 +8,7 @@
 #include "configstore.h"
 #include "constants.h"
 #include "frameconversion.h"
+#include "framelesshelper.h"
 #include "languagemanager.h"
 #include "memorycheck.h"
 #include "startup.h"
@@ -26,6 +27,7 @@
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
@@ -47,7 +49,6 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -64,6 +65,9 @@ MainWindow2::MainWindow2(QWidget *parent)
     lmcam_api_init();
 
     setWindowIcon(QIcon(Theme::icon(QStringLiteral("microscope.svg"))));
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint);
+    setMenuWidget(buildTitleBar());
+    qInfo().noquote() << "Device pixel ratio=" << devicePixelRatioF();
     buildWorkspace();
     buildMenus();
     LanguageManager::instance().apply(LanguageManager::stored());
@@ -85,6 +89,49 @@ MainWindow2::~MainWindow2()
     l_sdk_discover_run(0);
     l_sdk_discover_close();
     l_sdk_quit();
+}
+
+QWidget *MainWindow2::buildTitleBar()
+{
+    auto *bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("titleBar"));
+    auto *layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(6, 0, 0, 0);
+    layout->setSpacing(4);
+    auto *icon = new QLabel(bar);
+    icon->setPixmap(windowIcon().pixmap(18, 18));
+    m_menuBar = new QMenuBar(bar);
+    m_titleLabel = new QLabel(bar);
+    m_titleLabel->setAlignment(Qt::AlignCenter);
+    layout->addWidget(icon);
+    layout->addWidget(m_menuBar);
+    layout->addWidget(m_titleLabel, 1);
+    const std::pair<const char *, QString> buttons[] = {{"min_btn", QStringLiteral("\u2013")},
+                                                        {"max_btn", QStringLiteral("\u25a1")},
+                                                        {"close_btn", QStringLiteral("\u2715")}};
+    for (const auto &[name, text] : buttons) {
+        auto *button = new QToolButton(bar);
+        button->setObjectName(QLatin1String(name));
+        button->setText(text);
+        button->setAutoRaise(true);
+        button->setFixedSize(36, 28);
+        layout->addWidget(button);
+        if (qstrcmp(name, "min_btn") == 0)
+            connect(button, &QToolButton::clicked, this, &QWidget::showMinimized);
+        else if (qstrcmp(name, "max_btn") == 0)
+            connect(button, &QToolButton::clicked, this, [this] { m_frameless->toggleMaximized(); });
+        else
+            connect(button, &QToolButton::clicked, this, &QWidget::close);
+    }
+    m_frameless = new FramelessHelper(this, bar);
+    return bar;
+}
+
+void MainWindow2::showMaximizedInAvailableArea()
+{
+    show();
+    if (!m_frameless->isMaximized())
+        m_frameless->toggleMaximized();
 }
 
 void MainWindow2::buildWorkspace()
@@ -718,7 +765,7 @@ void MainWindow2::onCloseAllTabs()
 
 void MainWindow2::buildMenus()
 {
-    m_languageMenu = menuBar()->addMenu(QString());
+    m_languageMenu = m_menuBar->addMenu(QString());
     auto *languages = new QActionGroup(this);
     const MyLanguage current = LanguageManager::stored();
     // Language names are shown in their own language and never translated.
@@ -734,7 +781,7 @@ void MainWindow2::buildMenus()
     }
     connect(languages, &QActionGroup::triggered, this, &MainWindow2::slotLanguageChange);
 
-    m_microscopeMenu = menuBar()->addMenu(QString());
+    m_microscopeMenu = m_menuBar->addMenu(QString());
     auto *scenes = new QActionGroup(this);
     m_biologyAction = m_microscopeMenu->addAction(QString());
     m_industryAction = m_microscopeMenu->addAction(QString());
@@ -748,7 +795,7 @@ void MainWindow2::buildMenus()
     (scene == 1 ? m_industryAction : m_biologyAction)->setChecked(true);
     connect(scenes, &QActionGroup::triggered, this, &MainWindow2::slotSceneChange);
 
-    m_styleMenu = menuBar()->addMenu(QString());
+    m_styleMenu = m_menuBar->addMenu(QString());
     auto *styles = new QActionGroup(this);
     m_blackAction = m_styleMenu->addAction(QString());
     m_whiteAction = m_styleMenu->addAction(QString());
@@ -761,16 +808,17 @@ void MainWindow2::buildMenus()
     (Theme::current().index == Theme::White ? m_whiteAction : m_blackAction)->setChecked(true);
     connect(styles, &QActionGroup::triggered, this, &MainWindow2::slotStyleChange);
 
-    m_shortcutAction = menuBar()->addAction(QString());
+    m_shortcutAction = m_menuBar->addAction(QString());
     connect(m_shortcutAction, &QAction::triggered, this, &MainWindow2::onShowShortcutSettings);
 
-    m_helpAction = menuBar()->addAction(QString());
+    m_helpAction = m_menuBar->addAction(QString());
     connect(m_helpAction, &QAction::triggered, this, &MainWindow2::slotHelp);
 }
 
 void MainWindow2::retranslate()
 {
-    setWindowTitle(tr("Lumora"));
+    setWindowTitle(tr("Lumora") + QLatin1Char(' ') + QLatin1String(Constants::kVersion));
+    m_titleLabel->setText(windowTitle());
     m_languageMenu->setTitle(tr("Language"));
     m_microscopeMenu->setTitle(tr("Microscope"));
     m_biologyAction->setText(tr("Biology"));

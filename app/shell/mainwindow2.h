@@ -10,6 +10,8 @@
 
 class CamSettings;
 class CameraSession;
+class FramelessHelper;
+class QMenuBar;
 class QAction;
 class QActionGroup;
 class QButtonGroup;
@@ -38,6 +40,10 @@ public:
     CamSettings *camSettings() const { return m_camSettings; }
     QTabWidget *tabs() const { return m_tabs; }
     VideoWidget *liveView() const { return m_liveView; }
+    QMenuBar *titleMenuBar() const { return m_menuBar; }
+    FramelessHelper *frameless() const { return m_frameless; }
+    // Shows the window maximised into the screen's available area.
+    void showMaximizedInAvailableArea();
 
     // Adds an image tab (a picture, a photo, an analysis result). Refused with a warning, and
     // the widget deleted, when memory is short. A tab without a name is "Tab" and a number.
@@ -111,6 +117,7 @@ private:
     void retranslate();
     void resetStatusLabels();
     QWidget *buildViewBar();
+    QWidget *buildTitleBar();
     // Closes the tabs at these indices (descending), asking once about their unsaved pictures.
     void closeTabs(QList<int> indices);
     bool saveTab(int index, bool quick);
@@ -118,6 +125,9 @@ private:
     void applyZoomStep(int step);
     void watchWheel(VideoWidget *view);
 
+    QMenuBar *m_menuBar = nullptr;
+    QLabel *m_titleLabel = nullptr;
+    FramelessHelper *m_frameless = nullptr;
     QMenu *m_languageMenu = nullptr;
     QMenu *m_microscopeMenu = nullptr;
     QMenu *m_styleMenu = nullptr;

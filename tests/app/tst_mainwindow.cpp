@@ -1,5 +1,6 @@
 // The main window's tabs, memory check, shortcut keys and mouse wheel, in a real window.
 #include "configstore.h"
+#include "framelesshelper.h"
 #include "mainwindow2.h"
 #include "shortcutsettingsdialog.h"
 #include "videowidget.h"
@@ -8,6 +9,7 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
@@ -53,6 +55,9 @@ private slots:
     void shortcutDialogRefusesRepeatedKeys();
     void wheelFollowsItsFunction_data();
     void wheelFollowsItsFunction();
+    void borderEdges_data();
+    void borderEdges();
+    void doubleClickMaximisesIntoTheAvailableArea();
 
 private:
     int openTestPicture(const QString &name);
@@ -246,6 +251,43 @@ void TestMainWindow::wheelFollowsItsFunction()
     m_window->wheelChanged(true);
     QCOMPARE(focus.count(), focusSteps);
     QCOMPARE(zoom.count(), zoomSteps);
+}
+
+void TestMainWindow::borderEdges_data()
+{
+    QTest::addColumn<QPoint>("pos");
+    QTest::addColumn<int>("edges");
+    QTest::newRow("inside") << QPoint(50, 50) << 0;
+    QTest::newRow("left") << QPoint(0, 50) << int(Qt::LeftEdge);
+    QTest::newRow("right, last column") << QPoint(99, 50) << int(Qt::RightEdge);
+    QTest::newRow("just inside the right border") << QPoint(94, 50) << int(Qt::RightEdge);
+    QTest::newRow("just off the right border") << QPoint(93, 50) << 0;
+    QTest::newRow("top left corner") << QPoint(2, 3) << int(Qt::LeftEdge | Qt::TopEdge);
+    QTest::newRow("bottom right corner") << QPoint(99, 79) << int(Qt::RightEdge | Qt::BottomEdge);
+    QTest::newRow("outside") << QPoint(120, 50) << 0;
+}
+
+void TestMainWindow::borderEdges()
+{
+    QFETCH(QPoint, pos);
+    QFETCH(int, edges);
+    QCOMPARE(FramelessHelper::edgesAt(pos, QSize(100, 80), 6), edges);
+}
+
+void TestMainWindow::doubleClickMaximisesIntoTheAvailableArea()
+{
+    QVERIFY(m_window->windowFlags() & Qt::FramelessWindowHint);
+    m_window->setGeometry(100, 100, 900, 600);
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QWidget *title = m_window->findChild<QWidget *>(QStringLiteral("titleBar"));
+    QVERIFY(title);
+    const QRect before = m_window->geometry();
+    QTest::mouseDClick(title, Qt::LeftButton, Qt::NoModifier, QPoint(title->width() / 2, title->height() / 2));
+    QVERIFY(m_window->frameless()->isMaximized());
+    QTRY_COMPARE(m_window->geometry(), m_window->screen()->availableGeometry());
+    QTest::mouseDClick(title, Qt::LeftButton, Qt::NoModifier, QPoint(title->width() / 2, title->height() / 2));
+    QVERIFY(!m_window->frameless()->isMaximized());
+    QTRY_COMPARE(m_window->geometry(), before);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -163,7 +163,7 @@ void TestShell::windowRetranslatesItsMenus()
     window.show();
     const auto titles = [&window] {
         QStringList result;
-        for (QAction *action : window.menuBar()->actions())
+        for (QAction *action : window.titleMenuBar()->actions())
             result << action->text();
         return result;
     };
