@@ -612,9 +612,10 @@ bool NetCamera::openDecoder()
         qWarning() << "Create decoder failed!";
         return false;
     }
-    if (m_requester->decoderBind(m_decoderId, m_loginId, m_channel, m_streamIndex) != L_SDK_OK) {
+    const int32_t bound = m_requester->decoderBind(m_decoderId, m_loginId, m_channel, m_streamIndex);
+    if (bound != L_SDK_OK) {
         m_requester->decoderClose(m_decoderId);
-        qWarning() << "Bind decoder failed!";
+        qWarning() << "Bind decoder failed!" << bound;
         return false;
     }
     m_decoderOpen = true;
