@@ -35,6 +35,14 @@ CameraSession::~CameraSession()
 {
     if (m_playThread)
         stopAcquisition(m_acquisitionLimitMs, "CameraThread should be terminated.");
+    stopControlThread(m_acquisitionLimitMs, "Control thread should be terminated.");
+    m_camera.reset();
+}
+
+bool CameraSession::stopControlThread(int limitMs, const char *warning)
+{
+    // The camera object comes back to this thread before its control thread stops, so that
+    // it is released where it can be.
     if (m_camera && m_controlThread->isRunning()) {
         BaseCamera *camera = m_camera.get();
         QThread *home = thread();
@@ -42,12 +50,12 @@ CameraSession::~CameraSession()
                                   Qt::BlockingQueuedConnection);
     }
     m_controlThread->quit();
-    if (!m_controlThread->wait(m_acquisitionLimitMs)) {
-        qWarning() << "Control thread should be terminated.";
-        m_controlThread->terminate();
-        m_controlThread->wait();
-    }
-    m_camera.reset();
+    if (m_controlThread->wait(limitMs))
+        return true;
+    qWarning() << warning;
+    m_controlThread->terminate();
+    m_controlThread->wait();
+    return false;
 }
 
 QString CameraSession::closeMessage(CameraCloseReason reason)
@@ -146,19 +154,8 @@ bool CameraSession::close(const QString &name, CameraCloseReason reason)
     qInfo().noquote() << "CameraClose, cameraName=" << name;
     m_playThread->disconnect(this);
 
-    // The camera object comes back to this thread before its control thread stops, so that
-    // it is released where it can be.
-    if (m_camera && m_controlThread->isRunning()) {
-        BaseCamera *camera = m_camera.get();
-        QThread *home = thread();
-        QMetaObject::invokeMethod(camera, [camera, home] { camera->moveToThread(home); },
-                                  Qt::BlockingQueuedConnection);
-    }
-    m_controlThread->quit();
-    if (!m_controlThread->wait(m_controlLimitMs)) {
-        qWarning() << "Camera close. Control thread should be terminated.";
-        m_controlThread->terminate();
-        m_controlThread->wait();
+    if (!stopControlThread(m_controlLimitMs, "Camera close. Control thread should be terminated.")) {
+        // A terminated thread is not started again: the next session gets a new one.
         m_controlThread = std::make_unique<QThread>();
         m_controlThread->setObjectName(QStringLiteral("CameraControl"));
     }

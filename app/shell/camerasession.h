@@ -67,6 +67,8 @@ signals:
 
 private:
     void stopAcquisition(int limitMs, const char *warning);
+    // Quits the control thread within the limit, else warns and terminates it; false then.
+    bool stopControlThread(int limitMs, const char *warning);
 
     CameraOpener m_opener;
     std::function<void()> m_restartNetwork = &CameraSession::restartNetworkDiscovery;
