@@ -373,7 +373,7 @@ QWidget *MainWindow2::buildViewBar()
         if (data < 0)
             view->onSetScaleStrategy(VideoScaleStrategy(data));
         else
-            view->onSetScalePercent(data);
+            setViewScale(view, data);
     });
     connect(m_leftHideButton, &QToolButton::clicked, this, &MainWindow2::on_leftHide_btn_clicked);
     connect(m_rightHideButton, &QToolButton::clicked, this, &MainWindow2::on_rightHide_btn_clicked);
@@ -394,8 +394,7 @@ void MainWindow2::applyZoomStep(int step)
     if (!view)
         return;
     // From the percentage shown now to the next step up or down.
-    const QString shown = m_zoomBox->currentText();
-    const double current = shown.endsWith(QLatin1Char('%')) ? shown.chopped(1).toDouble() : 100.0;
+    const double current = view->property("shownScale").isValid() ? view->property("shownScale").toDouble() : 100.0;
     int index = -1;
     if (step > 0) {
         for (int i = 0; i < int(std::size(kZoomSteps)) && index < 0; ++i) {
@@ -411,8 +410,14 @@ void MainWindow2::applyZoomStep(int step)
     if (index < 0)
         return;
     qInfo().noquote() << (step > 0 ? "zoom add, curNum=" : "zoom sub curNum=") << index << kZoomSteps[index];
-    view->onSetScalePercent(kZoomSteps[index]);
-    m_zoomBox->setCurrentIndex(m_zoomBox->findData(kZoomSteps[index]));
+    setViewScale(view, kZoomSteps[index]);
+}
+
+void MainWindow2::setViewScale(VideoWidget *view, int percent)
+{
+    view->onSetScalePercent(percent);
+    view->setProperty("shownScale", double(percent));
+    m_zoomBox->setCurrentIndex(m_zoomBox->findData(percent));
 }
 
 void MainWindow2::on_zoomAdd_btn_clicked()
@@ -480,6 +485,16 @@ void MainWindow2::keyPressEvent(QKeyEvent *event)
 
 void MainWindow2::watchWheel(VideoWidget *view)
 {
+    // The zoom box shows the scale of the video window in front.
+    connect(view, &VideoWidget::videoWidgetScaleChanged, this,
+            [this, view](double, double showScale, VideoScaleStrategy strategy) {
+                view->setProperty("shownScale", showScale);
+                if (view != currentVideoWidget())
+                    return;
+                const int index = m_zoomBox->findData(isFitStrategy(strategy) ? int(strategy) : qRound(showScale));
+                m_zoomBox->setPlaceholderText(QStringLiteral("%1%").arg(showScale, 0, 'f', 2));
+                m_zoomBox->setCurrentIndex(index);
+            });
     connect(view, &VideoWidget::signalExitFullScreen, this, [this] { m_fullScreenButton->setChecked(false); });
     view->graphicsView()->viewport()->installEventFilter(this);
 }

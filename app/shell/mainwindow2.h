@@ -123,6 +123,8 @@ private:
     bool saveTab(int index, bool quick);
     VideoWidget *currentVideoWidget() const;
     void applyZoomStep(int step);
+    // A fixed percentage for a video window; the zoom box shows it.
+    void setViewScale(VideoWidget *view, int percent);
     void watchWheel(VideoWidget *view);
 
     QMenuBar *m_menuBar = nullptr;

@@ -6,6 +6,7 @@
 #include "videowidget.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QMessageBox>
 #include <QPointer>
@@ -55,6 +56,7 @@ private slots:
     void shortcutDialogRefusesRepeatedKeys();
     void wheelFollowsItsFunction_data();
     void wheelFollowsItsFunction();
+    void zoomButtonsStepAndTheBoxFollows();
     void borderEdges_data();
     void borderEdges();
     void doubleClickMaximisesIntoTheAvailableArea();
@@ -251,6 +253,34 @@ void TestMainWindow::wheelFollowsItsFunction()
     m_window->wheelChanged(true);
     QCOMPARE(focus.count(), focusSteps);
     QCOMPARE(zoom.count(), zoomSteps);
+}
+
+void TestMainWindow::zoomButtonsStepAndTheBoxFollows()
+{
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QCOMPARE(openTestPicture("zoom.png"), 1);
+    auto *view = qobject_cast<VideoWidget *>(m_window->tabs()->currentWidget());
+    QVERIFY(view);
+    auto *box = m_window->findChild<QComboBox *>(QStringLiteral("zoom_comboBox"));
+    QVERIFY(box);
+    const auto shown = [view] { return view->property("shownScale").toDouble(); };
+    // The picture first fits the window; the box names the fit.
+    QTRY_COMPARE(box->currentText(), QStringLiteral("Fit to Window"));
+    const int hundred = box->findData(100);
+    box->setCurrentIndex(hundred);
+    emit box->activated(hundred);
+    QCOMPARE(shown(), 100.0);
+    m_window->on_zoomAdd_btn_clicked();
+    QCOMPARE(shown(), 150.0);
+    QCOMPARE(box->currentText(), QStringLiteral("150%"));
+    m_window->on_zoomSub_btn_clicked();
+    m_window->on_zoomSub_btn_clicked();
+    QCOMPARE(shown(), 75.0);
+    QCOMPARE(box->currentText(), QStringLiteral("75%"));
+    // The steps end at 10 and 400 percent.
+    for (int i = 0; i < 12; ++i)
+        m_window->on_zoomSub_btn_clicked();
+    QCOMPARE(shown(), 10.0);
 }
 
 void TestMainWindow::borderEdges_data()
