@@ -5,7 +5,12 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 lupdate="$(command -v lupdate || echo /usr/lib/qt5/bin/lupdate)"
 cd "$root"
-"$lupdate" -no-obsolete -locations none app camera video camsettings measure analysis accessories \
+# Only the source folders that exist: lupdate writes nothing when it is given a missing one.
+folders=()
+for folder in app camera video camsettings measure analysis accessories; do
+    [ -d "$folder" ] && folders+=("$folder")
+done
+"$lupdate" -no-obsolete -locations none "${folders[@]}" \
     -ts resources/translations/language_cn.ts resources/translations/language_tw.ts 2>/dev/null |
     grep -E 'Found|Updating' || true
 grep -c 'type="unfinished"' resources/translations/*.ts || true

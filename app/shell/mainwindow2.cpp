@@ -13,6 +13,7 @@
 #include "memorycheck.h"
 #include "startup.h"
 #include "theme.h"
+#include "unsavedfilesdialog.h"
 #include "graphicsview.h"
 #include "videowidget.h"
 
@@ -668,21 +669,23 @@ void MainWindow2::closeTabs(QList<int> indices)
 {
     std::sort(indices.begin(), indices.end(), std::greater<int>());
     indices.removeAll(0);
+    std::vector<UnsavedFilesDialog::UnsavedFileInfo> unsaved;
     QStringList unsavedNames;
     for (int index : indices) {
-        if (isUnsaved(m_tabs->widget(index)))
+        if (isUnsaved(m_tabs->widget(index))) {
+            unsaved.push_back({index, m_tabs->tabText(index)});
             unsavedNames << m_tabs->tabText(index);
+        }
     }
-    if (!unsavedNames.isEmpty()) {
+    if (!unsaved.empty()) {
         UnsavedChoice choice = UnsavedChoice::Cancel;
+        std::vector<int> toSave;
+        for (const auto &info : unsaved)
+            toSave.push_back(info.tabIndex);
         if (m_askUnsaved) {
             choice = m_askUnsaved(unsavedNames);
-        } else {
-            QMessageBox box(QMessageBox::Question, tr("Notice"),
-                            unsavedNames.size() == 1
-                                ? tr("Do you want to exit without saving?")
-                                : tr("Do you want to exit without saving?") + QStringLiteral("\n\n") +
-                                      unsavedNames.join(QLatin1Char('\n')),
+        } else if (unsaved.size() == 1) {
+            QMessageBox box(QMessageBox::Question, tr("Notice"), tr("Do you want to exit without saving?"),
                             QMessageBox::NoButton, this);
             QPushButton *save = box.addButton(tr("Save"), QMessageBox::AcceptRole);
             QPushButton *discard = box.addButton(tr("Don't Save"), QMessageBox::DestructiveRole);
@@ -693,18 +696,23 @@ void MainWindow2::closeTabs(QList<int> indices)
             choice = clicked == save      ? UnsavedChoice::Save
                      : clicked == discard ? UnsavedChoice::DontSave
                                           : UnsavedChoice::Cancel;
+        } else {
+            // Several pictures: the operator ticks the ones to keep.
+            UnsavedFilesDialog dialog(unsaved, this);
+            dialog.exec();
+            choice = dialog.choice() == UnsavedFilesDialog::Save       ? UnsavedChoice::Save
+                     : dialog.choice() == UnsavedFilesDialog::DontSave ? UnsavedChoice::DontSave
+                                                                       : UnsavedChoice::Cancel;
+            toSave = dialog.tabsToSave();
         }
         if (choice == UnsavedChoice::Cancel)
             return;
         if (choice == UnsavedChoice::Save) {
             // A picture that could not be saved keeps its tab.
-            QList<int> kept;
-            for (int index : indices) {
-                if (isUnsaved(m_tabs->widget(index)) && !saveTab(index, false))
-                    kept << index;
+            for (int index : toSave) {
+                if (!saveTab(index, false))
+                    indices.removeAll(index);
             }
-            for (int index : kept)
-                indices.removeAll(index);
         }
     }
     for (int index : indices) {

@@ -366,4 +366,27 @@
         <translation>熱鍵設置重複。</translation>
     </message>
 </context>
+<context>
+    <name>UnsavedFilesDialog</name>
+    <message>
+        <source>Notice</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>Do you want to exit without saving?</source>
+        <translation>是否不保存直接退出？</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>Don&apos;t Save</source>
+        <translation>不保存</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
 </TS>

@@ -3,11 +3,14 @@
 #include "framelesshelper.h"
 #include "mainwindow2.h"
 #include "shortcutsettingsdialog.h"
+#include "unsavedfilesdialog.h"
 #include "videowidget.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QListWidget>
+#include <QPushButton>
 #include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
@@ -49,6 +52,7 @@ private slots:
     void liveTabNeverCloses();
     void unsavedPictureTabs_data();
     void unsavedPictureTabs();
+    void severalUnsavedPicturesAreListed();
     void memoryRefusesNewTabs_data();
     void memoryRefusesNewTabs();
     void repeatedKeys_data();
@@ -158,6 +162,37 @@ void TestMainWindow::unsavedPictureTabs()
         QTRY_VERIFY(watched.isNull());
     // A saved picture is not asked about again.
     QFile::remove(m_dir.filePath("saved.png"));
+}
+
+void TestMainWindow::severalUnsavedPicturesAreListed()
+{
+    for (const char *name : {"one.png", "two.png", "three.png"})
+        openTestPicture(name);
+    QTabWidget *tabs = m_window->tabs();
+    MainWindow2::setUnsaved(tabs->widget(1), true);
+    MainWindow2::setUnsaved(tabs->widget(3), true);
+    tabs->widget(1)->setProperty("filePath", m_dir.filePath("one-saved.png"));
+    tabs->widget(3)->setProperty("filePath", m_dir.filePath("three-saved.png"));
+    // The dialog lists the two unsaved pictures; "three" is unticked, then Save.
+    QStringList listed;
+    QTimer::singleShot(300, [&listed] {
+        auto *dialog = qobject_cast<UnsavedFilesDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        auto *list = dialog->findChild<QListWidget *>();
+        for (int i = 0; i < list->count(); ++i)
+            listed << list->item(i)->text();
+        dialog->setTicked(0, false); // tabs are listed from the last
+        for (QPushButton *button : dialog->findChildren<QPushButton *>()) {
+            if (button->text() == QLatin1String("Save"))
+                button->click();
+        }
+    });
+    m_window->onCloseAllTabs();
+    QCOMPARE(listed, (QStringList{"three.png", "one.png"}));
+    QCOMPARE(tabs->count(), 1);
+    QVERIFY(QFile::exists(m_dir.filePath("one-saved.png")));
+    QVERIFY(!QFile::exists(m_dir.filePath("three-saved.png")));
 }
 
 void TestMainWindow::memoryRefusesNewTabs_data()
