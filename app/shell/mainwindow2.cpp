@@ -12,6 +12,7 @@
 #include "languagemanager.h"
 #include "memorycheck.h"
 #include "startup.h"
+#include "pageeditordialog.h"
 #include "theme.h"
 #include "unsavedfilesdialog.h"
 #include "graphicsview.h"
@@ -244,6 +245,7 @@ void MainWindow2::buildWorkspace()
     splitter->setSizes({80, m_leftWidth, 1000, m_rightWidth});
     connect(splitter, &QSplitter::splitterMoved, this, &MainWindow2::on_splitter_splitterMoved);
     setCentralWidget(splitter);
+    applyDisplayOptions();
 
     m_wheelFunction = ShortcutSettingsDialog::storedMouseWheel();
     const QStringList keys = ShortcutSettingsDialog::storedShortcuts();
@@ -480,6 +482,30 @@ void MainWindow2::keyPressEvent(QKeyEvent *event)
         return;
     }
     QMainWindow::keyPressEvent(event);
+}
+
+// ---- Page editor -------------------------------------------------------------------------
+
+void MainWindow2::onShowPageEditor()
+{
+    PageEditorDialog dialog(this);
+    connect(&dialog, &PageEditorDialog::displayOptionsChanged, this, &MainWindow2::applyDisplayOptions);
+    dialog.exec();
+}
+
+void MainWindow2::applyDisplayOptions()
+{
+    // The camera panel sits left of the picture, or right of it when swapped.
+    const bool swap =
+        ConfigStore::instance().value(ConfigGroup::DisplayOptions, DisplayOptionsKey::EnableSwapMainInterfaceControls)
+            .toBool();
+    const int pagesAt = m_splitter->indexOf(m_pages);
+    if ((pagesAt == 3) != swap) {
+        const QList<int> sizes = m_splitter->sizes();
+        m_splitter->insertWidget(swap ? 3 : 1, m_pages);
+        m_splitter->insertWidget(swap ? 1 : 3, m_rightPanel);
+        m_splitter->setSizes({sizes[0], sizes[3], sizes[2], sizes[1]});
+    }
 }
 
 // ---- Mouse wheel and shortcuts ---------------------------------------------------------
@@ -833,6 +859,8 @@ void MainWindow2::buildMenus()
 
     m_shortcutAction = m_menuBar->addAction(QString());
     connect(m_shortcutAction, &QAction::triggered, this, &MainWindow2::onShowShortcutSettings);
+    m_pageEditAction = m_menuBar->addAction(QString());
+    connect(m_pageEditAction, &QAction::triggered, this, &MainWindow2::onShowPageEditor);
 
     m_helpAction = m_menuBar->addAction(QString());
     connect(m_helpAction, &QAction::triggered, this, &MainWindow2::slotHelp);
@@ -850,6 +878,7 @@ void MainWindow2::retranslate()
     m_blackAction->setText(tr("Black"));
     m_whiteAction->setText(tr("White"));
     m_shortcutAction->setText(tr("Shortcut Settings"));
+    m_pageEditAction->setText(tr("Page Edit"));
     m_openPictureButton->setText(tr("Open Picture"));
     m_helpAction->setText(tr("Help"));
     m_rightPanelText->setText(tr("Measurement results will be shown here."));

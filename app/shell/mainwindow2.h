@@ -92,6 +92,9 @@ public slots:
     void onChangeMouseWheelFunc(KeyFunction func);
     void onShowShortcutSettings();
     void onUpdateShortcut(QStringList shortcutStr);
+    void onShowPageEditor();
+    // Applies the stored display options of the current scene to the window's layout.
+    void applyDisplayOptions();
 
     void on_fullScreen_btn_toggled(bool checked);
     void on_leftHide_btn_clicked();
@@ -158,6 +161,7 @@ private:
     QToolButton *m_zoomSubButton = nullptr;
     QComboBox *m_zoomBox = nullptr;
     QAction *m_shortcutAction = nullptr;
+    QAction *m_pageEditAction = nullptr;
     QPushButton *m_openPictureButton = nullptr;
     int m_leftWidth = 430;
     int m_rightWidth = 250;

@@ -260,6 +260,10 @@
         <source>Report templates and export will be on this page.</source>
         <translation>报告模板和导出将在此页面。</translation>
     </message>
+    <message>
+        <source>Page Edit</source>
+        <translation>页面编辑</translation>
+    </message>
 </context>
 <context>
     <name>OpenGLVideoWidget</name>
@@ -270,6 +274,181 @@
     <message>
         <source>Warning</source>
         <translation>警告</translation>
+    </message>
+</context>
+<context>
+    <name>PageEditorDialog</name>
+    <message>
+        <source>Main interface</source>
+        <translation>主界面</translation>
+    </message>
+    <message>
+        <source>Swap the main interface controls</source>
+        <translation>交换主界面控件</translation>
+    </message>
+    <message>
+        <source>Navigation bar at the bottom</source>
+        <translation>导航栏置于底部</translation>
+    </message>
+    <message>
+        <source>Show or hide the camera device controls</source>
+        <translation>显示或隐藏相机设备控件</translation>
+    </message>
+    <message>
+        <source>Nosepiece</source>
+        <translation>物镜转换器</translation>
+    </message>
+    <message>
+        <source>Focus</source>
+        <translation>对焦</translation>
+    </message>
+    <message>
+        <source>Zoom</source>
+        <translation>变倍</translation>
+    </message>
+    <message>
+        <source>Exposure</source>
+        <translation>曝光</translation>
+    </message>
+    <message>
+        <source>Slow Shutter</source>
+        <translation>慢快门</translation>
+    </message>
+    <message>
+        <source>WhiteBalance</source>
+        <translation>白平衡</translation>
+    </message>
+    <message>
+        <source>BlackBalance</source>
+        <translation>黑平衡</translation>
+    </message>
+    <message>
+        <source>LED</source>
+        <translation>LED</translation>
+    </message>
+    <message>
+        <source>ROI</source>
+        <translation>ROI</translation>
+    </message>
+    <message>
+        <source>Histogram</source>
+        <translation>直方图</translation>
+    </message>
+    <message>
+        <source>Flat-Field Correction</source>
+        <translation>平场校正</translation>
+    </message>
+    <message>
+        <source>Rotate</source>
+        <translation>旋转</translation>
+    </message>
+    <message>
+        <source>Hue</source>
+        <translation>色调</translation>
+    </message>
+    <message>
+        <source>Saturation</source>
+        <translation>饱和度</translation>
+    </message>
+    <message>
+        <source>Contrast</source>
+        <translation>对比度</translation>
+    </message>
+    <message>
+        <source>Sharpness</source>
+        <translation>锐度</translation>
+    </message>
+    <message>
+        <source>Gamma</source>
+        <translation>伽马</translation>
+    </message>
+    <message>
+        <source>DRC</source>
+        <translation>DRC</translation>
+    </message>
+    <message>
+        <source>Color Mode</source>
+        <translation>色彩模式</translation>
+    </message>
+    <message>
+        <source>Power Line Frequency</source>
+        <translation>电源频率</translation>
+    </message>
+    <message>
+        <source>Flip</source>
+        <translation>翻转</translation>
+    </message>
+    <message>
+        <source>Defog</source>
+        <translation>去雾</translation>
+    </message>
+    <message>
+        <source>Chromatic Aberration Correction</source>
+        <translation>色差校正</translation>
+    </message>
+    <message>
+        <source>Local Contrast</source>
+        <translation>局部对比度</translation>
+    </message>
+    <message>
+        <source>Negative</source>
+        <translation>负片</translation>
+    </message>
+    <message>
+        <source>Acquire</source>
+        <translation>采集</translation>
+    </message>
+    <message>
+        <source>Acquisition</source>
+        <translation>采集</translation>
+    </message>
+    <message>
+        <source>Stitching</source>
+        <translation>拼接</translation>
+    </message>
+    <message>
+        <source>Extended Depth of Field</source>
+        <translation>景深扩展</translation>
+    </message>
+    <message>
+        <source>Color Composite</source>
+        <translation>颜色合成</translation>
+    </message>
+    <message>
+        <source>Count</source>
+        <translation>计数</translation>
+    </message>
+    <message>
+        <source>Measure</source>
+        <translation>测量</translation>
+    </message>
+    <message>
+        <source>Measurement</source>
+        <translation>测量</translation>
+    </message>
+    <message>
+        <source>Measurement tools in full screen</source>
+        <translation>全屏时显示测量工具</translation>
+    </message>
+    <message>
+        <source>Annotate</source>
+        <translation>标注</translation>
+    </message>
+    <message>
+        <source>Annotation</source>
+        <translation>标注</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>报告</translation>
+    </message>
+    <message>
+        <source>Page Editor</source>
+        <translation>页面编辑器</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
     </message>
 </context>
 <context>

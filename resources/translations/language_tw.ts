@@ -260,6 +260,10 @@
         <source>Report templates and export will be on this page.</source>
         <translation>報告範本和匯出將在此頁面。</translation>
     </message>
+    <message>
+        <source>Page Edit</source>
+        <translation>頁面編輯</translation>
+    </message>
 </context>
 <context>
     <name>OpenGLVideoWidget</name>
@@ -270,6 +274,181 @@
     <message>
         <source>Warning</source>
         <translation>警告</translation>
+    </message>
+</context>
+<context>
+    <name>PageEditorDialog</name>
+    <message>
+        <source>Main interface</source>
+        <translation>主介面</translation>
+    </message>
+    <message>
+        <source>Swap the main interface controls</source>
+        <translation>交換主介面控件</translation>
+    </message>
+    <message>
+        <source>Navigation bar at the bottom</source>
+        <translation>導航列置於底部</translation>
+    </message>
+    <message>
+        <source>Show or hide the camera device controls</source>
+        <translation>顯示或隱藏相機設備控件</translation>
+    </message>
+    <message>
+        <source>Nosepiece</source>
+        <translation>物鏡轉換器</translation>
+    </message>
+    <message>
+        <source>Focus</source>
+        <translation>對焦</translation>
+    </message>
+    <message>
+        <source>Zoom</source>
+        <translation>變倍</translation>
+    </message>
+    <message>
+        <source>Exposure</source>
+        <translation>曝光</translation>
+    </message>
+    <message>
+        <source>Slow Shutter</source>
+        <translation>慢快門</translation>
+    </message>
+    <message>
+        <source>WhiteBalance</source>
+        <translation>白平衡</translation>
+    </message>
+    <message>
+        <source>BlackBalance</source>
+        <translation>黑平衡</translation>
+    </message>
+    <message>
+        <source>LED</source>
+        <translation>LED</translation>
+    </message>
+    <message>
+        <source>ROI</source>
+        <translation>ROI</translation>
+    </message>
+    <message>
+        <source>Histogram</source>
+        <translation>直方圖</translation>
+    </message>
+    <message>
+        <source>Flat-Field Correction</source>
+        <translation>平場校正</translation>
+    </message>
+    <message>
+        <source>Rotate</source>
+        <translation>旋轉</translation>
+    </message>
+    <message>
+        <source>Hue</source>
+        <translation>色調</translation>
+    </message>
+    <message>
+        <source>Saturation</source>
+        <translation>飽和度</translation>
+    </message>
+    <message>
+        <source>Contrast</source>
+        <translation>對比度</translation>
+    </message>
+    <message>
+        <source>Sharpness</source>
+        <translation>銳度</translation>
+    </message>
+    <message>
+        <source>Gamma</source>
+        <translation>伽馬</translation>
+    </message>
+    <message>
+        <source>DRC</source>
+        <translation>DRC</translation>
+    </message>
+    <message>
+        <source>Color Mode</source>
+        <translation>色彩模式</translation>
+    </message>
+    <message>
+        <source>Power Line Frequency</source>
+        <translation>電源頻率</translation>
+    </message>
+    <message>
+        <source>Flip</source>
+        <translation>翻轉</translation>
+    </message>
+    <message>
+        <source>Defog</source>
+        <translation>去霧</translation>
+    </message>
+    <message>
+        <source>Chromatic Aberration Correction</source>
+        <translation>色差校正</translation>
+    </message>
+    <message>
+        <source>Local Contrast</source>
+        <translation>局部對比度</translation>
+    </message>
+    <message>
+        <source>Negative</source>
+        <translation>負片</translation>
+    </message>
+    <message>
+        <source>Acquire</source>
+        <translation>採集</translation>
+    </message>
+    <message>
+        <source>Acquisition</source>
+        <translation>採集</translation>
+    </message>
+    <message>
+        <source>Stitching</source>
+        <translation>拼接</translation>
+    </message>
+    <message>
+        <source>Extended Depth of Field</source>
+        <translation>景深擴展</translation>
+    </message>
+    <message>
+        <source>Color Composite</source>
+        <translation>顏色合成</translation>
+    </message>
+    <message>
+        <source>Count</source>
+        <translation>計數</translation>
+    </message>
+    <message>
+        <source>Measure</source>
+        <translation>測量</translation>
+    </message>
+    <message>
+        <source>Measurement</source>
+        <translation>測量</translation>
+    </message>
+    <message>
+        <source>Measurement tools in full screen</source>
+        <translation>全螢幕時顯示測量工具</translation>
+    </message>
+    <message>
+        <source>Annotate</source>
+        <translation>標註</translation>
+    </message>
+    <message>
+        <source>Annotation</source>
+        <translation>標註</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>報告</translation>
+    </message>
+    <message>
+        <source>Page Editor</source>
+        <translation>頁面編輯器</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
     </message>
 </context>
 <context>

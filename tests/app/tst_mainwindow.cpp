@@ -1,14 +1,18 @@
 // The main window's tabs, memory check, shortcut keys and mouse wheel, in a real window.
+#include "camsettings.h"
 #include "configstore.h"
 #include "framelesshelper.h"
 #include "mainwindow2.h"
+#include "pageeditordialog.h"
 #include "shortcutsettingsdialog.h"
 #include "unsavedfilesdialog.h"
 #include "videowidget.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCheckBox>
 #include <QFile>
+#include <QSplitter>
 #include <QListWidget>
 #include <QPushButton>
 #include <QMessageBox>
@@ -61,6 +65,7 @@ private slots:
     void wheelFollowsItsFunction_data();
     void wheelFollowsItsFunction();
     void zoomButtonsStepAndTheBoxFollows();
+    void pageEditorSwapsThePanels();
     void borderEdges_data();
     void borderEdges();
     void doubleClickMaximisesIntoTheAvailableArea();
@@ -316,6 +321,28 @@ void TestMainWindow::zoomButtonsStepAndTheBoxFollows()
     for (int i = 0; i < 12; ++i)
         m_window->on_zoomSub_btn_clicked();
     QCOMPARE(shown(), 10.0);
+}
+
+void TestMainWindow::pageEditorSwapsThePanels()
+{
+    auto *splitter = m_window->findChild<QSplitter *>(QStringLiteral("splitter"));
+    QVERIFY(splitter);
+    QWidget *pages = m_window->camSettings()->parentWidget();
+    QCOMPARE(splitter->indexOf(pages), 1);
+    for (const bool swap : {true, false}) {
+        PageEditorDialog dialog(m_window.get());
+        connect(&dialog, &PageEditorDialog::displayOptionsChanged, m_window.get(), &MainWindow2::applyDisplayOptions);
+        QCheckBox *box = dialog.option(DisplayOptionsKey::EnableSwapMainInterfaceControls);
+        QVERIFY(box);
+        QCOMPARE(box->isChecked(), !swap); // as stored by the round before
+        box->setChecked(swap);
+        dialog.accept();
+        QCOMPARE(ConfigStore::instance()
+                     .value(ConfigGroup::DisplayOptions, DisplayOptionsKey::EnableSwapMainInterfaceControls)
+                     .toBool(),
+                 swap);
+        QCOMPARE(splitter->indexOf(pages), swap ? 3 : 1);
+    }
 }
 
 void TestMainWindow::borderEdges_data()

@@ -167,12 +167,12 @@ void TestShell::windowRetranslatesItsMenus()
             result << action->text();
         return result;
     };
-    QCOMPARE(titles(), QStringList({"Language", "Microscope", "Style Settings", "Shortcut Settings", "Help"}));
+    QCOMPARE(titles(), QStringList({"Language", "Microscope", "Style Settings", "Shortcut Settings", "Page Edit", "Help"}));
 
     LanguageManager::instance().change(SimplifiedChinese);
     QTRY_COMPARE(titles(), QStringList({QString::fromUtf8("语言"), QString::fromUtf8("显微镜"),
                                     QString::fromUtf8("风格设置"), QString::fromUtf8("快捷键设置"),
-                                    QString::fromUtf8("帮助")}));
+                                    QString::fromUtf8("页面编辑"), QString::fromUtf8("帮助")}));
     LanguageManager::instance().change(English);
     QTRY_COMPARE(titles().first(), QString("Language"));
 }
