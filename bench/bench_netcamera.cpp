@@ -3,6 +3,7 @@
 // window by a second viewer of the same stream; and the delay from the simulator's send to
 // the picture handed out, against the frame interval.
 #include "benchutil.h"
+#include "camerasearcher.h"
 #include "constants.h"
 #include "netcamera.h"
 #include "simprocess.h"
@@ -212,16 +213,12 @@ int main(int argc, char *argv[])
         return 1;
     }
     qputenv("LSDK_DISCOVERY_TARGETS", sim.discoveryTarget().toLatin1());
-    l_sdk_init("");
-    l_sdk_discover_open("");
-    l_sdk_discover_run(1);
+    CameraSearcher::startNetworkDiscovery();
     QElapsedTimer clock;
     clock.start();
     while (!listed() && clock.elapsed() < 10000)
         QThread::msleep(50);
     const bool ok = measure(sim, false) && measure(sim, true);
-    l_sdk_discover_run(0);
-    l_sdk_discover_close();
-    l_sdk_quit();
+    CameraSearcher::stopNetworkDiscovery();
     return ok ? 0 : 1;
 }

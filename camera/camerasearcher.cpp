@@ -112,6 +112,18 @@ void CameraSearcher::addNetworkCameras(SearchResult &cameras)
     }
 }
 
+bool CameraSearcher::startNetworkDiscovery()
+{
+    return l_sdk_init("") == L_SDK_OK && l_sdk_discover_open("") == L_SDK_OK && l_sdk_discover_run(1) == L_SDK_OK;
+}
+
+void CameraSearcher::stopNetworkDiscovery()
+{
+    l_sdk_discover_run(0);
+    l_sdk_discover_close();
+    l_sdk_quit();
+}
+
 CameraSearcher::SearchResult CameraSearcher::search()
 {
     SearchResult cameras;

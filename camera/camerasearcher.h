@@ -43,6 +43,11 @@ public:
     static void addUsbCameras(SearchResult &cameras);
     static void addNetworkCameras(SearchResult &cameras);
 
+    // The network SDK and its discovery, which runs inside the SDK from start to stop and
+    // whose list addNetworkCameras reads. start is true when discovery runs.
+    static bool startNetworkDiscovery();
+    static void stopNetworkDiscovery();
+
     // "(USB 1.0)", "(USB 1.1)", "(USB 2.0)" by the SDK's connection type; empty for faster links.
     static QString connectionLabel(quint32 busSpeed);
     // The program's USB speed code of a connection type: 0, 2, 1, 3 for 0..3, else 0.

@@ -2,12 +2,12 @@
 
 #include "basecamera.h"
 #include "cameraplaythread.h"
+#include "camerasearcher.h"
 #include "constants.h"
 
 #include <QCoreApplication>
 #include <QDebug>
 #include <iterator>
-#include <l_sdk.h>
 
 namespace {
 
@@ -170,10 +170,6 @@ bool CameraSession::close(const QString &name, CameraCloseReason reason)
 void CameraSession::restartNetworkDiscovery()
 {
     qInfo() << "Restart network camera discovery";
-    l_sdk_discover_run(0);
-    l_sdk_discover_close();
-    l_sdk_quit();
-    l_sdk_init("");
-    l_sdk_discover_open("");
-    l_sdk_discover_run(1);
+    CameraSearcher::stopNetworkDiscovery();
+    CameraSearcher::startNetworkDiscovery();
 }

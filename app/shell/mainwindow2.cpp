@@ -18,7 +18,6 @@
 #include "graphicsview.h"
 #include "videowidget.h"
 
-#include <l_sdk.h>
 #include <lmcam.h>
 
 #include <QActionGroup>
@@ -61,9 +60,7 @@ MainWindow2::MainWindow2(QWidget *parent)
                               .arg(QLatin1String(Constants::kVersion),
                                    buildDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
     // Network discovery runs inside the network SDK for the life of the window.
-    l_sdk_init("");
-    l_sdk_discover_open("");
-    l_sdk_discover_run(1);
+    CameraSearcher::startNetworkDiscovery();
     lmcam_api_init();
 
     setWindowIcon(QIcon(Theme::icon(QStringLiteral("microscope.svg"))));
@@ -88,9 +85,7 @@ MainWindow2::~MainWindow2()
     delete m_camSettings;
     m_camSettings = nullptr;
     lmcam_api_destroy();
-    l_sdk_discover_run(0);
-    l_sdk_discover_close();
-    l_sdk_quit();
+    CameraSearcher::stopNetworkDiscovery();
 }
 
 QWidget *MainWindow2::buildTitleBar()

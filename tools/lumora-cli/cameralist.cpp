@@ -3,7 +3,6 @@
 #include <QElapsedTimer>
 #include <QThread>
 
-#include <l_sdk.h>
 
 namespace {
 
@@ -15,18 +14,13 @@ constexpr int kFirstAnswersMs = 1200;
 
 CameraDiscovery::CameraDiscovery()
 {
-    m_networkRunning =
-        l_sdk_init("") == L_SDK_OK && l_sdk_discover_open("") == L_SDK_OK && l_sdk_discover_run(1) == L_SDK_OK;
+    m_networkRunning = CameraSearcher::startNetworkDiscovery();
     m_started.start();
 }
 
 CameraDiscovery::~CameraDiscovery()
 {
-    if (m_networkRunning) {
-        l_sdk_discover_run(0);
-        l_sdk_discover_close();
-    }
-    l_sdk_quit();
+    CameraSearcher::stopNetworkDiscovery();
 }
 
 void CameraDiscovery::addNetwork(QMap<QString, CameraEntry> &cameras) const
