@@ -39,8 +39,6 @@ public:
     void sessionClosed(const QString &uniqueName, CameraCloseReason reason);
 
     const CameraSearcher::SearchResult &cameras() const { return m_cameras; }
-    bool autoOpenAllowed() const { return m_autoOpenAllowed; }
-    QString reconnectName() const { return m_reconnectName; }
 
 private:
     Config m_config;

@@ -32,10 +32,6 @@ public:
     // unknown or the camera refuses. The object becomes the panel's current camera.
     std::shared_ptr<BaseCamera> openCamera(const CameraOpenInfo &record);
 
-    std::shared_ptr<BaseCamera> currentCamera() const { return m_camera; }
-    const CameraDetection &detection() const { return m_detection; }
-    QComboBox *cameraSelector() const { return m_selector; }
-
 signals:
     void openCam(CameraType type, QString uniqueName, QString model);
     void closeCam(QString uniqueName, CameraCloseReason reason);

@@ -63,7 +63,6 @@ public:
     // The /proc/meminfo text behind the memory check; unset, the system's (tests give their own).
     void setMeminfoReader(std::function<QByteArray()> reader) { m_readMeminfo = std::move(reader); }
 
-    KeyFunction mouseWheelFunction() const { return m_wheelFunction; }
     QStringList shortcutKeys() const;
 
 signals:
