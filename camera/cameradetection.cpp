@@ -1,6 +1,9 @@
 #include "cameradetection.h"
 
+#include <QCoreApplication>
 #include <QDebug>
+#include <QFileInfo>
+#include <QSettings>
 #include <lmcam.h>
 
 namespace {
@@ -20,6 +23,34 @@ CameraDetection::Config CameraDetection::defaultConfig()
         config.usb3ProductIds << QLatin1String(id);
     config.excludedProductId = QLatin1String(kExcludedProductId);
     return config;
+}
+
+CameraDetection::Config CameraDetection::loadConfig(const QString &iniPath)
+{
+    Config config = defaultConfig();
+    if (!QFileInfo(iniPath).isFile())
+        return config;
+    QSettings ini(iniPath, QSettings::IniFormat);
+    ini.beginGroup(QStringLiteral("Discovery"));
+    if (ini.contains(QStringLiteral("Usb3ProductIds"))) {
+        // A single id reads as a string, several as a list.
+        config.usb3ProductIds.clear();
+        for (const QString &id : ini.value(QStringLiteral("Usb3ProductIds")).toStringList()) {
+            const QString trimmed = id.trimmed().toLower();
+            if (!trimmed.isEmpty())
+                config.usb3ProductIds << trimmed;
+        }
+    }
+    if (ini.contains(QStringLiteral("ExcludedProductId")))
+        config.excludedProductId = ini.value(QStringLiteral("ExcludedProductId")).toString().trimmed();
+    qInfo().noquote() << "Discovery configuration" << iniPath << ": USB 3 models"
+                      << config.usb3ProductIds.join(QLatin1Char(',')) << ", excluded" << config.excludedProductId;
+    return config;
+}
+
+QString CameraDetection::configPath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/customInformation/camera.ini");
 }
 
 CameraDetection::Outcome CameraDetection::detect(const CameraSearcher::SearchResult &infos, bool cameraOpen,

@@ -29,6 +29,12 @@ public:
 
     // The program's own lists.
     static Config defaultConfig();
+    // The lists from an installer's INI file (group "Discovery": "Usb3ProductIds", a
+    // comma-separated list, and "ExcludedProductId"); a file or key that is absent keeps the
+    // program's own value.
+    static Config loadConfig(const QString &iniPath);
+    // Where the installer puts that file: beside the program, "customInformation/camera.ini".
+    static QString configPath();
 
     // Handles one search result. `cameraOpen`: a session is open; `windowsVersion`: the
     // system's code (CameraSearcher::currentWindowsVersionCode()).

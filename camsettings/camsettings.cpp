@@ -21,7 +21,10 @@ constexpr int kSearchPeriodMs = 2000;
 } // namespace
 
 CamSettings::CamSettings(QWidget *parent)
-    : QTabWidget(parent), m_searcher(new CameraSearcher), m_searchTimer(new QTimer(this))
+    : QTabWidget(parent)
+    , m_searcher(new CameraSearcher)
+    , m_searchTimer(new QTimer(this))
+    , m_detection(CameraDetection::loadConfig(CameraDetection::configPath()))
 {
     auto *page = new QWidget(this);
     auto *layout = new QVBoxLayout(page);

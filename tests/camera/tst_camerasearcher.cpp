@@ -60,6 +60,7 @@ private slots:
     void automaticOpening();
     void usb3ModelsToldOlderWindows_data();
     void usb3ModelsToldOlderWindows();
+    void discoveryConfiguration();
 
 private:
     void writeDevices(const QJsonArray &devices);
@@ -268,6 +269,42 @@ void TestCameraSearcher::usb3ModelsToldOlderWindows()
     lmcam_handle handle = 0;
     QCOMPARE(lmcam_open(kA, &handle), LMCAM_OK);
     lmcam_close(handle);
+}
+
+void TestCameraSearcher::discoveryConfiguration()
+{
+    QTemporaryDir dir;
+    const auto load = [&](const QByteArray &text) {
+        QFile file(dir.filePath("camera.ini"));
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write(text);
+        file.close();
+        return CameraDetection::loadConfig(file.fileName());
+    };
+    const CameraDetection::Config defaults = CameraDetection::defaultConfig();
+    QCOMPARE(defaults.usb3ProductIds.size(), 6);
+
+    // No file, or a file without the keys: the program's own lists.
+    CameraDetection::Config config = CameraDetection::loadConfig(dir.filePath("absent.ini"));
+    QCOMPARE(config.usb3ProductIds, defaults.usb3ProductIds);
+    config = load("[Other]\nUsb3ProductIds=1\n");
+    QCOMPARE(config.usb3ProductIds, defaults.usb3ProductIds);
+
+    // Ids are compared with what searches write: trimmed, lower-case hexadecimal.
+    config = load("[Discovery]\nUsb3ProductIds=283, 2A1 ,\nExcludedProductId=pid_0201\n");
+    QCOMPARE(config.usb3ProductIds, (QStringList{"283", "2a1"}));
+    QCOMPARE(config.excludedProductId, QStringLiteral("pid_0201"));
+    config = load("[Discovery]\nUsb3ProductIds=2a1\n");
+    QCOMPARE(config.usb3ProductIds, QStringList{"2a1"});
+    // An empty list tells no model.
+    config = load("[Discovery]\nUsb3ProductIds=\n");
+    QVERIFY(config.usb3ProductIds.isEmpty());
+
+    // The file shipped beside the program says what the program does without it.
+    config = CameraDetection::loadConfig(CameraDetection::configPath());
+    QVERIFY2(QFileInfo::exists(CameraDetection::configPath()), qPrintable(CameraDetection::configPath()));
+    QCOMPARE(config.usb3ProductIds, defaults.usb3ProductIds);
+    QCOMPARE(config.excludedProductId, defaults.excludedProductId);
 }
 
 QTEST_GUILESS_MAIN(TestCameraSearcher)
