@@ -137,10 +137,17 @@ void MainWindow2::buildWorkspace()
     m_splitter->setObjectName(QStringLiteral("splitter"));
     QSplitter *splitter = m_splitter;
 
-    // The left navigation and its pages; the pages still to come say what they will hold.
-    auto *navigation = new QWidget(splitter);
-    auto *navigationLayout = new QVBoxLayout(navigation);
+    // The navigation and its pages; the pages still to come say what they will hold. The
+    // navigation bar sits in the splitter's first column, or below everything (page editor).
+    m_navigationColumn = new QWidget(splitter);
+    auto *columnLayout = new QVBoxLayout(m_navigationColumn);
+    columnLayout->setContentsMargins(0, 0, 0, 0);
+    m_navigationBar = new QWidget(m_navigationColumn);
+    m_navigationBar->setObjectName(QStringLiteral("navigationBar"));
+    columnLayout->addWidget(m_navigationBar);
+    auto *navigationLayout = new QBoxLayout(QBoxLayout::TopToBottom, m_navigationBar);
     navigationLayout->setContentsMargins(2, 2, 2, 2);
+    QWidget *navigation = m_navigationBar;
     m_navigation = new QButtonGroup(this);
     m_pages = new QStackedWidget(splitter);
     m_camSettings = new CamSettings(m_pages);
@@ -222,7 +229,7 @@ void MainWindow2::buildWorkspace()
     rightLayout->addWidget(m_rightPanelText);
     rightLayout->addStretch();
 
-    splitter->addWidget(navigation);
+    splitter->addWidget(m_navigationColumn);
     splitter->addWidget(m_pages);
     splitter->addWidget(centre);
     splitter->addWidget(m_rightPanel);
@@ -239,7 +246,17 @@ void MainWindow2::buildWorkspace()
         m_rightWidth = int(250 / ratio);
     splitter->setSizes({80, m_leftWidth, 1000, m_rightWidth});
     connect(splitter, &QSplitter::splitterMoved, this, &MainWindow2::on_splitter_splitterMoved);
-    setCentralWidget(splitter);
+    auto *central = new QWidget(this);
+    auto *centralLayout = new QVBoxLayout(central);
+    centralLayout->setContentsMargins(0, 0, 0, 0);
+    centralLayout->setSpacing(0);
+    centralLayout->addWidget(splitter, 1);
+    m_navigationBottom = new QWidget(central);
+    auto *bottomLayout = new QHBoxLayout(m_navigationBottom);
+    bottomLayout->setContentsMargins(0, 0, 0, 0);
+    m_navigationBottom->hide();
+    centralLayout->addWidget(m_navigationBottom);
+    setCentralWidget(central);
     applyDisplayOptions();
 
     m_wheelFunction = ShortcutSettingsDialog::storedMouseWheel();
@@ -500,6 +517,19 @@ void MainWindow2::applyDisplayOptions()
         m_splitter->insertWidget(swap ? 3 : 1, m_pages);
         m_splitter->insertWidget(swap ? 1 : 3, m_rightPanel);
         m_splitter->setSizes({sizes[0], sizes[3], sizes[2], sizes[1]});
+    }
+
+    // The navigation bar: a column left of everything, or a row below it. The column stays in
+    // the splitter (hidden) so that the splitter's columns keep their places.
+    const bool bottom =
+        ConfigStore::instance().value(ConfigGroup::DisplayOptions, DisplayOptionsKey::EnableLabelPagePos).toBool();
+    auto *barLayout = static_cast<QBoxLayout *>(m_navigationBar->layout());
+    QWidget *host = bottom ? m_navigationBottom : m_navigationColumn;
+    if (m_navigationBar->parentWidget() != host) {
+        barLayout->setDirection(bottom ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+        host->layout()->addWidget(m_navigationBar);
+        m_navigationBottom->setVisible(bottom);
+        m_navigationColumn->setVisible(!bottom);
     }
 }
 

@@ -140,6 +140,9 @@ private:
     QAction *m_blackAction = nullptr;
     QAction *m_whiteAction = nullptr;
     QAction *m_helpAction = nullptr;
+    QWidget *m_navigationBar = nullptr;    // the navigation buttons
+    QWidget *m_navigationColumn = nullptr; // their place left of the pages
+    QWidget *m_navigationBottom = nullptr; // their place below everything
     QButtonGroup *m_navigation = nullptr;
     QStackedWidget *m_pages = nullptr;
     QList<QLabel *> m_laterPages;

@@ -13,6 +13,8 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QSplitter>
+#include <QToolButton>
+#include <QStackedWidget>
 #include <QListWidget>
 #include <QPushButton>
 #include <QMessageBox>
@@ -65,7 +67,7 @@ private slots:
     void wheelFollowsItsFunction_data();
     void wheelFollowsItsFunction();
     void zoomButtonsStepAndTheBoxFollows();
-    void pageEditorSwapsThePanels();
+    void pageEditorArrangesTheWindow();
     void borderEdges_data();
     void borderEdges();
     void doubleClickMaximisesIntoTheAvailableArea();
@@ -323,25 +325,48 @@ void TestMainWindow::zoomButtonsStepAndTheBoxFollows()
     QCOMPARE(shown(), 10.0);
 }
 
-void TestMainWindow::pageEditorSwapsThePanels()
+void TestMainWindow::pageEditorArrangesTheWindow()
 {
     auto *splitter = m_window->findChild<QSplitter *>(QStringLiteral("splitter"));
     QVERIFY(splitter);
     QWidget *pages = m_window->camSettings()->parentWidget();
+    auto *navigation = m_window->findChild<QWidget *>(QStringLiteral("navigationBar"));
+    QVERIFY(navigation);
+    auto *device = m_window->findChild<QToolButton *>(QStringLiteral("device_tBtn"));
+    auto *report = m_window->findChild<QToolButton *>(QStringLiteral("report_tBtn"));
+    const auto navigationBelow = [&] {
+        const QRect bar(navigation->mapTo(m_window.get(), QPoint()), navigation->size());
+        const QRect split(splitter->mapTo(m_window.get(), QPoint()), splitter->size());
+        return bar.top() >= split.bottom();
+    };
     QCOMPARE(splitter->indexOf(pages), 1);
-    for (const bool swap : {true, false}) {
+    QVERIFY(!navigationBelow());
+    for (const bool on : {true, false}) {
         PageEditorDialog dialog(m_window.get());
         connect(&dialog, &PageEditorDialog::displayOptionsChanged, m_window.get(), &MainWindow2::applyDisplayOptions);
-        QCheckBox *box = dialog.option(DisplayOptionsKey::EnableSwapMainInterfaceControls);
-        QVERIFY(box);
-        QCOMPARE(box->isChecked(), !swap); // as stored by the round before
-        box->setChecked(swap);
+        QCheckBox *swap = dialog.option(DisplayOptionsKey::EnableSwapMainInterfaceControls);
+        QCheckBox *bottom = dialog.option(DisplayOptionsKey::EnableLabelPagePos);
+        QVERIFY(swap && bottom);
+        QCOMPARE(swap->isChecked(), !on); // as stored by the round before
+        swap->setChecked(on);
+        bottom->setChecked(on);
         dialog.accept();
-        QCOMPARE(ConfigStore::instance()
-                     .value(ConfigGroup::DisplayOptions, DisplayOptionsKey::EnableSwapMainInterfaceControls)
-                     .toBool(),
-                 swap);
-        QCOMPARE(splitter->indexOf(pages), swap ? 3 : 1);
+        ConfigStore &store = ConfigStore::instance();
+        QCOMPARE(store.value(ConfigGroup::DisplayOptions, DisplayOptionsKey::EnableSwapMainInterfaceControls).toBool(),
+                 on);
+        QCOMPARE(store.value(ConfigGroup::DisplayOptions, DisplayOptionsKey::EnableLabelPagePos).toBool(), on);
+        QCOMPARE(splitter->indexOf(pages), on ? 3 : 1);
+        // Below everything the buttons run in a row, in the column they stack; they still work.
+        QTRY_COMPARE(navigationBelow(), on);
+        QVERIFY(navigation->isVisible());
+        if (on)
+            QCOMPARE(device->geometry().top(), report->geometry().top());
+        else
+            QVERIFY(report->geometry().top() > device->geometry().top());
+        report->click();
+        QCOMPARE(qobject_cast<QStackedWidget *>(pages)->currentIndex(), 4);
+        device->click();
+        QCOMPARE(qobject_cast<QStackedWidget *>(pages)->currentIndex(), 0);
     }
 }
 
