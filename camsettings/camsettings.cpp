@@ -41,6 +41,10 @@ CamSettings::CamSettings(QWidget *parent)
     m_openButton = new QPushButton(page);
     m_openButton->setObjectName(QStringLiteral("open_btn"));
     layout->addWidget(m_openButton);
+    m_pauseButton = new QPushButton(page);
+    m_pauseButton->setObjectName(QStringLiteral("pause_btn"));
+    m_pauseButton->setCheckable(true);
+    layout->addWidget(m_pauseButton);
     m_laterText = new QLabel(page);
     m_laterText->setWordWrap(true);
     m_laterText->setEnabled(false);
@@ -49,6 +53,7 @@ CamSettings::CamSettings(QWidget *parent)
     addTab(page, QString());
 
     connect(m_openButton, &QPushButton::clicked, this, &CamSettings::onOpenButton);
+    connect(m_pauseButton, &QPushButton::clicked, this, &CamSettings::onPauseBtnToggled);
     connect(m_selector, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] {
         const CameraSearcher::SearchInfo info = m_detection.cameras().value(m_selector->currentData().toString());
         m_modelLabel->setText(info.model);
@@ -124,6 +129,8 @@ void CamSettings::updateOpenButton()
 {
     m_openButton->setText(m_camera ? tr("Close") : tr("Open"));
     m_openButton->setEnabled(m_camera || m_selector->count() > 0);
+    m_pauseButton->setText(m_paused ? tr("Resume") : tr("Pause"));
+    m_pauseButton->setEnabled(bool(m_camera));
 }
 
 void CamSettings::onOpenButton()
@@ -151,17 +158,65 @@ std::shared_ptr<BaseCamera> CamSettings::openCamera(const CameraOpenInfo &record
     camera->loadDefaultParameters();
     m_camera = camera;
     m_cameraName = record.isNetCamera ? record.address : record.cameraResolution.devicePath;
+    connectCamera();
     rebuildSelector();
     return camera;
+}
+
+void CamSettings::connectCamera()
+{
+    // Automatic connections: the camera moves to its own thread, so the calls are queued.
+    BaseCamera *camera = m_camera.get();
+    m_cameraConnections = {connect(this, &CamSettings::setCameraFocusAdd, camera, &BaseCamera::onSetFocusAdd),
+                           connect(this, &CamSettings::setCameraFocusSub, camera, &BaseCamera::onSetFocusSub),
+                           connect(this, &CamSettings::setCameraFocusOnce, camera, &BaseCamera::onSetFocusOnce)};
 }
 
 void CamSettings::closeCameraForReason(QString uniqueName, CameraCloseReason reason)
 {
     if (m_camera && uniqueName == m_cameraName) {
+        for (const QMetaObject::Connection &connection : std::as_const(m_cameraConnections))
+            disconnect(connection);
+        m_cameraConnections.clear();
         m_camera.reset();
         m_cameraName.clear();
+        setPaused(false);
     }
     m_detection.sessionClosed(uniqueName, reason);
     updateOpenButton();
     emit closeCam(uniqueName, reason);
+}
+
+void CamSettings::onIncreaseOrDecreaseFoucs(bool increase)
+{
+    if (!m_camera)
+        return;
+    if (increase)
+        emit setCameraFocusAdd();
+    else
+        emit setCameraFocusSub();
+}
+
+void CamSettings::onFocusOnceBtn()
+{
+    if (m_camera)
+        emit setCameraFocusOnce();
+}
+
+void CamSettings::onPauseBtnToggled()
+{
+    if (m_camera)
+        setPaused(!m_paused);
+    else
+        m_pauseButton->setChecked(false);
+}
+
+void CamSettings::setPaused(bool pause)
+{
+    m_pauseButton->setChecked(pause);
+    if (pause == m_paused)
+        return;
+    m_paused = pause;
+    updateOpenButton();
+    emit pauseStatusChanged(pause);
 }

@@ -32,15 +32,28 @@ public:
     // unknown or the camera refuses. The object becomes the panel's current camera.
     std::shared_ptr<BaseCamera> openCamera(const CameraOpenInfo &record);
 
+    bool isPaused() const { return m_paused; }
+
 signals:
     void openCam(CameraType type, QString uniqueName, QString model);
     void closeCam(QString uniqueName, CameraCloseReason reason);
+    // The live picture stops (true) or runs again, without closing the camera.
+    void pauseStatusChanged(bool pause);
+
+    // Requests to the current camera, queued to its thread.
+    void setCameraFocusAdd();
+    void setCameraFocusSub();
+    void setCameraFocusOnce();
 
 public slots:
     void onDetectDevices(QMap<QString, CameraSearcher::SearchInfo> infos);
     // Ends the current camera: the object is dropped, the reason remembered for the automatic
     // opening, and closeCam tells the main window.
     void closeCameraForReason(QString uniqueName, CameraCloseReason reason);
+    // The mouse wheel and the shortcuts: one focus step, one automatic focus, pause or go on.
+    void onIncreaseOrDecreaseFoucs(bool increase);
+    void onFocusOnceBtn();
+    void onPauseBtnToggled();
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -52,9 +65,12 @@ private:
     void retranslate();
     void rebuildSelector();
     void updateOpenButton();
+    void connectCamera();
+    void setPaused(bool pause);
 
     QComboBox *m_selector = nullptr;
     QPushButton *m_openButton = nullptr;
+    QPushButton *m_pauseButton = nullptr;
     QLabel *m_modelLabel = nullptr;
     QLabel *m_cameraCaption = nullptr;
     QLabel *m_modelCaption = nullptr;
@@ -65,5 +81,7 @@ private:
     CameraDetection m_detection;
     int m_windowsVersion = 10;
     std::shared_ptr<BaseCamera> m_camera;
+    QList<QMetaObject::Connection> m_cameraConnections; // cut when the camera closes
+    bool m_paused = false;
     QString m_cameraName;
 };

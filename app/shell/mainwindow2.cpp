@@ -21,7 +21,9 @@
 #include <lmcam.h>
 
 #include <QActionGroup>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
@@ -181,6 +183,14 @@ void MainWindow2::buildWorkspace()
                                                       QFileInfo(paths.last()).absolutePath());
                 });
                 pageLayout->addWidget(m_openPictureButton);
+                m_savePictureButton = new QPushButton(page);
+                m_savePictureButton->setObjectName(QStringLiteral("savePic_btn"));
+                connect(m_savePictureButton, &QPushButton::clicked, this, &MainWindow2::on_savePic_btn_clicked);
+                pageLayout->addWidget(m_savePictureButton);
+                m_quickSaveButton = new QPushButton(page);
+                m_quickSaveButton->setObjectName(QStringLiteral("quickSave_btn"));
+                connect(m_quickSaveButton, &QPushButton::clicked, this, &MainWindow2::on_quickSave_btn_clicked);
+                pageLayout->addWidget(m_quickSaveButton);
             }
             auto *later = new QLabel(page);
             later->setAlignment(Qt::AlignCenter);
@@ -212,12 +222,10 @@ void MainWindow2::buildWorkspace()
     m_tabs->tabBar()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_tabs->tabBar(), &QWidget::customContextMenuRequested, this,
             &MainWindow2::onShowVideoTabWidgetCustomMenu);
-    connect(m_tabs, &QTabWidget::currentChanged, this, [this] {
-        if (VideoWidget *view = currentVideoWidget())
-            m_zoomBox->setCurrentIndex(m_zoomBox->findData(int(view->scaleStrategy())));
-    });
+    connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow2::on_video_tabWidget_currentChanged);
     watchWheel(m_liveView);
     centreLayout->addWidget(buildViewBar());
+    on_video_tabWidget_currentChanged(0);
     centreLayout->addWidget(m_tabs, 1);
 
     // The right panel will hold the measurement results.
@@ -264,6 +272,7 @@ void MainWindow2::buildWorkspace()
     for (int i = 0; i < keys.size(); ++i) {
         auto *shortcut = new QShortcut(QKeySequence(keys[i]), this);
         shortcut->setContext(Qt::ApplicationShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, i] { runShortcutCommand(ShortcutCommand(i)); });
         m_shortcuts << shortcut;
     }
 
@@ -278,6 +287,8 @@ void MainWindow2::buildWorkspace()
                                   this);
     connect(m_camSettings, &CamSettings::openCam, this, &MainWindow2::cameraChange);
     connect(m_camSettings, &CamSettings::closeCam, this, &MainWindow2::cameraClose);
+    connect(m_camSettings, &CamSettings::pauseStatusChanged, this, &MainWindow2::onPauseStatusChanged);
+    connect(this, &MainWindow2::increaseOrDecreaseFoucs, m_camSettings, &CamSettings::onIncreaseOrDecreaseFoucs);
     connect(m_session, &CameraSession::closeDeviceForOpenFailed, m_camSettings, &CamSettings::closeCameraForReason);
     connect(m_session, &CameraSession::cameraCloseForReason, m_camSettings, &CamSettings::closeCameraForReason);
     connect(m_session, &CameraSession::putVideoFrame, m_liveView, &VideoWidget::onFrame);
@@ -286,6 +297,12 @@ void MainWindow2::buildWorkspace()
     });
     connect(m_session, &CameraSession::resolutionChange, m_resolutionLabel, &QLabel::setText);
     connect(m_session, &CameraSession::formatChanged, m_formatLabel, &QLabel::setText);
+}
+
+void MainWindow2::onPauseStatusChanged(bool pause)
+{
+    if (m_session->playThread())
+        m_session->playThread()->onSetPauseStatus(pause);
 }
 
 void MainWindow2::resetStatusLabels()
@@ -595,6 +612,32 @@ QStringList MainWindow2::shortcutKeys() const
     return keys;
 }
 
+void MainWindow2::runShortcutCommand(ShortcutCommand command)
+{
+    switch (command) {
+    case SavePictureCommand:
+        on_savePic_btn_clicked();
+        break;
+    case PauseCommand:
+        m_camSettings->onPauseBtnToggled();
+        break;
+    case OnceFocusCommand:
+        m_camSettings->onFocusOnceBtn();
+        break;
+    case RealTimePreviewCommand:
+        m_tabs->setCurrentIndex(0);
+        break;
+    case ImageCopyCommand:
+        copyCurrentImage();
+        break;
+    default:
+        // Photos, recording, time-lapse and the measuring hand have no commands yet.
+        statusBar()->showMessage(tr("%1 is not available yet.").arg(ShortcutSettingsDialog::commandName(command)),
+                                 3000);
+        break;
+    }
+}
+
 void MainWindow2::onUpdateShortcut(QStringList shortcutStr)
 {
     for (int i = 0; i < m_shortcuts.size() && i < shortcutStr.size(); ++i)
@@ -792,6 +835,46 @@ void MainWindow2::onShowVideoTabWidgetCustomMenu(const QPoint &pos)
     menu.exec(m_tabs->tabBar()->mapToGlobal(pos));
 }
 
+void MainWindow2::on_video_tabWidget_currentChanged(int index)
+{
+    const bool picture = index > 0;
+    m_savePictureButton->setEnabled(picture);
+    m_quickSaveButton->setEnabled(picture);
+    if (VideoWidget *view = currentVideoWidget())
+        m_zoomBox->setCurrentIndex(m_zoomBox->findData(int(view->scaleStrategy())));
+}
+
+void MainWindow2::on_savePic_btn_clicked()
+{
+    saveTab(m_tabs->currentIndex(), false);
+}
+
+void MainWindow2::on_quickSave_btn_clicked()
+{
+    saveTab(m_tabs->currentIndex(), true);
+}
+
+void MainWindow2::copyCurrentImage()
+{
+    QWidget *tab = m_tabs->currentWidget();
+    if (tab != m_liveView) {
+        const QImage image = tab ? tab->property("picture").value<QImage>() : QImage();
+        if (!image.isNull())
+            QGuiApplication::clipboard()->setImage(image);
+        return;
+    }
+    // The live view answers with the frame it drew last.
+    auto *connection = new QMetaObject::Connection;
+    *connection = connect(m_liveView, &VideoWidget::sendWatermarkFrame, this, [connection](const VideoFrame &frame) {
+        QObject::disconnect(*connection);
+        delete connection;
+        const QImage image = videoFrameToQImage(frame);
+        if (!image.isNull())
+            QGuiApplication::clipboard()->setImage(image);
+    });
+    emit m_liveView->getWatermarkFrame();
+}
+
 void MainWindow2::onQuickSaveCurrentTab()
 {
     saveTab(m_tabs->currentIndex(), true);
@@ -905,6 +988,8 @@ void MainWindow2::retranslate()
     m_shortcutAction->setText(tr("Shortcut Settings"));
     m_pageEditAction->setText(tr("Page Edit"));
     m_openPictureButton->setText(tr("Open Picture"));
+    m_savePictureButton->setText(tr("Save Picture"));
+    m_quickSaveButton->setText(tr("Quick Save"));
     m_helpAction->setText(tr("Help"));
     m_rightPanelText->setText(tr("Measurement results will be shown here."));
     m_zoomBox->setItemText(0, tr("Fit to Height"));

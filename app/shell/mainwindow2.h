@@ -64,6 +64,8 @@ public:
     void setMeminfoReader(std::function<QByteArray()> reader) { m_readMeminfo = std::move(reader); }
 
     QStringList shortcutKeys() const;
+    // Runs a shortcut's command as its key would.
+    void runShortcutCommand(ShortcutCommand command);
 
 signals:
     void increaseOrDecreaseFoucs(bool increase);
@@ -78,6 +80,14 @@ public slots:
     void cameraClose(QString cameraName, CameraCloseReason reason);
     // Closing a tab: tab 0 never; an unsaved picture asks first. False when the tab stays.
     bool on_video_tabWidget_tabCloseRequested(int index);
+    // The actions that work on a picture are enabled only while an image tab is in front.
+    void on_video_tabWidget_currentChanged(int index);
+    void onPauseStatusChanged(bool pause);
+    void on_savePic_btn_clicked();
+    void on_quickSave_btn_clicked();
+    // Copies the picture in front to the clipboard: an image tab's picture, or the live
+    // view's last drawn frame.
+    void copyCurrentImage();
     void onShowVideoTabWidgetCustomMenu(const QPoint &pos);
     void onQuickSaveCurrentTab();
     void onQuickSaveAllTab();
@@ -165,6 +175,8 @@ private:
     QAction *m_shortcutAction = nullptr;
     QAction *m_pageEditAction = nullptr;
     QPushButton *m_openPictureButton = nullptr;
+    QPushButton *m_savePictureButton = nullptr;
+    QPushButton *m_quickSaveButton = nullptr;
     int m_leftWidth = 430;
     int m_rightWidth = 250;
     int m_tabCounter = 0;

@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QKeySequenceEdit>
 #include <QMessageBox>
+#include <QCoreApplication>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -28,6 +29,7 @@ const char *const kCommands[] = {
     QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Hand Mode"),
 };
 constexpr int kCommandCount = int(sizeof kCommands / sizeof kCommands[0]);
+static_assert(kCommandCount == ShortcutCommandCount);
 
 QString defaultKey(int index)
 {
@@ -35,6 +37,11 @@ QString defaultKey(int index)
 }
 
 } // namespace
+
+QString ShortcutSettingsDialog::commandName(ShortcutCommand command)
+{
+    return QCoreApplication::translate("ShortcutSettingsDialog", kCommands[command]);
+}
 
 QStringList ShortcutSettingsDialog::storedShortcuts()
 {

@@ -9,6 +9,20 @@ class QKeySequenceEdit;
 // What the mouse wheel does over a video window (stored as "MouseWheel" in "key_bind").
 enum KeyFunction : int { ZoomVideoWindow = 0, AdjustFocus = 1, AdjustZoom = 2 };
 
+// The nine application commands, in the order of their keys.
+enum ShortcutCommand : int {
+    SnapCommand,
+    RecordCommand,
+    SavePictureCommand,
+    TimeLapseCommand,
+    PauseCommand,
+    OnceFocusCommand,
+    RealTimePreviewCommand,
+    ImageCopyCommand,
+    HandModeCommand,
+    ShortcutCommandCount
+};
+
 // "Shortcut Key Settings": the mouse-wheel function and the keys of the nine application
 // commands. Keys used twice are refused; OK stores both and reports them.
 class ShortcutSettingsDialog : public QDialog
@@ -24,6 +38,8 @@ public:
     // The index of the first key that an earlier command already has, or -1. Empty keys
     // never clash.
     static int firstRepeatedKey(const QStringList &keys);
+    // A command's name as the dialog shows it, translated.
+    static QString commandName(ShortcutCommand command);
 
     QStringList shortcuts() const;
     void setShortcuts(const QStringList &keys);

@@ -1,5 +1,9 @@
 // The main window's tabs, memory check, shortcut keys and mouse wheel, in a real window.
+#include "basecamera.h"
+#include "cameraplaythread.h"
+#include "camerasession.h"
 #include "camsettings.h"
+#include "frameconversion.h"
 #include "configstore.h"
 #include "framelesshelper.h"
 #include "mainwindow2.h"
@@ -9,6 +13,9 @@
 #include "videowidget.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QScopeGuard>
+#include <QStatusBar>
 #include <QComboBox>
 #include <QCheckBox>
 #include <QFile>
@@ -68,6 +75,8 @@ private slots:
     void wheelFollowsItsFunction();
     void zoomButtonsStepAndTheBoxFollows();
     void pageEditorArrangesTheWindow();
+    void pictureCommandsFollowTheTabInFront();
+    void commandsReachTheCamera();
     void borderEdges_data();
     void borderEdges();
     void doubleClickMaximisesIntoTheAvailableArea();
@@ -368,6 +377,107 @@ void TestMainWindow::pageEditorArrangesTheWindow()
         device->click();
         QCOMPARE(qobject_cast<QStackedWidget *>(pages)->currentIndex(), 0);
     }
+}
+
+void TestMainWindow::pictureCommandsFollowTheTabInFront()
+{
+    QTabWidget *tabs = m_window->tabs();
+    auto *save = m_window->findChild<QPushButton *>(QStringLiteral("savePic_btn"));
+    auto *quickSave = m_window->findChild<QPushButton *>(QStringLiteral("quickSave_btn"));
+    QVERIFY(save && quickSave);
+    QVERIFY(!save->isEnabled() && !quickSave->isEnabled());
+    QCOMPARE(openTestPicture("copy.png"), 1);
+    QVERIFY(save->isEnabled() && quickSave->isEnabled());
+
+    // Image Copy puts the picture in front on the clipboard.
+    QGuiApplication::clipboard()->clear();
+    m_window->runShortcutCommand(ImageCopyCommand);
+    const QImage copied = QGuiApplication::clipboard()->image();
+    QCOMPARE(copied.size(), QSize(64, 48));
+    QCOMPARE(copied.pixelColor(10, 10), QColor(Qt::darkCyan));
+
+    // Real-time Preview brings the live view to the front, which has nothing to save.
+    m_window->runShortcutCommand(RealTimePreviewCommand);
+    QCOMPARE(tabs->currentIndex(), 0);
+    QVERIFY(!save->isEnabled() && !quickSave->isEnabled());
+
+    // On the live view Image Copy takes the frame drawn last.
+    QImage live(320, 240, QImage::Format_RGB888);
+    live.fill(QColor(200, 40, 40));
+    QGuiApplication::clipboard()->clear();
+    QTRY_VERIFY(m_window->liveView()->isVisible());
+    m_window->liveView()->onFrame(videoFrameFromQImage(live));
+    QTest::qWait(200);
+    m_window->runShortcutCommand(ImageCopyCommand);
+    QTRY_COMPARE(QGuiApplication::clipboard()->image().size(), live.size());
+    const QColor drawn = QGuiApplication::clipboard()->image().pixelColor(160, 120);
+    QVERIFY2(qAbs(drawn.red() - 200) < 8 && drawn.green() < 60, qPrintable(drawn.name()));
+
+    // A command that does not exist yet says so instead of doing nothing.
+    m_window->runShortcutCommand(SnapCommand);
+    QVERIFY(m_window->statusBar()->currentMessage().contains(QStringLiteral("Snap")));
+}
+
+namespace {
+std::atomic<int> g_focusOnceLines{0};
+void countFocusOnce(QtMsgType, const QMessageLogContext &, const QString &text)
+{
+    if (text == QLatin1String("onSetFocusOnce"))
+        ++g_focusOnceLines;
+}
+} // namespace
+
+void TestMainWindow::commandsReachTheCamera()
+{
+    // One camera with a focus motor: the window opens it by itself.
+    QFile devices(m_dir.filePath("devices.json"));
+    QVERIFY(devices.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    devices.write(R"({"devices": [{"name": "usb#vid_2bdf&pid_0222#0001#video", "pid": "0222",
+                  "capabilities": [{"width": 640, "height": 480, "format": 12}]}]})");
+    devices.close();
+    const auto restore = qScopeGuard([&] {
+        m_window.reset();
+        devices.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        devices.write("{\"devices\": []}");
+    });
+    m_window = std::make_unique<MainWindow2>();
+    m_window->show();
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->session()->isOpen(), 5000);
+    std::shared_ptr<BaseCamera> camera = m_window->session()->camera();
+    CameraPlayThread *thread = m_window->session()->playThread().get();
+    QVERIFY(camera && thread);
+
+    // The wheel in focus mode steps the camera's focus on its own thread.
+    int focusValues = 0;
+    connect(camera.get(), &BaseCamera::sendFocusValue, this, [&] { ++focusValues; });
+    m_window->onChangeMouseWheelFunc(AdjustFocus);
+    m_window->wheelChanged(true);
+    m_window->wheelChanged(false);
+    QTRY_COMPARE(focusValues, 2);
+
+    g_focusOnceLines = 0;
+    const QtMessageHandler previous = qInstallMessageHandler(countFocusOnce);
+    m_window->runShortcutCommand(OnceFocusCommand);
+    QTRY_COMPARE(g_focusOnceLines.load(), 1);
+    qInstallMessageHandler(previous);
+
+    // Pause holds the stream and goes on again; the panel's button shows the state.
+    auto *pause = m_window->camSettings()->findChild<QPushButton *>(QStringLiteral("pause_btn"));
+    QVERIFY(pause && pause->isEnabled());
+    m_window->runShortcutCommand(PauseCommand);
+    QVERIFY(thread->isPaused());
+    QVERIFY(pause->isChecked());
+    m_window->runShortcutCommand(PauseCommand);
+    QVERIFY(!thread->isPaused());
+    pause->click();
+    QVERIFY(thread->isPaused());
+
+    // Closing ends the pause with the session.
+    camera.reset();
+    m_window->camSettings()->closeCameraForReason(QStringLiteral("usb#vid_2bdf&pid_0222#0001#video"), UserClosed);
+    QVERIFY(!m_window->session()->isOpen());
+    QVERIFY(!pause->isChecked() && !pause->isEnabled());
+    QVERIFY(!m_window->camSettings()->isPaused());
 }
 
 void TestMainWindow::borderEdges_data()
