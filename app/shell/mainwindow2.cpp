@@ -6,6 +6,7 @@
 #include "camerasession.h"
 #include "camsettings.h"
 #include "configstore.h"
+#include "contrastview.h"
 #include "constants.h"
 #include "frameconversion.h"
 #include "framelesshelper.h"
@@ -214,7 +215,7 @@ void MainWindow2::buildWorkspace()
     m_tabs->setObjectName(QStringLiteral("video_tabWidget"));
     m_tabs->setTabsClosable(true);
     m_liveView = new VideoWidget(m_tabs);
-    m_liveView->setProperty("OpenVideoWidgetType", 0);
+    m_liveView->setProperty("OpenVideoWidgetType", LiveViewTab);
     m_tabs->addTab(m_liveView, QString());
     m_tabs->tabBar()->setTabButton(0, QTabBar::RightSide, nullptr);
     m_tabs->tabBar()->setTabButton(0, QTabBar::LeftSide, nullptr);
@@ -582,7 +583,7 @@ bool MainWindow2::eventFilter(QObject *watched, QEvent *event)
 
 void MainWindow2::wheelChanged(bool isAdd)
 {
-    const bool live = m_tabs->currentWidget() && m_tabs->currentWidget()->property("OpenVideoWidgetType").toInt() == 0;
+    const bool live = m_tabs->currentWidget() == m_liveView;
     switch (m_wheelFunction) {
     case AdjustFocus:
         if (live)
@@ -674,8 +675,8 @@ int MainWindow2::addImageTab(QWidget *tab, const QString &name)
         box->open();
         return -1;
     }
-    if (tab->property("OpenVideoWidgetType").toInt() == 0)
-        tab->setProperty("OpenVideoWidgetType", 1);
+    if (tab->property("OpenVideoWidgetType").toInt() == LiveViewTab)
+        tab->setProperty("OpenVideoWidgetType", PictureTab);
     const QString title = name.isEmpty() ? QStringLiteral("Tab%1").arg(++m_tabCounter) : name;
     if (auto *view = qobject_cast<VideoWidget *>(tab))
         watchWheel(view);
@@ -718,9 +719,9 @@ bool MainWindow2::saveImageTab(QWidget *tab, const QString &path)
 
 bool MainWindow2::saveTab(int index, bool quick)
 {
-    QWidget *tab = m_tabs->widget(index);
-    if (index <= 0 || !tab)
+    if (!hasPicture(index))
         return false;
+    QWidget *tab = m_tabs->widget(index);
     QString path;
     if (quick) {
         // Into the quick-save folder under the tab's name and the time.
@@ -824,10 +825,17 @@ void MainWindow2::onShowVideoTabWidgetCustomMenu(const QPoint &pos)
     QMenu menu(this);
     const bool imageTab = m_tabs->currentIndex() > 0;
     const bool anyImage = m_tabs->count() > 1;
-    menu.addAction(tr("Quick Save"), this, &MainWindow2::onQuickSaveCurrentTab)->setEnabled(imageTab);
-    menu.addAction(tr("Quick Save All"), this, &MainWindow2::onQuickSaveAllTab)->setEnabled(anyImage);
-    menu.addAction(tr("Save"), this, &MainWindow2::onSaveCurrentTab)->setEnabled(imageTab);
-    menu.addAction(tr("Save All"), this, &MainWindow2::onSaveAllTabs)->setEnabled(anyImage);
+    const bool picture = hasPicture(m_tabs->currentIndex());
+    bool anyPicture = false;
+    for (int i = 1; i < m_tabs->count(); ++i)
+        anyPicture = anyPicture || hasPicture(i);
+    menu.addAction(tr("Contrast View"), this, &MainWindow2::onShowContrastView)
+        ->setEnabled(anyPicture && (m_tabs->count() > 2 || m_session->isOpen()));
+    menu.addSeparator();
+    menu.addAction(tr("Quick Save"), this, &MainWindow2::onQuickSaveCurrentTab)->setEnabled(picture);
+    menu.addAction(tr("Quick Save All"), this, &MainWindow2::onQuickSaveAllTab)->setEnabled(anyPicture);
+    menu.addAction(tr("Save"), this, &MainWindow2::onSaveCurrentTab)->setEnabled(picture);
+    menu.addAction(tr("Save All"), this, &MainWindow2::onSaveAllTabs)->setEnabled(anyPicture);
     menu.addSeparator();
     menu.addAction(tr("Close"), this, &MainWindow2::onCloseCurrentTab)->setEnabled(imageTab);
     menu.addAction(tr("Close Other"), this, &MainWindow2::onCloseOtherTabs)->setEnabled(anyImage);
@@ -837,7 +845,7 @@ void MainWindow2::onShowVideoTabWidgetCustomMenu(const QPoint &pos)
 
 void MainWindow2::on_video_tabWidget_currentChanged(int index)
 {
-    const bool picture = index > 0;
+    const bool picture = hasPicture(index);
     m_savePictureButton->setEnabled(picture);
     m_quickSaveButton->setEnabled(picture);
     if (VideoWidget *view = currentVideoWidget())
@@ -882,8 +890,10 @@ void MainWindow2::onQuickSaveCurrentTab()
 
 void MainWindow2::onQuickSaveAllTab()
 {
-    for (int i = 1; i < m_tabs->count(); ++i)
-        saveTab(i, true);
+    for (int i = 1; i < m_tabs->count(); ++i) {
+        if (hasPicture(i))
+            saveTab(i, true);
+    }
 }
 
 void MainWindow2::onSaveCurrentTab()
@@ -893,8 +903,42 @@ void MainWindow2::onSaveCurrentTab()
 
 void MainWindow2::onSaveAllTabs()
 {
-    for (int i = 1; i < m_tabs->count(); ++i)
-        saveTab(i, false);
+    for (int i = 1; i < m_tabs->count(); ++i) {
+        if (hasPicture(i))
+            saveTab(i, false);
+    }
+}
+
+bool MainWindow2::hasPicture(int index) const
+{
+    const QWidget *tab = index > 0 ? m_tabs->widget(index) : nullptr;
+    return tab && tab->property("picture").isValid();
+}
+
+int MainWindow2::onShowContrastView()
+{
+    // The live camera while a session is open, then the pictures of the image tabs.
+    QList<ContrastView::Source> sources;
+    QList<QWidget *> tabsOfSources;
+    if (m_session->isOpen()) {
+        sources.append({m_tabs->tabText(0), QImage()});
+        tabsOfSources << m_liveView;
+    }
+    for (int i = 1; i < m_tabs->count(); ++i) {
+        if (hasPicture(i)) {
+            sources.append({m_tabs->tabText(i), m_tabs->widget(i)->property("picture").value<QImage>()});
+            tabsOfSources << m_tabs->widget(i);
+        }
+    }
+    if (sources.size() < 2)
+        return -1;
+    // The tab in front on the left, the next source on the right.
+    const int left = std::max(0, int(tabsOfSources.indexOf(m_tabs->currentWidget())));
+    const int right = (left + 1) % sources.size();
+    auto *view = new ContrastView(sources, left, right);
+    view->setProperty("OpenVideoWidgetType", ContrastViewTab);
+    connect(m_session, &CameraSession::putVideoFrame, view, &ContrastView::onLiveFrame);
+    return addImageTab(view, tr("Contrast View"));
 }
 
 void MainWindow2::onCloseCurrentTab()

@@ -33,6 +33,9 @@ class MainWindow2 : public QMainWindow
 {
     Q_OBJECT
 public:
+    // The kind of each tab, in its "OpenVideoWidgetType" property.
+    enum OpenVideoWidgetType { LiveViewTab = 0, PictureTab = 1, ContrastViewTab = 2 };
+
     explicit MainWindow2(QWidget *parent = nullptr);
     ~MainWindow2() override;
 
@@ -89,6 +92,9 @@ public slots:
     // view's last drawn frame.
     void copyCurrentImage();
     void onShowVideoTabWidgetCustomMenu(const QPoint &pos);
+    // A tab with the picture in front beside another picture or the live camera; -1 when
+    // there is nothing to compare it with.
+    int onShowContrastView();
     void onQuickSaveCurrentTab();
     void onQuickSaveAllTab();
     void onSaveCurrentTab();
@@ -133,6 +139,8 @@ private:
     // Closes the tabs at these indices (descending), asking once about their unsaved pictures.
     void closeTabs(QList<int> indices);
     bool saveTab(int index, bool quick);
+    // An image tab holding a picture (not the live view, not a contrast view).
+    bool hasPicture(int index) const;
     VideoWidget *currentVideoWidget() const;
     void applyZoomStep(int step);
     // A fixed percentage for a video window; the zoom box shows it.

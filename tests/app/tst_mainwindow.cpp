@@ -5,6 +5,7 @@
 #include "camsettings.h"
 #include "frameconversion.h"
 #include "configstore.h"
+#include "contrastview.h"
 #include "framelesshelper.h"
 #include "mainwindow2.h"
 #include "pageeditordialog.h"
@@ -43,6 +44,16 @@ QByteArray meminfo(int usedPercent)
         .toLatin1();
 }
 
+// The frame a video window drew last; null while it has drawn none.
+QImage shown(VideoWidget *view)
+{
+    QSignalSpy frames(view, &VideoWidget::sendWatermarkFrame);
+    emit view->getWatermarkFrame();
+    if (frames.isEmpty() && !frames.wait(200))
+        return QImage();
+    return videoFrameToQImage(frames.first().first().value<VideoFrame>());
+}
+
 // Closes the message box a step opens, as the operator would.
 void closeNextModal()
 {
@@ -77,6 +88,7 @@ private slots:
     void pageEditorArrangesTheWindow();
     void pictureCommandsFollowTheTabInFront();
     void commandsReachTheCamera();
+    void contrastViewShowsTwoSources();
     void borderEdges_data();
     void borderEdges();
     void doubleClickMaximisesIntoTheAvailableArea();
@@ -461,6 +473,16 @@ void TestMainWindow::commandsReachTheCamera()
     QTRY_COMPARE(g_focusOnceLines.load(), 1);
     qInstallMessageHandler(previous);
 
+    // A contrast view puts the picture in front beside the running camera.
+    QCOMPARE(openTestPicture("reference.png"), 1);
+    const int contrast = m_window->onShowContrastView();
+    QCOMPARE(contrast, 2);
+    auto *view = qobject_cast<ContrastView *>(m_window->tabs()->widget(contrast));
+    QCOMPARE(view->chooser(ContrastView::Left)->currentText(), QStringLiteral("reference.png"));
+    QCOMPARE(view->chooser(ContrastView::Right)->currentText(), m_window->tabs()->tabText(0));
+    QTRY_COMPARE(shown(view->pane(ContrastView::Right)).size(), QSize(640, 480));
+    QCOMPARE(shown(view->pane(ContrastView::Left)).size(), QSize(64, 48));
+
     // Pause holds the stream and goes on again; the panel's button shows the state.
     auto *pause = m_window->camSettings()->findChild<QPushButton *>(QStringLiteral("pause_btn"));
     QVERIFY(pause && pause->isEnabled());
@@ -478,6 +500,44 @@ void TestMainWindow::commandsReachTheCamera()
     QVERIFY(!m_window->session()->isOpen());
     QVERIFY(!pause->isChecked() && !pause->isEnabled());
     QVERIFY(!m_window->camSettings()->isPaused());
+}
+
+void TestMainWindow::contrastViewShowsTwoSources()
+{
+    QTabWidget *tabs = m_window->tabs();
+    // One picture and no camera: nothing to compare with.
+    QCOMPARE(openTestPicture("first.png"), 1);
+    QCOMPARE(m_window->onShowContrastView(), -1);
+    QImage second(80, 60, QImage::Format_RGB888);
+    second.fill(QColor(250, 200, 0));
+    QVERIFY(second.save(m_dir.filePath("second.png")));
+    QCOMPARE(m_window->openPicture(m_dir.filePath("second.png")), 2);
+
+    // The tab in front goes left, the other picture right.
+    const int index = m_window->onShowContrastView();
+    QCOMPARE(index, 3);
+    auto *view = qobject_cast<ContrastView *>(tabs->widget(index));
+    QVERIFY(view);
+    QCOMPARE(tabs->currentIndex(), index);
+    QCOMPARE(view->property("OpenVideoWidgetType").toInt(), int(MainWindow2::ContrastViewTab));
+    QCOMPARE(view->chooser(ContrastView::Left)->currentText(), QStringLiteral("second.png"));
+    QCOMPARE(view->chooser(ContrastView::Right)->currentText(), QStringLiteral("first.png"));
+    QTRY_COMPARE(shown(view->pane(ContrastView::Left)).size(), QSize(80, 60));
+    QCOMPARE(shown(view->pane(ContrastView::Right)).size(), QSize(64, 48));
+    view->chooser(ContrastView::Right)->setCurrentIndex(1); // the same picture on both sides
+    QTRY_COMPARE(shown(view->pane(ContrastView::Right)).size(), QSize(80, 60));
+
+    // Nothing to save in it, and it closes without a question.
+    auto *save = m_window->findChild<QPushButton *>(QStringLiteral("savePic_btn"));
+    QVERIFY(!save->isEnabled());
+    int asked = 0;
+    m_window->setUnsavedQuestion([&](const QStringList &) {
+        ++asked;
+        return MainWindow2::UnsavedChoice::Cancel;
+    });
+    QVERIFY(m_window->on_video_tabWidget_tabCloseRequested(index));
+    QCOMPARE(asked, 0);
+    QCOMPARE(tabs->count(), 3);
 }
 
 void TestMainWindow::borderEdges_data()
