@@ -42,6 +42,14 @@
         <source>Open</source>
         <translation>打开</translation>
     </message>
+    <message>
+        <source>Resume</source>
+        <translation>继续</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>暂停</translation>
+    </message>
 </context>
 <context>
     <name>CameraSession</name>
@@ -263,6 +271,18 @@
     <message>
         <source>Page Edit</source>
         <translation>页面编辑</translation>
+    </message>
+    <message>
+        <source>%1 is not available yet.</source>
+        <translation>%1 功能暂不可用。</translation>
+    </message>
+    <message>
+        <source>Contrast View</source>
+        <translation>对比视图</translation>
+    </message>
+    <message>
+        <source>Save Picture</source>
+        <translation>保存图片</translation>
     </message>
 </context>
 <context>

@@ -42,6 +42,14 @@
         <source>Open</source>
         <translation>打開</translation>
     </message>
+    <message>
+        <source>Resume</source>
+        <translation>繼續</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>暫停</translation>
+    </message>
 </context>
 <context>
     <name>CameraSession</name>
@@ -263,6 +271,18 @@
     <message>
         <source>Page Edit</source>
         <translation>頁面編輯</translation>
+    </message>
+    <message>
+        <source>%1 is not available yet.</source>
+        <translation>%1 功能暫不可用。</translation>
+    </message>
+    <message>
+        <source>Contrast View</source>
+        <translation>對比視圖</translation>
+    </message>
+    <message>
+        <source>Save Picture</source>
+        <translation>保存圖片</translation>
     </message>
 </context>
 <context>
