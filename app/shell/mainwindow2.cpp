@@ -66,7 +66,9 @@ MainWindow2::MainWindow2(QWidget *parent)
     CameraSearcher::startNetworkDiscovery();
     lmcam_api_init();
 
-    setWindowIcon(QIcon(Theme::icon(QStringLiteral("microscope.svg"))));
+    // An installer may brand the window with its own icon beside the program.
+    const QString logo = QCoreApplication::applicationDirPath() + QStringLiteral("/customInformation/icon/logo.ico");
+    setWindowIcon(QIcon(QFileInfo(logo).isFile() ? logo : Theme::icon(QStringLiteral("microscope.svg"))));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint);
     setMenuWidget(buildTitleBar());
     qInfo().noquote() << "Device pixel ratio=" << devicePixelRatioF();

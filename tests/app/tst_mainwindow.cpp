@@ -19,6 +19,7 @@
 #include <QStatusBar>
 #include <QComboBox>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QSplitter>
 #include <QToolButton>
@@ -92,6 +93,7 @@ private slots:
     void borderEdges_data();
     void borderEdges();
     void doubleClickMaximisesIntoTheAvailableArea();
+    void installerIconBrandsTheWindow();
 
 private:
     int openTestPicture(const QString &name);
@@ -575,6 +577,20 @@ void TestMainWindow::doubleClickMaximisesIntoTheAvailableArea()
     QTest::mouseDClick(title, Qt::LeftButton, Qt::NoModifier, QPoint(title->width() / 2, title->height() / 2));
     QVERIFY(!m_window->frameless()->isMaximized());
     QTRY_COMPARE(m_window->geometry(), before);
+}
+
+void TestMainWindow::installerIconBrandsTheWindow()
+{
+    const QString folder = QCoreApplication::applicationDirPath() + "/customInformation/icon";
+    QVERIFY(QDir().mkpath(folder));
+    QImage logo(32, 32, QImage::Format_ARGB32);
+    logo.fill(Qt::red);
+    QVERIFY(logo.save(folder + "/logo.ico"));
+    const auto remove = qScopeGuard([&] { QFile::remove(folder + "/logo.ico"); });
+    MainWindow2 branded;
+    QCOMPARE(branded.windowIcon().pixmap(32, 32).toImage().pixelColor(16, 16), QColor(Qt::red));
+    // Without it the program's own icon.
+    QVERIFY(m_window->windowIcon().pixmap(32, 32).toImage().pixelColor(16, 16) != QColor(Qt::red));
 }
 
 QTEST_MAIN(TestMainWindow)
