@@ -166,18 +166,24 @@ std::shared_ptr<BaseCamera> CamSettings::openCamera(const CameraOpenInfo &record
 void CamSettings::connectCamera()
 {
     // Automatic connections: the camera moves to its own thread, so the calls are queued.
+    disconnectCamera();
     BaseCamera *camera = m_camera.get();
     m_cameraConnections = {connect(this, &CamSettings::setCameraFocusAdd, camera, &BaseCamera::onSetFocusAdd),
                            connect(this, &CamSettings::setCameraFocusSub, camera, &BaseCamera::onSetFocusSub),
                            connect(this, &CamSettings::setCameraFocusOnce, camera, &BaseCamera::onSetFocusOnce)};
 }
 
+void CamSettings::disconnectCamera()
+{
+    for (const QMetaObject::Connection &connection : std::as_const(m_cameraConnections))
+        disconnect(connection);
+    m_cameraConnections.clear();
+}
+
 void CamSettings::closeCameraForReason(QString uniqueName, CameraCloseReason reason)
 {
     if (m_camera && uniqueName == m_cameraName) {
-        for (const QMetaObject::Connection &connection : std::as_const(m_cameraConnections))
-            disconnect(connection);
-        m_cameraConnections.clear();
+        disconnectCamera();
         m_camera.reset();
         m_cameraName.clear();
         setPaused(false);

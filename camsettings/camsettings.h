@@ -65,7 +65,9 @@ private:
     void retranslate();
     void rebuildSelector();
     void updateOpenButton();
+    // The panel's requests reach the current camera, and only it.
     void connectCamera();
+    void disconnectCamera();
     void setPaused(bool pause);
 
     QComboBox *m_selector = nullptr;

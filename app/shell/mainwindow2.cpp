@@ -873,11 +873,12 @@ void MainWindow2::copyCurrentImage()
             QGuiApplication::clipboard()->setImage(image);
         return;
     }
-    // The live view answers with the frame it drew last.
-    auto *connection = new QMetaObject::Connection;
-    *connection = connect(m_liveView, &VideoWidget::sendWatermarkFrame, this, [connection](const VideoFrame &frame) {
-        QObject::disconnect(*connection);
-        delete connection;
+    // The live view answers with the frame it drew last; without a camera it shows nothing.
+    if (!m_session->isOpen())
+        return;
+    disconnect(m_copyConnection);
+    m_copyConnection = connect(m_liveView, &VideoWidget::sendWatermarkFrame, this, [this](const VideoFrame &frame) {
+        disconnect(m_copyConnection);
         const QImage image = videoFrameToQImage(frame);
         if (!image.isNull())
             QGuiApplication::clipboard()->setImage(image);

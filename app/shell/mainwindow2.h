@@ -190,6 +190,7 @@ private:
     int m_tabCounter = 0;
     KeyFunction m_wheelFunction = ZoomVideoWindow;
     QList<QShortcut *> m_shortcuts;
+    QMetaObject::Connection m_copyConnection; // waits for the live view's picture to copy
     UnsavedQuestion m_askUnsaved;
     std::function<QByteArray()> m_readMeminfo;
 };

@@ -415,17 +415,11 @@ void TestMainWindow::pictureCommandsFollowTheTabInFront()
     QCOMPARE(tabs->currentIndex(), 0);
     QVERIFY(!save->isEnabled() && !quickSave->isEnabled());
 
-    // On the live view Image Copy takes the frame drawn last.
-    QImage live(320, 240, QImage::Format_RGB888);
-    live.fill(QColor(200, 40, 40));
+    // Without a camera the live view has nothing to copy.
     QGuiApplication::clipboard()->clear();
-    QTRY_VERIFY(m_window->liveView()->isVisible());
-    m_window->liveView()->onFrame(videoFrameFromQImage(live));
-    QTest::qWait(200);
     m_window->runShortcutCommand(ImageCopyCommand);
-    QTRY_COMPARE(QGuiApplication::clipboard()->image().size(), live.size());
-    const QColor drawn = QGuiApplication::clipboard()->image().pixelColor(160, 120);
-    QVERIFY2(qAbs(drawn.red() - 200) < 8 && drawn.green() < 60, qPrintable(drawn.name()));
+    QTest::qWait(200);
+    QVERIFY(QGuiApplication::clipboard()->image().isNull());
 
     // A command that does not exist yet says so instead of doing nothing.
     m_window->runShortcutCommand(SnapCommand);
@@ -474,6 +468,12 @@ void TestMainWindow::commandsReachTheCamera()
     m_window->runShortcutCommand(OnceFocusCommand);
     QTRY_COMPARE(g_focusOnceLines.load(), 1);
     qInstallMessageHandler(previous);
+
+    // Image Copy on the live view takes the frame drawn last.
+    QTRY_VERIFY(!shown(m_window->liveView()).isNull());
+    QGuiApplication::clipboard()->clear();
+    m_window->runShortcutCommand(ImageCopyCommand);
+    QTRY_COMPARE(QGuiApplication::clipboard()->image().size(), QSize(640, 480));
 
     // A contrast view puts the picture in front beside the running camera.
     QCOMPARE(openTestPicture("reference.png"), 1);
