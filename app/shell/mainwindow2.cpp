@@ -342,9 +342,12 @@ void MainWindow2::cameraClose(QString cameraName, CameraCloseReason reason)
         return;
     qWarning().noquote() << "Camera closed:" << message;
     // Not modal: discovery goes on and may bring the camera back while the message shows.
-    auto *box = new QMessageBox(QMessageBox::Warning, tr("Warning"),
-                                QCoreApplication::translate("CameraSession", message.toUtf8().constData()),
-                                QMessageBox::Ok, this);
+    showWarning(QCoreApplication::translate("CameraSession", message.toUtf8().constData()));
+}
+
+void MainWindow2::showWarning(const QString &text)
+{
+    auto *box = new QMessageBox(QMessageBox::Warning, tr("Warning"), text, QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }
@@ -465,26 +468,27 @@ void MainWindow2::on_zoomSub_btn_clicked()
     applyZoomStep(-1);
 }
 
+void MainWindow2::togglePanel(int column, int width, QToolButton *button, bool leftPanel)
+{
+    // The picture's column gives or takes the panel's width; the arrow points where a click moves it.
+    QList<int> sizes = m_splitter->sizes();
+    const bool hide = sizes[column] > 0;
+    sizes[2] += hide ? sizes[column] : -width;
+    sizes[column] = hide ? 0 : width;
+    m_splitter->setSizes(sizes);
+    const bool pointsLeft = hide != leftPanel;
+    button->setIcon(QIcon(pointsLeft ? QStringLiteral(":/pic/cc_arrow_left.png")
+                                     : QStringLiteral(":/pic/cc_arrow_right.png")));
+}
+
 void MainWindow2::on_leftHide_btn_clicked()
 {
-    QList<int> sizes = m_splitter->sizes();
-    const bool hide = sizes[1] > 0;
-    sizes[2] += hide ? sizes[1] : -m_leftWidth;
-    sizes[1] = hide ? 0 : m_leftWidth;
-    m_splitter->setSizes(sizes);
-    m_leftHideButton->setIcon(QIcon(hide ? QStringLiteral(":/pic/cc_arrow_right.png")
-                                         : QStringLiteral(":/pic/cc_arrow_left.png")));
+    togglePanel(1, m_leftWidth, m_leftHideButton, true);
 }
 
 void MainWindow2::on_rightHide_btn_clicked()
 {
-    QList<int> sizes = m_splitter->sizes();
-    const bool hide = sizes[3] > 0;
-    sizes[2] += hide ? sizes[3] : -m_rightWidth;
-    sizes[3] = hide ? 0 : m_rightWidth;
-    m_splitter->setSizes(sizes);
-    m_rightHideButton->setIcon(QIcon(hide ? QStringLiteral(":/pic/cc_arrow_left.png")
-                                          : QStringLiteral(":/pic/cc_arrow_right.png")));
+    togglePanel(3, m_rightWidth, m_rightHideButton, false);
 }
 
 void MainWindow2::on_splitter_splitterMoved(int, int)
@@ -671,10 +675,7 @@ int MainWindow2::addImageTab(QWidget *tab, const QString &name)
 {
     if (!(m_readMeminfo ? checkMemoryLoad(m_readMeminfo()) : checkMemory())) {
         delete tab;
-        auto *box = new QMessageBox(QMessageBox::Warning, tr("Warning"),
-                                    tr("Insufficient memory, please close some windows."), QMessageBox::Ok, this);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->open();
+        showWarning(tr("Insufficient memory, please close some windows."));
         return -1;
     }
     if (tab->property("OpenVideoWidgetType").toInt() == LiveViewTab)
@@ -744,10 +745,7 @@ bool MainWindow2::saveTab(int index, bool quick)
     if (path.isEmpty())
         return false;
     if (!saveImageTab(tab, path)) {
-        auto *box = new QMessageBox(QMessageBox::Warning, tr("Warning"), tr("Failed to save the picture: %1").arg(path),
-                                    QMessageBox::Ok, this);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->open();
+        showWarning(tr("Failed to save the picture: %1").arg(path));
         return false;
     }
     return true;

@@ -134,6 +134,10 @@ private:
     void buildWorkspace();
     void retranslate();
     void resetStatusLabels();
+    // A warning that does not block the window (discovery and streams go on).
+    void showWarning(const QString &text);
+    // Collapses or restores the splitter column of a side panel.
+    void togglePanel(int column, int width, QToolButton *button, bool leftPanel);
     QWidget *buildViewBar();
     QWidget *buildTitleBar();
     // Closes the tabs at these indices (descending), asking once about their unsaved pictures.

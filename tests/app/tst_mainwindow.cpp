@@ -87,6 +87,7 @@ private slots:
     void wheelFollowsItsFunction();
     void zoomButtonsStepAndTheBoxFollows();
     void pageEditorArrangesTheWindow();
+    void sidePanelsHideAndComeBack();
     void pictureCommandsFollowTheTabInFront();
     void commandsReachTheCamera();
     void contrastViewShowsTwoSources();
@@ -390,6 +391,23 @@ void TestMainWindow::pageEditorArrangesTheWindow()
         QCOMPARE(qobject_cast<QStackedWidget *>(pages)->currentIndex(), 4);
         device->click();
         QCOMPARE(qobject_cast<QStackedWidget *>(pages)->currentIndex(), 0);
+    }
+}
+
+void TestMainWindow::sidePanelsHideAndComeBack()
+{
+    auto *splitter = m_window->findChild<QSplitter *>(QStringLiteral("splitter"));
+    m_window->resize(1400, 800);
+    QTRY_VERIFY(splitter->sizes()[1] > 0 && splitter->sizes()[3] > 0);
+    const QList<int> before = splitter->sizes();
+    for (const auto &[column, slot] : {std::pair{1, &MainWindow2::on_leftHide_btn_clicked},
+                                       std::pair{3, &MainWindow2::on_rightHide_btn_clicked}}) {
+        (m_window.get()->*slot)();
+        QCOMPARE(splitter->sizes()[column], 0);
+        // The picture takes the room and gives it back.
+        QVERIFY(splitter->sizes()[2] > before[2]);
+        (m_window.get()->*slot)();
+        QCOMPARE(splitter->sizes()[column], before[column]);
     }
 }
 
