@@ -706,20 +706,6 @@ int MainWindow2::openPicture(const QString &path)
     return index;
 }
 
-bool MainWindow2::saveImageTab(QWidget *tab, const QString &path)
-{
-    const QImage image = tab->property("picture").value<QImage>();
-    if (image.isNull() || path.isEmpty() || !image.save(path)) {
-        qWarning().noquote() << "Save picture failed:" << path;
-        return false;
-    }
-    tab->setProperty("filePath", path);
-    setUnsaved(tab, false);
-    if (auto *tabs = qobject_cast<QTabWidget *>(tab->parentWidget() ? tab->parentWidget()->parentWidget() : nullptr))
-        tabs->setTabText(tabs->indexOf(tab), QFileInfo(path).fileName());
-    return true;
-}
-
 bool MainWindow2::saveTab(int index, bool quick)
 {
     if (!hasPicture(index))
@@ -744,10 +730,15 @@ bool MainWindow2::saveTab(int index, bool quick)
     }
     if (path.isEmpty())
         return false;
-    if (!saveImageTab(tab, path)) {
+    if (!tab->property("picture").value<QImage>().save(path)) {
+        qWarning().noquote() << "Save picture failed:" << path;
         showWarning(tr("Failed to save the picture: %1").arg(path));
         return false;
     }
+    // The tab takes the file's name and counts as saved.
+    tab->setProperty("filePath", path);
+    setUnsaved(tab, false);
+    m_tabs->setTabText(index, QFileInfo(path).fileName());
     return true;
 }
 

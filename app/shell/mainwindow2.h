@@ -54,8 +54,6 @@ public:
     int addImageTab(QWidget *tab, const QString &name = QString());
     // An image tab showing a picture file; -1 when it cannot be read or memory is short.
     int openPicture(const QString &path);
-    // Writes an image tab's picture; on success the tab takes the file's name and counts as saved.
-    static bool saveImageTab(QWidget *tab, const QString &path);
     static bool isUnsaved(const QWidget *tab);
     static void setUnsaved(QWidget *tab, bool unsaved);
 
