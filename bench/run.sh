@@ -7,7 +7,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 filter="${1:-}"
 "$root/scripts/setup-deps.sh"
 export LUMORA_BUILD_DIR="${LUMORA_BUILD_DIR:-$root/build}"
-"$root/scripts/build.sh" Release
+"$root/scripts/build.sh"
 # Benchmarks that draw with OpenGL need a display; without one they get a virtual X server.
 run() {
     if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null 2>&1; then

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Configures and builds the tree into build/ (or $LUMORA_BUILD_DIR).
-# Usage: scripts/build.sh [Release|Debug|RelWithDebInfo] [extra cmake args...]
+# Usage: scripts/build.sh [RelWithDebInfo|Release|Debug] [extra cmake args...]
+# The program, the tests and the benchmarks share one build type (RelWithDebInfo: optimised, with
+# symbols for crash reports), so that running one after the other rebuilds nothing.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-type="${1:-Release}"
+type="${1:-RelWithDebInfo}"
 shift || true
 build="${LUMORA_BUILD_DIR:-$root/build}"
 

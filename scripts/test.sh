@@ -1,16 +1,26 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs the whole test suite.
-# Usage: scripts/test.sh [--sanitize] [ctest arguments...]
+# Usage: scripts/test.sh [--sanitize] [--repeat N] [ctest arguments...]
+#   --repeat N  runs every test up to N times and stops a test at its first failure
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 sanitize=OFF
 args=()
-for a in "$@"; do
-    case "$a" in
+while [ $# -gt 0 ]; do
+    case "$1" in
         --sanitize) sanitize=ON ;;
-        *) args+=("$a") ;;
+        --repeat)
+            if ! [[ "${2:-}" =~ ^[1-9][0-9]*$ ]]; then
+                echo "test.sh: --repeat needs a positive count" >&2
+                exit 2
+            fi
+            args+=(--repeat "until-fail:$2")
+            shift
+            ;;
+        *) args+=("$1") ;;
     esac
+    shift
 done
 
 "$root/scripts/setup-deps.sh"
