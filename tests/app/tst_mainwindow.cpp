@@ -8,6 +8,7 @@
 #include "contrastview.h"
 #include "framelesshelper.h"
 #include "mainwindow2.h"
+#include "modalanswer.h"
 #include "pageeditordialog.h"
 #include "shortcutsettingsdialog.h"
 #include "unsavedfilesdialog.h"
@@ -33,7 +34,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -53,15 +53,6 @@ QImage shown(VideoWidget *view)
     if (frames.isEmpty() && !frames.wait(200))
         return QImage();
     return videoFrameToQImage(frames.first().first().value<VideoFrame>());
-}
-
-// Closes the message box a step opens, as the operator would.
-void closeNextModal()
-{
-    QTimer::singleShot(300, [] {
-        if (QWidget *modal = QApplication::activeModalWidget())
-            modal->close();
-    });
 }
 
 } // namespace
@@ -182,9 +173,11 @@ void TestMainWindow::unsavedPictureTabs()
         return MainWindow2::UnsavedChoice(choice);
     });
     QPointer<QWidget> watched(tab);
-    if (!writable && choice == int(MainWindow2::UnsavedChoice::Save))
-        closeNextModal(); // the failure is shown
     QCOMPARE(m_window->on_video_tabWidget_tabCloseRequested(index), closed);
+    if (!writable && choice == int(MainWindow2::UnsavedChoice::Save)) {
+        const auto *failure = m_window->findChild<QMessageBox *>();
+        QVERIFY(failure && failure->isVisible());
+    }
     QCOMPARE(asked, QStringList{"unsaved.png"});
     QCOMPARE(m_window->tabs()->count(), closed ? 1 : 2);
     if (choice == int(MainWindow2::UnsavedChoice::Save) && writable)
@@ -206,10 +199,7 @@ void TestMainWindow::severalUnsavedPicturesAreListed()
     tabs->widget(3)->setProperty("filePath", m_dir.filePath("three-saved.png"));
     // The dialog lists the two unsaved pictures; "three" is unticked, then Save.
     QStringList listed;
-    QTimer::singleShot(300, [&listed] {
-        auto *dialog = qobject_cast<UnsavedFilesDialog *>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
+    const auto answering = answerNextModal<UnsavedFilesDialog>([&listed](UnsavedFilesDialog *dialog) {
         auto *list = dialog->findChild<QListWidget *>();
         for (int i = 0; i < list->count(); ++i)
             listed << list->item(i)->text();
@@ -278,7 +268,7 @@ void TestMainWindow::shortcutDialogRefusesRepeatedKeys()
     QStringList keys = before;
     keys[1] = keys[0];
     dialog.setShortcuts(keys);
-    closeNextModal(); // "Hotkey settings repeat."
+    const auto closing = closeNextModal(); // "Hotkey settings repeat."
     dialog.accept();
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
     QCOMPARE(changed.count(), 0);
@@ -501,7 +491,7 @@ void TestMainWindow::commandsReachTheCamera()
     QCOMPARE(view->chooser(ContrastView::Left)->currentText(), QStringLiteral("reference.png"));
     QCOMPARE(view->chooser(ContrastView::Right)->currentText(), m_window->tabs()->tabText(0));
     QTRY_COMPARE(shown(view->pane(ContrastView::Right)).size(), QSize(640, 480));
-    QCOMPARE(shown(view->pane(ContrastView::Left)).size(), QSize(64, 48));
+    QTRY_COMPARE(shown(view->pane(ContrastView::Left)).size(), QSize(64, 48));
 
     // Pause holds the stream and goes on again; the panel's button shows the state.
     auto *pause = m_window->camSettings()->findChild<QPushButton *>(QStringLiteral("pause_btn"));
@@ -543,7 +533,7 @@ void TestMainWindow::contrastViewShowsTwoSources()
     QCOMPARE(view->chooser(ContrastView::Left)->currentText(), QStringLiteral("second.png"));
     QCOMPARE(view->chooser(ContrastView::Right)->currentText(), QStringLiteral("first.png"));
     QTRY_COMPARE(shown(view->pane(ContrastView::Left)).size(), QSize(80, 60));
-    QCOMPARE(shown(view->pane(ContrastView::Right)).size(), QSize(64, 48));
+    QTRY_COMPARE(shown(view->pane(ContrastView::Right)).size(), QSize(64, 48));
     view->chooser(ContrastView::Right)->setCurrentIndex(1); // the same picture on both sides
     QTRY_COMPARE(shown(view->pane(ContrastView::Right)).size(), QSize(80, 60));
 

@@ -2,6 +2,7 @@
 #include "configstore.h"
 #include "languagemanager.h"
 #include "mainwindow2.h"
+#include "modalanswer.h"
 #include "startup.h"
 #include "theme.h"
 
@@ -9,7 +10,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 // The start-up pieces that show windows: first-run choice, theme, language, help.
@@ -76,9 +76,7 @@ void TestShell::firstRunDialogComesOnlyOnce()
 {
     const QString marker = m_data.filePath("lumora/.first_run_completed");
     QVERIFY(!QFileInfo::exists(marker));
-    QTimer::singleShot(200, [] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        QVERIFY(dialog);
+    auto answering = answerNextModal([](QWidget *dialog) {
         QTest::mouseClick(dialog->findChild<QPushButton *>("industry_btn"), Qt::LeftButton);
     });
     QVERIFY(Startup::runFirstRunChoice(marker));
@@ -90,7 +88,7 @@ void TestShell::firstRunDialogComesOnlyOnce()
 
     // Deleting the marker brings the question back.
     QVERIFY(QFile::remove(marker));
-    QTimer::singleShot(200, [] { QApplication::activeModalWidget()->close(); });
+    answering = closeNextModal();
     QVERIFY(Startup::runFirstRunChoice(marker));
     QVERIFY(QFileInfo::exists(marker));
     QCOMPARE(sceneMode(), 1);

@@ -746,15 +746,13 @@ void TestUvcCamera::changeResolution()
     QCOMPARE(camera->roiRegion().enable, !changed);
     // The regions follow on the camera's thread, after the change.
     QCOMPARE(camera->cameraInfo().wbRegion.width, 50);
-    QTest::qWait(20);
-    const CameraRegion exp = camera->cameraInfo().expRegion;
-    const CameraRegion wb = camera->cameraInfo().wbRegion;
     const auto region = [](const CameraRegion &r) {
         return QVector<int>{r.enable, r.display, r.x, r.y, r.width, r.height};
     };
     const QVector<int> whole{0, 1, 0, 0, size.width(), size.height()};
-    QCOMPARE(region(wb), changed ? whole : (QVector<int>{0, 1, 3, 4, 50, 60}));
-    QCOMPARE(region(exp), changed && !localExpRegion ? whole : (QVector<int>{localExpRegion, 1, 1, 2, 30, 40}));
+    QTRY_COMPARE(region(camera->cameraInfo().wbRegion), changed ? whole : (QVector<int>{0, 1, 3, 4, 50, 60}));
+    QTRY_COMPARE(region(camera->cameraInfo().expRegion),
+                 changed && !localExpRegion ? whole : (QVector<int>{localExpRegion, 1, 1, 2, 30, 40}));
     const VideoFrame frame = nextVirtualFrame(*camera);
     QCOMPARE(QSize(frame.width(), frame.height()), changed ? size : QSize(320, 240));
 }

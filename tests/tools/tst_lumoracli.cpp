@@ -290,7 +290,7 @@ void TestLumoraCli::viewShowsTheCorrections()
     const auto view = [this](const QString &name, const QStringList &extra) {
         const QString path = m_dir.filePath(name);
         const Run r = run(QStringList{"view", "--camera", kDevice, "--frames", "5", "--screenshot", path} + extra);
-        if (r.exitCode != 0 || !r.out.contains("shown: ")) {
+        if (r.exitCode != 0 || !r.out.contains("shown: 5 frames\n")) { // no more than asked for
             qWarning() << r.exitCode << r.out << r.err;
             return QImage();
         }
