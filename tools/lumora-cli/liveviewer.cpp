@@ -73,10 +73,15 @@ ViewResult runLiveView(const std::shared_ptr<BaseCamera> &camera, const CameraOp
     });
     // The display's acknowledgement paces the thread, as in the program.
     QObject::connect(&pane, &VideoWidget::renderDone, &thread, &CameraPlayThread::onFrameRendered);
+    bool enough = false;
     QObject::connect(&pane, &VideoWidget::renderDone, &loop, [&] {
+        // Counting starts once the reference is in use, so the picture shows every correction, and
+        // stops at the count asked for: frames drawn while the view closes are not shown ones.
+        if (enough || ffcPending)
+            return;
         ++result.shown;
-        // Counting starts once the reference is in use, so the picture shows every correction.
-        if (args.frames > 0 && !ffcPending && result.shown >= args.frames) {
+        if (args.frames > 0 && result.shown >= args.frames) {
+            enough = true;
             if (!args.screenshot.isEmpty()) {
                 // After the paint that the acknowledgement schedules.
                 QTimer::singleShot(50, &loop, [&] {
