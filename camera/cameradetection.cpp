@@ -57,35 +57,36 @@ CameraDetection::Outcome CameraDetection::detect(const CameraSearcher::SearchRes
                                                  int windowsVersion)
 {
     Outcome outcome;
-    if (infos == m_cameras)
-        return outcome;
-    outcome.changed = true;
-    qInfo() << "Detect new cameras";
-    for (const CameraSearcher::SearchInfo &info : infos) {
-        qInfo().noquote().nospace() << "UniqueName=" << info.uniqueName << ", type=" << int(info.type)
-                                    << ", displayName=" << info.displayName << ", model=" << info.model
-                                    << ", usbSpeed=" << info.usbSpeed;
-    }
+    if (infos != m_cameras) {
+        outcome.changed = true;
+        qInfo() << "Detect new cameras";
+        for (const CameraSearcher::SearchInfo &info : infos) {
+            qInfo().noquote().nospace() << "UniqueName=" << info.uniqueName << ", type=" << int(info.type)
+                                        << ", displayName=" << info.displayName << ", model=" << info.model
+                                        << ", usbSpeed=" << info.usbSpeed;
+        }
 
-    // The USB 3 models need to know an older Windows before they stream.
-    for (const CameraSearcher::SearchInfo &info : infos) {
-        if (info.usbSpeed != 3 || !m_config.usb3ProductIds.contains(info.model) || windowsVersion >= 10)
-            continue;
-        lmcam_handle handle = 0;
-        if (lmcam_open(info.uniqueName.toUtf8().constData(), &handle) != LMCAM_OK)
-            continue;
-        lmcam_set_windows_version(handle, windowsVersion);
-        lmcam_close(handle);
-        outcome.toldSystem << info.uniqueName;
+        // The USB 3 models need to know an older Windows before they stream.
+        for (const CameraSearcher::SearchInfo &info : infos) {
+            if (info.usbSpeed != 3 || !m_config.usb3ProductIds.contains(info.model) || windowsVersion >= 10)
+                continue;
+            lmcam_handle handle = 0;
+            if (lmcam_open(info.uniqueName.toUtf8().constData(), &handle) != LMCAM_OK)
+                continue;
+            lmcam_set_windows_version(handle, windowsVersion);
+            lmcam_close(handle);
+            outcome.toldSystem << info.uniqueName;
+        }
+        m_cameras = infos;
     }
-    m_cameras = infos;
 
     if (cameraOpen || infos.isEmpty())
         return outcome;
+    // A lost camera is tried on every search, changed or not: an unplug shorter than the
+    // search period, or a session that notices the loss late, leaves the list as it was.
     if (!m_reconnectName.isEmpty() && infos.contains(m_reconnectName)) {
         outcome.openName = m_reconnectName;
-        m_reconnectName.clear();
-    } else if (infos.size() == 1 && m_autoOpenAllowed) {
+    } else if (outcome.changed && infos.size() == 1 && m_autoOpenAllowed) {
         const QString name = infos.firstKey();
         const QString &excluded = m_config.excludedProductId;
         if (excluded.isEmpty() || !name.contains(excluded))
@@ -96,8 +97,17 @@ CameraDetection::Outcome CameraDetection::detect(const CameraSearcher::SearchRes
 
 void CameraDetection::sessionClosed(const QString &uniqueName, CameraCloseReason reason)
 {
-    if (reason == Disconnected)
+    switch (reason) {
+    case Disconnected:
         m_reconnectName = uniqueName;
-    else
+        break;
+    case OpenFailed:
+        // A refusal is no choice of the operator's: a lost camera is tried again at the next
+        // search, a single one when it is plugged in again.
+        break;
+    default:
+        m_reconnectName.clear();
         m_autoOpenAllowed = false;
+        break;
+    }
 }

@@ -7,8 +7,8 @@
 
 // What the control panel does with each search result, without widgets: notice a change,
 // tell the USB 3 models on older Windows which system they run on, and decide which camera
-// to open by itself (a lost camera coming back, or the only camera while automatic opening
-// is still allowed).
+// to open by itself: a lost camera whenever it is listed and none is open, or the only
+// camera of a changed list while automatic opening is still allowed.
 class CameraDetection
 {
 public:
@@ -40,8 +40,9 @@ public:
     // system's code (CameraSearcher::currentWindowsVersionCode()).
     Outcome detect(const CameraSearcher::SearchResult &infos, bool cameraOpen, int windowsVersion);
 
-    // A session ended: a lost camera is remembered for reopening; any other end stops the
-    // automatic opening of a single camera for the rest of the run.
+    // A session ended: a lost camera is remembered, and reopened whenever it is listed while
+    // none is open; a refused open changes nothing; any other end (the operator's close among them) forgets
+    // the lost camera and stops the automatic opening of a single camera for the rest of the run.
     void sessionClosed(const QString &uniqueName, CameraCloseReason reason);
 
     const CameraSearcher::SearchResult &cameras() const { return m_cameras; }

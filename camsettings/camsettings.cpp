@@ -102,9 +102,8 @@ void CamSettings::start()
 void CamSettings::onDetectDevices(QMap<QString, CameraSearcher::SearchInfo> infos)
 {
     const CameraDetection::Outcome outcome = m_detection.detect(infos, bool(m_camera), m_windowsVersion);
-    if (!outcome.changed)
-        return;
-    rebuildSelector();
+    if (outcome.changed)
+        rebuildSelector();
     if (!outcome.openName.isEmpty()) {
         const CameraSearcher::SearchInfo info = infos.value(outcome.openName);
         emit openCam(info.type, info.uniqueName, info.model);

@@ -197,10 +197,18 @@ void TestCameraSearcher::automaticOpening_data()
     QTest::newRow("excluded device stays closed") << QStringList{"A"} << "pid_0283" << QStringList{""};
     QTest::newRow("after the operator's close, not again")
         << QStringList{"A", "close:A:4", "", "A"} << "" << QStringList{"A", "", ""};
-    QTest::newRow("a failed open also stops it")
-        << QStringList{"A", "close:A:0", "", "A"} << "" << QStringList{"A", "", ""};
+    QTest::newRow("a refused open is tried again when the camera is back")
+        << QStringList{"A", "close:A:0", "", "A"} << "" << QStringList{"A", "", "A"};
     QTest::newRow("a lost camera is reopened when it is back")
         << QStringList{"A", "close:A:3", "", "A"} << "" << QStringList{"A", "", "A"};
+    // The loss is noticed after the search that saw the camera back, or never showed in a list.
+    QTest::newRow("a lost camera is reopened from an unchanged list")
+        << QStringList{"A", "close:A:3", "A"} << "" << QStringList{"A", "A"};
+    QTest::newRow("a refused reopen is tried again")
+        << QStringList{"A", "close:A:3", "", "A", "close:A:0", "", "A"} << "" << QStringList{"A", "", "A", "", "A"};
+    QTest::newRow("after the operator's close the lost camera stays closed")
+        << QStringList{"A,B", "open:A", "close:A:3", "B", "open:B", "close:B:4", "A,B"} << "pid_0201"
+        << QStringList{"", "", ""};
     // B is never opened by itself here, so the lost A is what reopens.
     QTest::newRow("a lost camera is reopened among others")
         << QStringList{"A,B", "open:A", "close:A:3", "B", "A,B"} << "pid_0201" << QStringList{"", "", "A"};

@@ -10,6 +10,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -514,10 +515,11 @@ static void brokenFilesNeverCrash(void)
         const char *text;
         int devices;
     };
+    /* A file that is not a list of devices (half written, say) keeps the devices of the last good one. */
     static const struct Row rows[] = {
-        {"brokenJson", "[{\"name\": \"usb#pid_0283\", ", 0},
-        {"notAList", "{\"devices\": 5}", 0},
-        {"emptyFile", "", 0},
+        {"brokenJson", "[{\"name\": \"usb#pid_0283\", ", 1},
+        {"notAList", "{\"devices\": 5}", 1},
+        {"emptyFile", "", 1},
         {"nameWithoutPid", "[{\"name\": \"usb#vid_2bdf&pid_0284\", \"pid\": \"0283\"}]", 0},
         {"wrongTypes",
          "[{\"name\": \"" CELLS_NAME "\", \"pid\": \"0283\", \"fps\": \"fast\"},"
@@ -534,6 +536,8 @@ static void brokenFilesNeverCrash(void)
     lmcam_log_set_callback(countErrors);
     lmcam_log_set_level(LMCAM_LOG_ERROR);
     for (size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
+        writeFile(g_devicesPath, "[{\"name\": \"" CELLS_NAME "\"}]");
+        CHECK(enumCount() == 1);
         writeFile(g_devicesPath, rows[i].text);
         g_errorLines = 0;
         const int count = enumCount();
@@ -541,6 +545,19 @@ static void brokenFilesNeverCrash(void)
             printf("  row %s: %d devices, %d error lines\n", rows[i].name, count, g_errorLines);
         CHECK(count == rows[i].devices && g_errorLines > 0);
     }
+
+    /* A FIFO is not read (opening it would wait for a writer): reported, devices unchanged.
+     * The alarm ends a hanging enumeration. */
+    char fifoPath[600];
+    snprintf(fifoPath, sizeof fifoPath, "%s.fifo", g_devicesPath);
+    CHECK(mkfifo(fifoPath, 0600) == 0);
+    setenv("LMCAM_VIRTUAL_DEVICES", fifoPath, 1);
+    g_errorLines = 0;
+    alarm(30);
+    CHECK(enumCount() == 1 && g_errorLines > 0);
+    alarm(0);
+    unlink(fifoPath);
+    setenv("LMCAM_VIRTUAL_DEVICES", g_devicesPath, 1);
     lmcam_log_set_callback(NULL);
 
     remove(g_devicesPath);

@@ -3,6 +3,10 @@
 
 #include "lmcam_private.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -16,6 +20,10 @@ std::mutex g_devicesMutex;
 std::map<lmcam_handle, std::shared_ptr<VirtualDevice>> g_devices;
 std::map<std::string, std::string> g_renamed;
 lmcam_handle g_nextHandle = 1;
+
+// The devices of the last devices file that could be read.
+std::mutex g_entriesMutex;
+std::vector<DeviceEntry> g_entries;
 
 // Lent buffers by reference, and a few returned ones kept for reuse (a 4K frame is 12 MB;
 // allocating it afresh every frame costs page faults).
@@ -31,11 +39,40 @@ void copyText(char *dst, const std::string &text)
     dst[LMCAM_NAME_SIZE - 1] = '\0';
 }
 
+// The devices as the file lists them now. A file being rewritten in place reads as broken
+// for a moment, so a file that cannot be used leaves the devices as they were; only a valid
+// one changes them, and a missing file means that nothing is plugged in. Only a regular file
+// is opened: opening a FIFO would block until a writer comes.
+std::vector<DeviceEntry> currentEntries()
+{
+    std::lock_guard<std::mutex> lock(g_entriesMutex);
+    const char *path = std::getenv("LMCAM_VIRTUAL_DEVICES");
+    if (path && *path) {
+        struct stat status;
+        const bool found = stat(path, &status) == 0;
+        if (!found && errno == ENOENT) {
+            logMessage(LMCAM_LOG_WARNING, "virtual devices file \"%s\" does not exist: no devices", path);
+            g_entries.clear();
+            return g_entries;
+        }
+        if (found && !S_ISREG(status.st_mode)) {
+            logMessage(LMCAM_LOG_ERROR, "virtual devices file \"%s\" is not a regular file; devices unchanged", path);
+            return g_entries;
+        }
+    }
+    std::vector<DeviceEntry> entries;
+    if (loadDeviceEntries(entries))
+        g_entries = std::move(entries);
+    else
+        logMessage(LMCAM_LOG_WARNING, "virtual devices file \"%s\" ignored; devices unchanged", path);
+    return g_entries;
+}
+
 } // namespace
 
 int32_t enumerateDevices(lmcam_device_list *list)
 {
-    const std::vector<DeviceEntry> entries = loadDeviceEntries();
+    const std::vector<DeviceEntry> entries = currentEntries();
     std::memset(list, 0, sizeof *list);
     std::lock_guard<std::mutex> lock(g_devicesMutex);
     for (const DeviceEntry &e : entries) {
@@ -63,7 +100,7 @@ int32_t enumerateDevices(lmcam_device_list *list)
 
 int32_t openDevice(const char *uniqueName, lmcam_handle *handle)
 {
-    const std::vector<DeviceEntry> entries = loadDeviceEntries();
+    const std::vector<DeviceEntry> entries = currentEntries();
     for (const DeviceEntry &e : entries) {
         if (e.name != uniqueName)
             continue;

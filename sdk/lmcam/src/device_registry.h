@@ -9,7 +9,8 @@
 namespace lmcam {
 
 // Re-reads the devices file, marks open devices whose entry is gone as unplugged and fills
-// the list.
+// the list. A file that cannot be used (unreadable, not valid, not a regular file) leaves the
+// devices of the last valid one; a missing file has none.
 int32_t enumerateDevices(lmcam_device_list *list);
 int32_t openDevice(const char *uniqueName, lmcam_handle *handle);
 int32_t closeDevice(lmcam_handle handle);

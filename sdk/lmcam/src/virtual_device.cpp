@@ -173,22 +173,24 @@ const ParamRange &paramRange(Param param)
     return kRanges[static_cast<int>(param)];
 }
 
-std::vector<DeviceEntry> loadDeviceEntries()
+bool loadDeviceEntries(std::vector<DeviceEntry> &entries)
 {
     const char *path = std::getenv("LMCAM_VIRTUAL_DEVICES");
-    if (!path || !*path)
-        return {defaultEntry()};
+    if (!path || !*path) {
+        entries = {defaultEntry()};
+        return true;
+    }
 
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         logMessage(LMCAM_LOG_WARNING, "virtual devices file \"%s\" cannot be read", path);
-        return {};
+        return false;
     }
     file.seekg(0, std::ios::end);
     const std::streamoff size = file.tellg();
     if (size < 0 || size > kMaxFileSize) {
         logMessage(LMCAM_LOG_ERROR, "virtual devices file \"%s\" is larger than 1 MiB", path);
-        return {};
+        return false;
     }
     file.seekg(0);
     std::string text(static_cast<size_t>(size), '\0');
@@ -199,17 +201,17 @@ std::vector<DeviceEntry> loadDeviceEntries()
         root = json::parse(text);
     } catch (const json::exception &error) {
         logMessage(LMCAM_LOG_ERROR, "virtual devices file \"%s\" is not valid JSON: %s", path, error.what());
-        return {};
+        return false;
     }
     const json *list = &root;
     if (root.is_object() && root.contains("devices"))
         list = &root["devices"];
     if (!list->is_array()) {
         logMessage(LMCAM_LOG_ERROR, "virtual devices file \"%s\" holds no list of devices", path);
-        return {};
+        return false;
     }
 
-    std::vector<DeviceEntry> entries;
+    entries.clear();
     std::set<std::string> names;
     int index = 0;
     for (const json &item : *list) {
@@ -226,7 +228,7 @@ std::vector<DeviceEntry> loadDeviceEntries()
                        error.what());
         }
     }
-    return entries;
+    return true;
 }
 
 VirtualDevice::VirtualDevice(DeviceEntry e) : entry(std::move(e)), renderer(entry.specimen, entry.drift)

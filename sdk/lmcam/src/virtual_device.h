@@ -35,8 +35,9 @@ struct DeviceEntry
 };
 
 // The devices of LMCAM_VIRTUAL_DEVICES, or the one default device without it. Problems
-// are logged; a broken entry is skipped, a broken file gives no devices.
-std::vector<DeviceEntry> loadDeviceEntries();
+// are logged; a broken entry is skipped. False, with entries unspecified, when the file
+// cannot be read or holds no list of devices.
+bool loadDeviceEntries(std::vector<DeviceEntry> &entries);
 
 // Integer parameters with a range; set/get-only ones have a range for validation too.
 enum class Param {
