@@ -133,9 +133,9 @@ void TestStartup::firstStartWritesLogAndDefaults()
                                QRegularExpression::MultilineOption)
                 .match(logText())
                 .hasMatch());
-    QVERIFY(logText().contains("Debug: UVC SDK: "));
+    QVERIFY(waitForLogLine("Debug: UVC SDK: ")); // the window goes on starting after its version line
     QVERIFY(QFileInfo(dataPath("dump")).isDir());
-    QVERIFY(QFileInfo(dataPath("setting.db")).isFile()); // created with its table at start
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(dataPath("setting.db")).isFile(), 20000); // created with its table at start
 
     QSettings config(dataPath("config.ini"), QSettings::IniFormat);
     config.beginGroup("base");
