@@ -144,21 +144,19 @@ bool CameraDatabase::open()
     }
     const QString path = filePath();
     const bool created = !QFileInfo::exists(path);
-    bool opened = false;
+    QString error;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QLatin1String(kDriver), m_connection);
         db.setDatabaseName(path);
-        opened = db.open();
-        if (!opened)
-            qWarning().noquote() << "Open camera database failed: " + db.lastError().text();
-    }
-    if (!opened) {
-        close();
-        return false;
+        if (!db.open())
+            error = db.lastError().text();
     }
     // Also run for an existing file: it fails on a file that is not a database, and restores
     // a table lost from an otherwise empty file.
-    if (!createTable()) {
+    if (error.isEmpty())
+        error = createTable();
+    if (!error.isEmpty()) {
+        qWarning().noquote() << QStringLiteral("Camera database %1 cannot be opened: %2").arg(path, error);
         close();
         return false;
     }
@@ -183,18 +181,16 @@ bool CameraDatabase::isOpen() const
     return QSqlDatabase::contains(m_connection) && QSqlDatabase::database(m_connection, false).isOpen();
 }
 
-bool CameraDatabase::createTable()
+QString CameraDatabase::createTable()
 {
     QStringList definitions;
     for (const Column &column : kColumns)
         definitions << QStringLiteral("%1 %2").arg(QLatin1String(column.name), QLatin1String(column.type));
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     if (!query.exec(
-            QStringLiteral("CREATE TABLE IF NOT EXISTS camera (%1)").arg(definitions.join(QLatin1String(", "))))) {
-        qWarning().noquote() << "Create camera table failed: " + query.lastError().text();
-        return false;
-    }
-    return true;
+            QStringLiteral("CREATE TABLE IF NOT EXISTS camera (%1)").arg(definitions.join(QLatin1String(", ")))))
+        return query.lastError().text();
+    return QString();
 }
 
 QString CameraDatabase::databaseKey(const QString &uniqueName)

@@ -53,7 +53,7 @@ public:
     static QString defaultRowStatement(const CameraDefaultRow &row);
 
 private:
-    bool createTable();
+    QString createTable(); // the driver's error text, empty on success
 
     QString m_folder;
     QString m_connection;

@@ -143,6 +143,8 @@ private slots:
         QVERIFY(!db.open());
         QVERIFY(!db.isOpen());
         QCOMPARE(CameraDatabase::openFailedMessage(), QStringLiteral("Open Fail ?"));
+        // The log names the file and the driver's reason.
+        QVERIFY2(!g_log.filter(db.filePath()).filter("file is not a database").isEmpty(), qPrintable(g_log.join('\n')));
     }
 
     void databaseKey_data()
