@@ -268,9 +268,9 @@ void TestLumoraCli::modelClassAndParameterRow()
         db.setDatabaseName(qEnvironmentVariable("XDG_DATA_HOME") + "/lumora/setting.db");
         QVERIFY(db.open());
         QSqlQuery query(db);
-        // The device's key: its path from "usb" on, without the last 7 characters.
+        // The device's key: its whole unique name.
         QVERIFY(query.prepare("SELECT pid, whiteBalanceR, resolution, fps, hueValue FROM camera WHERE pid = ?"));
-        query.addBindValue(QString(kDevice).chopped(7));
+        query.addBindValue(QString(kDevice));
         QVERIFY(query.exec());
         QVERIFY(query.next());
         QCOMPARE(query.value(1).toInt(), 532); // the model's own white balance
