@@ -65,20 +65,6 @@ const int kMinBitRate = 10000;
 const int kWbGainMax = 255;
 const int kUnsupported = -1;
 
-// GLOB has no escape character: a metacharacter matches itself only inside brackets.
-QString globLiteral(const QString &text)
-{
-    QString out;
-    out.reserve(text.size() + 8);
-    for (const QChar c : text) {
-        if (c == QLatin1Char('*') || c == QLatin1Char('?') || c == QLatin1Char('['))
-            out += QLatin1Char('[') + c + QLatin1Char(']');
-        else
-            out += c;
-    }
-    return out;
-}
-
 // -1 marks a parameter the model lacks; any other value is taken as it is.
 void readRange(CameraRange &range, const QVariant &stored)
 {
@@ -144,21 +130,19 @@ bool CameraDatabase::open()
     }
     const QString path = filePath();
     const bool created = !QFileInfo::exists(path);
-    bool opened = false;
+    QString error;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QLatin1String(kDriver), m_connection);
         db.setDatabaseName(path);
-        opened = db.open();
-        if (!opened)
-            qWarning().noquote() << "Open camera database failed: " + db.lastError().text();
-    }
-    if (!opened) {
-        close();
-        return false;
+        if (!db.open())
+            error = db.lastError().text();
     }
     // Also run for an existing file: it fails on a file that is not a database, and restores
     // a table lost from an otherwise empty file.
-    if (!createTable()) {
+    if (error.isEmpty())
+        error = createTable();
+    if (!error.isEmpty()) {
+        qWarning().noquote() << QStringLiteral("Camera database %1 cannot be opened: %2").arg(path, error);
         close();
         return false;
     }
@@ -183,26 +167,28 @@ bool CameraDatabase::isOpen() const
     return QSqlDatabase::contains(m_connection) && QSqlDatabase::database(m_connection, false).isOpen();
 }
 
-bool CameraDatabase::createTable()
+QString CameraDatabase::createTable()
 {
     QStringList definitions;
     for (const Column &column : kColumns)
         definitions << QStringLiteral("%1 %2").arg(QLatin1String(column.name), QLatin1String(column.type));
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     if (!query.exec(
-            QStringLiteral("CREATE TABLE IF NOT EXISTS camera (%1)").arg(definitions.join(QLatin1String(", "))))) {
-        qWarning().noquote() << "Create camera table failed: " + query.lastError().text();
-        return false;
-    }
-    return true;
+            QStringLiteral("CREATE TABLE IF NOT EXISTS camera (%1)").arg(definitions.join(QLatin1String(", ")))))
+        return query.lastError().text();
+    return QString();
 }
 
 QString CameraDatabase::databaseKey(const QString &uniqueName)
 {
-    // A name without "usb" (a network camera's model name or address) is used whole: cutting
-    // it would give two cameras the same key.
+    return uniqueName;
+}
+
+QString CameraDatabase::legacyKey(const QString &uniqueName)
+{
+    // Network names were always stored whole.
     if (uniqueName.contains(QLatin1String("IPC")) || !uniqueName.contains(QLatin1String("usb")))
-        return uniqueName;
+        return QString();
     const QString stem = uniqueName.left(std::max(0, int(uniqueName.size()) - 7));
     return stem.mid(stem.indexOf(QLatin1String("usb")));
 }
@@ -220,8 +206,8 @@ std::optional<QVariantMap> CameraDatabase::findRow(const QString &key)
     if (key.isEmpty() || !isOpen())
         return std::nullopt;
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    query.prepare(QStringLiteral("SELECT * FROM camera WHERE pid GLOB ? ORDER BY id LIMIT 1"));
-    query.addBindValue(QLatin1Char('*') + globLiteral(key) + QLatin1Char('*'));
+    query.prepare(QStringLiteral("SELECT * FROM camera WHERE pid = ? ORDER BY id LIMIT 1"));
+    query.addBindValue(key);
     if (!query.exec()) {
         qWarning().noquote() << "Select camera row failed: " + query.lastError().text();
         return std::nullopt;
@@ -232,6 +218,31 @@ std::optional<QVariantMap> CameraDatabase::findRow(const QString &key)
     QVariantMap row;
     for (int i = 0; i < record.count(); ++i)
         row.insert(record.fieldName(i), record.value(i));
+    return row;
+}
+
+std::optional<QVariantMap> CameraDatabase::deviceRow(const QString &uniqueName)
+{
+    const QString key = databaseKey(uniqueName);
+    std::optional<QVariantMap> row = findRow(key);
+    const QString legacy = legacyKey(uniqueName);
+    if (row || legacy.isEmpty())
+        return row;
+    // Devices whose names differ only in the cut part shared that row; the first one seen
+    // after the update keeps it, the others start from their model's defaults.
+    row = findRow(legacy);
+    if (!row)
+        return row;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.prepare(QStringLiteral("UPDATE camera SET pid=? WHERE id=?"));
+    query.addBindValue(key);
+    query.addBindValue(row->value(QStringLiteral("id")));
+    if (query.exec()) {
+        row->insert(QStringLiteral("pid"), key);
+        qInfo().noquote() << QStringLiteral("Camera row of %1 now keyed %2").arg(legacy, key);
+    } else {
+        qWarning().noquote() << "Rekey camera row failed: " + query.lastError().text();
+    }
     return row;
 }
 
@@ -269,10 +280,13 @@ bool CameraDatabase::loadDefaultParameters(const QString &uniqueName, const Came
     // A model without defaults (no resolution) has no row to seed.
     if (uniqueName.isEmpty() || !row.resolution || !*row.resolution || info.formats.isEmpty())
         return false;
-    const QString key = databaseKey(uniqueName);
-    if (!seedIfMissing(key, row))
-        return false;
-    const std::optional<QVariantMap> found = findRow(key);
+    std::optional<QVariantMap> found = deviceRow(uniqueName);
+    if (!found) {
+        const QString key = databaseKey(uniqueName);
+        if (!seedIfMissing(key, row))
+            return false;
+        found = findRow(key);
+    }
     if (!found)
         return false;
     const QVariantMap &r = *found;
@@ -340,7 +354,7 @@ bool CameraDatabase::saveValue(const QString &uniqueName, const QString &column,
         qWarning().noquote() << "saveCameraProperty error. Unknown column " + column;
         return false;
     }
-    const std::optional<QVariantMap> found = findRow(databaseKey(uniqueName));
+    const std::optional<QVariantMap> found = deviceRow(uniqueName);
     if (!found) {
         qWarning().noquote() << "saveCameraProperty error. Can not find the entry for cur camera " + uniqueName;
         return false;

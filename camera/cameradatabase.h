@@ -30,15 +30,17 @@ public:
 
     // What the operator is shown when open() fails.
     static QString openFailedMessage();
-    // Network cameras are keyed by their whole name; USB device paths by the part from "usb"
-    // on, without the last 7 characters (which vary between plug-ins of the same device).
+    // A device's row is keyed by its whole unique name: any cut would let two devices share a row.
     static QString databaseKey(const QString &uniqueName);
+    // The key older versions stored for a USB device (the part from "usb" on, without the last
+    // 7 characters); empty where it is the device's key.
+    static QString legacyKey(const QString &uniqueName);
     // The parameter columns in table order (id and pid excluded): the only names saveValue accepts.
     static QStringList parameterColumns();
 
-    // Inserts `row` for `key` unless a row matching the key exists. True when a row exists afterwards.
+    // Inserts `row` for `key` unless a row with that key exists. True when a row exists afterwards.
     bool seedIfMissing(const QString &key, const CameraDefaultRow &row);
-    // The first row (lowest id) whose pid contains `key`, every column by name.
+    // The row whose pid is `key`, every column by name.
     std::optional<QVariantMap> findRow(const QString &key);
 
     // Fills `info` from the device's row, seeding `row` first when the device is new. Does
@@ -53,7 +55,10 @@ public:
     static QString defaultRowStatement(const CameraDefaultRow &row);
 
 private:
-    bool createTable();
+    QString createTable(); // the driver's error text, empty on success
+    // The device's row: the one under its key, else one an older version stored under its
+    // legacy key, which is then moved to its key so that no other device finds it.
+    std::optional<QVariantMap> deviceRow(const QString &uniqueName);
 
     QString m_folder;
     QString m_connection;

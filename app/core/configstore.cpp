@@ -1,6 +1,7 @@
 #include "configstore.h"
 
 #include "apppaths.h"
+#include "atomicfile.h"
 #include "flatfieldfile.h"
 
 #include <QDebug>
@@ -9,10 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QMutexLocker>
-#include <QSaveFile>
 #include <QSettings>
-
-#include <functional>
 
 namespace {
 
@@ -70,16 +68,23 @@ JsonFile loadJsonObject(const QString &path)
     return result;
 }
 
-// Writes through a temporary file and a rename, so a crash never leaves half a file.
-bool writeJsonAtomically(const QString &path, const QJsonObject &root)
+bool writeJson(const QString &path, const QJsonObject &root, QString &error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Indented);
-    if (file.write(bytes) != bytes.size())
-        return false;
-    return file.commit();
+    return AtomicFile::write(path, QJsonDocument(root).toJson(QJsonDocument::Indented), &error);
+}
+
+// QSettings keeps the old file when it cannot write the new one, and says only that much.
+QString iniError(const QSettings &ini)
+{
+    switch (ini.status()) {
+    case QSettings::NoError:
+        return QString();
+    case QSettings::AccessError:
+        return QStringLiteral("the file cannot be written");
+    case QSettings::FormatError:
+        return QStringLiteral("the file is not a valid INI file");
+    }
+    return QString();
 }
 
 void warn(const char *operation, const QString &text)
@@ -98,48 +103,6 @@ QJsonObject numericParameters(const QJsonObject &parameters)
             qWarning().noquote() << "Value for key" << it.key() << "is not a real number and will be ignored.";
     }
     return numbers;
-}
-
-// Applies one edit to a camera's schemes and writes the file back. The edit returns false
-// (after logging why) to leave the file alone.
-bool editSchemes(const QString &path, const char *operation, const QString &cameraKey,
-                 const std::function<bool(QJsonObject &camera)> &edit)
-{
-    if (cameraKey.isEmpty()) {
-        warn(operation, QStringLiteral("cameraKey is empty"));
-        return false;
-    }
-    JsonFile file = loadJsonObject(path);
-    if (file.state == JsonState::Unreadable || file.state == JsonState::Corrupt) {
-        warn(operation,
-             QStringLiteral("Configuration scheme file cannot be read, it is left unchanged, error=") + file.error);
-        return false;
-    }
-    const QJsonValue allValue = file.root.value(allCamerasMember);
-    if (!allValue.isUndefined() && !allValue.isObject()) {
-        warn(operation, QStringLiteral("Configuration scheme file has no valid \"AllCamear\" object, it is left "
-                                       "unchanged"));
-        return false;
-    }
-    QJsonObject all = allValue.toObject();
-    const QJsonValue cameraValue = all.value(cameraKey);
-    if (!cameraValue.isUndefined() && !cameraValue.isObject()) {
-        warn(operation, QStringLiteral("Schemes of %1 are not an object, the file is left unchanged").arg(cameraKey));
-        return false;
-    }
-    QJsonObject camera = cameraValue.toObject();
-    if (!edit(camera))
-        return false;
-    if (camera.isEmpty())
-        all.remove(cameraKey);
-    else
-        all.insert(cameraKey, camera);
-    file.root.insert(allCamerasMember, all);
-    if (!writeJsonAtomically(path, file.root)) {
-        warn(operation, QStringLiteral("Failed to write configuration scheme file"));
-        return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -208,7 +171,8 @@ void ConfigStore::writeDefaults(ConfigGroup group)
     ini->endGroup();
     ini->sync();
     if (ini->status() != QSettings::NoError)
-        qWarning().noquote() << "ConfigStore. Could not write the defaults of" << info.name << "to" << ini->fileName();
+        qWarning().noquote() << QStringLiteral("ConfigStore. Could not write the defaults of %1 to %2: %3")
+                                    .arg(info.name, ini->fileName(), iniError(*ini));
 }
 
 ConfigGroup ConfigStore::resolve(ConfigGroup group)
@@ -318,8 +282,13 @@ void ConfigStore::write(ConfigGroup group, int key, const QVariant &value)
     }
     ini->endGroup();
     ini->sync();
-    if (ini->status() != QSettings::NoError)
-        qWarning().noquote() << "ConfigStore. Could not write" << ini->fileName();
+    const QString path = ini->fileName();
+    const QString error = iniError(*ini);
+    ini.reset();
+    lock.unlock();
+    if (!error.isEmpty())
+        qWarning().noquote() << QStringLiteral("ConfigStore. Could not write %1: %2").arg(path, error);
+    reportSave(path, error);
 }
 
 void ConfigStore::write(DrawProperty property, const QVariant &value)
@@ -413,8 +382,13 @@ void ConfigStore::writeNosepiece(int count, const QMap<int, int> &magnifications
     ini->endArray();
     ini->endGroup();
     ini->sync();
-    if (ini->status() != QSettings::NoError)
-        qWarning().noquote() << "ConfigStore. Could not write" << ini->fileName();
+    const QString path = ini->fileName();
+    const QString error = iniError(*ini);
+    ini.reset();
+    lock.unlock();
+    if (!error.isEmpty())
+        qWarning().noquote() << QStringLiteral("ConfigStore. Could not write %1: %2").arg(path, error);
+    reportSave(path, error);
 }
 
 QMap<int, QVariant> ConfigStore::readUserInfo()
@@ -467,11 +441,13 @@ bool ConfigStore::saveCameraConfiguration(const QString &cameraName, const QJson
         return false;
     }
     file.root.insert(cameraName, configuration);
-    if (!writeJsonAtomically(m_cameraConfigurationPath, file.root)) {
+    QString error;
+    const bool written = writeJson(m_cameraConfigurationPath, file.root, error);
+    lock.unlock();
+    if (!written)
         qWarning() << "saveCameraConfiguration. Failed to write configuration file";
-        return false;
-    }
-    return true;
+    reportSave(m_cameraConfigurationPath, error);
+    return written;
 }
 
 bool ConfigStore::saveConfigurationScheme(const QString &cameraKey, const QString &schemeName,
@@ -502,8 +478,7 @@ bool ConfigStore::saveConfigurationScheme(const QString &cameraKey, const QStrin
         warn(operation, QStringLiteral("The scheme %1 has no numeric parameters").arg(schemeName));
         return false;
     }
-    QMutexLocker lock(&m_jsonMutex);
-    return editSchemes(m_configurationSchemePath, operation, cameraKey, [&](QJsonObject &camera) {
+    return editSchemes(operation, cameraKey, [&](QJsonObject &camera) {
         camera.insert(schemeName, numbers);
         return true;
     });
@@ -557,8 +532,7 @@ bool ConfigStore::renameConfigurationScheme(const QString &cameraKey, const QStr
         warn(operation, QStringLiteral("schemeName is empty"));
         return false;
     }
-    QMutexLocker lock(&m_jsonMutex);
-    return editSchemes(m_configurationSchemePath, operation, cameraKey, [&](QJsonObject &camera) {
+    return editSchemes(operation, cameraKey, [&](QJsonObject &camera) {
         if (!camera.contains(oldName)) {
             warn(operation, QStringLiteral("Scheme %1 of %2 not found").arg(oldName, cameraKey));
             return false;
@@ -577,8 +551,7 @@ bool ConfigStore::renameConfigurationScheme(const QString &cameraKey, const QStr
 bool ConfigStore::deleteConfigurationScheme(const QString &cameraKey, const QString &schemeName)
 {
     static const char operation[] = "deleteConfigurationScheme";
-    QMutexLocker lock(&m_jsonMutex);
-    return editSchemes(m_configurationSchemePath, operation, cameraKey, [&](QJsonObject &camera) {
+    return editSchemes(operation, cameraKey, [&](QJsonObject &camera) {
         if (!camera.contains(schemeName)) {
             warn(operation, QStringLiteral("Scheme %1 of %2 not found").arg(schemeName, cameraKey));
             return false;
@@ -586,6 +559,64 @@ bool ConfigStore::deleteConfigurationScheme(const QString &cameraKey, const QStr
         camera.remove(schemeName);
         return true;
     });
+}
+
+bool ConfigStore::editSchemes(const char *operation, const QString &cameraKey,
+                              const std::function<bool(QJsonObject &camera)> &edit)
+{
+    if (cameraKey.isEmpty()) {
+        warn(operation, QStringLiteral("cameraKey is empty"));
+        return false;
+    }
+    const QString &path = m_configurationSchemePath;
+    QMutexLocker lock(&m_jsonMutex);
+    JsonFile file = loadJsonObject(path);
+    if (file.state == JsonState::Unreadable || file.state == JsonState::Corrupt) {
+        warn(operation,
+             QStringLiteral("Configuration scheme file cannot be read, it is left unchanged, error=") + file.error);
+        return false;
+    }
+    const QJsonValue allValue = file.root.value(allCamerasMember);
+    if (!allValue.isUndefined() && !allValue.isObject()) {
+        warn(operation, QStringLiteral("Configuration scheme file has no valid \"AllCamear\" object, it is left "
+                                       "unchanged"));
+        return false;
+    }
+    QJsonObject all = allValue.toObject();
+    const QJsonValue cameraValue = all.value(cameraKey);
+    if (!cameraValue.isUndefined() && !cameraValue.isObject()) {
+        warn(operation, QStringLiteral("Schemes of %1 are not an object, the file is left unchanged").arg(cameraKey));
+        return false;
+    }
+    QJsonObject camera = cameraValue.toObject();
+    if (!edit(camera))
+        return false;
+    if (camera.isEmpty())
+        all.remove(cameraKey);
+    else
+        all.insert(cameraKey, camera);
+    file.root.insert(allCamerasMember, all);
+    QString error;
+    const bool written = writeJson(path, file.root, error);
+    lock.unlock();
+    if (!written)
+        warn(operation, QStringLiteral("Failed to write configuration scheme file"));
+    reportSave(path, error);
+    return written;
+}
+
+void ConfigStore::reportSave(const QString &path, const QString &error)
+{
+    QMutexLocker lock(&m_failedMutex);
+    if (error.isEmpty()) {
+        m_failed.remove(path);
+        return;
+    }
+    if (m_failed.contains(path))
+        return;
+    m_failed.insert(path);
+    lock.unlock();
+    emit saveFailed(path, error);
 }
 
 bool ConfigStore::saveFFCAverageFrameToFile(const QImage &frame, const QString &path)

@@ -7,11 +7,14 @@
 #include <QJsonObject>
 #include <QMap>
 #include <QMutex>
+#include <QObject>
+#include <QSet>
 #include <QString>
 #include <QVariant>
 #include <QVariantMap>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QSettings;
@@ -20,8 +23,10 @@ class QSettings;
 // index, per-camera parameter sets and configuration schemes in two JSON files, and the
 // flat-field reference file format. Groups are read lazily into caches and written only on
 // change. Every member may be called from any thread.
-class ConfigStore
+class ConfigStore : public QObject
 {
+    Q_OBJECT
+
 public:
     // The store over AppPaths::dataDir() and AppPaths::programDir(), created on first use.
     static ConfigStore &instance();
@@ -29,7 +34,7 @@ public:
     // A store over the given folders; the program uses instance(), tests and tools may
     // build their own. Writes the start-up defaults (see configDefaults()).
     ConfigStore(const QString &dataDir, const QString &programDir);
-    ~ConfigStore();
+    ~ConfigStore() override;
     ConfigStore(const ConfigStore &) = delete;
     ConfigStore &operator=(const ConfigStore &) = delete;
 
@@ -89,6 +94,11 @@ public:
     static bool saveFFCAverageFrameToFile(const QImage &frame, const QString &path);
     static QImage readFFCAverageFrameFromFile(const QString &path);
 
+signals:
+    // A file of the store could not be written and keeps its previous content. Emitted once
+    // until a later write of the same file succeeds, from the thread that wrote.
+    void saveFailed(const QString &path, const QString &reason);
+
 private:
     struct NosepieceCache
     {
@@ -102,6 +112,13 @@ private:
     QMap<int, QVariant> readLocked(ConfigGroup group);
     void writeDefaults(ConfigGroup group);
     void loadNosepieceLocked();
+    // Applies one edit to a camera's schemes and writes the file back. The edit returns false
+    // (after logging why) to leave the file alone.
+    bool editSchemes(const char *operation, const QString &cameraKey,
+                     const std::function<bool(QJsonObject &camera)> &edit);
+    // Call without holding m_mutex or m_jsonMutex: a receiver may read the store. An empty
+    // `error` records a successful write.
+    void reportSave(const QString &path, const QString &error);
 
     QString m_dataDir;
     QString m_programDir;
@@ -118,4 +135,7 @@ private:
     NosepieceCache m_nosepiece;
 
     QMutex m_jsonMutex; // serialises read-modify-write of the JSON files
+
+    QMutex m_failedMutex;
+    QSet<QString> m_failed; // files whose last write failed
 };

@@ -1,9 +1,10 @@
 #include "flatfieldfile.h"
 
+#include "atomicfile.h"
+
 #include <QDataStream>
 #include <QDebug>
 #include <QFile>
-#include <QSaveFile>
 
 #include <cstring>
 
@@ -16,22 +17,18 @@ bool save(const QImage &frame, const QString &path)
         return false;
     }
     const QImage rgb = frame.convertToFormat(QImage::Format_RGB888);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qWarning().noquote() << "Could not open the file for writing:" << path;
+    return AtomicFile::write(path, [&rgb](QIODevice &device, QString &error) {
+        const qint32 stride = qint32(rgb.bytesPerLine());
+        QDataStream out(&device);
+        out.setByteOrder(QDataStream::LittleEndian);
+        out << Version << HeaderLength << qint32(rgb.width()) << qint32(rgb.height()) << stride;
+        for (int y = 0; y < rgb.height(); ++y)
+            out.writeRawData(reinterpret_cast<const char *>(rgb.constScanLine(y)), stride);
+        if (out.status() == QDataStream::Ok)
+            return true;
+        error = device.errorString();
         return false;
-    }
-    const qint32 stride = qint32(rgb.bytesPerLine());
-    QDataStream out(&file);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out << Version << HeaderLength << qint32(rgb.width()) << qint32(rgb.height()) << stride;
-    for (int y = 0; y < rgb.height(); ++y)
-        out.writeRawData(reinterpret_cast<const char *>(rgb.constScanLine(y)), stride);
-    if (out.status() != QDataStream::Ok || !file.commit()) {
-        qWarning().noquote() << "Error occurred while writing the file:" << path;
-        return false;
-    }
-    return true;
+    });
 }
 
 QImage read(const QString &path)

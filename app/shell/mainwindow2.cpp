@@ -78,6 +78,12 @@ MainWindow2::MainWindow2(QWidget *parent)
     retranslate();
     resize(1280, 800);
     m_camSettings->start();
+
+    // A settings file that cannot be written keeps its old content; the store says so once.
+    connect(
+        &ConfigStore::instance(), &ConfigStore::saveFailed, this, [this](const QString &path, const QString &reason) {
+            showWarning(tr("The settings could not be saved to %1: %2").arg(QDir::toNativeSeparators(path), reason));
+        });
 }
 
 MainWindow2::~MainWindow2()

@@ -1,4 +1,5 @@
 #include "configstore.h"
+#include "fullvolume.h"
 
 #include <QColor>
 #include <QCoreApplication>
@@ -94,6 +95,8 @@ private slots:
     void saveCameraConfigurationRefusals_data();
     void saveCameraConfigurationRefusals();
     void saveCameraConfigurationWriteFailure();
+    void fullVolumeKeepsEveryFile_data();
+    void fullVolumeKeepsEveryFile();
 
     void configurationSchemeLifecycle();
     void schemeDropsNonNumbers();
@@ -798,6 +801,63 @@ void TestConfigStore::saveCameraConfigurationWriteFailure()
     QTest::ignoreMessage(QtWarningMsg, "saveCameraConfiguration. Failed to write configuration file");
     QVERIFY(!store.saveCameraConfiguration("CamA", {{"Exposure", 5}}));
     QCOMPARE(fileBytes(data()), QByteArray("not a folder"));
+}
+
+void TestConfigStore::fullVolumeKeepsEveryFile_data()
+{
+    QTest::addColumn<int>("file");
+    QTest::addColumn<QString>("operationWarning"); // besides the line naming the file and the reason
+    QTest::newRow("CameraConfiguration.json") << 0 << "saveCameraConfiguration. Failed to write configuration file";
+    QTest::newRow("ConfigurationScheme.json")
+        << 1 << "saveConfigurationScheme. Failed to write configuration scheme file";
+    QTest::newRow("config.ini") << 2 << "";
+    QTest::newRow("calibration.ini") << 3 << "";
+}
+
+void TestConfigStore::fullVolumeKeepsEveryFile()
+{
+    QFETCH(int, file);
+    QFETCH(QString, operationWarning);
+    ConfigStore store(data(), program());
+    // INI writes report only through saveFailed.
+    const std::function<bool(int)> saves[] = {
+        [&](int v) {
+            return store.saveCameraConfiguration("CamA", {{"Exposure", v}});
+        },
+        [&](int v) {
+            return store.saveConfigurationScheme("Cm02", "Day", QVariantMap{{"Hue", v}});
+        },
+        [&](int v) {
+            store.write(ConfigGroup::Snap, SnapKey::MergeTextScale, v);
+            return false;
+        },
+        [&](int v) {
+            store.writeNosepiece(v, {{0, v}});
+            return false;
+        },
+    };
+    const QString paths[] = {store.cameraConfigurationPath(), store.configurationSchemePath(), store.configIniPath(),
+                             store.calibrationIniPath()};
+    const QString path = paths[file];
+    saves[file](1);
+    const QByteArray before = fileBytes(path);
+
+    QSignalSpy failed(&store, &ConfigStore::saveFailed);
+    for (int i = 0; i < 2; ++i) {
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(path) + ": \\w"));
+        if (!operationWarning.isEmpty())
+            QTest::ignoreMessage(QtWarningMsg, qPrintable(operationWarning));
+    }
+    bool saved[2] = {true, true};
+    {
+        FullVolume full;
+        saved[0] = saves[file](2);
+        saved[1] = saves[file](3);
+    }
+    QVERIFY(!saved[0] && !saved[1]);
+    QCOMPARE(fileBytes(path), before);
+    QCOMPARE(failed.size(), 1); // once, not once per attempt
+    QCOMPARE(failed.first().first().toString(), path);
 }
 
 void TestConfigStore::configurationSchemeLifecycle()

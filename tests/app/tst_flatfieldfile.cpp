@@ -1,5 +1,6 @@
 #include "configstore.h"
 #include "flatfieldfile.h"
+#include "fullvolume.h"
 
 #include <QCoreApplication>
 #include <QDataStream>
@@ -66,6 +67,7 @@ private slots:
     void rejectsBadFiles();
     void missingFile();
     void unwritablePath();
+    void fullVolumeKeepsTheOldFile();
 
 private:
     QTemporaryDir m_dir;
@@ -186,7 +188,7 @@ void TestFlatFieldFile::missingFile()
 void TestFlatFieldFile::unwritablePath()
 {
     const QString file = path("no-such-folder/frame.ffc");
-    QTest::ignoreMessage(QtWarningMsg, qPrintable("Could not open the file for writing: " + file));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Could not save " + QRegularExpression::escape(file)));
     QVERIFY(!ConfigStore::saveFFCAverageFrameToFile(pattern(3, 3, QImage::Format_RGB888), file));
 
     // A failed save keeps the reference that was there.
@@ -196,6 +198,26 @@ void TestFlatFieldFile::unwritablePath()
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^saveFFCAverageFrameToFile\\. The frame is empty"));
     QVERIFY(!ConfigStore::saveFFCAverageFrameToFile(QImage(), existing));
     comparePixels(ConfigStore::readFFCAverageFrameFromFile(existing), old);
+}
+
+void TestFlatFieldFile::fullVolumeKeepsTheOldFile()
+{
+    const QString file = path("full.ffc");
+    QVERIFY(ConfigStore::saveFFCAverageFrameToFile(pattern(2, 2, QImage::Format_RGB888), file));
+    QFile old(file);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    const QByteArray before = old.readAll();
+    old.close();
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Could not save " + QRegularExpression::escape(file) +
+                                                          ": .+\\. The previous file is kept\\.$"));
+    bool saved = true;
+    {
+        FullVolume full;
+        saved = ConfigStore::saveFFCAverageFrameToFile(pattern(3, 3, QImage::Format_RGB888), file);
+    }
+    QVERIFY(!saved);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), before);
 }
 
 QTEST_GUILESS_MAIN(TestFlatFieldFile)

@@ -143,33 +143,44 @@ private slots:
         QVERIFY(!db.open());
         QVERIFY(!db.isOpen());
         QCOMPARE(CameraDatabase::openFailedMessage(), QStringLiteral("Open Fail ?"));
+        // The log names the file and the driver's reason.
+        QVERIFY2(!g_log.filter(db.filePath()).filter("file is not a database").isEmpty(), qPrintable(g_log.join('\n')));
     }
 
-    void databaseKey_data()
+    // A row stored under the key of older versions, then the devices opened in order with the
+    // frame rate each one reads (the old row holds 12, a new one the default 60).
+    void oldRowStaysWithItsDevice_data()
     {
-        QTest::addColumn<QString>("uniqueName");
-        QTest::addColumn<QString>("key");
-        QTest::newRow("usbPathFromUsbOnWithoutTail")
-            << kUsbDevice << "usb#vid_2bdf&pid_0283&mi_00#7&1a2b3c4d&0&0000#{e5323777-f976}";
-        QTest::newRow("virtualDevice") << "usb#vid_2bdf&pid_0283#0001#video"
-                                       << "usb#vid_2bdf&pid_0283#000";
-        QTest::newRow("firstUsbWins") << "/dev/usb#usb-1#abcdefg"
-                                      << "usb#usb-1#";
-        QTest::newRow("networkWholeName") << "CM14_IPC_127.0.0.1"
-                                          << "CM14_IPC_127.0.0.1";
-        QTest::newRow("ipcBeatsUsb") << "usb#CM08_IPC#1234567"
-                                     << "usb#CM08_IPC#1234567";
-        // Cut like a USB path, the addresses 127.0.0.4 and 127.0.0.5 would share the key "12".
-        QTest::newRow("networkAddressWhole") << "127.0.0.4"
-                                             << "127.0.0.4";
-        QTest::newRow("shorterThanTail") << "usb#1"
-                                         << "";
+        QTest::addColumn<QString>("storedKey");
+        QTest::addColumn<QStringList>("devices");
+        QTest::addColumn<QList<int>>("fps");
+        QTest::newRow("usbPathCut") << "usb#vid_2bdf&pid_0283&mi_00#7&1a2b3c4d&0&0000#{e5323777-f976}"
+                                    << QStringList{kUsbDevice, kUsbDevice} << QList<int>{12, 12};
+        QTest::newRow("networkWhole") << "127.0.0.3" << QStringList{"127.0.0.30", "127.0.0.3"} << QList<int>{60, 12};
+        // Both serials read and wrote this row; the first one seen keeps it.
+        QTest::newRow("sharedBySerials") << "usb#vid_2bdf&pid_0283#000"
+                                         << QStringList{"usb#vid_2bdf&pid_0283#0002#video",
+                                                        "usb#vid_2bdf&pid_0283#0001#video",
+                                                        "usb#vid_2bdf&pid_0283#0002#video"}
+                                         << QList<int>{12, 60, 12};
     }
-    void databaseKey()
+    void oldRowStaysWithItsDevice()
     {
-        QFETCH(QString, uniqueName);
-        QFETCH(QString, key);
-        QCOMPARE(CameraDatabase::databaseKey(uniqueName), key);
+        QFETCH(QString, storedKey);
+        QFETCH(QStringList, devices);
+        QFETCH(QList<int>, fps);
+        QTemporaryDir dir;
+        CameraDatabase db(dir.path());
+        QVERIFY(db.open());
+        QVERIFY(db.seedIfMissing(storedKey, CameraDefaultRow::common("1920x1080", 12)));
+        for (int i = 0; i < devices.size(); ++i) {
+            CameraInfo info = offeredInfo();
+            QVERIFY(db.loadDefaultParameters(devices.at(i), CameraDefaultRow::common("1920x1080", 60), info));
+            QCOMPARE(info.fps, fps.at(i));
+        }
+        QStringList distinct = devices;
+        distinct.removeDuplicates();
+        QCOMPARE(rowCount(dir.filePath("setting.db")), distinct.size());
     }
 
     void firstSightSeedsSecondOpenReuses()
@@ -186,14 +197,11 @@ private slots:
             QCOMPARE(info.gamma.value, 2);
         }
         QCOMPARE(rowCount(dir.filePath("setting.db")), 1);
-        // Same device, plugged into another port (another tail), after a restart: the stored row
-        // wins over the defaults offered this time.
+        // Same device after a restart: the stored row wins over the defaults offered this time.
         CameraDatabase db(dir.path());
         QVERIFY(db.open());
         CameraInfo info = offeredInfo();
-        QString replugged = kUsbDevice;
-        replugged.replace("global", "GLOBAL");
-        QVERIFY(db.loadDefaultParameters(replugged, CameraDefaultRow::common("3840x2160", 60), info));
+        QVERIFY(db.loadDefaultParameters(kUsbDevice, CameraDefaultRow::common("3840x2160", 60), info));
         QCOMPARE(info.current.width, 1920);
         QCOMPARE(info.fps, 30);
         db.close();
@@ -269,8 +277,9 @@ private slots:
         QCOMPARE(probe(info, field), expected);
     }
 
-    // Names with a quote and GLOB metacharacters: found literally, never matching a neighbour.
-    void literalNames_data()
+    // Names with a quote, GLOB metacharacters or a neighbour's name inside: each device keeps a
+    // row of its own.
+    void neighboursNeverShareARow_data()
     {
         QTest::addColumn<QString>("neighbour");
         QTest::addColumn<QString>("name");
@@ -282,8 +291,12 @@ private slots:
                               << "CM14_IPC_lab*Z";
         QTest::newRow("question") << "CM14_IPC_abc"
                                   << "CM14_IPC_a?c";
+        QTest::newRow("addressInAddress") << "127.0.0.30"
+                                          << "127.0.0.3";
+        QTest::newRow("usbSerials") << "usb#vid_2bdf&pid_0283#0002#video"
+                                    << "usb#vid_2bdf&pid_0283#0001#video";
     }
-    void literalNames()
+    void neighboursNeverShareARow()
     {
         QFETCH(QString, neighbour);
         QFETCH(QString, name);

@@ -58,10 +58,12 @@ private slots:
     void networkCameraListedAndGrabbed();
     void failures_data();
     void failures();
+    void grabToAFullVolume();
 
 private:
     void writeDevices(const QJsonArray &devices);
-    Run run(const QStringList &arguments);
+    // `shell`: sh commands run before lumora-cli replaces the shell.
+    Run run(const QStringList &arguments, const QString &shell = QString());
 
     QTemporaryDir m_dir;
     QString m_devicesPath;
@@ -88,14 +90,18 @@ void TestLumoraCli::writeDevices(const QJsonArray &devices)
     file.write(QJsonDocument(QJsonObject{{"devices", devices}}).toJson());
 }
 
-Run TestLumoraCli::run(const QStringList &arguments)
+Run TestLumoraCli::run(const QStringList &arguments, const QString &shell)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("LMCAM_VIRTUAL_DEVICES", m_devicesPath);
     env.insert("LSDK_DISCOVERY_TARGETS", m_discoveryTarget);
     process.setProcessEnvironment(env);
-    process.start(LUMORA_BIN_DIR "/lumora-cli", arguments);
+    if (shell.isEmpty())
+        process.start(LUMORA_BIN_DIR "/lumora-cli", arguments);
+    else
+        process.start("sh",
+                      QStringList{"-c", shell + "; exec \"$0\" \"$@\"", LUMORA_BIN_DIR "/lumora-cli"} + arguments);
     Run result;
     if (!process.waitForFinished(60000)) {
         process.kill();
@@ -262,9 +268,9 @@ void TestLumoraCli::modelClassAndParameterRow()
         db.setDatabaseName(qEnvironmentVariable("XDG_DATA_HOME") + "/lumora/setting.db");
         QVERIFY(db.open());
         QSqlQuery query(db);
-        // The device's key: its path from "usb" on, without the last 7 characters.
+        // The device's key: its whole unique name.
         QVERIFY(query.prepare("SELECT pid, whiteBalanceR, resolution, fps, hueValue FROM camera WHERE pid = ?"));
-        query.addBindValue(QString(kDevice).chopped(7));
+        query.addBindValue(QString(kDevice));
         QVERIFY(query.exec());
         QVERIFY(query.next());
         QCOMPARE(query.value(1).toInt(), 532); // the model's own white balance
@@ -405,6 +411,26 @@ void TestLumoraCli::failures()
     QCOMPARE(r.exitCode, exitCode);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
     QVERIFY(!QFile::exists(m_dir.filePath("f.png")));
+}
+
+// No file may grow, as on a full volume: the picture that was there stays, and the exit
+// status says the output cannot be written. A small JPEG fits in the file's write buffer,
+// so only the last flush fails.
+void TestLumoraCli::grabToAFullVolume()
+{
+    writeDevices({device(kDevice)});
+    const QString out = m_dir.filePath("full.jpg");
+    QFile old(out);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("the previous picture");
+    old.close();
+    const Run r =
+        run({"grab", "--camera", kDevice, "--resolution", "320x240", "--out", out}, "trap '' XFSZ; ulimit -f 0");
+    QCOMPARE(r.exitCode, 6);
+    QVERIFY2(r.err.contains("lumora-cli: cannot write " + out + ": "), qPrintable(r.err));
+    QVERIFY(!r.out.contains("saved:"));
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("the previous picture"));
 }
 
 QTEST_GUILESS_MAIN(TestLumoraCli)

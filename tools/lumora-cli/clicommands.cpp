@@ -1,5 +1,6 @@
 #include "clicommands.h"
 
+#include "atomicfile.h"
 #include "basecamera.h"
 #include "cameradatabase.h"
 #include "camerainfojson.h"
@@ -20,7 +21,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QOpenGLContext>
-#include <QSaveFile>
 #include <QTextStream>
 
 #include <opencv2/imgcodecs.hpp>
@@ -196,24 +196,17 @@ bool writeImage(const QImage &image, const QString &path, QString &error)
     QByteArray format = QFileInfo(path).suffix().toLower().toLatin1();
     if (format == "tif")
         format = "tiff";
-    QByteArray bytes;
     if (QImageWriter::supportedImageFormats().contains(format)) {
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly)) {
-            error = file.errorString();
-            return false;
-        }
-        QImageWriter writer(&file, format);
-        if (!writer.write(image)) {
-            error = writer.errorString();
-            file.cancelWriting();
-            return false;
-        }
-        if (!file.commit()) {
-            error = file.errorString();
-            return false;
-        }
-        return true;
+        return AtomicFile::write(
+            path,
+            [&](QIODevice &device, QString &reason) {
+                QImageWriter writer(&device, format);
+                if (writer.write(image))
+                    return true;
+                reason = writer.errorString();
+                return false;
+            },
+            &error);
     }
     std::vector<uchar> encoded;
     try {
@@ -225,14 +218,8 @@ bool writeImage(const QImage &image, const QString &path, QString &error)
         error = QString::fromLocal8Bit(e.what());
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(reinterpret_cast<const char *>(encoded.data()), qint64(encoded.size())) != qint64(encoded.size()) ||
-        !file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
+    return AtomicFile::write(
+        path, QByteArray::fromRawData(reinterpret_cast<const char *>(encoded.data()), int(encoded.size())), &error);
 }
 
 } // namespace
