@@ -1,6 +1,8 @@
 #include "atomicfile.h"
 
 #include <QDebug>
+#include <QFileInfo>
+#include <QImageWriter>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -57,6 +59,23 @@ bool write(const QString &path, const QByteArray &bytes, QString *error)
             if (device.write(bytes) == bytes.size())
                 return true;
             reason = device.errorString();
+            return false;
+        },
+        error);
+}
+
+bool writeImage(const QString &path, const QImage &image, QString *error)
+{
+    QByteArray format = QFileInfo(path).suffix().toLower().toLatin1();
+    if (format == "tif")
+        format = "tiff";
+    return write(
+        path,
+        [&](QIODevice &device, QString &reason) {
+            QImageWriter writer(&device, format);
+            if (writer.write(image))
+                return true;
+            reason = writer.errorString();
             return false;
         },
         error);

@@ -6,6 +6,7 @@
 #include <functional>
 
 class QIODevice;
+class QImage;
 
 // Writes whole files through a temporary file and a rename (QSaveFile). QSaveFile::commit()
 // alone reports success when its buffered data never reached the disk (a full volume) and
@@ -21,5 +22,7 @@ using Writer = std::function<bool(QIODevice &device, QString &error)>;
 // says why and the previous file, if any, is untouched.
 bool write(const QString &path, const Writer &fill, QString *error = nullptr);
 bool write(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+// A picture in the format its file name's suffix names (png, jpg, bmp, tif, ...).
+bool writeImage(const QString &path, const QImage &image, QString *error = nullptr);
 
 } // namespace AtomicFile

@@ -1,5 +1,6 @@
 #include "mainwindow2.h"
 
+#include "atomicfile.h"
 #include "basecamera.h"
 #include "buildinfo.h"
 #include "cameraplaythread.h"
@@ -736,8 +737,7 @@ bool MainWindow2::saveTab(int index, bool quick)
     }
     if (path.isEmpty())
         return false;
-    if (!tab->property("picture").value<QImage>().save(path)) {
-        qWarning().noquote() << "Save picture failed:" << path;
+    if (!AtomicFile::writeImage(path, tab->property("picture").value<QImage>())) {
         showWarning(tr("Failed to save the picture: %1").arg(path));
         return false;
     }

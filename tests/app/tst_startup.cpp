@@ -115,8 +115,7 @@ QString TestStartup::logText() const
 
 bool TestStartup::waitForLogLine(const QString &needle, int timeoutMs)
 {
-    QTest::qWaitFor([&] { return logText().contains(needle); }, timeoutMs);
-    return logText().contains(needle);
+    return QTest::qWaitFor([&] { return logText().contains(needle); }, timeoutMs);
 }
 
 void TestStartup::firstStartWritesLogAndDefaults()

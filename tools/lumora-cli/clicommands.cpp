@@ -196,18 +196,8 @@ bool writeImage(const QImage &image, const QString &path, QString &error)
     QByteArray format = QFileInfo(path).suffix().toLower().toLatin1();
     if (format == "tif")
         format = "tiff";
-    if (QImageWriter::supportedImageFormats().contains(format)) {
-        return AtomicFile::write(
-            path,
-            [&](QIODevice &device, QString &reason) {
-                QImageWriter writer(&device, format);
-                if (writer.write(image))
-                    return true;
-                reason = writer.errorString();
-                return false;
-            },
-            &error);
-    }
+    if (QImageWriter::supportedImageFormats().contains(format))
+        return AtomicFile::writeImage(path, image, &error);
     std::vector<uchar> encoded;
     try {
         if (!cv::imencode("." + format.toStdString(), qImageToMat(image), encoded)) {
