@@ -433,6 +433,8 @@ private slots:
     void invalidArguments_data();
     void invalidArguments();
     void discoveryListsAndAgesOut();
+    void discoveryBelievesOnlyAskedSenders_data();
+    void discoveryBelievesOnlyAskedSenders();
     void login_data();
     void login();
     void requestAnswer_data();
@@ -588,6 +590,47 @@ void TstLsdk::discoveryListsAndAgesOut()
     QCOMPARE(l_sdk_discover_close(), L_SDK_OK);
     QVERIFY(devices().empty());
     m_b->answerDiscovery = true;
+}
+
+void TstLsdk::discoveryBelievesOnlyAskedSenders_data()
+{
+    QTest::addColumn<QByteArray>("sender"); // where the forged answer comes from
+    QTest::addColumn<QByteArray>("claimed");
+    QTest::newRow("asked address claims another") << QByteArray("127.0.0.5") << QByteArray("127.0.0.10");
+    QTest::newRow("address never asked") << QByteArray("127.0.0.11") << QByteArray("127.0.0.11");
+}
+
+void TstLsdk::discoveryBelievesOnlyAskedSenders()
+{
+    QFETCH(QByteArray, sender);
+    QFETCH(QByteArray, claimed);
+    uint16_t port = 0, otherPort = 0;
+    const int asked = boundSocket(SOCK_DGRAM, "127.0.0.5", &port);
+    const int other = boundSocket(SOCK_DGRAM, "127.0.0.11", &otherPort);
+    QVERIFY(asked >= 0 && other >= 0);
+    const QByteArray targets = qgetenv("LSDK_DISCOVERY_TARGETS");
+    qputenv("LSDK_DISCOVERY_TARGETS", "127.0.0.5:" + QByteArray::number(port));
+    QCOMPARE(l_sdk_discover_open(""), L_SDK_OK);
+    qputenv("LSDK_DISCOVERY_TARGETS", targets);
+    QCOMPARE(l_sdk_discover_run(1), L_SDK_OK);
+
+    pollfd p{asked, POLLIN, 0};
+    QCOMPARE(::poll(&p, 1, kWait), 1);
+    char query[64];
+    sockaddr_in from{};
+    socklen_t len = sizeof from;
+    QVERIFY(::recvfrom(asked, query, sizeof query, 0, reinterpret_cast<sockaddr *>(&from), &len) > 0);
+    const auto answer = [&](int fd, const std::string &ip) {
+        const std::string text = nlohmann::json{{"ip", ip}, {"discover", {{"model", "CM14_IPC"}, {"port", 80}}}}.dump();
+        ::sendto(fd, text.data(), text.size(), 0, reinterpret_cast<sockaddr *>(&from), len);
+    };
+    answer(sender == "127.0.0.5" ? asked : other, claimed.toStdString());
+    // The honest answer goes after the forged one: once it is listed, the forged one was read.
+    answer(asked, "127.0.0.5");
+    QTRY_VERIFY_WITH_TIMEOUT(listed("127.0.0.5"), kWait);
+    QCOMPARE(int(devices().size()), 1);
+    ::close(asked);
+    ::close(other);
 }
 
 void TstLsdk::login_data()
