@@ -873,6 +873,7 @@ void TstLsdk::rejectedVideoMessages_data()
     row("height above 16384", videoMessage(1, 64, 16385, 1, jpeg));
     row("stale size in header", videoMessage(1, 128, 96, 1, jpeg));
     row("not a JPEG", videoMessage(1, 64, 48, 1, std::string(500, 'x')));
+    row("JPEG cut short", videoMessage(1, 64, 48, 1, jpeg.substr(0, jpeg.size() * 2 / 3)));
     row("unknown codec", videoMessage(9, 64, 48, 1, jpeg));
     // A length above 16 MiB: the stream cannot be trusted further and is closed unread.
     row("length above 16 MiB", be32(16 * 1024 * 1024 + 1) + std::string(64, '\0'), false, 0);
