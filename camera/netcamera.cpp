@@ -2,6 +2,7 @@
 
 #include "frameconversion.h"
 #include "imageprocess.h"
+#include "printabletext.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -805,12 +806,12 @@ bool NetCamera::initCameraInfo(CameraInfo &info)
         try {
             const json &body = system.at("system");
             m_info.modelSuffix = jsonText(body, "model_suffix");
-            qInfo().noquote().nospace() << "NetCamera suffix=" + m_info.modelSuffix;
+            qInfo().noquote().nospace() << "NetCamera suffix=" + printableText(m_info.modelSuffix);
             const auto wifi = body.find("wifi");
             qInfo().noquote().nospace() << "Current camera wifi="
                                         << (wifi != body.end() ? QString::fromStdString(dumpJson(*wifi)) : QString());
             const QString software = jsonText(body, "sw_ver");
-            qInfo().noquote().nospace() << "Net software version=" + software;
+            qInfo().noquote().nospace() << "Net software version=" + printableText(software);
             const QVector<int> parts = QVersionNumber::fromString(software).segments();
             m_info.version = parts.value(0) * 100 + parts.value(1) * 10 + parts.value(2);
             m_newSoftware = QVersionNumber::compare(QVersionNumber::fromString(software), QVersionNumber(5, 4, 5)) >= 0;
@@ -1014,7 +1015,7 @@ void NetCamera::onSetIp(IpInfo info)
     qInfo().noquote().nospace() << "onSetWirelessIp, wirelessDhcp=" << info.dhcp << ", wirelessIp=" + info.address
                                 << ", wirelessGateway=" + info.gateway << ", wirelessNetmask=" + info.netmask
                                 << ", wirelessDns1=" + dns1 << ", wirelessDns2=" + dns2
-                                << ", ssid=" + QString::fromStdString(set.value("ssid", std::string()));
+                                << ", ssid=" + printableText(QString::fromStdString(set.value("ssid", std::string())));
     setRequest(request);
     setRequest(set);
 }
