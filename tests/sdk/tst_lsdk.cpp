@@ -830,8 +830,10 @@ void TstLsdk::h264Pictures()
     QCOMPARE(int(units.size()), 3);
     int32_t login = 0;
     QVERIFY(bindDecoder(11, "H264", &login));
-    // A JPEG picture on the same connection is skipped by an H.264 decoder.
+    // A JPEG picture on the same connection is skipped by an H.264 decoder; a key frame cut short
+    // is concealed by the decoder and dropped.
     QVERIFY(m_a->sendVideo(videoMessage(1, w, h, 5, encodeJpeg(w, h, TJSAMP_420))));
+    QVERIFY(m_a->sendVideo(videoMessage(2, w, h, 99, units[0].substr(0, units[0].size() / 2))));
     // The second picture comes under a stale size: decoded (the third refers to it) but not handed out.
     for (size_t i = 0; i < units.size(); ++i)
         QVERIFY(m_a->sendVideo(videoMessage(2, i == 1 ? 640 : w, i == 1 ? 480 : h, 100 + i, units[i])));

@@ -171,16 +171,18 @@ public:
         av_packet_unref(m_packet);
         if (sent < 0)
             return false;
-        bool mismatch = false;
+        bool failed = false;
         while (avcodec_receive_frame(m_context, m_frame) == 0) {
-            // The decoder has allocated already; a picture of another size is still dropped.
-            if (m_frame->width != expectedWidth || m_frame->height != expectedHeight)
-                mismatch = true;
+            // The decoder has allocated already; a picture of another size is still dropped, and
+            // so is one it could only finish by concealing damaged or missing data.
+            if (m_frame->width != expectedWidth || m_frame->height != expectedHeight || m_frame->decode_error_flags ||
+                (m_frame->flags & AV_FRAME_FLAG_CORRUPT))
+                failed = true;
             else if (std::unique_ptr<Picture> picture = convert(m_frame))
                 out->push_back(std::move(picture));
             av_frame_unref(m_frame);
         }
-        return !mismatch;
+        return !failed;
     }
 
 private:
