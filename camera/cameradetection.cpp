@@ -1,5 +1,7 @@
 #include "cameradetection.h"
 
+#include "printabletext.h"
+
 #include <QCoreApplication>
 #include <QDebug>
 #include <QFileInfo>
@@ -61,9 +63,10 @@ CameraDetection::Outcome CameraDetection::detect(const CameraSearcher::SearchRes
         outcome.changed = true;
         qInfo() << "Detect new cameras";
         for (const CameraSearcher::SearchInfo &info : infos) {
-            qInfo().noquote().nospace() << "UniqueName=" << info.uniqueName << ", type=" << int(info.type)
-                                        << ", displayName=" << info.displayName << ", model=" << info.model
-                                        << ", usbSpeed=" << info.usbSpeed;
+            qInfo().noquote().nospace() << "UniqueName=" << printableText(info.uniqueName)
+                                        << ", type=" << int(info.type)
+                                        << ", displayName=" << printableText(info.displayName)
+                                        << ", model=" << printableText(info.model) << ", usbSpeed=" << info.usbSpeed;
         }
 
         // The USB 3 models need to know an older Windows before they stream.

@@ -2,6 +2,7 @@
 
 #include "frameconversion.h"
 #include "imageprocess.h"
+#include "printabletext.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -10,8 +11,10 @@
 #include <QRegularExpression>
 #include <QVersionNumber>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <l_sdk.h>
+#include <limits>
 #include <nlohmann/json.hpp>
 #include <vector>
 
@@ -100,14 +103,6 @@ static_assert(sizeof(kCache) / sizeof(kCache[0]) == NetCamera::ParamCount, "one 
 
 const NetCamera::CommandNames kNames = {"img_roi", "set_img_roi", "ipv4", "wireless_ipv4", "wireless", "NetCamera"};
 
-// A number or a flag of an answer as an integer; anything else throws json's type error.
-int jsonInt(const json &value)
-{
-    if (value.is_boolean())
-        return value.get<bool>() ? 1 : 0;
-    return value.get<int>();
-}
-
 QString jsonText(const json &object, const char *name)
 {
     const auto it = object.find(name);
@@ -122,6 +117,22 @@ std::string dumpJson(const json &value)
 }
 
 } // namespace
+
+int NetCamera::jsonInt(const json &value)
+{
+    constexpr int kMin = std::numeric_limits<int>::min(), kMax = std::numeric_limits<int>::max();
+    if (value.is_boolean())
+        return value.get<bool>() ? 1 : 0;
+    if (value.is_number_unsigned())
+        return int(std::min<uint64_t>(value.get<uint64_t>(), kMax));
+    if (value.is_number_integer())
+        return int(std::clamp<int64_t>(value.get<int64_t>(), kMin, kMax));
+    // A double beyond int's range is undefined behaviour to convert; NaN is no number at all.
+    const double number = value.get<double>();
+    if (std::isnan(number))
+        return 0;
+    return int(std::clamp(number, double(kMin), double(kMax)));
+}
 
 NetCamera::NetCamera(QObject *parent)
     : BaseCamera(parent), m_requester(makeLSdkRequester()), m_decoderId(g_nextDecoderId.fetch_add(1))
@@ -181,7 +192,7 @@ bool NetCamera::exchange(const json &request, int32_t loginId, bool set, json &a
     if (status == L_SDK_OK || !answerText.empty()) {
         try {
             answer = json::parse(answerText);
-            code = answer.at(request.at("cmd").get<std::string>()).at("code").get<int>();
+            code = jsonInt(answer.at(request.at("cmd").get<std::string>()).at("code"));
         } catch (const json::exception &e) {
             qWarning().noquote().nospace()
                 << (set ? "setRequest failed, json throw an error:" : "getRequest failed, json throw an error:")
@@ -795,12 +806,12 @@ bool NetCamera::initCameraInfo(CameraInfo &info)
         try {
             const json &body = system.at("system");
             m_info.modelSuffix = jsonText(body, "model_suffix");
-            qInfo().noquote().nospace() << "NetCamera suffix=" + m_info.modelSuffix;
+            qInfo().noquote().nospace() << "NetCamera suffix=" + printableText(m_info.modelSuffix);
             const auto wifi = body.find("wifi");
             qInfo().noquote().nospace() << "Current camera wifi="
                                         << (wifi != body.end() ? QString::fromStdString(dumpJson(*wifi)) : QString());
             const QString software = jsonText(body, "sw_ver");
-            qInfo().noquote().nospace() << "Net software version=" + software;
+            qInfo().noquote().nospace() << "Net software version=" + printableText(software);
             const QVector<int> parts = QVersionNumber::fromString(software).segments();
             m_info.version = parts.value(0) * 100 + parts.value(1) * 10 + parts.value(2);
             m_newSoftware = QVersionNumber::compare(QVersionNumber::fromString(software), QVersionNumber(5, 4, 5)) >= 0;
@@ -1004,7 +1015,7 @@ void NetCamera::onSetIp(IpInfo info)
     qInfo().noquote().nospace() << "onSetWirelessIp, wirelessDhcp=" << info.dhcp << ", wirelessIp=" + info.address
                                 << ", wirelessGateway=" + info.gateway << ", wirelessNetmask=" + info.netmask
                                 << ", wirelessDns1=" + dns1 << ", wirelessDns2=" + dns2
-                                << ", ssid=" + QString::fromStdString(set.value("ssid", std::string()));
+                                << ", ssid=" + printableText(QString::fromStdString(set.value("ssid", std::string())));
     setRequest(request);
     setRequest(set);
 }

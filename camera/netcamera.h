@@ -179,6 +179,9 @@ protected:
     // The fields of "set_wireless" copied from the last wireless answer.
     virtual std::vector<const char *> wirelessFields() const;
 
+    // A number or a flag of a camera's answer as an int; numbers beyond int's range are
+    // clamped to it. Anything else throws json's type error.
+    static int jsonInt(const nlohmann::json &value);
     // A request with "cmd" and the asked-for fields.
     nlohmann::json command(const char *name, int fields) const;
     // One command exchange with the back-off; true when the answer's code is 0.

@@ -40,13 +40,6 @@ static_assert(sizeof(kNewRoutes) / sizeof(kNewRoutes[0]) == NetCamera::ParamCoun
 const NetCamera::CommandNames kNewNames = {"get_roi",           "set_roi",      "get_ipv4",
                                            "get_wireless_ipv4", "get_wireless", "NewNetCamera"};
 
-int jsonInt(const json &value)
-{
-    if (value.is_boolean())
-        return value.get<bool>() ? 1 : 0;
-    return value.get<int>();
-}
-
 } // namespace
 
 NewNetCamera::NewNetCamera(QObject *parent) : NetCamera(parent) {}

@@ -30,7 +30,7 @@ void Cm14NetCamera::onGetCameraDisplayMode()
     const nlohmann::json mode = answer.is_null() ? nlohmann::json() : answer.at("img_mode").value("mode", nlohmann::json());
     if (!mode.is_number_integer())
         return;
-    m_info.displayMode = DisplayMode(mode.get<int>());
+    m_info.displayMode = DisplayMode(jsonInt(mode));
     emit sendDisplayModeValue(m_info.displayMode);
     onDisplayModeChanged();
 }

@@ -210,6 +210,8 @@ private slots:
     void decoderIdsCount();
     void answerErrors_data();
     void answerErrors();
+    void numbersBeyondInt_data();
+    void numbersBeyondInt();
     void backOff_data();
     void backOff();
     void capabilities_data();
@@ -307,6 +309,33 @@ void TestNetCamera::answerErrors()
     QCOMPARE(camera->cameraInfo().hue.value, emitted ? 7 : 3);
     if (!logLine.isEmpty())
         QVERIFY2(logged(logLine), qPrintable(g_log.join('\n')));
+}
+
+void TestNetCamera::numbersBeyondInt_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<int>("hue"); // 3: the cached value stays
+
+    QTest::newRow("doubleAbove") << R"({"get_image":{"code":0,"hue":1e12}})" << INT_MAX;
+    QTest::newRow("doubleBelow") << R"({"get_image":{"code":0,"hue":-1e12}})" << INT_MIN;
+    QTest::newRow("int64Above") << R"({"get_image":{"code":0,"hue":1099511627776}})" << INT_MAX;
+    QTest::newRow("int64Below") << R"({"get_image":{"code":0,"hue":-1099511627776}})" << INT_MIN;
+    QTest::newRow("uint64") << R"({"get_image":{"code":0,"hue":18446744073709551615}})" << INT_MAX;
+    QTest::newRow("fraction") << R"({"get_image":{"code":0,"hue":7.9}})" << 7;
+    // 2^32 would wrap to 0, a success.
+    QTest::newRow("codeWrapsToZero") << R"({"get_image":{"code":4294967296,"hue":7}})" << 3;
+}
+
+void TestNetCamera::numbersBeyondInt()
+{
+    QFETCH(QString, answer);
+    QFETCH(int, hue);
+    FakeRequester *fake = nullptr;
+    auto camera = makeCamera<NetCamera>(fake);
+    camera->info().hue.value = 3;
+    fake->scripted.push_back({0, answer.toStdString()});
+    camera->onGetHueValue();
+    QCOMPARE(camera->cameraInfo().hue.value, hue);
 }
 
 void TestNetCamera::backOff_data()

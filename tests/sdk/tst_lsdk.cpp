@@ -433,6 +433,8 @@ private slots:
     void invalidArguments_data();
     void invalidArguments();
     void discoveryListsAndAgesOut();
+    void discoveryBelievesOnlyAskedSenders_data();
+    void discoveryBelievesOnlyAskedSenders();
     void login_data();
     void login();
     void requestAnswer_data();
@@ -588,6 +590,47 @@ void TstLsdk::discoveryListsAndAgesOut()
     QCOMPARE(l_sdk_discover_close(), L_SDK_OK);
     QVERIFY(devices().empty());
     m_b->answerDiscovery = true;
+}
+
+void TstLsdk::discoveryBelievesOnlyAskedSenders_data()
+{
+    QTest::addColumn<QByteArray>("sender"); // where the forged answer comes from
+    QTest::addColumn<QByteArray>("claimed");
+    QTest::newRow("asked address claims another") << QByteArray("127.0.0.5") << QByteArray("127.0.0.10");
+    QTest::newRow("address never asked") << QByteArray("127.0.0.11") << QByteArray("127.0.0.11");
+}
+
+void TstLsdk::discoveryBelievesOnlyAskedSenders()
+{
+    QFETCH(QByteArray, sender);
+    QFETCH(QByteArray, claimed);
+    uint16_t port = 0, otherPort = 0;
+    const int asked = boundSocket(SOCK_DGRAM, "127.0.0.5", &port);
+    const int other = boundSocket(SOCK_DGRAM, "127.0.0.11", &otherPort);
+    QVERIFY(asked >= 0 && other >= 0);
+    const QByteArray targets = qgetenv("LSDK_DISCOVERY_TARGETS");
+    qputenv("LSDK_DISCOVERY_TARGETS", "127.0.0.5:" + QByteArray::number(port));
+    QCOMPARE(l_sdk_discover_open(""), L_SDK_OK);
+    qputenv("LSDK_DISCOVERY_TARGETS", targets);
+    QCOMPARE(l_sdk_discover_run(1), L_SDK_OK);
+
+    pollfd p{asked, POLLIN, 0};
+    QCOMPARE(::poll(&p, 1, kWait), 1);
+    char query[64];
+    sockaddr_in from{};
+    socklen_t len = sizeof from;
+    QVERIFY(::recvfrom(asked, query, sizeof query, 0, reinterpret_cast<sockaddr *>(&from), &len) > 0);
+    const auto answer = [&](int fd, const std::string &ip) {
+        const std::string text = nlohmann::json{{"ip", ip}, {"discover", {{"model", "CM14_IPC"}, {"port", 80}}}}.dump();
+        ::sendto(fd, text.data(), text.size(), 0, reinterpret_cast<sockaddr *>(&from), len);
+    };
+    answer(sender == "127.0.0.5" ? asked : other, claimed.toStdString());
+    // The honest answer goes after the forged one: once it is listed, the forged one was read.
+    answer(asked, "127.0.0.5");
+    QTRY_VERIFY_WITH_TIMEOUT(listed("127.0.0.5"), kWait);
+    QCOMPARE(int(devices().size()), 1);
+    ::close(asked);
+    ::close(other);
 }
 
 void TstLsdk::login_data()
@@ -787,8 +830,10 @@ void TstLsdk::h264Pictures()
     QCOMPARE(int(units.size()), 3);
     int32_t login = 0;
     QVERIFY(bindDecoder(11, "H264", &login));
-    // A JPEG picture on the same connection is skipped by an H.264 decoder.
+    // A JPEG picture on the same connection is skipped by an H.264 decoder; a key frame cut short
+    // is concealed by the decoder and dropped.
     QVERIFY(m_a->sendVideo(videoMessage(1, w, h, 5, encodeJpeg(w, h, TJSAMP_420))));
+    QVERIFY(m_a->sendVideo(videoMessage(2, w, h, 99, units[0].substr(0, units[0].size() / 2))));
     // The second picture comes under a stale size: decoded (the third refers to it) but not handed out.
     for (size_t i = 0; i < units.size(); ++i)
         QVERIFY(m_a->sendVideo(videoMessage(2, i == 1 ? 640 : w, i == 1 ? 480 : h, 100 + i, units[i])));
@@ -830,6 +875,7 @@ void TstLsdk::rejectedVideoMessages_data()
     row("height above 16384", videoMessage(1, 64, 16385, 1, jpeg));
     row("stale size in header", videoMessage(1, 128, 96, 1, jpeg));
     row("not a JPEG", videoMessage(1, 64, 48, 1, std::string(500, 'x')));
+    row("JPEG cut short", videoMessage(1, 64, 48, 1, jpeg.substr(0, jpeg.size() * 2 / 3)));
     row("unknown codec", videoMessage(9, 64, 48, 1, jpeg));
     // A length above 16 MiB: the stream cannot be trusted further and is closed unread.
     row("length above 16 MiB", be32(16 * 1024 * 1024 + 1) + std::string(64, '\0'), false, 0);

@@ -56,6 +56,7 @@ private slots:
     void modelClassAndParameterRow();
     void viewShowsTheCorrections();
     void networkCameraListedAndGrabbed();
+    void cameraTextStaysOnItsLine();
     void failures_data();
     void failures();
     void grabToAFullVolume();
@@ -346,6 +347,17 @@ void TestLumoraCli::networkCameraListedAndGrabbed()
     const double fps = rates.last().mid(5).toDouble();
     QVERIFY2(qAbs(fps - 30.0) <= 3.0, qPrintable(rates.last()));
     QCOMPARE(QImage(out).size(), QSize(1920, 1080));
+}
+
+void TestLumoraCli::cameraTextStaysOnItsLine()
+{
+    writeDevices({});
+    SimProcess sim(NETCAM_SIM_PROGRAM);
+    QVERIFY2(sim.start(kNetAddress, "CM14\tx\nusb#fake\tLmCam_9 (USB 2.0)", {}, m_discoveryPort),
+             qPrintable(sim.error()));
+    const Run list = run({"list"});
+    QCOMPARE(list.out.split('\n', Qt::SkipEmptyParts),
+             QStringList{QString(kNetAddress) + "\t" + kNetAddress + "\tCM14\\tx\\nusb#fake\\tLmCam_9 (USB 2.0)\t0"});
 }
 
 void TestLumoraCli::failures_data()

@@ -13,6 +13,7 @@
 #include "liveviewer.h"
 #include "models/cameramodelfactory.h"
 #include "models/cameramodeltable.h"
+#include "printabletext.h"
 
 #include <QDebug>
 #include <QDir>
@@ -73,11 +74,12 @@ bool openCamera(const CameraDiscovery &discovery, CameraDatabase &database, cons
     if (!opened.camera) {
         code = fail(err, ExitUnsupportedModel,
                     QStringLiteral("camera \"%1\" (model %2): Unsupported camera model, open failed!")
-                        .arg(entry.uniqueName, entry.model));
+                        .arg(printableText(entry.uniqueName), printableText(entry.model)));
         return false;
     }
     if (!opened.camera->open(openInfo)) {
-        code = fail(err, ExitCameraRefused, QStringLiteral("camera \"%1\" refused to open").arg(entry.uniqueName));
+        code = fail(err, ExitCameraRefused,
+                    QStringLiteral("camera \"%1\" refused to open").arg(printableText(entry.uniqueName)));
         return false;
     }
     // The full information, as the control panel receives it.
@@ -227,7 +229,8 @@ int list(const CameraDiscovery &discovery, QTextStream &out)
 {
     const QMap<QString, CameraEntry> cameras = discovery.list();
     for (const CameraEntry &c : cameras)
-        out << c.uniqueName << '\t' << c.displayName << '\t' << c.model << '\t' << c.usbSpeed << '\n';
+        out << printableText(c.uniqueName) << '\t' << printableText(c.displayName) << '\t' << printableText(c.model)
+            << '\t' << c.usbSpeed << '\n';
     out.flush();
     return ExitOk;
 }

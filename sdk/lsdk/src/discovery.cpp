@@ -23,6 +23,12 @@ constexpr char kQuery[] = "{\"cmd\":\"discover\"}";
 constexpr int kFirstDefaultHost = 1, kLastDefaultHost = 8;
 constexpr size_t kMaxDatagram = 65536;
 
+bool allLoopback(const std::vector<DiscoveryTarget> &targets)
+{
+    return std::all_of(targets.begin(), targets.end(),
+                       [](const DiscoveryTarget &t) { return ntohl(t.address) >> 24 == 127; });
+}
+
 std::string trimmed(const std::string &text)
 {
     const size_t first = text.find_first_not_of(" \t");
@@ -55,6 +61,15 @@ bool Discovery::setRunning(bool run)
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) {
         logLine("discovery socket failed: %s", std::strerror(errno));
+        return false;
+    }
+    // Loopback targets only: nothing outside this machine can reach the socket.
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(allLoopback(m_targets) ? INADDR_LOOPBACK : INADDR_ANY);
+    if (::bind(fd, reinterpret_cast<const sockaddr *>(&local), sizeof local) != 0) {
+        logLine("discovery socket bind failed: %s", std::strerror(errno));
+        ::close(fd);
         return false;
     }
     m_stop = false;
@@ -96,19 +111,29 @@ void Discovery::readAnswer(int fd)
 {
     std::string buffer(kMaxDatagram, '\0');
     for (;;) {
-        const ssize_t n = ::recv(fd, buffer.data(), buffer.size(), 0);
+        sockaddr_in from{};
+        socklen_t fromSize = sizeof from;
+        const ssize_t n =
+            ::recvfrom(fd, buffer.data(), buffer.size(), 0, reinterpret_cast<sockaddr *>(&from), &fromSize);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
             return;
         if (n <= 0)
             continue; // an error reported for an earlier datagram (a refused target): read on
+        // Only an address that was asked may answer, and only for itself: a camera is listed
+        // (and later logged in to) under the address its answer came from.
+        const uint32_t sender = from.sin_addr.s_addr;
+        if (from.sin_family != AF_INET ||
+            std::none_of(m_targets.begin(), m_targets.end(),
+                         [sender](const DiscoveryTarget &t) { return t.address == sender; }))
+            continue;
         try {
             const nlohmann::json answer = nlohmann::json::parse(buffer.begin(), buffer.begin() + n);
-            uint32_t address = 0;
+            uint32_t claimed = 0;
             if (!answer.is_object() || !answer.contains("ip") || !answer["ip"].is_string() ||
-                !parseIpv4(answer["ip"].get<std::string>(), &address) || !answer.contains("discover") ||
-                !answer["discover"].is_object())
+                !parseIpv4(answer["ip"].get<std::string>(), &claimed) || claimed != sender ||
+                !answer.contains("discover") || !answer["discover"].is_object())
                 continue;
             const nlohmann::json &discover = answer["discover"];
             if (!discover.contains("port") || !discover["port"].is_number_integer())
@@ -117,7 +142,7 @@ void Discovery::readAnswer(int fd)
             if (port < 1 || port > 65535)
                 continue;
             std::lock_guard<std::mutex> lock(m_mutex);
-            Entry &entry = m_entries[ntohl(address)];
+            Entry &entry = m_entries[ntohl(sender)];
             entry.json = answer.dump();
             entry.port = static_cast<uint16_t>(port);
             entry.seen = Clock::now();

@@ -1,4 +1,5 @@
-// Finds cameras by asking a list of UDP targets once a second and keeping their answers.
+// Finds cameras by asking a list of UDP targets once a second and keeping their answers
+// (only a target's answer for its own address).
 #ifndef LSDK_DISCOVERY_H
 #define LSDK_DISCOVERY_H
 

@@ -92,13 +92,12 @@ public:
 private:
     static constexpr size_t kMaxUnsignedLong = 0xffffffffu;
 
-    // A warning (a slightly damaged but complete picture) still gives a picture.
-    bool succeeded(int result) const { return result == 0 || tjGetErrorCode(m_handle) == TJERR_WARNING; }
-
+    // Only a clean decode counts: libjpeg merely warns when the data ran out or was corrupt, and
+    // fills what it could not decode with grey.
     bool decodeDirect(const uint8_t *data, size_t size, Picture *picture)
     {
-        return succeeded(tjDecompressToYUVPlanes(m_handle, data, static_cast<unsigned long>(size), picture->planes,
-                                                 picture->width, picture->strides, picture->height, 0));
+        return tjDecompressToYUVPlanes(m_handle, data, static_cast<unsigned long>(size), picture->planes,
+                                       picture->width, picture->strides, picture->height, 0) == 0;
     }
 
     bool decodeGrey(const uint8_t *data, size_t size, Picture *picture)
@@ -119,8 +118,8 @@ private:
         m_chroma.resize(size_t(cw) * ch * 2);
         unsigned char *planes[3] = {picture->planes[0], m_chroma.data(), m_chroma.data() + size_t(cw) * ch};
         int strides[3] = {picture->strides[0], cw, cw};
-        if (!succeeded(tjDecompressToYUVPlanes(m_handle, data, static_cast<unsigned long>(size), planes, picture->width,
-                                               strides, picture->height, 0)))
+        if (tjDecompressToYUVPlanes(m_handle, data, static_cast<unsigned long>(size), planes, picture->width, strides,
+                                    picture->height, 0) != 0)
             return false;
         picture->fillFrom(planes[0], strides[0], planes[1], cw, planes[2], cw, cw, ch);
         return true;
@@ -172,16 +171,18 @@ public:
         av_packet_unref(m_packet);
         if (sent < 0)
             return false;
-        bool mismatch = false;
+        bool failed = false;
         while (avcodec_receive_frame(m_context, m_frame) == 0) {
-            // The decoder has allocated already; a picture of another size is still dropped.
-            if (m_frame->width != expectedWidth || m_frame->height != expectedHeight)
-                mismatch = true;
+            // The decoder has allocated already; a picture of another size is still dropped, and
+            // so is one it could only finish by concealing damaged or missing data.
+            if (m_frame->width != expectedWidth || m_frame->height != expectedHeight || m_frame->decode_error_flags ||
+                (m_frame->flags & AV_FRAME_FLAG_CORRUPT))
+                failed = true;
             else if (std::unique_ptr<Picture> picture = convert(m_frame))
                 out->push_back(std::move(picture));
             av_frame_unref(m_frame);
         }
-        return !mismatch;
+        return !failed;
     }
 
 private:

@@ -38,8 +38,8 @@ class PictureDecoder
 public:
     virtual ~PictureDecoder() = default;
     // Decodes one coded picture (or access unit); appends what came out. False on a decode error,
-    // or when the picture's own size is not width x height (checked before allocating where the
-    // format allows).
+    // for a picture the decoder could not finish cleanly, or when the picture's own size is not
+    // width x height (checked before allocating where the format allows).
     virtual bool decode(const uint8_t *data, size_t size, int width, int height, int64_t timestamp,
                         PictureList *out) = 0;
 

@@ -65,6 +65,7 @@ int32_t StreamDecoder::bind(const LoginTarget &target, int32_t channel, int32_t 
         m_fd = fd;
         m_bound = true;
         m_rejectLogs = 0;
+        m_droppedPictures = 0;
     }
     m_stop = false;
     m_thread = std::thread(&StreamDecoder::receive, this, fd, std::move(decoder));
@@ -124,14 +125,18 @@ void StreamDecoder::receive(int fd, std::unique_ptr<PictureDecoder> decoder)
     std::lock_guard<std::mutex> lock(m_mutex);
     closeSocket(m_fd);
     m_fd = -1;
+    if (m_droppedPictures > 0)
+        logLine("video connection ended; %d undecodable pictures were dropped", m_droppedPictures);
 }
 
-void StreamDecoder::reject(const char *why)
+void StreamDecoder::reject(const char *why, bool picture)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
+    if (picture)
+        ++m_droppedPictures;
     if (m_rejectLogs < kMaxRejectLogs) {
         ++m_rejectLogs;
-        logLine("video message dropped: %s", why);
+        logLine("video message dropped: %s (%d undecodable pictures so far)", why, m_droppedPictures);
     }
 }
 
@@ -147,11 +152,12 @@ void StreamDecoder::handleMessage(const std::string &message, PictureDecoder *de
         return reject("picture size out of range");
     const auto timestamp = static_cast<int64_t>(readBe64(bytes + 20));
 
-    // A header that disagrees with its picture (a stale or forged size) gives no picture.
+    // A damaged picture, or one whose header disagrees with it (a stale or forged size), gives
+    // no picture: never one that is partly grey.
     PictureList pictures;
     if (!decoder->decode(bytes + kHeaderSize, message.size() - kHeaderSize, int(width), int(height), timestamp,
                          &pictures))
-        return reject("picture undecodable or of another size than its header");
+        return reject("picture damaged, undecodable or of another size than its header", true);
     for (std::unique_ptr<Picture> &picture : pictures) {
         std::lock_guard<std::mutex> lock(m_mutex);
         while (m_queue.size() >= kQueueLimit)

@@ -44,7 +44,8 @@ public:
 private:
     void receive(int fd, std::unique_ptr<PictureDecoder> decoder);
     void handleMessage(const std::string &message, PictureDecoder *decoder);
-    void reject(const char *why);
+    // Logs a dropped message (a few per binding); a picture counts towards m_droppedPictures.
+    void reject(const char *why, bool picture = false);
     int32_t unbindLocked();
 
     const int m_codec;
@@ -54,6 +55,7 @@ private:
     bool m_bound = false;
     int m_fd = -1; // closed by the receiving thread when the connection ends
     int m_rejectLogs = 0;
+    int m_droppedPictures = 0; // pictures of this binding that could not be decoded
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
 };
