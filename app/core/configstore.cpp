@@ -87,6 +87,16 @@ QString iniError(const QSettings &ini)
     return QString();
 }
 
+// Writes the INI file out; the reason it could not, logged, or empty.
+QString syncIni(QSettings &ini)
+{
+    ini.sync();
+    const QString error = iniError(ini);
+    if (!error.isEmpty())
+        qWarning().noquote() << QStringLiteral("ConfigStore. Could not write %1: %2").arg(ini.fileName(), error);
+    return error;
+}
+
 void warn(const char *operation, const QString &text)
 {
     qWarning().noquote() << QLatin1String(operation) + QLatin1String(". ") + text;
@@ -281,13 +291,10 @@ void ConfigStore::write(ConfigGroup group, int key, const QVariant &value)
         ini->remove(text);
     }
     ini->endGroup();
-    ini->sync();
     const QString path = ini->fileName();
-    const QString error = iniError(*ini);
+    const QString error = syncIni(*ini);
     ini.reset();
     lock.unlock();
-    if (!error.isEmpty())
-        qWarning().noquote() << QStringLiteral("ConfigStore. Could not write %1: %2").arg(path, error);
     reportSave(path, error);
 }
 
@@ -381,13 +388,10 @@ void ConfigStore::writeNosepiece(int count, const QMap<int, int> &magnifications
     }
     ini->endArray();
     ini->endGroup();
-    ini->sync();
     const QString path = ini->fileName();
-    const QString error = iniError(*ini);
+    const QString error = syncIni(*ini);
     ini.reset();
     lock.unlock();
-    if (!error.isEmpty())
-        qWarning().noquote() << QStringLiteral("ConfigStore. Could not write %1: %2").arg(path, error);
     reportSave(path, error);
 }
 
