@@ -11,6 +11,7 @@
 #include <fstream>
 #include <string>
 #include <sys/stat.h>
+#include <thread>
 
 using lmcam::Param;
 using lmcam::VirtualDevice;
@@ -291,6 +292,7 @@ int32_t lmcam_set_capture_context(lmcam_handle handle, const lmcam_capture_conte
         d.intervalUs = 1000000 / fps;
         d.startUs = nowUs();
         d.nextFrame = 0;
+        d.renderer.prepareSpecimen(d.width, d.height); // a large one takes seconds: start it now
         return LMCAM_OK;
     });
 }
@@ -307,9 +309,15 @@ int32_t lmcam_read_frame(lmcam_handle handle, lmcam_frame *frame)
             lmcam::logMessage(LMCAM_LOG_WARNING, "device \"%s\" dropped off the bus", d.entry.name.c_str());
             return LMCAM_ERR_NO_DEVICE;
         }
+        if (d.entry.readStallMs > 0) {
+            lmcam::logMessage(LMCAM_LOG_WARNING, "device \"%s\": frame read stalls for %d ms", d.entry.name.c_str(),
+                              d.entry.readStallMs);
+            std::this_thread::sleep_for(std::chrono::milliseconds(d.entry.readStallMs));
+        }
         const int64_t now = nowUs();
         int64_t due = d.startUs + d.nextFrame * d.intervalUs;
-        if (now < due)
+        // No frame before its specimen is built, which happens off this call.
+        if (now < due || !d.renderer.prepareSpecimen(d.width, d.height))
             return LMCAM_ERR_NO_FRAME;
         // A reader that fell behind gets the latest frame; the missed ones are dropped.
         if (now - due >= d.intervalUs) {

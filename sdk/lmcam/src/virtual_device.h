@@ -32,6 +32,7 @@ struct DeviceEntry
     int64_t disconnectAfterFrames = -1; // below 0: never
     bool refuseOpen = false;
     bool refuseContext = false;
+    int32_t readStallMs = 0; // every frame read blocks this long first, as a stalled transfer does
 };
 
 // The devices of LMCAM_VIRTUAL_DEVICES, or the one default device without it. Problems
