@@ -230,5 +230,5 @@ void TestCameraSession::stalledCameraClosesInTheBackground()
     lmcam_log_set_callback(nullptr);
 }
 
-QTEST_MAIN(TestCameraSession)
+QTEST_GUILESS_MAIN(TestCameraSession)
 #include "tst_camerasession.moc"
