@@ -286,13 +286,15 @@ int32_t lmcam_set_capture_context(lmcam_handle handle, const lmcam_capture_conte
         if (ctx->frame_rate < 0)
             return LMCAM_ERR_INVALID_ARG;
         const int32_t fps = ctx->frame_rate > 0 ? std::min(ctx->frame_rate, d.entry.fps) : d.entry.fps;
+        d.switchedSize = d.streaming;
         d.streaming = true;
         d.width = ctx->width;
         d.height = ctx->height;
         d.intervalUs = 1000000 / fps;
         d.startUs = nowUs();
         d.nextFrame = 0;
-        d.renderer.prepareSpecimen(d.width, d.height); // a large one takes seconds: start it now
+        if (!d.switchedSize)
+            d.renderer.prepareSpecimen(d.width, d.height); // a large one takes seconds: start it now
         return LMCAM_OK;
     });
 }
@@ -316,9 +318,10 @@ int32_t lmcam_read_frame(lmcam_handle handle, lmcam_frame *frame)
         }
         const int64_t now = nowUs();
         int64_t due = d.startUs + d.nextFrame * d.intervalUs;
-        // No frame before its specimen is built, which happens off this call.
-        if (now < due || !d.renderer.prepareSpecimen(d.width, d.height))
+        // A stream's first frame waits for its specimen, which is built off this call.
+        if (now < due || (!d.switchedSize && !d.renderer.prepareSpecimen(d.width, d.height)))
             return LMCAM_ERR_NO_FRAME;
+        d.switchedSize = false;
         // A reader that fell behind gets the latest frame; the missed ones are dropped.
         if (now - due >= d.intervalUs) {
             d.nextFrame = (now - d.startUs) / d.intervalUs;

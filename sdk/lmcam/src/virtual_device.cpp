@@ -264,8 +264,9 @@ void VirtualDevice::frameSize(int32_t *w, int32_t *h) const
 
 int32_t VirtualDevice::effectiveExposureTime()
 {
-    // Until the specimen is built there is nothing to measure.
-    if (get(Param::ExposureMode) != LMCAM_MODE_AUTO || !streaming || !renderer.prepareSpecimen(width, height))
+    // Until the stream's first specimen is built there is nothing to measure.
+    if (get(Param::ExposureMode) != LMCAM_MODE_AUTO || !streaming ||
+        (!switchedSize && !renderer.prepareSpecimen(width, height)))
         return get(Param::ExposureTime);
     // Automatic exposure brings the mean luma to the target set by the compensation.
     const double target = 40.0 + 1.6 * get(Param::ExposureCompensation);

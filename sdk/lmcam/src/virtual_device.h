@@ -112,6 +112,9 @@ struct VirtualDevice
 
     // Stream.
     bool streaming = false;
+    // The size changed while streaming (a photo at another size): the next frame is rendered
+    // whatever it takes, since the reader wants exactly that one.
+    bool switchedSize = false;
     int32_t width = 0, height = 0;
     int64_t startUs = 0;
     int64_t intervalUs = 0;
