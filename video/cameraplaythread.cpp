@@ -264,9 +264,11 @@ void CameraPlayThread::run()
             }
             const qint64 rateMs = rateTimer.elapsed();
             if (firstReport || rateMs > kRatePeriodMs) {
+                // The first frame reports size and format at once; the rate is measured from it
+                // over a whole period, so that the wait for the first frame does not count.
+                if (!firstReport)
+                    emit sendFps(QString::number(m_frameCount * 1000.0 / double(rateMs), 'f', 2));
                 firstReport = false;
-                const double fps = m_frameCount * 1000.0 / double(qMax<qint64>(rateMs, 1));
-                emit sendFps(QString::number(fps, 'f', 2));
                 emit resolutionChange(CameraResolution::text(frame.width(), frame.height()));
                 emit formatChanged(formatName(captureParameters().format));
                 m_frameCount = 0;

@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <algorithm>
 #include <iterator>
 
 namespace {
@@ -23,39 +24,111 @@ const char *const kCloseMessages[] = {
                       "The camera's current connection rate is usb2.0 or lower, and cannot be opened!"),
 };
 
+// How often the parts of a session closing in the background are checked for their end.
+constexpr int kLeftoverPollMs = 50;
+
 } // namespace
 
 CameraSession::CameraSession(CameraOpener opener, QObject *parent)
-    : QObject(parent), m_opener(std::move(opener)), m_controlThread(std::make_unique<QThread>())
+    : QObject(parent)
+    , m_opener(std::move(opener))
+    , m_controlThread(newControlThread())
+    , m_leftoverTimer(new QTimer(this))
 {
-    m_controlThread->setObjectName(QStringLiteral("CameraControl"));
+    m_leftoverTimer->setInterval(kLeftoverPollMs);
+    connect(m_leftoverTimer, &QTimer::timeout, this, &CameraSession::releaseLeftovers);
 }
 
 CameraSession::~CameraSession()
 {
-    if (m_playThread)
-        stopAcquisition(m_acquisitionLimitMs, "CameraThread should be terminated.");
-    stopControlThread(m_acquisitionLimitMs, "Control thread should be terminated.");
+    m_pendingOpen.reset();
+    // The camera SDKs shut down after this: every thread that may still be inside them ends
+    // first, however long that takes.
+    if (m_playThread && !stopAcquisition(m_acquisitionLimitMs, "CameraThread did not stop in time, waiting for it."))
+        m_playThread->wait();
+    m_playThread.reset();
+    if (!stopControlThread(m_acquisitionLimitMs, "Control thread did not stop in time, waiting for it."))
+        m_controlThread->wait();
     m_camera.reset();
+    for (const std::unique_ptr<Leftover> &leftover : m_leftovers) {
+        if (leftover->playThread)
+            leftover->playThread->wait();
+        if (leftover->controlThread)
+            leftover->controlThread->wait();
+    }
+    m_leftovers.clear();
+}
+
+std::unique_ptr<QThread> CameraSession::newControlThread()
+{
+    auto thread = std::make_unique<QThread>();
+    thread->setObjectName(QStringLiteral("CameraControl"));
+    return thread;
 }
 
 bool CameraSession::stopControlThread(int limitMs, const char *warning)
 {
     // The camera object comes back to this thread before its control thread stops, so that
-    // it is released where it can be.
-    if (m_camera && m_controlThread->isRunning()) {
+    // it is released where it can be. Both happen on the control thread after whatever it is
+    // doing now: waiting for that here could hold the window for as long as a camera call.
+    if (m_camera && m_camera->thread() == m_controlThread.get() && m_controlThread->isRunning()) {
         BaseCamera *camera = m_camera.get();
         QThread *home = thread();
-        QMetaObject::invokeMethod(camera, [camera, home] { camera->moveToThread(home); },
-                                  Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            camera,
+            [camera, home] {
+                camera->moveToThread(home);
+                QThread::currentThread()->quit();
+            },
+            Qt::QueuedConnection);
+    } else {
+        m_controlThread->quit();
     }
-    m_controlThread->quit();
     if (m_controlThread->wait(limitMs))
         return true;
     qWarning() << warning;
-    m_controlThread->terminate();
-    m_controlThread->wait();
     return false;
+}
+
+bool CameraSession::stopAcquisition(int limitMs, const char *warning)
+{
+    m_playThread->setRunning(false);
+    m_playThread->quit();
+    if (m_playThread->wait(limitMs))
+        return true;
+    qWarning() << warning;
+    return false;
+}
+
+bool CameraSession::Leftover::ended() const
+{
+    return (!controlThread || controlThread->isFinished()) && (!playThread || playThread->isFinished());
+}
+
+void CameraSession::keepLeftover(std::unique_ptr<Leftover> leftover)
+{
+    m_leftovers.push_back(std::move(leftover));
+    m_leftoverTimer->start();
+}
+
+void CameraSession::releaseLeftovers()
+{
+    m_leftovers.erase(std::remove_if(m_leftovers.begin(), m_leftovers.end(),
+                                     [](const std::unique_ptr<Leftover> &leftover) { return leftover->ended(); }),
+                      m_leftovers.end());
+    if (m_leftovers.empty())
+        m_leftoverTimer->stop();
+    if (m_pendingOpen && !closingInBackground(m_pendingOpen->name)) {
+        const std::unique_ptr<PendingOpen> pending = std::move(m_pendingOpen);
+        qInfo().noquote() << "Camera closed in the background, opening it again, cameraName=" << pending->name;
+        openCamera(pending->type, pending->name, pending->model);
+    }
+}
+
+bool CameraSession::closingInBackground(const QString &name) const
+{
+    return std::any_of(m_leftovers.begin(), m_leftovers.end(),
+                       [&name](const std::unique_ptr<Leftover> &leftover) { return leftover->cameraName == name; });
 }
 
 QString CameraSession::closeMessage(CameraCloseReason reason)
@@ -94,10 +167,13 @@ void CameraSession::setStopLimits(int controlMs, int acquisitionMs)
 bool CameraSession::open(CameraType type, const QString &name, const QString &model)
 {
     // A new session replaces the stream of the old one.
-    if (m_playThread) {
-        m_playThread->setRunning(false);
-        m_playThread->quit();
-        m_playThread->wait();
+    m_pendingOpen.reset();
+    if (m_playThread && !stopAcquisition(m_acquisitionLimitMs, "Camera open. CameraThread of the previous camera "
+                                                               "did not stop in time, it ends in the background.")) {
+        auto leftover = std::make_unique<Leftover>();
+        leftover->cameraName = m_playThread->cameraName();
+        leftover->playThread = std::move(m_playThread);
+        keepLeftover(std::move(leftover));
     }
     m_playThread = std::make_shared<CameraPlayThread>();
     CameraPlayThread *thread = m_playThread.get();
@@ -109,6 +185,18 @@ bool CameraSession::open(CameraType type, const QString &name, const QString &mo
     thread->setRunning(true);
     thread->setCameraName(name);
 
+    // The device is still held by the session closing in the background.
+    if (closingInBackground(name)) {
+        qInfo().noquote() << "Camera open waits for its previous session to finish closing, cameraName=" << name;
+        m_pendingOpen.reset(new PendingOpen{type, name, model});
+        return true;
+    }
+    return openCamera(type, name, model);
+}
+
+bool CameraSession::openCamera(CameraType type, const QString &name, const QString &model)
+{
+    CameraPlayThread *thread = m_playThread.get();
     const CameraOpenInfo record = openRecord(type, name, model);
     std::shared_ptr<BaseCamera> camera = m_opener ? m_opener(record) : nullptr;
     if (!camera) {
@@ -135,31 +223,30 @@ bool CameraSession::open(CameraType type, const QString &name, const QString &mo
     return true;
 }
 
-void CameraSession::stopAcquisition(int limitMs, const char *warning)
-{
-    m_playThread->setRunning(false);
-    m_playThread->quit();
-    if (!m_playThread->wait(limitMs)) {
-        qWarning() << warning;
-        m_playThread->terminate();
-        m_playThread->wait();
-    }
-    m_playThread.reset();
-}
-
 bool CameraSession::close(const QString &name, CameraCloseReason reason)
 {
     if (name.isEmpty() || !m_playThread)
         return false;
     qInfo().noquote() << "CameraClose, cameraName=" << name;
     m_playThread->disconnect(this);
+    m_pendingOpen.reset();
 
-    if (!stopControlThread(m_controlLimitMs, "Camera close. Control thread should be terminated.")) {
-        // A terminated thread is not started again: the next session gets a new one.
-        m_controlThread = std::make_unique<QThread>();
-        m_controlThread->setObjectName(QStringLiteral("CameraControl"));
+    auto leftover = std::make_unique<Leftover>();
+    if (!stopControlThread(m_controlLimitMs,
+                           "Camera close. Control thread did not stop in time, the close goes on in the background.")) {
+        // The next session gets a new control thread.
+        leftover->controlThread = std::move(m_controlThread);
+        m_controlThread = newControlThread();
     }
-    stopAcquisition(m_acquisitionLimitMs, "Camera close. CameraThread should be terminated.");
+    if (!stopAcquisition(m_acquisitionLimitMs,
+                         "Camera close. CameraThread did not stop in time, the close goes on in the background."))
+        leftover->playThread = m_playThread;
+    m_playThread.reset();
+    if (leftover->controlThread || leftover->playThread) {
+        leftover->cameraName = name;
+        leftover->camera = std::move(m_camera);
+        keepLeftover(std::move(leftover));
+    }
     m_camera.reset();
 
     if (!name.contains(QLatin1String("pid")) && reason == Disconnected && m_restartNetwork)

@@ -7,8 +7,10 @@
 
 #include <QObject>
 #include <QThread>
+#include <QTimer>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class BaseCamera;
 class CameraPlayThread;
@@ -37,9 +39,13 @@ public:
     // Opens a camera: rebuilds the acquisition thread, creates and opens the camera object,
     // moves it to the control thread, asks it for its information and starts streaming when
     // the answer arrives. False (and closeDeviceForOpenFailed) when no camera object results.
+    // While an earlier session of the same camera still finishes closing in the background,
+    // the camera object is created once that is done (a failure is then only signalled).
     bool open(CameraType type, const QString &name, const QString &model);
     // Ends the session in the fixed order. False when there was none to end (empty name, no
-    // acquisition thread). A lost network camera restarts the network discovery.
+    // acquisition thread). A lost network camera restarts the network discovery. A thread
+    // held up in a camera call past its limit is left to end in the background, where the
+    // rest of the session is released after it; the window goes on meanwhile.
     bool close(const QString &name, CameraCloseReason reason);
 
     bool isOpen() const { return bool(m_playThread); }
@@ -48,7 +54,8 @@ public:
     std::shared_ptr<CameraPlayThread> playThread() const { return m_playThread; }
     QThread *controlThread() const { return m_controlThread.get(); }
 
-    // How long close() waits for the two threads before terminating them.
+    // How long close() waits for each of the two threads before it leaves them to end in
+    // the background.
     void setStopLimits(int controlMs, int acquisitionMs);
     // Replaces the network SDK restart (tests count it).
     void setNetworkRestart(std::function<void()> restart) { m_restartNetwork = std::move(restart); }
@@ -66,15 +73,45 @@ signals:
     void formatChanged(QString format);
 
 private:
-    void stopAcquisition(int limitMs, const char *warning);
-    // Quits the control thread within the limit, else warns and terminates it; false then.
+    // What is left of a session whose threads did not stop in time. A thread is never
+    // destroyed while it runs: all of it is released once both have ended.
+    struct Leftover
+    {
+        QString cameraName;
+        std::unique_ptr<QThread> controlThread;
+        std::shared_ptr<CameraPlayThread> playThread;
+        std::shared_ptr<BaseCamera> camera;
+        bool ended() const;
+    };
+    struct PendingOpen
+    {
+        CameraType type;
+        QString name;
+        QString model;
+    };
+
+    // Creates and opens the camera object and asks for its information (open's second half).
+    bool openCamera(CameraType type, const QString &name, const QString &model);
+    // Stops the acquisition thread within the limit; false (after the warning) when it still runs.
+    bool stopAcquisition(int limitMs, const char *warning);
+    // Hands the camera back to this thread and quits the control thread, within the limit;
+    // false (after the warning) when it still runs.
     bool stopControlThread(int limitMs, const char *warning);
+    static std::unique_ptr<QThread> newControlThread();
+    void keepLeftover(std::unique_ptr<Leftover> leftover);
+    // Releases the leftovers whose threads have ended, then runs an open that waited for them.
+    void releaseLeftovers();
+    bool closingInBackground(const QString &name) const;
 
     CameraOpener m_opener;
     std::function<void()> m_restartNetwork = &CameraSession::restartNetworkDiscovery;
     std::unique_ptr<QThread> m_controlThread;
     std::shared_ptr<CameraPlayThread> m_playThread;
     std::shared_ptr<BaseCamera> m_camera;
-    int m_controlLimitMs = 20000;
+    std::vector<std::unique_ptr<Leftover>> m_leftovers;
+    QTimer *m_leftoverTimer;
+    std::unique_ptr<PendingOpen> m_pendingOpen;
+    // Past the limits the close goes on in the background, so nothing is gained by waiting longer.
+    int m_controlLimitMs = 2000;
     int m_acquisitionLimitMs = 2000;
 };

@@ -12,6 +12,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <atomic>
+#include <cstring>
 #include <lmcam.h>
 
 namespace {
@@ -43,9 +45,10 @@ private slots:
     void lostNetworkCameraRestartsDiscovery_data();
     void lostNetworkCameraRestartsDiscovery();
     void failedOpenIsReported();
+    void stalledCameraClosesInTheBackground();
 
 private:
-    void writeDevices(bool present);
+    void writeDevices(bool present, int readStallMs = 0);
     QTemporaryDir m_dir;
 };
 
@@ -57,14 +60,16 @@ void TestCameraSession::initTestCase()
     lmcam_api_init();
 }
 
-void TestCameraSession::writeDevices(bool present)
+void TestCameraSession::writeDevices(bool present, int readStallMs)
 {
     QJsonArray devices;
     if (present) {
-        devices.append(QJsonObject{{"name", kDevice},
-                                   {"pid", "0283"},
-                                   {"fps", 60},
-                                   {"capabilities", QJsonArray{QJsonObject{{"width", 640}, {"height", 480}, {"format", 12}}}}});
+        devices.append(
+            QJsonObject{{"name", kDevice},
+                        {"pid", "0283"},
+                        {"fps", 60},
+                        {"capabilities", QJsonArray{QJsonObject{{"width", 640}, {"height", 480}, {"format", 12}}}},
+                        {"faults", QJsonObject{{"read_stall_ms", readStallMs}}}});
     }
     QFile file(m_dir.filePath("devices.json"));
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -189,5 +194,41 @@ void TestCameraSession::failedOpenIsReported()
     writeDevices(true);
 }
 
-QTEST_MAIN(TestCameraSession)
+void TestCameraSession::stalledCameraClosesInTheBackground()
+{
+    // Every frame read hangs in the camera SDK for far longer than the close waits.
+    writeDevices(true, 3000);
+    static std::atomic<bool> stalled{false};
+    lmcam_log_set_callback([](int32_t, const char *text) {
+        if (strstr(text, "frame read stalls"))
+            stalled = true;
+    });
+    static std::atomic<int> leftInBackground{0};
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &text) {
+            leftInBackground += text.contains("CameraThread did not stop in time");
+        });
+    CameraSession session(openWithFactory);
+    session.setStopLimits(100, 100);
+    QSignalSpy streaming(&session, &CameraSession::streaming);
+    QVERIFY(session.open(UsbCamera, kDevice, "283"));
+    QTRY_VERIFY_WITH_TIMEOUT(stalled, 5000);
+    std::weak_ptr<BaseCamera> camera = session.camera();
+
+    // The close neither kills the thread nor waits for the SDK.
+    QVERIFY(session.close(kDevice, UserClosed));
+    QVERIFY(!session.isOpen());
+    QVERIFY(!camera.expired()); // the stalled read still uses it
+    QCOMPARE(leftInBackground.load(), 1);
+
+    // Opened again at once, the camera comes back when the old session has let it go.
+    writeDevices(true);
+    QVERIFY(session.open(UsbCamera, kDevice, "283"));
+    QTRY_COMPARE_WITH_TIMEOUT(streaming.count(), 2, 15000);
+    QVERIFY(camera.expired());
+    qInstallMessageHandler(previous);
+    lmcam_log_set_callback(nullptr);
+}
+
+QTEST_GUILESS_MAIN(TestCameraSession)
 #include "tst_camerasession.moc"

@@ -202,6 +202,8 @@ static void framesComeAtSizeAndPace(void)
     ctx.width = 640;
     ctx.height = 480;
     CHECK_STATUS(lmcam_set_capture_context(handle, &ctx), LMCAM_OK);
+    /* The specimen is built off the read: until it is done, reads answer at once without a frame. */
+    CHECK_STATUS(lmcam_read_frame(handle, &frame), LMCAM_ERR_NO_FRAME);
 
     /* 40 frames a second: about 20 in half a second, however often the reader asks. The
      * window opens at the first frame, so the time to build the specimen does not count; a

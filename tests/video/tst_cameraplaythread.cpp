@@ -179,10 +179,10 @@ void TestCameraPlayThread::oneFrameInFlightAndRate()
         if (ackDelayMs >= 0)
             QTimer::singleShot(ackDelayMs, &display, [&, t] { inFlight = false, t->onFrameRendered(); });
     });
-    QTest::qWait(2600);
+    // Two whole rate periods, and three frames even through the once-a-second escape.
+    QTRY_VERIFY_WITH_TIMEOUT(fps.count() >= 2 && sentMs.size() >= 3, 10000);
     stop(*thread);
     QCOMPARE(overlaps, 0);
-    QVERIFY2(sentMs.size() >= 2, qPrintable(QString::number(sentMs.size())));
     for (int i = 1; i < sentMs.size(); ++i) {
         const qint64 gap = sentMs[i] - sentMs[i - 1];
         if (ackDelayMs < 0)
@@ -190,13 +190,10 @@ void TestCameraPlayThread::oneFrameInFlightAndRate()
         else
             QVERIFY2(gap >= ackDelayMs, qPrintable(QString::number(gap)));
     }
-    if (ackDelayMs < 0)
-        QVERIFY(sentMs.size() <= 3);
 
-    // The first report, at the first frame, covers that frame only; the later ones count
-    // every received frame, displayed or not.
-    QVERIFY(fps.count() >= 2);
-    for (int i = 1; i < fps.count(); ++i) {
+    // Every report covers a whole period from the first frame on, and counts every received
+    // frame, displayed or not.
+    for (int i = 0; i < fps.count(); ++i) {
         const QString text = fps.at(i).at(0).toString();
         QVERIFY2(QRegularExpression("^\\d+\\.\\d\\d$").match(text).hasMatch(), qPrintable(text));
         QVERIFY2(qAbs(text.toDouble() - deviceFps) <= deviceFps * 0.2, qPrintable(text));
@@ -218,12 +215,13 @@ void TestCameraPlayThread::pauseFreezesPicture()
     QTRY_VERIFY(puts.count() >= 3);
 
     thread->onSetPauseStatus(true);
-    QTest::qWait(100); // a frame already on its way may still land
-    const int putsWhenPaused = puts.count();
+    // A frame already on its way lands before the next report; the one after that ends a
+    // whole period spent paused.
     const int reportsWhenPaused = fps.count();
-    QTest::qWait(1300);
+    QTRY_VERIFY_WITH_TIMEOUT(fps.count() > reportsWhenPaused, 5000);
+    const int putsWhenPaused = puts.count();
+    QTRY_VERIFY_WITH_TIMEOUT(fps.count() > reportsWhenPaused + 1, 5000);
     QCOMPARE(puts.count(), putsWhenPaused);
-    QVERIFY(fps.count() > reportsWhenPaused);
     QVERIFY(fps.last().at(0).toString().toDouble() > 15.0);
 
     thread->onGetVideoFrameForTakingPhoto(CameraResolution());
@@ -232,7 +230,7 @@ void TestCameraPlayThread::pauseFreezesPicture()
     QTRY_COMPARE(requested.count(), 1);
     const qint64 frozenUs = photos.at(0).at(0).value<VideoFrame>().timestampUs();
     QCOMPARE(requested.at(0).at(0).value<VideoFrame>().timestampUs(), frozenUs);
-    QVERIFY(QDateTime::currentMSecsSinceEpoch() - frozenUs / 1000 >= 1300);
+    QVERIFY(QDateTime::currentMSecsSinceEpoch() - frozenUs / 1000 > 1000);
 
     thread->onSetPauseStatus(false);
     QTRY_VERIFY(puts.count() > putsWhenPaused);

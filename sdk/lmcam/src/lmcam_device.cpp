@@ -11,6 +11,7 @@
 #include <fstream>
 #include <string>
 #include <sys/stat.h>
+#include <thread>
 
 using lmcam::Param;
 using lmcam::VirtualDevice;
@@ -285,12 +286,15 @@ int32_t lmcam_set_capture_context(lmcam_handle handle, const lmcam_capture_conte
         if (ctx->frame_rate < 0)
             return LMCAM_ERR_INVALID_ARG;
         const int32_t fps = ctx->frame_rate > 0 ? std::min(ctx->frame_rate, d.entry.fps) : d.entry.fps;
+        d.switchedSize = d.streaming;
         d.streaming = true;
         d.width = ctx->width;
         d.height = ctx->height;
         d.intervalUs = 1000000 / fps;
         d.startUs = nowUs();
         d.nextFrame = 0;
+        if (!d.switchedSize)
+            d.renderer.prepareSpecimen(d.width, d.height); // a large one takes seconds: start it now
         return LMCAM_OK;
     });
 }
@@ -307,10 +311,17 @@ int32_t lmcam_read_frame(lmcam_handle handle, lmcam_frame *frame)
             lmcam::logMessage(LMCAM_LOG_WARNING, "device \"%s\" dropped off the bus", d.entry.name.c_str());
             return LMCAM_ERR_NO_DEVICE;
         }
+        if (d.entry.readStallMs > 0) {
+            lmcam::logMessage(LMCAM_LOG_WARNING, "device \"%s\": frame read stalls for %d ms", d.entry.name.c_str(),
+                              d.entry.readStallMs);
+            std::this_thread::sleep_for(std::chrono::milliseconds(d.entry.readStallMs));
+        }
         const int64_t now = nowUs();
         int64_t due = d.startUs + d.nextFrame * d.intervalUs;
-        if (now < due)
+        // A stream's first frame waits for its specimen, which is built off this call.
+        if (now < due || (!d.switchedSize && !d.renderer.prepareSpecimen(d.width, d.height)))
             return LMCAM_ERR_NO_FRAME;
+        d.switchedSize = false;
         // A reader that fell behind gets the latest frame; the missed ones are dropped.
         if (now - due >= d.intervalUs) {
             d.nextFrame = (now - d.startUs) / d.intervalUs;

@@ -156,6 +156,9 @@ DeviceEntry parseEntry(const json &item)
         e.disconnectAfterFrames = f.value("disconnect_after_frames", e.disconnectAfterFrames);
         e.refuseOpen = f.value("refuse_open", e.refuseOpen);
         e.refuseContext = f.value("refuse_context", e.refuseContext);
+        e.readStallMs = f.value("read_stall_ms", e.readStallMs);
+        if (e.readStallMs < 0 || e.readStallMs > 60000)
+            throw std::runtime_error("\"read_stall_ms\" outside 0..60000");
     }
     return e;
 }
@@ -263,7 +266,9 @@ void VirtualDevice::frameSize(int32_t *w, int32_t *h) const
 
 int32_t VirtualDevice::effectiveExposureTime()
 {
-    if (get(Param::ExposureMode) != LMCAM_MODE_AUTO || !streaming)
+    // Until the stream's first specimen is built there is nothing to measure.
+    if (get(Param::ExposureMode) != LMCAM_MODE_AUTO || !streaming ||
+        (!switchedSize && !renderer.prepareSpecimen(width, height)))
         return get(Param::ExposureTime);
     // Automatic exposure brings the mean luma to the target set by the compensation.
     const double target = 40.0 + 1.6 * get(Param::ExposureCompensation);

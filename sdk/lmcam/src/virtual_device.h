@@ -32,6 +32,7 @@ struct DeviceEntry
     int64_t disconnectAfterFrames = -1; // below 0: never
     bool refuseOpen = false;
     bool refuseContext = false;
+    int32_t readStallMs = 0; // every frame read blocks this long first, as a stalled transfer does
 };
 
 // The devices of LMCAM_VIRTUAL_DEVICES, or the one default device without it. Problems
@@ -112,6 +113,9 @@ struct VirtualDevice
 
     // Stream.
     bool streaming = false;
+    // The size changed while streaming (a photo at another size): the next frame is rendered
+    // whatever it takes, since the reader wants exactly that one.
+    bool switchedSize = false;
     int32_t width = 0, height = 0;
     int64_t startUs = 0;
     int64_t intervalUs = 0;

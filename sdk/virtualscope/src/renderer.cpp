@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <thread>
 
 namespace virtualscope {
 
@@ -119,14 +120,63 @@ bool RenderSettings::sameImage(const RenderSettings &o) const
 
 Renderer::Renderer(const SpecimenConfig &config, bool drift) : m_config(config), m_drift(drift) {}
 
-std::shared_ptr<const Specimen> Renderer::specimen(int canvasWidth, int canvasHeight)
+std::shared_ptr<const Specimen> Renderer::heldSpecimen(int canvasWidth, int canvasHeight)
 {
     for (const auto &s : m_specimens)
         if (s && s->width() == canvasWidth && s->height() == canvasHeight)
             return s;
-    m_specimens[1] = m_specimens[0];
-    m_specimens[0] = Specimen::get(m_config, canvasWidth, canvasHeight);
+    if (m_pending && m_pending->width == canvasWidth && m_pending->height == canvasHeight) {
+        std::shared_ptr<const Specimen> built;
+        {
+            std::lock_guard<std::mutex> lock(m_pending->mutex);
+            built = m_pending->built;
+        }
+        if (!built)
+            return nullptr;
+        m_pending.reset();
+        keepSpecimen(Specimen::share(std::move(built)));
+        return m_specimens[0];
+    }
+    if (auto shared = Specimen::find(m_config, canvasWidth, canvasHeight)) {
+        keepSpecimen(std::move(shared));
+        return m_specimens[0];
+    }
+    return nullptr;
+}
+
+void Renderer::keepSpecimen(std::shared_ptr<const Specimen> specimen)
+{
+    m_specimens[1] = std::move(m_specimens[0]);
+    m_specimens[0] = std::move(specimen);
+}
+
+std::shared_ptr<const Specimen> Renderer::specimen(int canvasWidth, int canvasHeight)
+{
+    if (auto held = heldSpecimen(canvasWidth, canvasHeight))
+        return held;
+    keepSpecimen(Specimen::get(m_config, canvasWidth, canvasHeight));
     return m_specimens[0];
+}
+
+bool Renderer::prepareSpecimen(int width, int height)
+{
+    const int margin = m_drift ? kDriftMargin : 0;
+    const int cw = width + 2 * margin, ch = height + 2 * margin;
+    if (heldSpecimen(cw, ch))
+        return true;
+    if (!m_pending || m_pending->width != cw || m_pending->height != ch) {
+        auto pending = std::make_shared<PendingSpecimen>();
+        pending->width = cw;
+        pending->height = ch;
+        m_pending = pending;
+        // Detached: closing the camera must not wait for it. It touches nothing but its own data.
+        std::thread([pending, config = m_config] {
+            auto built = std::make_shared<const Specimen>(config, pending->width, pending->height);
+            std::lock_guard<std::mutex> lock(pending->mutex);
+            pending->built = std::move(built);
+        }).detach();
+    }
+    return false;
 }
 
 double Renderer::specimenMeanLuma(int width, int height)

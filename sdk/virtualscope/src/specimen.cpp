@@ -16,34 +16,73 @@ namespace {
 // Box radius of each blur level; two passes make a near-Gaussian blur.
 constexpr int kBoxRadius[Specimen::kLevels] = {0, 1, 2, 4, 7};
 
-// One box-blur pass along rows (step 3) or columns (step 3 * width) of packed RGB.
-void boxPass(const uint8_t *src, uint8_t *dst, int count, int lines, size_t step, size_t lineStep, int radius)
+// The rounded mean of a box window by the sum of its samples: a look-up instead of a
+// division per sample.
+std::vector<uint8_t> meanTable(int radius)
 {
     const int window = 2 * radius + 1;
-    for (int line = 0; line < lines; ++line)
-        for (int c = 0; c < 3; ++c) {
-            const uint8_t *s = src + line * lineStep + c;
-            uint8_t *d = dst + line * lineStep + c;
-            auto at = [&](int i) { return s[static_cast<size_t>(std::min(count - 1, std::max(0, i))) * step]; };
-            int sum = 0;
-            for (int i = -radius; i <= radius; ++i)
-                sum += at(i);
-            for (int i = 0; i < count; ++i) {
-                d[static_cast<size_t>(i) * step] = static_cast<uint8_t>((sum + window / 2) / window);
-                sum += at(i + radius + 1) - at(i - radius);
+    std::vector<uint8_t> table(static_cast<size_t>(255 * window + 1));
+    for (size_t sum = 0; sum < table.size(); ++sum)
+        table[sum] = static_cast<uint8_t>((static_cast<int>(sum) + window / 2) / window);
+    return table;
+}
+
+// One box-blur pass along each row of packed RGB; edges repeat the outermost pixel.
+void boxRows(const uint8_t *src, uint8_t *dst, int width, int height, int radius)
+{
+    const std::vector<uint8_t> mean = meanTable(radius);
+    for (int y = 0; y < height; ++y) {
+        const uint8_t *s = src + static_cast<size_t>(y) * width * 3;
+        uint8_t *d = dst + static_cast<size_t>(y) * width * 3;
+        auto at = [&](int i) { return s + std::min(width - 1, std::max(0, i)) * 3; };
+        int sum[3] = {0, 0, 0};
+        for (int i = -radius; i <= radius; ++i)
+            for (int c = 0; c < 3; ++c)
+                sum[c] += at(i)[c];
+        for (int i = 0; i < width; ++i) {
+            // Clamped reads only near the edges.
+            const bool inside = i - radius >= 0 && i + radius + 1 < width;
+            const uint8_t *in = inside ? s + (i + radius + 1) * 3 : at(i + radius + 1);
+            const uint8_t *out = inside ? s + (i - radius) * 3 : at(i - radius);
+            for (int c = 0; c < 3; ++c) {
+                d[i * 3 + c] = mean[sum[c]];
+                sum[c] += in[c] - out[c];
             }
         }
+    }
+}
+
+// The same down the columns, a whole row at a time: walking a column would miss the
+// cache on every pixel of a large picture.
+void boxColumns(const uint8_t *src, uint8_t *dst, int width, int height, int radius)
+{
+    const std::vector<uint8_t> mean = meanTable(radius);
+    const size_t rowBytes = static_cast<size_t>(width) * 3;
+    auto row = [&](int y) { return src + static_cast<size_t>(std::min(height - 1, std::max(0, y))) * rowBytes; };
+    std::vector<int> sums(rowBytes, 0);
+    for (int y = -radius; y <= radius; ++y) {
+        const uint8_t *r = row(y);
+        for (size_t i = 0; i < rowBytes; ++i)
+            sums[i] += r[i];
+    }
+    for (int y = 0; y < height; ++y) {
+        uint8_t *d = dst + static_cast<size_t>(y) * rowBytes;
+        const uint8_t *in = row(y + radius + 1), *out = row(y - radius);
+        for (size_t i = 0; i < rowBytes; ++i) {
+            d[i] = mean[sums[i]];
+            sums[i] += in[i] - out[i];
+        }
+    }
 }
 
 void blur(const std::vector<uint8_t> &src, std::vector<uint8_t> &dst, int width, int height, int radius)
 {
     std::vector<uint8_t> tmp(src.size());
     dst.resize(src.size());
-    const size_t row = static_cast<size_t>(width) * 3;
-    boxPass(src.data(), tmp.data(), width, height, 3, row, radius);
-    boxPass(tmp.data(), dst.data(), height, width, row, 3, radius);
-    boxPass(dst.data(), tmp.data(), width, height, 3, row, radius);
-    boxPass(tmp.data(), dst.data(), height, width, row, 3, radius);
+    boxRows(src.data(), tmp.data(), width, height, radius);
+    boxColumns(tmp.data(), dst.data(), width, height, radius);
+    boxRows(dst.data(), tmp.data(), width, height, radius);
+    boxColumns(tmp.data(), dst.data(), width, height, radius);
 }
 
 } // namespace
@@ -126,19 +165,23 @@ float Specimen::depthAt(float u, float v) const
     return m_tiltX * du + m_tiltY * dv + m_bump * std::sin(2.5f * du + m_bumpPhase) * std::cos(2.0f * dv);
 }
 
-std::shared_ptr<const Specimen> Specimen::get(const SpecimenConfig &config, int width, int height)
+namespace {
+
+struct CacheKey
 {
-    struct Key
-    {
-        SpecimenConfig config;
-        int width, height;
-    };
-    static std::mutex mutex;
-    static std::vector<std::pair<Key, std::weak_ptr<const Specimen>>> cache;
-    std::lock_guard<std::mutex> lock(mutex);
-    for (auto it = cache.begin(); it != cache.end();) {
+    SpecimenConfig config;
+    int width, height;
+};
+
+// Specimens in use, weakly held: the last user's release frees one.
+std::mutex g_cacheMutex;
+std::vector<std::pair<CacheKey, std::weak_ptr<const Specimen>>> g_cache;
+
+std::shared_ptr<const Specimen> findLocked(const SpecimenConfig &config, int width, int height)
+{
+    for (auto it = g_cache.begin(); it != g_cache.end();) {
         if (it->second.expired()) {
-            it = cache.erase(it);
+            it = g_cache.erase(it);
             continue;
         }
         if (it->first.config == config && it->first.width == width && it->first.height == height) {
@@ -147,9 +190,32 @@ std::shared_ptr<const Specimen> Specimen::get(const SpecimenConfig &config, int 
         }
         ++it;
     }
-    auto specimen = std::make_shared<const Specimen>(config, width, height);
-    cache.push_back({Key{config, width, height}, specimen});
+    return nullptr;
+}
+
+} // namespace
+
+std::shared_ptr<const Specimen> Specimen::find(const SpecimenConfig &config, int width, int height)
+{
+    std::lock_guard<std::mutex> lock(g_cacheMutex);
+    return findLocked(config, width, height);
+}
+
+std::shared_ptr<const Specimen> Specimen::share(std::shared_ptr<const Specimen> specimen)
+{
+    std::lock_guard<std::mutex> lock(g_cacheMutex);
+    if (auto held = findLocked(specimen->config(), specimen->width(), specimen->height()))
+        return held;
+    g_cache.push_back({CacheKey{specimen->config(), specimen->width(), specimen->height()}, specimen});
     return specimen;
+}
+
+std::shared_ptr<const Specimen> Specimen::get(const SpecimenConfig &config, int width, int height)
+{
+    if (auto held = find(config, width, height))
+        return held;
+    // Built outside the lock: a large specimen takes seconds, and other sizes must not wait.
+    return share(std::make_shared<const Specimen>(config, width, height));
 }
 
 } // namespace virtualscope

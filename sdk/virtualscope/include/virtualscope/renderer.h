@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -50,6 +51,11 @@ public:
     void render(const RenderSettings &settings, PixelLayout layout, int width, int height, double timeSeconds,
                 uint32_t frameIndex, uint8_t *const planes[3], const int strides[3]);
 
+    // True when frames of this size render without building their specimen first. Otherwise
+    // starts building it on a thread of its own (once) and answers false until it is done, so
+    // that a caller which must not block for seconds can wait for it without blocking.
+    bool prepareSpecimen(int width, int height);
+
     // Focus offset at which the point (u, v) of the output (0..1) is sharp.
     double inFocusOffsetAt(const RenderSettings &settings, double u, double v) const;
     // Mean luma of the specimen, for automatic exposure.
@@ -78,6 +84,18 @@ private:
         int level, weight, light; // blur level blended with the next; weights in 1/256
     };
 
+    // A specimen being built for the renderer in the background; shared with the building
+    // thread, which outlives the renderer when it is dropped meanwhile.
+    struct PendingSpecimen
+    {
+        int width, height;
+        std::mutex mutex;
+        std::shared_ptr<const Specimen> built; // set once done
+    };
+
+    // The specimen of that canvas size when at hand (held, shared or built in the background).
+    std::shared_ptr<const Specimen> heldSpecimen(int canvasWidth, int canvasHeight);
+    void keepSpecimen(std::shared_ptr<const Specimen> specimen);
     std::shared_ptr<const Specimen> specimen(int canvasWidth, int canvasHeight);
     // Derives the per-settings tables; block parameters follow per block row on demand.
     void prepare(const RenderSettings &settings, PixelLayout layout, int canvasWidth, int canvasHeight);
@@ -90,6 +108,7 @@ private:
     SpecimenConfig m_config;
     bool m_drift;
     std::shared_ptr<const Specimen> m_specimens[2]; // the last two sizes, for photo-size switches
+    std::shared_ptr<PendingSpecimen> m_pending;
     int64_t m_updateBudget = kDefaultUpdateBudget;
 
     // The frame-independent picture in the output layout. Rows are rebuilt in a rolling

@@ -43,6 +43,10 @@ public:
 
     // The specimen of that configuration and size, shared with every other user of it.
     static std::shared_ptr<const Specimen> get(const SpecimenConfig &config, int width, int height);
+    // The shared specimen of that configuration and size while some user holds it, else null.
+    static std::shared_ptr<const Specimen> find(const SpecimenConfig &config, int width, int height);
+    // Shares a specimen built elsewhere; returns the one to use (an equal one shared first wins).
+    static std::shared_ptr<const Specimen> share(std::shared_ptr<const Specimen> specimen);
 
     Specimen(const SpecimenConfig &config, int width, int height);
 
