@@ -208,15 +208,15 @@ void TestLumoraCli::grab()
 void TestLumoraCli::rateOfA30FpsCamera()
 {
     writeDevices({device(kDevice)});
-    // About 2.5 s of stream: the thread reports once a second, and the first report, taken at
-    // the first frame, says little.
+    // About 2.5 s of stream: the thread reports once a whole second has passed, so even the
+    // first report is near the camera's rate (a loaded machine may read fewer frames).
     const Run r = run({"grab", "--camera", kDevice, "--resolution", "320x240", "--frames", "75", "--out",
                        m_dir.filePath("rate.png")});
     QCOMPARE(r.exitCode, 0);
     const QStringList rates = r.out.split('\n').filter(QRegularExpression("^fps: \\d+\\.\\d\\d$"));
     QVERIFY2(rates.size() >= 2, qPrintable(r.out));
-    const double fps = rates.last().mid(5).toDouble();
-    QVERIFY2(qAbs(fps - 30.0) <= 3.0, qPrintable(rates.last()));
+    for (const QString &rate : rates)
+        QVERIFY2(qAbs(rate.mid(5).toDouble() - 30.0) <= 15.0, qPrintable(rate));
 }
 
 void TestLumoraCli::setReachesCameraSlot()
