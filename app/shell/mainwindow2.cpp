@@ -354,6 +354,12 @@ void MainWindow2::cameraClose(QString cameraName, CameraCloseReason reason)
 
 void MainWindow2::showWarning(const QString &text)
 {
+    // A warning still on screen is not stacked again: a camera that keeps refusing to reopen
+    // would otherwise add a box at every search.
+    for (const QMessageBox *shown : findChildren<QMessageBox *>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (shown->isVisible() && shown->text() == text)
+            return;
+    }
     auto *box = new QMessageBox(QMessageBox::Warning, tr("Warning"), text, QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();

@@ -175,8 +175,11 @@ void TestMainWindow::unsavedPictureTabs()
     QPointer<QWidget> watched(tab);
     QCOMPARE(m_window->on_video_tabWidget_tabCloseRequested(index), closed);
     if (!writable && choice == int(MainWindow2::UnsavedChoice::Save)) {
-        const auto *failure = m_window->findChild<QMessageBox *>();
-        QVERIFY(failure && failure->isVisible());
+        // The failure is shown, and once only while it is on screen, however often it happens.
+        QVERIFY(!m_window->on_video_tabWidget_tabCloseRequested(index));
+        const auto failures = m_window->findChildren<QMessageBox *>();
+        QCOMPARE(failures.size(), 1);
+        QVERIFY(failures.first()->isVisible());
     }
     QCOMPARE(asked, QStringList{"unsaved.png"});
     QCOMPARE(m_window->tabs()->count(), closed ? 1 : 2);
