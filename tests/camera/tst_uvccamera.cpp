@@ -10,6 +10,7 @@
 #include <QJsonObject>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QElapsedTimer>
 #include <QtTest>
 #include <array>
 #include <cstring>
@@ -690,16 +691,21 @@ void TestUvcCamera::frozenRepeatsLastFrame()
     const VideoFrame last = nextVirtualFrame(*camera);
     QVERIFY(!last.isNull());
     QVERIFY(!camera->setFrozen(true));
-    // Just delivered: nothing new yet.
-    QVERIFY(camera->readFrame().isNull());
-    QTest::qWait(45);
-    const VideoFrame repeated = camera->readFrame();
-    QVERIFY(!repeated.isNull());
-    QCOMPARE(repeated.videoFrameBuffer(), last.videoFrameBuffer());
-    // The repeat counts as a delivery.
-    QVERIFY(camera->readFrame().isNull());
-    QTest::qWait(45);
-    QCOMPARE(camera->readFrame().videoFrameBuffer(), last.videoFrameBuffer());
+    // Frozen: the last frame comes again, and a repeat counts as a delivery, so three of them
+    // take at least two repeat periods (33 ms) however fast the reads come.
+    QElapsedTimer clock;
+    clock.start();
+    int repeats = 0;
+    while (repeats < 3 && clock.elapsed() < 10000) {
+        const VideoFrame repeated = camera->readFrame();
+        if (!repeated.isNull()) {
+            QCOMPARE(repeated.videoFrameBuffer(), last.videoFrameBuffer());
+            ++repeats;
+        }
+        QTest::qWait(1);
+    }
+    QCOMPARE(repeats, 3);
+    QVERIFY2(clock.elapsed() >= 2 * 33, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(camera->setFrozen(false));
     const VideoFrame fresh = nextVirtualFrame(*camera);
     QVERIFY(!fresh.isNull());
