@@ -7,7 +7,7 @@ lupdate="$(command -v lupdate || echo /usr/lib/qt5/bin/lupdate)"
 cd "$root"
 # Only the source folders that exist: lupdate writes nothing when it is given a missing one.
 folders=()
-for folder in app camera video camsettings measure analysis accessories; do
+for folder in core frames imageprocess camera video display capture measure analysis accessories camsettings app; do
     [ -d "$folder" ] && folders+=("$folder")
 done
 "$lupdate" -no-obsolete -locations none "${folders[@]}" \
