@@ -284,6 +284,10 @@
         <source>Save Picture</source>
         <translation>保存图片</translation>
     </message>
+    <message>
+        <source>The settings could not be saved to %1: %2</source>
+        <translation>设置无法保存到 %1：%2</translation>
+    </message>
 </context>
 <context>
     <name>OpenGLVideoWidget</name>

@@ -284,6 +284,10 @@
         <source>Save Picture</source>
         <translation>保存圖片</translation>
     </message>
+    <message>
+        <source>The settings could not be saved to %1: %2</source>
+        <translation>設定無法儲存到 %1：%2</translation>
+    </message>
 </context>
 <context>
     <name>OpenGLVideoWidget</name>
