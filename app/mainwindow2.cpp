@@ -1,42 +1,33 @@
 #include "mainwindow2.h"
 
-#include "atomicfile.h"
 #include "basecamera.h"
 #include "buildinfo.h"
 #include "cameraplaythread.h"
 #include "camerasession.h"
 #include "camsettings.h"
 #include "configstore.h"
-#include "contrastview.h"
 #include "constants.h"
 #include "frameconversion.h"
 #include "framelesshelper.h"
+#include "imagetabs.h"
 #include "languagemanager.h"
-#include "memorycheck.h"
 #include "startup.h"
 #include "pageeditordialog.h"
 #include "theme.h"
-#include "unsavedfilesdialog.h"
 #include "graphicsview.h"
 #include "videowidget.h"
 
 #include <lmcam.h>
 
 #include <QActionGroup>
-#include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
-#include <QDateTime>
 #include <QDir>
-#include <QFileDialog>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QShortcut>
-#include <QStandardPaths>
 #include <QWheelEvent>
 #include <QButtonGroup>
 #include <QCoreApplication>
@@ -164,6 +155,11 @@ void MainWindow2::buildWorkspace()
     m_pages = new QStackedWidget(splitter);
     m_camSettings = new CamSettings(m_pages);
     m_pages->addWidget(m_camSettings);
+    m_session = new CameraSession([this](const CameraOpenInfo &record) { return m_camSettings->openCamera(record); },
+                                  this);
+    m_imageTabs = new ImageTabs(this, m_session, [this](const QString &text) { showWarning(text); });
+    m_tabs = m_imageTabs->tabs();
+    m_liveView = m_imageTabs->liveView();
     const char *const names[] = {"device_tBtn", "capture_tBtn", "mesure_tBtn", "label_tBtn", "report_tBtn"};
     for (int i = 0; i < 5; ++i) {
         auto *button = new QToolButton(navigation);
@@ -181,25 +177,15 @@ void MainWindow2::buildWorkspace()
                 // Pictures open into image tabs already; the capture settings come later.
                 m_openPictureButton = new QPushButton(page);
                 m_openPictureButton->setObjectName(QStringLiteral("openPic_btn"));
-                connect(m_openPictureButton, &QPushButton::clicked, this, [this] {
-                    const QString folder =
-                        ConfigStore::instance().value(ConfigGroup::Base, BaseKey::OpenedImgPath).toString();
-                    const QStringList paths = QFileDialog::getOpenFileNames(
-                        this, tr("Open Picture"), folder, tr("Images (*.png *.jpg *.jpeg *.bmp *.tif *.tiff)"));
-                    for (const QString &path : paths)
-                        openPicture(path);
-                    if (!paths.isEmpty())
-                        ConfigStore::instance().write(ConfigGroup::Base, BaseKey::OpenedImgPath,
-                                                      QFileInfo(paths.last()).absolutePath());
-                });
+                connect(m_openPictureButton, &QPushButton::clicked, m_imageTabs, &ImageTabs::askToOpenPictures);
                 pageLayout->addWidget(m_openPictureButton);
                 m_savePictureButton = new QPushButton(page);
                 m_savePictureButton->setObjectName(QStringLiteral("savePic_btn"));
-                connect(m_savePictureButton, &QPushButton::clicked, this, &MainWindow2::on_savePic_btn_clicked);
+                connect(m_savePictureButton, &QPushButton::clicked, m_imageTabs, &ImageTabs::saveCurrent);
                 pageLayout->addWidget(m_savePictureButton);
                 m_quickSaveButton = new QPushButton(page);
                 m_quickSaveButton->setObjectName(QStringLiteral("quickSave_btn"));
-                connect(m_quickSaveButton, &QPushButton::clicked, this, &MainWindow2::on_quickSave_btn_clicked);
+                connect(m_quickSaveButton, &QPushButton::clicked, m_imageTabs, &ImageTabs::quickSaveCurrent);
                 pageLayout->addWidget(m_quickSaveButton);
             }
             auto *later = new QLabel(page);
@@ -215,23 +201,12 @@ void MainWindow2::buildWorkspace()
     connect(m_navigation, &QButtonGroup::idClicked, m_pages,
             &QStackedWidget::setCurrentIndex);
 
-    // Tab 0 is the live view and never closes.
+    // The view bar above the image tabs.
     auto *centre = new QWidget(splitter);
     auto *centreLayout = new QVBoxLayout(centre);
     centreLayout->setContentsMargins(0, 0, 0, 0);
     centreLayout->setSpacing(2);
-    m_tabs = new QTabWidget(centre);
-    m_tabs->setObjectName(QStringLiteral("video_tabWidget"));
-    m_tabs->setTabsClosable(true);
-    m_liveView = new VideoWidget(m_tabs);
-    m_liveView->setProperty("OpenVideoWidgetType", LiveViewTab);
-    m_tabs->addTab(m_liveView, QString());
-    m_tabs->tabBar()->setTabButton(0, QTabBar::RightSide, nullptr);
-    m_tabs->tabBar()->setTabButton(0, QTabBar::LeftSide, nullptr);
-    connect(m_tabs, &QTabWidget::tabCloseRequested, this, &MainWindow2::on_video_tabWidget_tabCloseRequested);
-    m_tabs->tabBar()->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_tabs->tabBar(), &QWidget::customContextMenuRequested, this,
-            &MainWindow2::onShowVideoTabWidgetCustomMenu);
+    connect(m_imageTabs, &ImageTabs::videoTabAdded, this, &MainWindow2::watchWheel);
     connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow2::on_video_tabWidget_currentChanged);
     watchWheel(m_liveView);
     centreLayout->addWidget(buildViewBar());
@@ -278,13 +253,7 @@ void MainWindow2::buildWorkspace()
     applyDisplayOptions();
 
     m_wheelFunction = ShortcutSettingsDialog::storedMouseWheel();
-    const QStringList keys = ShortcutSettingsDialog::storedShortcuts();
-    for (int i = 0; i < keys.size(); ++i) {
-        auto *shortcut = new QShortcut(QKeySequence(keys[i]), this);
-        shortcut->setContext(Qt::ApplicationShortcut);
-        connect(shortcut, &QShortcut::activated, this, [this, i] { runShortcutCommand(ShortcutCommand(i)); });
-        m_shortcuts << shortcut;
-    }
+    registerCommands();
 
     m_fpsLabel = new QLabel(this);
     m_resolutionLabel = new QLabel(this);
@@ -293,8 +262,6 @@ void MainWindow2::buildWorkspace()
     statusBar()->addPermanentWidget(m_formatLabel);
     statusBar()->addPermanentWidget(m_fpsLabel);
 
-    m_session = new CameraSession([this](const CameraOpenInfo &record) { return m_camSettings->openCamera(record); },
-                                  this);
     connect(m_camSettings, &CamSettings::openCam, this, &MainWindow2::cameraChange);
     connect(m_camSettings, &CamSettings::closeCam, this, &MainWindow2::cameraClose);
     connect(m_camSettings, &CamSettings::pauseStatusChanged, this, &MainWindow2::onPauseStatusChanged);
@@ -624,348 +591,43 @@ void MainWindow2::onChangeMouseWheelFunc(KeyFunction func)
     m_wheelFunction = func;
 }
 
-QStringList MainWindow2::shortcutKeys() const
+void MainWindow2::registerCommands()
 {
-    QStringList keys;
-    for (const QShortcut *shortcut : m_shortcuts)
-        keys << shortcut->key().toString(QKeySequence::PortableText);
-    return keys;
-}
-
-void MainWindow2::runShortcutCommand(ShortcutCommand command)
-{
-    switch (command) {
-    case SavePictureCommand:
-        on_savePic_btn_clicked();
-        break;
-    case PauseCommand:
-        m_camSettings->onPauseBtnToggled();
-        break;
-    case OnceFocusCommand:
-        m_camSettings->onFocusOnceBtn();
-        break;
-    case RealTimePreviewCommand:
-        m_tabs->setCurrentIndex(0);
-        break;
-    case ImageCopyCommand:
-        copyCurrentImage();
-        break;
-    default:
-        // Photos, recording, time-lapse and the measuring hand have no commands yet.
-        statusBar()->showMessage(tr("%1 is not available yet.").arg(ShortcutSettingsDialog::commandName(command)),
-                                 3000);
-        break;
-    }
-}
-
-void MainWindow2::onUpdateShortcut(QStringList shortcutStr)
-{
-    for (int i = 0; i < m_shortcuts.size() && i < shortcutStr.size(); ++i)
-        m_shortcuts[i]->setKey(QKeySequence(shortcutStr[i]));
+    m_commands = new CommandRegistry(this);
+    m_imageTabs->registerCommands(*m_commands);
+    const std::function<void()> later; // photos, recording, time-lapse and the measuring hand come later
+    m_commands->add({SnapCommand, QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Snap"), QStringLiteral("F1"), later});
+    m_commands->add({RecordCommand, QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Record"), QStringLiteral("F2"), later});
+    m_commands->add(
+        {TimeLapseCommand, QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Time Lapse"), QStringLiteral("F4"), later});
+    m_commands->add({PauseCommand, QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Pause"), QStringLiteral("F5"),
+                     [this] { m_camSettings->onPauseBtnToggled(); }});
+    m_commands->add({OnceFocusCommand, QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Once Focus"), QStringLiteral("F6"),
+                     [this] { m_camSettings->onFocusOnceBtn(); }});
+    m_commands->add(
+        {HandModeCommand, QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Hand Mode"), QStringLiteral("F9"), later});
+    connect(m_commands, &CommandRegistry::unavailable, this, [this](const QString &name) {
+        statusBar()->showMessage(tr("%1 is not available yet.").arg(name), 3000);
+    });
 }
 
 void MainWindow2::onShowShortcutSettings()
 {
-    ShortcutSettingsDialog dialog(this);
-    connect(&dialog, &ShortcutSettingsDialog::shortcutsChanged, this, &MainWindow2::onUpdateShortcut);
+    ShortcutSettingsDialog dialog(*m_commands, this);
+    connect(&dialog, &ShortcutSettingsDialog::shortcutsChanged, m_commands, &CommandRegistry::setKeys);
     connect(&dialog, &ShortcutSettingsDialog::mouseWheelChanged, this, &MainWindow2::onChangeMouseWheelFunc);
     dialog.exec();
 }
 
 // ---- Image tabs --------------------------------------------------------------------------
 
-bool MainWindow2::isUnsaved(const QWidget *tab)
-{
-    return tab && tab->property("unsaved").toBool();
-}
-
-void MainWindow2::setUnsaved(QWidget *tab, bool unsaved)
-{
-    tab->setProperty("unsaved", unsaved);
-}
-
-int MainWindow2::addImageTab(QWidget *tab, const QString &name)
-{
-    if (!(m_readMeminfo ? checkMemoryLoad(m_readMeminfo()) : checkMemory())) {
-        delete tab;
-        showWarning(tr("Insufficient memory, please close some windows."));
-        return -1;
-    }
-    if (tab->property("OpenVideoWidgetType").toInt() == LiveViewTab)
-        tab->setProperty("OpenVideoWidgetType", PictureTab);
-    const QString title = name.isEmpty() ? QStringLiteral("Tab%1").arg(++m_tabCounter) : name;
-    if (auto *view = qobject_cast<VideoWidget *>(tab))
-        watchWheel(view);
-    const int index = m_tabs->addTab(tab, title);
-    m_tabs->setCurrentIndex(index);
-    return index;
-}
-
-int MainWindow2::openPicture(const QString &path)
-{
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    const QImage image = reader.read();
-    if (image.isNull()) {
-        qWarning().noquote() << "Can not read the picture" << path << reader.errorString();
-        return -1;
-    }
-    auto *view = new VideoWidget;
-    view->setProperty("picture", image);
-    view->setProperty("filePath", path);
-    const int index = addImageTab(view, QFileInfo(path).fileName());
-    if (index >= 0)
-        view->onFrame(videoFrameFromQImage(image));
-    return index;
-}
-
-bool MainWindow2::saveTab(int index, bool quick)
-{
-    if (!hasPicture(index))
-        return false;
-    QWidget *tab = m_tabs->widget(index);
-    QString path;
-    if (quick) {
-        // Into the quick-save folder under the tab's name and the time.
-        const QString folder = ConfigStore::instance()
-                                   .value(DrawProperty::QuickSavePath,
-                                          QStandardPaths::writableLocation(QStandardPaths::PicturesLocation))
-                                   .toString();
-        QDir().mkpath(folder);
-        const QString base = QFileInfo(m_tabs->tabText(index)).completeBaseName();
-        path = QDir(folder).filePath(
-            QStringLiteral("%1_%2.png").arg(base, QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_hhmmsszzz"))));
-    } else {
-        path = tab->property("filePath").toString();
-        if (path.isEmpty())
-            path = QFileDialog::getSaveFileName(this, tr("Save"), m_tabs->tabText(index) + QStringLiteral(".png"),
-                                                tr("Images (*.png *.jpg *.bmp *.tif)"));
-    }
-    if (path.isEmpty())
-        return false;
-    if (!AtomicFile::writeImage(path, tab->property("picture").value<QImage>())) {
-        showWarning(tr("Failed to save the picture: %1").arg(path));
-        return false;
-    }
-    // The tab takes the file's name and counts as saved.
-    tab->setProperty("filePath", path);
-    setUnsaved(tab, false);
-    m_tabs->setTabText(index, QFileInfo(path).fileName());
-    return true;
-}
-
-bool MainWindow2::on_video_tabWidget_tabCloseRequested(int index)
-{
-    if (index <= 0 || index >= m_tabs->count())
-        return false; // the live view stays
-    const int before = m_tabs->count();
-    closeTabs({index});
-    return m_tabs->count() < before;
-}
-
-void MainWindow2::closeTabs(QList<int> indices)
-{
-    std::sort(indices.begin(), indices.end(), std::greater<int>());
-    indices.removeAll(0);
-    std::vector<UnsavedFilesDialog::UnsavedFileInfo> unsaved;
-    QStringList unsavedNames;
-    for (int index : indices) {
-        if (isUnsaved(m_tabs->widget(index))) {
-            unsaved.push_back({index, m_tabs->tabText(index)});
-            unsavedNames << m_tabs->tabText(index);
-        }
-    }
-    if (!unsaved.empty()) {
-        UnsavedChoice choice = UnsavedChoice::Cancel;
-        std::vector<int> toSave;
-        for (const auto &info : unsaved)
-            toSave.push_back(info.tabIndex);
-        if (m_askUnsaved) {
-            choice = m_askUnsaved(unsavedNames);
-        } else if (unsaved.size() == 1) {
-            QMessageBox box(QMessageBox::Question, tr("Notice"), tr("Do you want to exit without saving?"),
-                            QMessageBox::NoButton, this);
-            QPushButton *save = box.addButton(tr("Save"), QMessageBox::AcceptRole);
-            QPushButton *discard = box.addButton(tr("Don't Save"), QMessageBox::DestructiveRole);
-            box.addButton(tr("Cancel"), QMessageBox::RejectRole);
-            box.setDefaultButton(save);
-            box.exec();
-            const QAbstractButton *clicked = box.clickedButton();
-            choice = clicked == save      ? UnsavedChoice::Save
-                     : clicked == discard ? UnsavedChoice::DontSave
-                                          : UnsavedChoice::Cancel;
-        } else {
-            // Several pictures: the operator ticks the ones to keep.
-            UnsavedFilesDialog dialog(unsaved, this);
-            dialog.exec();
-            choice = dialog.choice() == UnsavedFilesDialog::Save       ? UnsavedChoice::Save
-                     : dialog.choice() == UnsavedFilesDialog::DontSave ? UnsavedChoice::DontSave
-                                                                       : UnsavedChoice::Cancel;
-            toSave = dialog.tabsToSave();
-        }
-        if (choice == UnsavedChoice::Cancel)
-            return;
-        if (choice == UnsavedChoice::Save) {
-            // A picture that could not be saved keeps its tab.
-            for (int index : toSave) {
-                if (!saveTab(index, false))
-                    indices.removeAll(index);
-            }
-        }
-    }
-    for (int index : indices) {
-        QWidget *tab = m_tabs->widget(index);
-        m_tabs->removeTab(index);
-        tab->deleteLater();
-    }
-}
-
-void MainWindow2::onShowVideoTabWidgetCustomMenu(const QPoint &pos)
-{
-    const int index = m_tabs->tabBar()->tabAt(pos);
-    if (index >= 0)
-        m_tabs->setCurrentIndex(index);
-    QMenu menu(this);
-    const bool imageTab = m_tabs->currentIndex() > 0;
-    const bool anyImage = m_tabs->count() > 1;
-    const bool picture = hasPicture(m_tabs->currentIndex());
-    bool anyPicture = false;
-    for (int i = 1; i < m_tabs->count(); ++i)
-        anyPicture = anyPicture || hasPicture(i);
-    menu.addAction(tr("Contrast View"), this, &MainWindow2::onShowContrastView)
-        ->setEnabled(anyPicture && (m_tabs->count() > 2 || m_session->isOpen()));
-    menu.addSeparator();
-    menu.addAction(tr("Quick Save"), this, &MainWindow2::onQuickSaveCurrentTab)->setEnabled(picture);
-    menu.addAction(tr("Quick Save All"), this, &MainWindow2::onQuickSaveAllTab)->setEnabled(anyPicture);
-    menu.addAction(tr("Save"), this, &MainWindow2::onSaveCurrentTab)->setEnabled(picture);
-    menu.addAction(tr("Save All"), this, &MainWindow2::onSaveAllTabs)->setEnabled(anyPicture);
-    menu.addSeparator();
-    menu.addAction(tr("Close"), this, &MainWindow2::onCloseCurrentTab)->setEnabled(imageTab);
-    menu.addAction(tr("Close Other"), this, &MainWindow2::onCloseOtherTabs)->setEnabled(anyImage);
-    menu.addAction(tr("Close All"), this, &MainWindow2::onCloseAllTabs)->setEnabled(anyImage);
-    menu.exec(m_tabs->tabBar()->mapToGlobal(pos));
-}
-
 void MainWindow2::on_video_tabWidget_currentChanged(int index)
 {
-    const bool picture = hasPicture(index);
+    const bool picture = m_imageTabs->hasPicture(index);
     m_savePictureButton->setEnabled(picture);
     m_quickSaveButton->setEnabled(picture);
     if (VideoWidget *view = currentVideoWidget())
         m_zoomBox->setCurrentIndex(m_zoomBox->findData(int(view->scaleStrategy())));
-}
-
-void MainWindow2::on_savePic_btn_clicked()
-{
-    saveTab(m_tabs->currentIndex(), false);
-}
-
-void MainWindow2::on_quickSave_btn_clicked()
-{
-    saveTab(m_tabs->currentIndex(), true);
-}
-
-void MainWindow2::copyCurrentImage()
-{
-    QWidget *tab = m_tabs->currentWidget();
-    if (tab != m_liveView) {
-        const QImage image = tab ? tab->property("picture").value<QImage>() : QImage();
-        if (!image.isNull())
-            QGuiApplication::clipboard()->setImage(image);
-        return;
-    }
-    // The live view answers with the frame it drew last; without a camera it shows nothing.
-    if (!m_session->isOpen())
-        return;
-    disconnect(m_copyConnection);
-    m_copyConnection = connect(m_liveView, &VideoWidget::sendWatermarkFrame, this, [this](const VideoFrame &frame) {
-        disconnect(m_copyConnection);
-        const QImage image = videoFrameToQImage(frame);
-        if (!image.isNull())
-            QGuiApplication::clipboard()->setImage(image);
-    });
-    emit m_liveView->getWatermarkFrame();
-}
-
-void MainWindow2::onQuickSaveCurrentTab()
-{
-    saveTab(m_tabs->currentIndex(), true);
-}
-
-void MainWindow2::onQuickSaveAllTab()
-{
-    for (int i = 1; i < m_tabs->count(); ++i) {
-        if (hasPicture(i))
-            saveTab(i, true);
-    }
-}
-
-void MainWindow2::onSaveCurrentTab()
-{
-    saveTab(m_tabs->currentIndex(), false);
-}
-
-void MainWindow2::onSaveAllTabs()
-{
-    for (int i = 1; i < m_tabs->count(); ++i) {
-        if (hasPicture(i))
-            saveTab(i, false);
-    }
-}
-
-bool MainWindow2::hasPicture(int index) const
-{
-    const QWidget *tab = index > 0 ? m_tabs->widget(index) : nullptr;
-    return tab && tab->property("picture").isValid();
-}
-
-int MainWindow2::onShowContrastView()
-{
-    // The live camera while a session is open, then the pictures of the image tabs.
-    QList<ContrastView::Source> sources;
-    QList<QWidget *> tabsOfSources;
-    if (m_session->isOpen()) {
-        sources.append({m_tabs->tabText(0), QImage()});
-        tabsOfSources << m_liveView;
-    }
-    for (int i = 1; i < m_tabs->count(); ++i) {
-        if (hasPicture(i)) {
-            sources.append({m_tabs->tabText(i), m_tabs->widget(i)->property("picture").value<QImage>()});
-            tabsOfSources << m_tabs->widget(i);
-        }
-    }
-    if (sources.size() < 2)
-        return -1;
-    // The tab in front on the left, the next source on the right.
-    const int left = std::max(0, int(tabsOfSources.indexOf(m_tabs->currentWidget())));
-    const int right = (left + 1) % sources.size();
-    auto *view = new ContrastView(sources, left, right);
-    view->setProperty("OpenVideoWidgetType", ContrastViewTab);
-    connect(m_session, &CameraSession::putVideoFrame, view, &ContrastView::onLiveFrame);
-    return addImageTab(view, tr("Contrast View"));
-}
-
-void MainWindow2::onCloseCurrentTab()
-{
-    on_video_tabWidget_tabCloseRequested(m_tabs->currentIndex());
-}
-
-void MainWindow2::onCloseOtherTabs()
-{
-    QList<int> others;
-    for (int i = 1; i < m_tabs->count(); ++i) {
-        if (i != m_tabs->currentIndex())
-            others << i;
-    }
-    closeTabs(others);
-}
-
-void MainWindow2::onCloseAllTabs()
-{
-    QList<int> all;
-    for (int i = 1; i < m_tabs->count(); ++i)
-        all << i;
-    closeTabs(all);
 }
 
 void MainWindow2::buildMenus()

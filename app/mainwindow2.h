@@ -2,6 +2,7 @@
 
 #include "cameraclosereason.h"
 #include "cameraenums.h"
+#include "imagetabs.h"
 #include "mylanguage.h"
 #include "shortcutsettingsdialog.h"
 
@@ -19,7 +20,6 @@ class QLabel;
 class QComboBox;
 class QPushButton;
 class QMenu;
-class QShortcut;
 class QSplitter;
 class QToolButton;
 class QStackedWidget;
@@ -33,40 +33,38 @@ class MainWindow2 : public QMainWindow
 {
     Q_OBJECT
 public:
-    // The kind of each tab, in its "OpenVideoWidgetType" property.
-    enum OpenVideoWidgetType { LiveViewTab = 0, PictureTab = 1, ContrastViewTab = 2 };
-
     explicit MainWindow2(QWidget *parent = nullptr);
     ~MainWindow2() override;
 
     CameraSession *session() const { return m_session; }
     CamSettings *camSettings() const { return m_camSettings; }
     QTabWidget *tabs() const { return m_tabs; }
+    ImageTabs *imageTabs() const { return m_imageTabs; }
+    CommandRegistry *commands() const { return m_commands; }
     VideoWidget *liveView() const { return m_liveView; }
     QMenuBar *titleMenuBar() const { return m_menuBar; }
     FramelessHelper *frameless() const { return m_frameless; }
     // Shows the window maximised into the screen's available area.
     void showMaximizedInAvailableArea();
 
-    // Adds an image tab (a picture, a photo, an analysis result). Refused with a warning, and
-    // the widget deleted, when memory is short. A tab without a name is "Tab" and a number.
-    // Returns its index or -1.
-    int addImageTab(QWidget *tab, const QString &name = QString());
-    // An image tab showing a picture file; -1 when it cannot be read or memory is short.
-    int openPicture(const QString &path);
-    static bool isUnsaved(const QWidget *tab);
-    static void setUnsaved(QWidget *tab, bool unsaved);
+    // The image tabs' calls as the window offers them.
+    int addImageTab(QWidget *tab, const QString &name = QString()) { return m_imageTabs->addImageTab(tab, name); }
+    int openPicture(const QString &path) { return m_imageTabs->openPicture(path); }
+    static void setUnsaved(QWidget *tab, bool unsaved) { ImageTabs::setUnsaved(tab, unsaved); }
+    using UnsavedChoice = ImageTabs::UnsavedChoice;
+    void setUnsavedQuestion(ImageTabs::UnsavedQuestion question)
+    {
+        m_imageTabs->setUnsavedQuestion(std::move(question));
+    }
+    void setMeminfoReader(std::function<QByteArray()> reader) { m_imageTabs->setMeminfoReader(std::move(reader)); }
+    bool on_video_tabWidget_tabCloseRequested(int index) { return m_imageTabs->closeTab(index); }
+    int onShowContrastView() { return m_imageTabs->showContrastView(); }
+    void onCloseCurrentTab() { m_imageTabs->closeCurrent(); }
+    void onCloseAllTabs() { m_imageTabs->closeAll(); }
 
-    // What the operator answers about unsaved pictures when tabs close (tests answer for him).
-    enum class UnsavedChoice { Save, DontSave, Cancel };
-    using UnsavedQuestion = std::function<UnsavedChoice(const QStringList &names)>;
-    void setUnsavedQuestion(UnsavedQuestion question) { m_askUnsaved = std::move(question); }
-    // The /proc/meminfo text behind the memory check; unset, the system's (tests give their own).
-    void setMeminfoReader(std::function<QByteArray()> reader) { m_readMeminfo = std::move(reader); }
-
-    QStringList shortcutKeys() const;
+    QStringList shortcutKeys() const { return m_commands->keys(); }
     // Runs a shortcut's command as its key would.
-    void runShortcutCommand(ShortcutCommand command);
+    void runShortcutCommand(ShortcutCommand command) { m_commands->run(command); }
 
 signals:
     void increaseOrDecreaseFoucs(bool increase);
@@ -79,32 +77,13 @@ public slots:
     void cameraChange(CameraType type, QString cameraName, QString model);
     // Ends the session and shows why, unless the operator closed it.
     void cameraClose(QString cameraName, CameraCloseReason reason);
-    // Closing a tab: tab 0 never; an unsaved picture asks first. False when the tab stays.
-    bool on_video_tabWidget_tabCloseRequested(int index);
     // The actions that work on a picture are enabled only while an image tab is in front.
     void on_video_tabWidget_currentChanged(int index);
     void onPauseStatusChanged(bool pause);
-    void on_savePic_btn_clicked();
-    void on_quickSave_btn_clicked();
-    // Copies the picture in front to the clipboard: an image tab's picture, or the live
-    // view's last drawn frame.
-    void copyCurrentImage();
-    void onShowVideoTabWidgetCustomMenu(const QPoint &pos);
-    // A tab with the picture in front beside another picture or the live camera; -1 when
-    // there is nothing to compare it with.
-    int onShowContrastView();
-    void onQuickSaveCurrentTab();
-    void onQuickSaveAllTab();
-    void onSaveCurrentTab();
-    void onSaveAllTabs();
-    void onCloseCurrentTab();
-    void onCloseOtherTabs();
-    void onCloseAllTabs();
 
     void wheelChanged(bool isAdd);
     void onChangeMouseWheelFunc(KeyFunction func);
     void onShowShortcutSettings();
-    void onUpdateShortcut(QStringList shortcutStr);
     void onShowPageEditor();
     // Applies the stored display options of the current scene to the window's layout.
     void applyDisplayOptions();
@@ -138,11 +117,8 @@ private:
     void togglePanel(int column, int width, QToolButton *button, bool leftPanel);
     QWidget *buildViewBar();
     QWidget *buildTitleBar();
-    // Closes the tabs at these indices (descending), asking once about their unsaved pictures.
-    void closeTabs(QList<int> indices);
-    bool saveTab(int index, bool quick);
-    // An image tab holding a picture (not the live view, not a contrast view).
-    bool hasPicture(int index) const;
+    // The commands with keys that the window wires itself (the camera's and those to come).
+    void registerCommands();
     VideoWidget *currentVideoWidget() const;
     void applyZoomStep(int step);
     // A fixed percentage for a video window; the zoom box shows it.
@@ -189,10 +165,7 @@ private:
     QPushButton *m_quickSaveButton = nullptr;
     int m_leftWidth = 430;
     int m_rightWidth = 250;
-    int m_tabCounter = 0;
     KeyFunction m_wheelFunction = ZoomVideoWindow;
-    QList<QShortcut *> m_shortcuts;
-    QMetaObject::Connection m_copyConnection; // waits for the live view's picture to copy
-    UnsavedQuestion m_askUnsaved;
-    std::function<QByteArray()> m_readMeminfo;
+    ImageTabs *m_imageTabs = nullptr;
+    CommandRegistry *m_commands = nullptr;
 };

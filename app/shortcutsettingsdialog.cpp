@@ -7,49 +7,11 @@
 #include <QHeaderView>
 #include <QKeySequenceEdit>
 #include <QMessageBox>
-#include <QCoreApplication>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
-
-namespace {
-
-// The commands in the order of their keys 1..9, as the dialog names them.
-const char *const kCommands[] = {
-    QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Snap"),
-    QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Record"),
-    QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "SavePicture"),
-    QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Time Lapse"),
-    QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Pause"),
-    QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Once Focus"),
-    QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Real-time Preview"),
-    QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Image Copy"),
-    QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Hand Mode"),
-};
-constexpr int kCommandCount = int(sizeof kCommands / sizeof kCommands[0]);
-static_assert(kCommandCount == ShortcutCommandCount);
-
-QString defaultKey(int index)
-{
-    return QStringLiteral("F%1").arg(index + 1);
-}
-
-} // namespace
-
-QString ShortcutSettingsDialog::commandName(ShortcutCommand command)
-{
-    return QCoreApplication::translate("ShortcutSettingsDialog", kCommands[command]);
-}
-
-QStringList ShortcutSettingsDialog::storedShortcuts()
-{
-    QStringList keys;
-    for (int i = 0; i < kCommandCount; ++i)
-        keys << ConfigStore::instance().value(ConfigGroup::Shortcut, ShortcutKey::Snap + i, defaultKey(i)).toString();
-    return keys;
-}
 
 KeyFunction ShortcutSettingsDialog::storedMouseWheel()
 {
@@ -71,7 +33,9 @@ int ShortcutSettingsDialog::firstRepeatedKey(const QStringList &keys)
     return -1;
 }
 
-ShortcutSettingsDialog::ShortcutSettingsDialog(QWidget *parent) : QDialog(parent)
+ShortcutSettingsDialog::ShortcutSettingsDialog(const CommandRegistry &commands, QWidget *parent)
+    : QDialog(parent)
+    , m_commands(commands)
 {
     setWindowTitle(tr("Shortcut Key Settings"));
     auto *layout = new QVBoxLayout(this);
@@ -91,31 +55,27 @@ ShortcutSettingsDialog::ShortcutSettingsDialog(QWidget *parent) : QDialog(parent
     m_wheel->button(storedMouseWheel())->setChecked(true);
     pages->addTab(wheelPage, tr("Mouse wheel settings"));
 
-    auto *table = new QTableWidget(kCommandCount, 2, pages);
+    const QList<CommandRegistry::Command> list = commands.commands();
+    auto *table = new QTableWidget(list.size(), 2, pages);
     table->setHorizontalHeaderLabels({tr("Command"), tr("Shortcut Key")});
     table->horizontalHeader()->setStretchLastSection(true);
     table->verticalHeader()->hide();
-    for (int i = 0; i < kCommandCount; ++i) {
-        auto *name = new QTableWidgetItem(tr(kCommands[i]));
+    for (int i = 0; i < list.size(); ++i) {
+        auto *name = new QTableWidgetItem(commands.name(list[i].id));
         name->setFlags(Qt::ItemIsEnabled);
         table->setItem(i, 0, name);
         auto *edit = new QKeySequenceEdit(table);
         m_edits << edit;
         table->setCellWidget(i, 1, edit);
     }
-    setShortcuts(storedShortcuts());
+    setShortcuts(commands.storedKeys());
     pages->addTab(table, tr("Hotkey settings"));
     layout->addWidget(pages);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Cancel)->setText(tr("Cancel"));
     QPushButton *reset = buttons->addButton(tr("Reset"), QDialogButtonBox::ResetRole);
-    connect(reset, &QPushButton::clicked, this, [this] {
-        QStringList defaults;
-        for (int i = 0; i < kCommandCount; ++i)
-            defaults << defaultKey(i);
-        setShortcuts(defaults);
-    });
+    connect(reset, &QPushButton::clicked, this, [this] { setShortcuts(m_commands.defaultKeys()); });
     connect(buttons, &QDialogButtonBox::accepted, this, &ShortcutSettingsDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &ShortcutSettingsDialog::reject);
     layout->addWidget(buttons);
@@ -148,10 +108,8 @@ void ShortcutSettingsDialog::accept()
         QMessageBox::warning(this, tr("warning"), tr("Hotkey settings repeat."));
         return;
     }
-    ConfigStore &store = ConfigStore::instance();
-    for (int i = 0; i < keys.size(); ++i)
-        store.write(ConfigGroup::Shortcut, ShortcutKey::Snap + i, keys[i]);
-    store.write(ConfigGroup::KeyBind, KeyBindKey::MouseWheel, int(mouseWheel()));
+    m_commands.storeKeys(keys);
+    ConfigStore::instance().write(ConfigGroup::KeyBind, KeyBindKey::MouseWheel, int(mouseWheel()));
     emit shortcutsChanged(keys);
     emit mouseWheelChanged(mouseWheel());
     QDialog::accept();

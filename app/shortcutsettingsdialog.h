@@ -1,5 +1,7 @@
 #pragma once
 
+#include "commandregistry.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -9,37 +11,19 @@ class QKeySequenceEdit;
 // What the mouse wheel does over a video window (stored as "MouseWheel" in "key_bind").
 enum KeyFunction : int { ZoomVideoWindow = 0, AdjustFocus = 1, AdjustZoom = 2 };
 
-// The nine application commands, in the order of their keys.
-enum ShortcutCommand : int {
-    SnapCommand,
-    RecordCommand,
-    SavePictureCommand,
-    TimeLapseCommand,
-    PauseCommand,
-    OnceFocusCommand,
-    RealTimePreviewCommand,
-    ImageCopyCommand,
-    HandModeCommand,
-    ShortcutCommandCount
-};
-
-// "Shortcut Key Settings": the mouse-wheel function and the keys of the nine application
+// "Shortcut Key Settings": the mouse-wheel function and the keys of the registered
 // commands. Keys used twice are refused; OK stores both and reports them.
 class ShortcutSettingsDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit ShortcutSettingsDialog(QWidget *parent = nullptr);
+    explicit ShortcutSettingsDialog(const CommandRegistry &commands, QWidget *parent = nullptr);
 
-    // The commands' keys as stored ("shortcut" group, keys 1..9), defaults F1..F9.
-    static QStringList storedShortcuts();
     static KeyFunction storedMouseWheel();
     // The index of the first key that an earlier command already has, or -1. Empty keys
     // never clash.
     static int firstRepeatedKey(const QStringList &keys);
-    // A command's name as the dialog shows it, translated.
-    static QString commandName(ShortcutCommand command);
 
     QStringList shortcuts() const;
     void setShortcuts(const QStringList &keys);
@@ -53,6 +37,7 @@ public slots:
     void accept() override;
 
 private:
+    const CommandRegistry &m_commands;
     QList<QKeySequenceEdit *> m_edits;
     QButtonGroup *m_wheel = nullptr;
 };

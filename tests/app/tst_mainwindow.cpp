@@ -264,10 +264,10 @@ void TestMainWindow::repeatedKeys()
 
 void TestMainWindow::shortcutDialogRefusesRepeatedKeys()
 {
-    const QStringList before = ShortcutSettingsDialog::storedShortcuts();
-    ShortcutSettingsDialog dialog(m_window.get());
+    const QStringList before = m_window->commands()->storedKeys();
+    ShortcutSettingsDialog dialog(*m_window->commands(), m_window.get());
     QSignalSpy changed(&dialog, &ShortcutSettingsDialog::shortcutsChanged);
-    connect(&dialog, &ShortcutSettingsDialog::shortcutsChanged, m_window.get(), &MainWindow2::onUpdateShortcut);
+    connect(&dialog, &ShortcutSettingsDialog::shortcutsChanged, m_window->commands(), &CommandRegistry::setKeys);
     QStringList keys = before;
     keys[1] = keys[0];
     dialog.setShortcuts(keys);
@@ -275,14 +275,14 @@ void TestMainWindow::shortcutDialogRefusesRepeatedKeys()
     dialog.accept();
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
     QCOMPARE(changed.count(), 0);
-    QCOMPARE(ShortcutSettingsDialog::storedShortcuts(), before);
+    QCOMPARE(m_window->commands()->storedKeys(), before);
 
     keys[1] = QStringLiteral("Ctrl+F2");
     dialog.setShortcuts(keys);
     dialog.accept();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(changed.count(), 1);
-    QCOMPARE(ShortcutSettingsDialog::storedShortcuts(), keys);
+    QCOMPARE(m_window->commands()->storedKeys(), keys);
     QCOMPARE(m_window->shortcutKeys(), keys);
 }
 
@@ -532,7 +532,7 @@ void TestMainWindow::contrastViewShowsTwoSources()
     auto *view = qobject_cast<ContrastView *>(tabs->widget(index));
     QVERIFY(view);
     QCOMPARE(tabs->currentIndex(), index);
-    QCOMPARE(view->property("OpenVideoWidgetType").toInt(), int(MainWindow2::ContrastViewTab));
+    QCOMPARE(view->property("OpenVideoWidgetType").toInt(), int(ImageTabs::ContrastViewTab));
     QCOMPARE(view->chooser(ContrastView::Left)->currentText(), QStringLiteral("second.png"));
     QCOMPARE(view->chooser(ContrastView::Right)->currentText(), QStringLiteral("first.png"));
     QTRY_COMPARE(shown(view->pane(ContrastView::Left)).size(), QSize(80, 60));
