@@ -208,8 +208,12 @@ void MainWindow2::buildWorkspace()
     centreLayout->setSpacing(2);
     connect(m_imageTabs, &ImageTabs::videoTabAdded, this, &MainWindow2::watchWheel);
     connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow2::on_video_tabWidget_currentChanged);
+    m_viewBar = new ViewBar(m_tabs, centre);
+    connect(m_viewBar->leftHideButton(), &QToolButton::clicked, this, &MainWindow2::on_leftHide_btn_clicked);
+    connect(m_viewBar->rightHideButton(), &QToolButton::clicked, this, &MainWindow2::on_rightHide_btn_clicked);
+    connect(m_viewBar->fullScreenButton(), &QToolButton::toggled, this, &MainWindow2::on_fullScreen_btn_toggled);
     watchWheel(m_liveView);
-    centreLayout->addWidget(buildViewBar());
+    centreLayout->addWidget(m_viewBar);
     on_video_tabWidget_currentChanged(0);
     centreLayout->addWidget(m_tabs, 1);
 
@@ -332,121 +336,13 @@ void MainWindow2::showWarning(const QString &text)
     box->open();
 }
 
-// ---- View bar: panels, zoom, full screen -----------------------------------------------
+// ---- Side panels and full screen ----------------------------------------------------------
 
-namespace {
 
-// The zoom steps of the buttons, in percent.
-const int kZoomSteps[] = {10, 25, 50, 75, 100, 150, 200, 300, 400};
 
-QToolButton *barButton(QWidget *parent, const char *name, bool checkable = false)
-{
-    auto *button = new QToolButton(parent);
-    button->setObjectName(QLatin1String(name));
-    button->setCheckable(checkable);
-    button->setAutoRaise(true);
-    return button;
-}
 
-} // namespace
 
-QWidget *MainWindow2::buildViewBar()
-{
-    auto *bar = new QWidget(this);
-    auto *layout = new QHBoxLayout(bar);
-    layout->setContentsMargins(2, 0, 2, 0);
-    m_leftHideButton = barButton(bar, "leftHide_btn");
-    m_leftHideButton->setIcon(QIcon(QStringLiteral(":/pic/cc_arrow_left.png")));
-    m_zoomSubButton = barButton(bar, "zoomSub_btn");
-    m_zoomSubButton->setText(QStringLiteral("-"));
-    m_zoomBox = new QComboBox(bar);
-    m_zoomBox->setObjectName(QStringLiteral("zoom_comboBox"));
-    m_zoomBox->setMinimumWidth(110);
-    m_zoomAddButton = barButton(bar, "zoomAdd_btn");
-    m_zoomAddButton->setText(QStringLiteral("+"));
-    m_fullScreenButton = barButton(bar, "fullScreen_btn", true);
-    m_rightHideButton = barButton(bar, "rightHide_btn");
-    m_rightHideButton->setIcon(QIcon(QStringLiteral(":/pic/cc_arrow_right.png")));
-    layout->addWidget(m_leftHideButton);
-    layout->addStretch();
-    layout->addWidget(m_zoomSubButton);
-    layout->addWidget(m_zoomBox);
-    layout->addWidget(m_zoomAddButton);
-    layout->addWidget(m_fullScreenButton);
-    layout->addStretch();
-    layout->addWidget(m_rightHideButton);
 
-    // Fits first (their strategy codes as data), then the percentages.
-    m_zoomBox->addItem(QString(), int(VideoScaleStrategy::FitToHeight));
-    m_zoomBox->addItem(QString(), int(VideoScaleStrategy::FitToWidth));
-    m_zoomBox->addItem(QString(), int(VideoScaleStrategy::FitToWindow));
-    for (int percent : kZoomSteps)
-        m_zoomBox->addItem(QStringLiteral("%1%").arg(percent), percent);
-    m_zoomBox->setCurrentIndex(2);
-    connect(m_zoomBox, QOverload<int>::of(&QComboBox::activated), this, [this](int index) {
-        VideoWidget *view = currentVideoWidget();
-        if (!view)
-            return;
-        const int data = m_zoomBox->itemData(index).toInt();
-        if (data < 0)
-            view->onSetScaleStrategy(VideoScaleStrategy(data));
-        else
-            setViewScale(view, data);
-    });
-    connect(m_leftHideButton, &QToolButton::clicked, this, &MainWindow2::on_leftHide_btn_clicked);
-    connect(m_rightHideButton, &QToolButton::clicked, this, &MainWindow2::on_rightHide_btn_clicked);
-    connect(m_zoomAddButton, &QToolButton::clicked, this, &MainWindow2::on_zoomAdd_btn_clicked);
-    connect(m_zoomSubButton, &QToolButton::clicked, this, &MainWindow2::on_zoomSub_btn_clicked);
-    connect(m_fullScreenButton, &QToolButton::toggled, this, &MainWindow2::on_fullScreen_btn_toggled);
-    return bar;
-}
-
-VideoWidget *MainWindow2::currentVideoWidget() const
-{
-    return qobject_cast<VideoWidget *>(m_tabs->currentWidget());
-}
-
-void MainWindow2::applyZoomStep(int step)
-{
-    VideoWidget *view = currentVideoWidget();
-    if (!view)
-        return;
-    // From the percentage shown now to the next step up or down.
-    const double current = view->property("shownScale").isValid() ? view->property("shownScale").toDouble() : 100.0;
-    int index = -1;
-    if (step > 0) {
-        for (int i = 0; i < int(std::size(kZoomSteps)) && index < 0; ++i) {
-            if (kZoomSteps[i] > current + 0.01)
-                index = i;
-        }
-    } else {
-        for (int i = int(std::size(kZoomSteps)) - 1; i >= 0 && index < 0; --i) {
-            if (kZoomSteps[i] < current - 0.01)
-                index = i;
-        }
-    }
-    if (index < 0)
-        return;
-    qInfo().noquote() << (step > 0 ? "zoom add, curNum=" : "zoom sub curNum=") << index << kZoomSteps[index];
-    setViewScale(view, kZoomSteps[index]);
-}
-
-void MainWindow2::setViewScale(VideoWidget *view, int percent)
-{
-    view->onSetScalePercent(percent);
-    view->setProperty("shownScale", double(percent));
-    m_zoomBox->setCurrentIndex(m_zoomBox->findData(percent));
-}
-
-void MainWindow2::on_zoomAdd_btn_clicked()
-{
-    applyZoomStep(1);
-}
-
-void MainWindow2::on_zoomSub_btn_clicked()
-{
-    applyZoomStep(-1);
-}
 
 void MainWindow2::togglePanel(int column, int width, QToolButton *button, bool leftPanel)
 {
@@ -463,12 +359,12 @@ void MainWindow2::togglePanel(int column, int width, QToolButton *button, bool l
 
 void MainWindow2::on_leftHide_btn_clicked()
 {
-    togglePanel(1, m_leftWidth, m_leftHideButton, true);
+    togglePanel(1, m_leftWidth, m_viewBar->leftHideButton(), true);
 }
 
 void MainWindow2::on_rightHide_btn_clicked()
 {
-    togglePanel(3, m_rightWidth, m_rightHideButton, false);
+    togglePanel(3, m_rightWidth, m_viewBar->rightHideButton(), false);
 }
 
 void MainWindow2::on_splitter_splitterMoved(int, int)
@@ -493,8 +389,8 @@ void MainWindow2::on_fullScreen_btn_toggled(bool checked)
 
 void MainWindow2::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape && m_fullScreenButton->isChecked()) {
-        m_fullScreenButton->setChecked(false);
+    if (event->key() == Qt::Key_Escape && m_viewBar->fullScreenButton()->isChecked()) {
+        m_viewBar->fullScreenButton()->setChecked(false);
         return;
     }
     QMainWindow::keyPressEvent(event);
@@ -541,17 +437,8 @@ void MainWindow2::applyDisplayOptions()
 
 void MainWindow2::watchWheel(VideoWidget *view)
 {
-    // The zoom box shows the scale of the video window in front.
-    connect(view, &VideoWidget::videoWidgetScaleChanged, this,
-            [this, view](double, double showScale, VideoScaleStrategy strategy) {
-                view->setProperty("shownScale", showScale);
-                if (view != currentVideoWidget())
-                    return;
-                const int index = m_zoomBox->findData(isFitStrategy(strategy) ? int(strategy) : qRound(showScale));
-                m_zoomBox->setPlaceholderText(QStringLiteral("%1%").arg(showScale, 0, 'f', 2));
-                m_zoomBox->setCurrentIndex(index);
-            });
-    connect(view, &VideoWidget::signalExitFullScreen, this, [this] { m_fullScreenButton->setChecked(false); });
+    m_viewBar->watch(view);
+    connect(view, &VideoWidget::signalExitFullScreen, this, [this] { m_viewBar->fullScreenButton()->setChecked(false); });
     view->graphicsView()->viewport()->installEventFilter(this);
 }
 
@@ -580,8 +467,8 @@ void MainWindow2::wheelChanged(bool isAdd)
             emit increaseOrDecreaseZoom(isAdd);
         break;
     default:
-        if (!m_fullScreenButton->isChecked())
-            applyZoomStep(isAdd ? 1 : -1);
+        if (!m_viewBar->fullScreenButton()->isChecked())
+            m_viewBar->applyZoomStep(isAdd ? 1 : -1);
         break;
     }
 }
@@ -626,8 +513,6 @@ void MainWindow2::on_video_tabWidget_currentChanged(int index)
     const bool picture = m_imageTabs->hasPicture(index);
     m_savePictureButton->setEnabled(picture);
     m_quickSaveButton->setEnabled(picture);
-    if (VideoWidget *view = currentVideoWidget())
-        m_zoomBox->setCurrentIndex(m_zoomBox->findData(int(view->scaleStrategy())));
 }
 
 void MainWindow2::buildMenus()
@@ -702,10 +587,7 @@ void MainWindow2::retranslate()
     m_quickSaveButton->setText(tr("Quick Save"));
     m_helpAction->setText(tr("Help"));
     m_rightPanelText->setText(tr("Measurement results will be shown here."));
-    m_zoomBox->setItemText(0, tr("Fit to Height"));
-    m_zoomBox->setItemText(1, tr("Fit to Width"));
-    m_zoomBox->setItemText(2, tr("Fit to Window"));
-    m_fullScreenButton->setText(tr("Full Screen"));
+    m_viewBar->retranslate();
     const char *const navigation[] = {QT_TR_NOOP("Device"), QT_TR_NOOP("Acquire"), QT_TR_NOOP("Measure"),
                                       QT_TR_NOOP("Annotate"), QT_TR_NOOP("Report")};
     for (int i = 0; i < 5; ++i)

@@ -5,6 +5,7 @@
 #include "imagetabs.h"
 #include "mylanguage.h"
 #include "shortcutsettingsdialog.h"
+#include "viewbar.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -92,8 +93,8 @@ public slots:
     void on_leftHide_btn_clicked();
     void on_rightHide_btn_clicked();
     void on_splitter_splitterMoved(int pos, int index);
-    void on_zoomAdd_btn_clicked();
-    void on_zoomSub_btn_clicked();
+    void on_zoomAdd_btn_clicked() { m_viewBar->applyZoomStep(1); }
+    void on_zoomSub_btn_clicked() { m_viewBar->applyZoomStep(-1); }
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -115,14 +116,9 @@ private:
     void showWarning(const QString &text);
     // Collapses or restores the splitter column of a side panel.
     void togglePanel(int column, int width, QToolButton *button, bool leftPanel);
-    QWidget *buildViewBar();
     QWidget *buildTitleBar();
     // The commands with keys that the window wires itself (the camera's and those to come).
     void registerCommands();
-    VideoWidget *currentVideoWidget() const;
-    void applyZoomStep(int step);
-    // A fixed percentage for a video window; the zoom box shows it.
-    void setViewScale(VideoWidget *view, int percent);
     void watchWheel(VideoWidget *view);
 
     QMenuBar *m_menuBar = nullptr;
@@ -152,12 +148,6 @@ private:
     QSplitter *m_splitter = nullptr;
     QWidget *m_rightPanel = nullptr;
     QLabel *m_rightPanelText = nullptr;
-    QToolButton *m_leftHideButton = nullptr;
-    QToolButton *m_rightHideButton = nullptr;
-    QToolButton *m_fullScreenButton = nullptr;
-    QToolButton *m_zoomAddButton = nullptr;
-    QToolButton *m_zoomSubButton = nullptr;
-    QComboBox *m_zoomBox = nullptr;
     QAction *m_shortcutAction = nullptr;
     QAction *m_pageEditAction = nullptr;
     QPushButton *m_openPictureButton = nullptr;
@@ -167,5 +157,6 @@ private:
     int m_rightWidth = 250;
     KeyFunction m_wheelFunction = ZoomVideoWindow;
     ImageTabs *m_imageTabs = nullptr;
+    ViewBar *m_viewBar = nullptr;
     CommandRegistry *m_commands = nullptr;
 };
