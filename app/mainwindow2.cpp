@@ -7,11 +7,10 @@
 #include "camsettings.h"
 #include "configstore.h"
 #include "constants.h"
-#include "frameconversion.h"
 #include "framelesshelper.h"
 #include "imagetabs.h"
 #include "languagemanager.h"
-#include "startup.h"
+#include "mainmenu.h"
 #include "pageeditordialog.h"
 #include "theme.h"
 #include "graphicsview.h"
@@ -19,12 +18,8 @@
 
 #include <lmcam.h>
 
-#include <QActionGroup>
-#include <QComboBox>
-#include <QGuiApplication>
 #include <QDir>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -35,18 +30,15 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
-#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QDebug>
-#include <QDesktopServices>
 #include <QEvent>
 #include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QMessageBox>
-#include <QUrl>
 
 MainWindow2::MainWindow2(QWidget *parent)
     : QMainWindow(parent)
@@ -65,7 +57,9 @@ MainWindow2::MainWindow2(QWidget *parent)
     setMenuWidget(buildTitleBar());
     qInfo().noquote() << "Device pixel ratio=" << devicePixelRatioF();
     buildWorkspace();
-    buildMenus();
+    m_mainMenu = new MainMenu(m_menuBar, this);
+    connect(m_mainMenu, &MainMenu::shortcutSettingsRequested, this, &MainWindow2::onShowShortcutSettings);
+    connect(m_mainMenu, &MainMenu::pageEditorRequested, this, &MainWindow2::onShowPageEditor);
     LanguageManager::instance().apply(LanguageManager::stored());
     retranslate();
     resize(1280, 800);
@@ -515,77 +509,15 @@ void MainWindow2::on_video_tabWidget_currentChanged(int index)
     m_quickSaveButton->setEnabled(picture);
 }
 
-void MainWindow2::buildMenus()
-{
-    m_languageMenu = m_menuBar->addMenu(QString());
-    auto *languages = new QActionGroup(this);
-    const MyLanguage current = LanguageManager::stored();
-    // Language names are shown in their own language and never translated.
-    const std::pair<MyLanguage, QString> entries[] = {{English, QStringLiteral("English")},
-                                                      {SimplifiedChinese, QStringLiteral("中文(简)")},
-                                                      {TraditionalChinese, QStringLiteral("中文(繁)")}};
-    for (const auto &[language, name] : entries) {
-        QAction *action = m_languageMenu->addAction(name);
-        action->setCheckable(true);
-        action->setChecked(language == current);
-        action->setProperty("Lan", QVariant::fromValue(language));
-        languages->addAction(action);
-    }
-    connect(languages, &QActionGroup::triggered, this, &MainWindow2::slotLanguageChange);
-
-    m_microscopeMenu = m_menuBar->addMenu(QString());
-    auto *scenes = new QActionGroup(this);
-    m_biologyAction = m_microscopeMenu->addAction(QString());
-    m_industryAction = m_microscopeMenu->addAction(QString());
-    const int scene = ConfigStore::instance().read(ConfigGroup::Camera).value(CameraKey::SceneMode, 0).toInt();
-    for (QAction *action : {m_biologyAction, m_industryAction}) {
-        action->setCheckable(true);
-        scenes->addAction(action);
-    }
-    m_biologyAction->setProperty("SceneMode", 0);
-    m_industryAction->setProperty("SceneMode", 1);
-    (scene == 1 ? m_industryAction : m_biologyAction)->setChecked(true);
-    connect(scenes, &QActionGroup::triggered, this, &MainWindow2::slotSceneChange);
-
-    m_styleMenu = m_menuBar->addMenu(QString());
-    auto *styles = new QActionGroup(this);
-    m_blackAction = m_styleMenu->addAction(QString());
-    m_whiteAction = m_styleMenu->addAction(QString());
-    m_blackAction->setProperty("styleSettings", int(Theme::Black));
-    m_whiteAction->setProperty("styleSettings", int(Theme::White));
-    for (QAction *action : {m_blackAction, m_whiteAction}) {
-        action->setCheckable(true);
-        styles->addAction(action);
-    }
-    (Theme::current().index == Theme::White ? m_whiteAction : m_blackAction)->setChecked(true);
-    connect(styles, &QActionGroup::triggered, this, &MainWindow2::slotStyleChange);
-
-    m_shortcutAction = m_menuBar->addAction(QString());
-    connect(m_shortcutAction, &QAction::triggered, this, &MainWindow2::onShowShortcutSettings);
-    m_pageEditAction = m_menuBar->addAction(QString());
-    connect(m_pageEditAction, &QAction::triggered, this, &MainWindow2::onShowPageEditor);
-
-    m_helpAction = m_menuBar->addAction(QString());
-    connect(m_helpAction, &QAction::triggered, this, &MainWindow2::slotHelp);
-}
 
 void MainWindow2::retranslate()
 {
     setWindowTitle(tr("Lumora") + QLatin1Char(' ') + QLatin1String(Constants::kVersion));
     m_titleLabel->setText(windowTitle());
-    m_languageMenu->setTitle(tr("Language"));
-    m_microscopeMenu->setTitle(tr("Microscope"));
-    m_biologyAction->setText(tr("Biology"));
-    m_industryAction->setText(tr("Industry"));
-    m_styleMenu->setTitle(tr("Style Settings"));
-    m_blackAction->setText(tr("Black"));
-    m_whiteAction->setText(tr("White"));
-    m_shortcutAction->setText(tr("Shortcut Settings"));
-    m_pageEditAction->setText(tr("Page Edit"));
+    m_mainMenu->retranslate();
     m_openPictureButton->setText(tr("Open Picture"));
     m_savePictureButton->setText(tr("Save Picture"));
     m_quickSaveButton->setText(tr("Quick Save"));
-    m_helpAction->setText(tr("Help"));
     m_rightPanelText->setText(tr("Measurement results will be shown here."));
     m_viewBar->retranslate();
     const char *const navigation[] = {QT_TR_NOOP("Device"), QT_TR_NOOP("Acquire"), QT_TR_NOOP("Measure"),
@@ -620,28 +552,6 @@ void MainWindow2::bringToFront()
     activateWindow();
 }
 
-void MainWindow2::slotLanguageChange(QAction *action)
-{
-    LanguageManager::instance().change(action->property("Lan").value<MyLanguage>());
-}
 
-void MainWindow2::slotSceneChange(QAction *action)
-{
-    ConfigStore::instance().write(ConfigGroup::Camera, CameraKey::SceneMode, action->property("SceneMode"));
-}
 
-void MainWindow2::slotStyleChange(QAction *action)
-{
-    if (Theme::change(action->property("styleSettings").toInt()))
-        QMessageBox::information(this, tr("Info"), tr("Take effect after restarting the client"));
-}
 
-void MainWindow2::slotHelp()
-{
-    const QString path = Startup::helpDocumentPath(LanguageManager::instance().current());
-    const QFileInfo info(path);
-    if (info.exists() && info.isFile())
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-    else
-        QMessageBox::warning(this, tr("Warning"), tr("The help document cannot be found."));
-}

@@ -13,6 +13,7 @@
 class CamSettings;
 class CameraSession;
 class FramelessHelper;
+class MainMenu;
 class QMenuBar;
 class QAction;
 class QActionGroup;
@@ -101,14 +102,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-private slots:
-    void slotLanguageChange(QAction *action);
-    void slotSceneChange(QAction *action);
-    void slotStyleChange(QAction *action);
-    void slotHelp();
-
 private:
-    void buildMenus();
     void buildWorkspace();
     void retranslate();
     void resetStatusLabels();
@@ -124,14 +118,6 @@ private:
     QMenuBar *m_menuBar = nullptr;
     QLabel *m_titleLabel = nullptr;
     FramelessHelper *m_frameless = nullptr;
-    QMenu *m_languageMenu = nullptr;
-    QMenu *m_microscopeMenu = nullptr;
-    QMenu *m_styleMenu = nullptr;
-    QAction *m_biologyAction = nullptr;
-    QAction *m_industryAction = nullptr;
-    QAction *m_blackAction = nullptr;
-    QAction *m_whiteAction = nullptr;
-    QAction *m_helpAction = nullptr;
     QWidget *m_navigationBar = nullptr;    // the navigation buttons
     QWidget *m_navigationColumn = nullptr; // their place left of the pages
     QWidget *m_navigationBottom = nullptr; // their place below everything
@@ -148,14 +134,13 @@ private:
     QSplitter *m_splitter = nullptr;
     QWidget *m_rightPanel = nullptr;
     QLabel *m_rightPanelText = nullptr;
-    QAction *m_shortcutAction = nullptr;
-    QAction *m_pageEditAction = nullptr;
     QPushButton *m_openPictureButton = nullptr;
     QPushButton *m_savePictureButton = nullptr;
     QPushButton *m_quickSaveButton = nullptr;
     int m_leftWidth = 430;
     int m_rightWidth = 250;
     KeyFunction m_wheelFunction = ZoomVideoWindow;
+    MainMenu *m_mainMenu = nullptr;
     ImageTabs *m_imageTabs = nullptr;
     ViewBar *m_viewBar = nullptr;
     CommandRegistry *m_commands = nullptr;
