@@ -432,7 +432,8 @@ void MainWindow2::applyDisplayOptions()
 void MainWindow2::watchWheel(VideoWidget *view)
 {
     m_viewBar->watch(view);
-    connect(view, &VideoWidget::signalExitFullScreen, this, [this] { m_viewBar->fullScreenButton()->setChecked(false); });
+    connect(view, &VideoWidget::signalExitFullScreen, this,
+            [this] { m_viewBar->fullScreenButton()->setChecked(false); });
     view->graphicsView()->viewport()->installEventFilter(this);
 }
 
@@ -478,7 +479,8 @@ void MainWindow2::registerCommands()
     m_imageTabs->registerCommands(*m_commands);
     const std::function<void()> later; // photos, recording, time-lapse and the measuring hand come later
     m_commands->add({SnapCommand, QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Snap"), QStringLiteral("F1"), later});
-    m_commands->add({RecordCommand, QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Record"), QStringLiteral("F2"), later});
+    m_commands->add(
+        {RecordCommand, QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Record"), QStringLiteral("F2"), later});
     m_commands->add(
         {TimeLapseCommand, QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Time Lapse"), QStringLiteral("F4"), later});
     m_commands->add({PauseCommand, QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Pause"), QStringLiteral("F5"),
@@ -487,9 +489,8 @@ void MainWindow2::registerCommands()
                      [this] { m_camSettings->onFocusOnceBtn(); }});
     m_commands->add(
         {HandModeCommand, QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Hand Mode"), QStringLiteral("F9"), later});
-    connect(m_commands, &CommandRegistry::unavailable, this, [this](const QString &name) {
-        statusBar()->showMessage(tr("%1 is not available yet.").arg(name), 3000);
-    });
+    connect(m_commands, &CommandRegistry::unavailable, this,
+            [this](const QString &name) { statusBar()->showMessage(tr("%1 is not available yet.").arg(name), 3000); });
 }
 
 void MainWindow2::onShowShortcutSettings()
@@ -508,7 +509,6 @@ void MainWindow2::on_video_tabWidget_currentChanged(int index)
     m_savePictureButton->setEnabled(picture);
     m_quickSaveButton->setEnabled(picture);
 }
-
 
 void MainWindow2::retranslate()
 {
