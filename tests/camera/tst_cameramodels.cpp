@@ -15,7 +15,6 @@
 #include <QTemporaryDir>
 
 #include <QtTest>
-#include <map>
 
 namespace {
 
@@ -124,7 +123,6 @@ private slots:
     void everyModelThroughFactory_data();
     void everyModelThroughFactory();
     void defaultRowsFitTheDatabase();
-    void firmwareKeys_data();
     void firmwareKeys();
     void productIdsAreDistinct();
     void initialResolutions();
@@ -253,45 +251,25 @@ void TestCameraModels::defaultRowsFitTheDatabase()
     QSqlDatabase::removeDatabase(QStringLiteral("statements"));
 }
 
-void TestCameraModels::firmwareKeys_data()
-{
-    QTest::addColumn<int>("productId");
-    QTest::addColumn<QString>("firmwareKey");
-    QTest::addColumn<bool>("compact");
-
-    const std::map<QString, QString> keys = {
-        {"Cm23Camera", "cm23"},   {"Cm24Camera", "cm24"},  {"Cm25Camera", "cm25"},  {"Cm26Camera", "cm26"},
-        {"Cm27Camera", "cm27"},   {"Cm28Camera", "cm28"},  {"Cm29Camera", "cm29"},  {"Cm30Camera", "cm30"},
-        {"Cm31Camera", "cm31"},   {"Cm32Camera", "cm32"},  {"Cm33Camera", "cm33"},  {"Cm01UCamera", "cm01u"},
-        {"Cm02UCamera", "cm02u"}, {"Cm03UCamera", "cm03"}, {"Cm04UCamera", "cm04"}, {"Cm05UCamera", "cm05u"},
-        {"Cm06UCamera", "cm06u"}, {"Cm08UCamera", "cm08"}, {"Cm09UCamera", "cm09"}, {"Cm15UCamera", "cm15"},
-        {"Cm16UCamera", "cm16"},  {"Cm19UCamera", "cm19"}, {"Cm20UCamera", "cm20"}, {"Cm22UCamera", "cm22"},
-    };
-    for (const ModelCase &model : modelCases()) {
-        if (model.network)
-            continue;
-        const QString name = QString::fromLatin1(model.className);
-        const auto key = keys.find(name);
-        const int number = name.mid(2, 2).toInt();
-        QTest::newRow(model.className)
-            << model.key.mid(QStringLiteral("usb#vid_2bdf&pid_").size(), 4).toInt(nullptr, 16)
-            << (key == keys.end() ? QString() : key->second) << (number >= 23);
-    }
-}
-
 void TestCameraModels::firmwareKeys()
 {
-    QFETCH(int, productId);
-    QFETCH(QString, firmwareKey);
-    QFETCH(bool, compact);
-
     // The USB camera reads upgrade keys and the compact flag through the product id.
-    const UsbModelEntry *entry = findUsbModel(productId);
-    QVERIFY(entry);
-    QCOMPARE(QString::fromLatin1(entry->modelClass), QString::fromLatin1(QTest::currentDataTag()));
-    QCOMPARE(QString::fromLatin1(entry->upgradeKey), firmwareKey);
-    QCOMPARE(entry->compact, compact);
-    QCOMPARE(productIdFromDevicePath(usbPath(productIdText(productId))), productId);
+    int count = 0;
+    const CameraModelRow *rows = cameraModelRows(&count);
+    for (int i = 0; i < count; ++i) {
+        const CameraModelRow &row = rows[i];
+        if (row.productId == 0)
+            continue;
+        const UsbModelEntry *entry = findUsbModel(row.productId);
+        QVERIFY2(entry && QLatin1String(entry->modelClass) == QLatin1String(row.className), row.className);
+        // A firmware file names the model it is for; the third family is the compact one.
+        const QString number = QString::fromLatin1(row.className).mid(2, 2);
+        if (entry->upgradeKey)
+            QVERIFY2(QString::fromLatin1(entry->upgradeKey).startsWith("cm" + number), row.className);
+        QCOMPARE(entry->compact, number.toInt() >= 23);
+        QCOMPARE(productIdFromDevicePath(usbPath(productIdText(row.productId))), row.productId);
+    }
+    QCOMPARE(QString::fromLatin1(findUsbModel(0x0201)->upgradeKey), QStringLiteral("cm01u"));
 }
 
 void TestCameraModels::productIdsAreDistinct()
