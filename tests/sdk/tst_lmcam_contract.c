@@ -1,5 +1,5 @@
 /*
- * The USB and network camera library contracts as seen from plain C: record layouts,
+ * The USB and network camera library contracts as seen from plain C: record codes,
  * the process-wide calls of lmcam, and how lmcam answers while no device is attached.
  */
 #include "l_sdk.h"
@@ -58,89 +58,30 @@ static void resetLog(void)
 
 /* ---- Cases ----------------------------------------------------------------------- */
 
-static void usbRecordLayouts(void)
+/* The layouts are asserted at compile time by the headers; the codes the program writes
+ * into or reads from the records are not. */
+static void recordCodes(void)
 {
-    CHECK(sizeof(lmcam_handle) == 8);
-    CHECK(sizeof(lmcam_device_info) == 264);
-    CHECK(offsetof(lmcam_device_info, description) == 0);
-    CHECK(offsetof(lmcam_device_info, unique_name) == 128);
-    CHECK(offsetof(lmcam_device_info, vendor_id) == 256);
-    CHECK(offsetof(lmcam_device_info, product_id) == 258);
-    CHECK(offsetof(lmcam_device_info, bus_speed) == 260);
-    CHECK(sizeof(((lmcam_device_info *)0)->product_id) == 2);
-    CHECK(sizeof(((lmcam_device_info *)0)->bus_speed) == 4);
-    CHECK(sizeof(lmcam_device_list) == 4228);
-    CHECK(offsetof(lmcam_device_list, devices[1]) == 264);
-    CHECK(offsetof(lmcam_device_list, count) == 16 * 264);
-
-    CHECK(sizeof(lmcam_capture_capabilities) == 516);
-    CHECK(offsetof(lmcam_capture_capabilities, entries[1].width) == 16);
-    CHECK(offsetof(lmcam_capture_capabilities, entries[0].height) == 4);
-    CHECK(offsetof(lmcam_capture_capabilities, entries[0].format) == 12);
-    CHECK(offsetof(lmcam_capture_capabilities, count) == 512);
-
-    CHECK(sizeof(lmcam_capture_context) == 148);
-    CHECK(offsetof(lmcam_capture_context, width) == 128);
-    CHECK(offsetof(lmcam_capture_context, height) == 132);
-    CHECK(offsetof(lmcam_capture_context, format) == 136);
-    CHECK(offsetof(lmcam_capture_context, mode) == 140);
-    CHECK(offsetof(lmcam_capture_context, frame_rate) == 144);
-
-    CHECK(sizeof(lmcam_frame) == 72);
-    CHECK(offsetof(lmcam_frame, planes[1]) == 8);
-    CHECK(offsetof(lmcam_frame, planes[2]) == 16);
-    CHECK(offsetof(lmcam_frame, pixel_format) == 32);
-    CHECK(offsetof(lmcam_frame, width) == 36);
-    CHECK(offsetof(lmcam_frame, height) == 40);
-    CHECK(offsetof(lmcam_frame, strides[0]) == 44);
-    CHECK(offsetof(lmcam_frame, strides[2]) == 52);
-    CHECK(offsetof(lmcam_frame, timestamp_us) == 64);
-    CHECK(sizeof(((lmcam_frame *)0)->timestamp_us) == 8);
-
-    /* Codes the program writes into or reads from these records. */
     CHECK(LMCAM_CAPTURE_FORMAT_MJPEG == 12 && LMCAM_CAPTURE_FORMAT_NV12 == 15);
     CHECK(LMCAM_CAPTURE_FORMAT_YUY2 == 10 && LMCAM_CAPTURE_FORMAT_H264 == 13);
     CHECK(LMCAM_PIXEL_FORMAT_I420 == 0 && LMCAM_PIXEL_FORMAT_YUV420P == 1);
     CHECK(LMCAM_PIXEL_FORMAT_RGB24 == 3 && LMCAM_PIXEL_FORMAT_BGR24 == 4);
     CHECK(LMCAM_BUS_SPEED_USB_1_0 == 0 && LMCAM_BUS_SPEED_USB_1_1 == 1 && LMCAM_BUS_SPEED_USB_2_0 == 2);
     CHECK(LMCAM_GAMMA_CURVE_MAX_POINTS == 25);
-}
+    CHECK(L_SDK_PIX_FMT_YUV420P == 6 && L_SDK_PIX_FMT_RGB24 == 3 && L_SDK_PIX_FMT_BGR24 == 43);
+    CHECK(L_SDK_ERR_UNREACHABLE == 2 && L_SDK_OK == 0);
 
-static void networkRecordLayout(void)
-{
-    /* Packed: a 64-bit field right after a 32-bit one, no padding anywhere. */
-    CHECK(sizeof(l_sdk_md_data) == 64);
-    CHECK(offsetof(l_sdk_md_data, format) == 0);
-    CHECK(offsetof(l_sdk_md_data, timestamp) == 4);
-    CHECK(offsetof(l_sdk_md_data, width) == 12);
-    CHECK(offsetof(l_sdk_md_data, height) == 16);
-    CHECK(offsetof(l_sdk_md_data, planes[0].data) == 20);
-    CHECK(offsetof(l_sdk_md_data, planes[0].stride) == 28);
-    CHECK(offsetof(l_sdk_md_data, planes[1].data) == 32);
-    CHECK(offsetof(l_sdk_md_data, planes[2].stride) == 52);
-    CHECK(offsetof(l_sdk_md_data, ref) == 56);
-
-    /* A block read from unaligned storage, as a byte image, gives the right values. */
-    unsigned char bytes[65];
+    /* A packed block copied from unaligned storage still yields its plane pointer. */
+    unsigned char bytes[sizeof(l_sdk_md_data) + 1];
     l_sdk_md_data block;
     static unsigned char pixel = 7;
     memset(&block, 0, sizeof block);
-    block.format = L_SDK_PIX_FMT_YUV420P;
-    block.width = 1920;
-    block.height = 1080;
     block.planes[2].data = (uint64_t)(uintptr_t)&pixel;
     block.planes[2].stride = 960;
-    block.ref = 1;
     memcpy(bytes + 1, &block, sizeof block);
-    int32_t width;
-    memcpy(&width, bytes + 1 + 12, sizeof width);
-    CHECK(width == 1920);
     l_sdk_md_data copy;
     memcpy(&copy, bytes + 1, sizeof copy);
     CHECK(*L_SDK_PLANE_PTR(copy.planes[2]) == 7 && copy.planes[2].stride == 960);
-
-    CHECK(L_SDK_PIX_FMT_YUV420P == 6 && L_SDK_PIX_FMT_RGB24 == 3 && L_SDK_PIX_FMT_BGR24 == 43);
-    CHECK(L_SDK_ERR_UNREACHABLE == 2 && L_SDK_OK == 0);
 }
 
 static void logLevelGatesInitLine(void)
@@ -304,8 +245,7 @@ typedef struct
 int main(void)
 {
     const TestCase cases[] = {
-        {"usbRecordLayouts", usbRecordLayouts},
-        {"networkRecordLayout", networkRecordLayout},
+        {"recordCodes", recordCodes},
         {"logLevelGatesInitLine", logLevelGatesInitLine},
         {"concurrentLoggingKeepsLinesWhole", concurrentLoggingKeepsLinesWhole},
         {"enumerationWithoutDevices", enumerationWithoutDevices},

@@ -43,36 +43,30 @@ private slots:
         QCOMPARE(ShaderSource::parseGlVersion(text.constData()), version);
     }
 
-    // The header must make one source compile as GLSL 1.10, 1.30+ and ES: the attribute,
-    // varying and output names are mapped only from 1.30 on.
+    // One source must compile as GLSL 1.10, 1.30+ and ES (tst_renderer compiles it on the test
+    // display's context): the attribute, varying and output names are mapped only from 1.30 on.
     void header_data()
     {
         QTest::addColumn<int>("version");
         QTest::addColumn<bool>("es");
-        QTest::addColumn<bool>("fragment");
-        QTest::addColumn<QByteArray>("expected");
-        const QByteArray common = "#ifdef GL_ES \nprecision mediump int;\nprecision mediump float;\n#endif\n";
-        const QByteArray texture = "#if __VERSION__ < 130\n#define texture texture2D\n#else\n#define texture2D "
-                                   "texture\n#endif // < 130\n";
-        QTest::newRow("vertex110") << 110 << false << false << QByteArray("#version 110\n" + common);
-        QTest::newRow("fragment110") << 110 << false << true << QByteArray("#version 110\n" + common + texture);
-        QTest::newRow("vertex330") << 330 << false << false
-                                   << QByteArray("#version 330\n" + common +
-                                                 "#define attribute in\n#define varying out\n");
-        QTest::newRow("fragment300es")
-            << 300 << true << true
-            << QByteArray("#version 300 es\n" + common + texture +
-                          "#define varying in\n#define gl_FragColor out_color\nout vec4 gl_FragColor;\n");
+        QTest::newRow("110") << 110 << false;
+        QTest::newRow("330") << 330 << false;
+        QTest::newRow("300es") << 300 << true;
     }
     void header()
     {
         QFETCH(int, version);
         QFETCH(bool, es);
-        QFETCH(bool, fragment);
-        QFETCH(QByteArray, expected);
-        QCOMPARE(
-            ShaderSource::header(version, es, fragment ? ShaderSource::Stage::Fragment : ShaderSource::Stage::Vertex),
-            expected);
+        const QByteArray vertex = ShaderSource::header(version, es, ShaderSource::Stage::Vertex);
+        const QByteArray fragment = ShaderSource::header(version, es, ShaderSource::Stage::Fragment);
+        const QByteArray first = "#version " + QByteArray::number(version) + (es ? " es\n" : "\n");
+        QVERIFY(vertex.startsWith(first) && fragment.startsWith(first));
+        QVERIFY(fragment.contains("precision mediump float;"));
+        QVERIFY(fragment.contains("#define texture texture2D") && !vertex.contains("texture2D"));
+        const bool mapped = version >= 130;
+        QCOMPARE(vertex.contains("#define attribute in\n#define varying out\n"), mapped);
+        QCOMPARE(fragment.contains("#define varying in\n"), mapped);
+        QCOMPARE(fragment.contains("out vec4 gl_FragColor;"), mapped);
     }
 
     void missingSourceGivesNothing()
