@@ -4,6 +4,7 @@
 #include "configstore.h"
 #include "frameconversion.h"
 #include "imageprocess.h"
+#include "imageprocessrequests.h"
 #include "models/cameramodeltable.h"
 
 #include <QDebug>
@@ -34,6 +35,7 @@ BaseCamera::BaseCamera(QObject *parent) : QObject(parent)
 
     m_imageProcess = new ImageProcess;
     m_imageProcess->moveToThread(&m_processThread);
+    m_toImageProcess = new ImageProcessRequests(m_imageProcess, this);
     connect(&m_processThread, &QThread::finished, m_imageProcess, &QObject::deleteLater);
     connect(m_imageProcess, &ImageProcess::sendFFCAverageFrame, this, &BaseCamera::sendFFCAverageFrame);
     connect(m_imageProcess, &ImageProcess::sendFFCCurrentCaptureNum, this, &BaseCamera::sendFFCCurrentCaptureNum);
@@ -602,35 +604,33 @@ void BaseCamera::onGetVideoFrameForTakingPhoto(CameraResolution photoRes)
 
 void BaseCamera::onSetBlackBalanceRegion(bool enable, bool, int x, int y, int width, int height)
 {
-    QMetaObject::invokeMethod(m_imageProcess, "onSetBlackBalanceRegion", Qt::QueuedConnection, Q_ARG(bool, enable),
-                              Q_ARG(int, x), Q_ARG(int, y), Q_ARG(int, width), Q_ARG(int, height));
+    emit m_toImageProcess->setBlackBalanceRegion(enable, x, y, width, height);
     emit sendBlackBalanceRegion(enable, x, y, width, height);
 }
 
 void BaseCamera::onSetBlackBalanceOnce()
 {
-    QMetaObject::invokeMethod(m_imageProcess, "onCalcBlackBalance", Qt::QueuedConnection);
+    emit m_toImageProcess->calcBlackBalance();
 }
 
 void BaseCamera::onSetBlackBalanceRedValue(int value, int)
 {
-    QMetaObject::invokeMethod(m_imageProcess, "onSetBlackBalanceR", Qt::QueuedConnection, Q_ARG(int, value));
+    emit m_toImageProcess->setBlackBalanceR(value);
 }
 
 void BaseCamera::onSetBlackBalanceGreenValue(int value, int)
 {
-    QMetaObject::invokeMethod(m_imageProcess, "onSetBlackBalanceG", Qt::QueuedConnection, Q_ARG(int, value));
+    emit m_toImageProcess->setBlackBalanceG(value);
 }
 
 void BaseCamera::onSetBlackBalanceBlueValue(int value, int)
 {
-    QMetaObject::invokeMethod(m_imageProcess, "onSetBlackBalanceB", Qt::QueuedConnection, Q_ARG(int, value));
+    emit m_toImageProcess->setBlackBalanceB(value);
 }
 
 void BaseCamera::onResetBlackBalance()
 {
-    QMetaObject::invokeMethod(m_imageProcess, "onSetBlackBalance", Qt::QueuedConnection, Q_ARG(int, 0), Q_ARG(int, 0),
-                              Q_ARG(int, 0));
+    emit m_toImageProcess->setBlackBalance(0, 0, 0);
     emit sendBlackBalanceRedValue(0);
     emit sendBlackBalanceGreenValue(0);
     emit sendBlackBalanceBlueValue(0);
@@ -639,47 +639,45 @@ void BaseCamera::onResetBlackBalance()
 
 void BaseCamera::onSetNegativeStatus(bool enable)
 {
-    QMetaObject::invokeMethod(m_imageProcess, "onSetNegative", Qt::QueuedConnection, Q_ARG(bool, enable));
+    emit m_toImageProcess->setNegative(enable);
     emit sendNegativeStatus(enable);
 }
 
 void BaseCamera::onSetFFCStatus(bool enable)
 {
-    QMetaObject::invokeMethod(m_imageProcess, "onSetFFCStatus", Qt::QueuedConnection, Q_ARG(bool, enable));
+    emit m_toImageProcess->setFFCStatus(enable);
     emit sendFFCStatus(enable);
 }
 
 void BaseCamera::onSetFFCCaptureNum(int num)
 {
-    QMetaObject::invokeMethod(m_imageProcess, "onStartFFCCapture", Qt::QueuedConnection, Q_ARG(int, num));
+    emit m_toImageProcess->startFFCCapture(num);
 }
 
 void BaseCamera::onSetFFCAverageFrame(VideoFrame frame)
 {
-    QMetaObject::invokeMethod(m_imageProcess, "onSetFFCAverageFrame", Qt::QueuedConnection, Q_ARG(VideoFrame, frame));
+    emit m_toImageProcess->setFFCAverageFrame(frame);
 }
 
 void BaseCamera::onCalcHistogramBoundariesOnce()
 {
-    QMetaObject::invokeMethod(m_imageProcess, "onCalcHistogramBoundariesOnce", Qt::QueuedConnection);
+    emit m_toImageProcess->calcHistogramBoundariesOnce();
 }
 
 void BaseCamera::onSetHistogramStatus(bool enable)
 {
-    QMetaObject::invokeMethod(m_imageProcess, "onSetHistogramStatus", Qt::QueuedConnection, Q_ARG(bool, enable));
+    emit m_toImageProcess->setHistogramStatus(enable);
     emit sendHistogramStatus(enable);
 }
 
 void BaseCamera::onSetHistogramBoundaries(QVector<HistogramBoundaryInfo> infos, int)
 {
-    QMetaObject::invokeMethod(m_imageProcess, "onSetHistogramBoundaries", Qt::QueuedConnection,
-                              Q_ARG(QVector<HistogramBoundaryInfo>, infos));
+    emit m_toImageProcess->setHistogramBoundaries(infos);
 }
 
 void BaseCamera::onCalcHistogramInfos(bool start, HistogramChannel channel, HistogramDisplayMode mode)
 {
-    QMetaObject::invokeMethod(m_imageProcess, "onCalcHistogramInfos", Qt::QueuedConnection, Q_ARG(bool, start),
-                              Q_ARG(HistogramChannel, channel), Q_ARG(HistogramDisplayMode, mode));
+    emit m_toImageProcess->calcHistogramInfos(start, channel, mode);
 }
 
 void BaseCamera::onRecvBlackBalance(int red, int green, int blue)

@@ -14,6 +14,7 @@
 #include <atomic>
 
 class ImageProcess;
+class ImageProcessRequests;
 
 // The interface of every camera, USB or network: plain virtual operations used by the
 // acquisition thread and the main window, and the signal/slot surface of the control panel.
@@ -299,4 +300,6 @@ protected:
 
     QThread m_processThread;
     ImageProcess *m_imageProcess = nullptr;
+    // The worker's slots, connected once; emitted from any thread, run on the worker's.
+    ImageProcessRequests *m_toImageProcess = nullptr;
 };

@@ -2,36 +2,21 @@
 
 #include "frameconversion.h"
 #include "imageprocess.h"
+#include "netparamcache.h"
 #include "printabletext.h"
 
 #include <QDateTime>
 #include <QDebug>
-#include <QFileInfo>
 #include <QMutexLocker>
-#include <QRegularExpression>
 #include <QVersionNumber>
 #include <algorithm>
-#include <cmath>
 #include <cstring>
-#include <l_sdk.h>
-#include <limits>
 #include <nlohmann/json.hpp>
 #include <vector>
 
 using nlohmann::json;
 
 namespace {
-
-// Process-wide decoder ids: one per network camera object, from 1.
-std::atomic<int32_t> g_nextDecoderId{1};
-
-// After two unreachable answers, the camera is asked again only after this long.
-constexpr qint64 kBackOffMs = 10000;
-// H.264 streams above this bit rate overrun the cameras' encoder.
-constexpr int kH264MaxBitRate = 30000;
-
-// Format names of the "stream" answer and their program format codes.
-const std::pair<const char *, int> kStreamFormats[] = {{"h264", 3}, {"mjpeg", 0}, {"nv12", 1}, {"yuy2", 2}};
 
 // The command set of NetCamera, per parameter.
 const NetCamera::ParamRoute kRoutes[] = {
@@ -63,79 +48,17 @@ const NetCamera::ParamRoute kRoutes[] = {
 };
 static_assert(sizeof(kRoutes) / sizeof(kRoutes[0]) == NetCamera::ParamCount, "one route per parameter");
 
-// Where the cache keeps each parameter (a range's value or a flag; neither: a mode or the zoom
-// speed) and the signal that reports it.
-struct CacheSlot
-{
-    CameraRange CameraInfo::*range;
-    bool CameraInfo::*flag;
-    void (BaseCamera::*intSignal)(int);
-    void (BaseCamera::*flagSignal)(bool);
-};
-const CacheSlot kCache[] = {
-    /* Bright */ {&CameraInfo::expComp, nullptr, &BaseCamera::sendExpCompValue, nullptr},
-    /* Hue */ {&CameraInfo::hue, nullptr, &BaseCamera::sendHueValue, nullptr},
-    /* Saturation */ {&CameraInfo::saturation, nullptr, &BaseCamera::sendSaturationValue, nullptr},
-    /* Contrast */ {&CameraInfo::contrast, nullptr, &BaseCamera::sendContrastValue, nullptr},
-    /* Sharpness */ {&CameraInfo::sharpness, nullptr, &BaseCamera::sendSharpnessValue, nullptr},
-    /* Gamma */ {&CameraInfo::gamma, nullptr, &BaseCamera::sendGammaValue, nullptr},
-    /* Drc */ {&CameraInfo::drc, nullptr, &BaseCamera::sendDRCValue, nullptr},
-    /* FocusModeParam */ {nullptr, nullptr, nullptr, nullptr},
-    /* FocusValue */ {&CameraInfo::focus, nullptr, &BaseCamera::sendFocusValue, nullptr},
-    /* Zoom */ {&CameraInfo::opticalZoom, nullptr, &BaseCamera::sendZoomValue, nullptr},
-    /* DZoom */ {&CameraInfo::digitalZoom, nullptr, &BaseCamera::sendDZoomValue, nullptr},
-    /* ZoomSpeed */ {nullptr, nullptr, &BaseCamera::sendZoomSpeed, nullptr},
-    /* ExpModeParam */ {nullptr, nullptr, nullptr, nullptr},
-    /* ExpTime */ {&CameraInfo::expTime, nullptr, &BaseCamera::sendExpTime, nullptr},
-    /* ExpGain */ {&CameraInfo::expGain, nullptr, &BaseCamera::sendExpGainValue, nullptr},
-    /* WbModeParam */ {nullptr, nullptr, nullptr, nullptr},
-    /* WbRed */ {&CameraInfo::wbRed, nullptr, &BaseCamera::sendWbRedValue, nullptr},
-    /* WbGreen */ {&CameraInfo::wbGreen, nullptr, &BaseCamera::sendWbGreenValue, nullptr},
-    /* WbBlue */ {&CameraInfo::wbBlue, nullptr, &BaseCamera::sendWbBlueValue, nullptr},
-    /* Mirror */ {nullptr, &CameraInfo::mirror, nullptr, &BaseCamera::sendMirrorStatus},
-    /* Flip */ {nullptr, &CameraInfo::flip, nullptr, &BaseCamera::sendFlipStatus},
-    /* Flicker */ {nullptr, &CameraInfo::flicker, nullptr, &BaseCamera::sendFlickStatus},
-    /* Cac */ {nullptr, &CameraInfo::cac, nullptr, &BaseCamera::sendCACStatus},
-    /* Monochrome */ {nullptr, &CameraInfo::monochrome, nullptr, &BaseCamera::sendMonoChromeStatus},
-    /* Defog */ {nullptr, &CameraInfo::defog, nullptr, &BaseCamera::sendDefogStatus},
-};
-static_assert(sizeof(kCache) / sizeof(kCache[0]) == NetCamera::ParamCount, "one cache slot per parameter");
-
 const NetCamera::CommandNames kNames = {"img_roi", "set_img_roi", "ipv4", "wireless_ipv4", "wireless", "NetCamera"};
-
-QString jsonText(const json &object, const char *name)
-{
-    const auto it = object.find(name);
-    if (it == object.end() || !it->is_string())
-        return QString();
-    return QString::fromStdString(it->get<std::string>());
-}
-
-std::string dumpJson(const json &value)
-{
-    return value.dump(-1, ' ', false, json::error_handler_t::replace);
-}
 
 } // namespace
 
-int NetCamera::jsonInt(const json &value)
-{
-    constexpr int kMin = std::numeric_limits<int>::min(), kMax = std::numeric_limits<int>::max();
-    if (value.is_boolean())
-        return value.get<bool>() ? 1 : 0;
-    if (value.is_number_unsigned())
-        return int(std::min<uint64_t>(value.get<uint64_t>(), kMax));
-    if (value.is_number_integer())
-        return int(std::clamp<int64_t>(value.get<int64_t>(), kMin, kMax));
-    // A double beyond int's range is undefined behaviour to convert; NaN is no number at all.
-    const double number = value.get<double>();
-    if (std::isnan(number))
-        return 0;
-    return int(std::clamp(number, double(kMin), double(kMax)));
-}
-
 NetCamera::NetCamera(QObject *parent)
-    : BaseCamera(parent), m_requester(makeLSdkRequester()), m_decoderId(g_nextDecoderId.fetch_add(1))
+    : BaseCamera(parent)
+    , m_stream(m_commands)
+    , m_address(m_commands)
+    , m_firmware(m_commands)
+    , m_focusRegion(m_commands, m_info)
+    , m_params(std::make_unique<NetParamCache>(m_info))
 {
     initDefaultInfo();
 }
@@ -143,13 +66,13 @@ NetCamera::NetCamera(QObject *parent)
 NetCamera::~NetCamera()
 {
     close();
-    if (m_loggedIn)
+    if (m_commands.loggedIn())
         logout();
 }
 
 void NetCamera::setRequester(std::unique_ptr<NetRequester> requester)
 {
-    m_requester = std::move(requester);
+    m_commands.setRequester(std::move(requester));
 }
 
 void NetCamera::notSupported(const char *what) const
@@ -170,58 +93,16 @@ json NetCamera::command(const char *name, int fields) const
     return request;
 }
 
-bool NetCamera::exchange(const json &request, int32_t loginId, bool set, json &answer)
-{
-    const qint64 now = m_requester->elapsedMs();
-    if (m_failures >= 2 && now - m_failureMarkMs <= kBackOffMs)
-        return false;
-    if (m_failures >= 2)
-        m_failures = 0;
-
-    const std::string text = dumpJson(request);
-    std::string answerText;
-    const int32_t status = m_requester->request(loginId < 0 ? m_loginId : loginId, text, answerText);
-    if (status == L_SDK_ERR_UNREACHABLE)
-        ++m_failures;
-    else if (status == L_SDK_OK)
-        m_failures = 0;
-    if (m_failures > 1)
-        m_failureMarkMs = m_requester->elapsedMs();
-
-    int code = -1;
-    if (status == L_SDK_OK || !answerText.empty()) {
-        try {
-            answer = json::parse(answerText);
-            code = jsonInt(answer.at(request.at("cmd").get<std::string>()).at("code"));
-        } catch (const json::exception &e) {
-            qWarning().noquote().nospace()
-                << (set ? "setRequest failed, json throw an error:" : "getRequest failed, json throw an error:")
-                << e.what();
-            answer = json();
-            return false;
-        }
-    }
-    if (code != 0) {
-        if (set)
-            qWarning().noquote().nospace() << "setRequest failed, " + QString::fromStdString(text);
-        else
-            qWarning().noquote().nospace() << "Get requset failed " << QString::fromStdString(text);
-        answer = json();
-        return false;
-    }
-    return true;
-}
-
 json NetCamera::getRequest(const json &request, int32_t loginId)
 {
     json answer;
-    return exchange(request, loginId, false, answer) ? answer : json();
+    return m_commands.exchange(request, loginId, false, answer) ? answer : json();
 }
 
 bool NetCamera::setRequest(const json &request, int32_t loginId)
 {
     json answer;
-    return exchange(request, loginId, true, answer);
+    return m_commands.exchange(request, loginId, true, answer);
 }
 
 // ---- Parameters --------------------------------------------------------------------------
@@ -238,74 +119,27 @@ const NetCamera::CommandNames &NetCamera::commandNames() const
 
 int NetCamera::cachedValue(Param param) const
 {
-    if (param < 0 || param >= ParamCount)
-        return 0;
-    const CacheSlot &slot = kCache[param];
-    if (slot.range)
-        return (m_info.*slot.range).value;
-    if (slot.flag)
-        return m_info.*slot.flag;
-    switch (param) {
-    case FocusModeParam:
-        return m_info.focusMode;
-    case ExpModeParam:
-        return m_info.expMode;
-    case WbModeParam:
-        return m_info.wbMode;
-    default:
-        return m_info.zoomSpeed;
-    }
+    return m_params->value(param);
 }
 
 void NetCamera::storeValue(Param param, int value)
 {
-    if (param < 0 || param >= ParamCount)
-        return;
-    const CacheSlot &slot = kCache[param];
-    if (slot.range)
-        (m_info.*slot.range).value = value;
-    else if (slot.flag)
-        m_info.*slot.flag = value != 0;
-    else if (param == FocusModeParam)
-        m_info.focusMode = FocusMode(value);
-    else if (param == ExpModeParam)
-        m_info.expMode = ExposureMode(value);
-    else if (param == WbModeParam)
-        m_info.wbMode = WbMode(value);
-    else
-        m_info.zoomSpeed = value;
+    m_params->store(param, value);
 }
 
 int NetCamera::toDevice(Param param, int value) const
 {
-    switch (param) {
-    case FocusModeParam:
-        // 0 automatic, 1 manual, 2 one-shot; -1 tells the camera it has no focus motor.
-        if (!m_info.focusModeSupported)
-            return -1;
-        return value == FocusAuto ? 0 : value == FocusManual ? 1 : value == FocusOnce ? 2 : value;
-    case ExpModeParam:
-        return value == ExposureAuto ? 0 : 1;
-    default:
-        return value;
-    }
+    return m_params->toDevice(param, value);
 }
 
 int NetCamera::fromDevice(Param param, int value) const
 {
-    switch (param) {
-    case FocusModeParam:
-        return value == 0 ? FocusAuto : value == 1 ? FocusManual : value == 2 ? FocusOnce : value;
-    case ExpModeParam:
-        return value == 0 ? ExposureAuto : ExposureManual;
-    default:
-        return value;
-    }
+    return m_params->fromDevice(param, value);
 }
 
 CameraRange *NetCamera::rangeOf(Param param)
 {
-    return param >= 0 && param < ParamCount && kCache[param].range ? &(m_info.*kCache[param].range) : nullptr;
+    return m_params->range(param);
 }
 
 json NetCamera::setGroupRequest(const std::string &name) const
@@ -432,20 +266,7 @@ bool NetCamera::readParams(std::initializer_list<Param> params, const char *who)
 
 void NetCamera::emitParam(Param param)
 {
-    if (param < 0 || param >= ParamCount)
-        return;
-    const CacheSlot &slot = kCache[param];
-    const int value = cachedValue(param);
-    if (slot.intSignal)
-        emit(this->*slot.intSignal)(value);
-    else if (slot.flagSignal)
-        emit(this->*slot.flagSignal)(value != 0);
-    else if (param == FocusModeParam)
-        emit sendFocusMode(FocusMode(value));
-    else if (param == ExpModeParam)
-        emit sendExpMode(ExposureMode(value));
-    else if (param == WbModeParam)
-        emit sendWbMode(WbMode(value));
+    m_params->report(*this, param);
 }
 
 void NetCamera::readAbilityRanges(const char *name, int fields,
@@ -517,22 +338,14 @@ void NetCamera::initDefaultInfo()
 {
     m_info.current = m_resolution;
     m_info.photo = m_resolution;
-    m_info.bitRate = m_bitRate;
-    m_info.fps = m_frameRate;
+    m_info.bitRate = m_stream.bitRate();
+    m_info.fps = m_stream.frameRate();
 }
 
 CameraOpenInfo NetCamera::openInfo()
 {
     CameraOpenInfo info = m_openInfo;
-    info.width = m_streamWidth;
-    info.height = m_streamHeight;
-    info.resolution = CameraResolution::text(m_streamWidth, m_streamHeight);
-    info.streamFormat = m_streamFormat == QLatin1String("h264") ? 3 : 0;
-    info.rateControl = m_rateControl;
-    info.quality = m_quality;
-    info.frameRate = m_frameRate;
-    info.bitRate = m_bitRate;
-    info.iFrameInterval = m_iFrameInterval;
+    m_stream.fillOpenInfo(info);
     info.cameraResolution = m_resolution;
     info.isNetCamera = true;
     return info;
@@ -543,25 +356,8 @@ void NetCamera::setResolutionInfo(const CameraOpenInfo &info)
     BaseCamera::setResolutionInfo(info);
     // A network camera's stream is described by the stream fields: kept for the next start.
     if (info.isNetCamera) {
-        storeStreamSettings(info);
+        m_stream.storeSettings(info);
     }
-}
-
-void NetCamera::storeStreamSettings(const CameraOpenInfo &openInfo)
-{
-    const bool h264 = openInfo.streamFormat == 3;
-    m_streamFormat = h264 ? QStringLiteral("h264") : QStringLiteral("mjpeg");
-    m_rateControl = openInfo.rateControl;
-    m_quality = openInfo.quality;
-    m_frameRate = openInfo.frameRate;
-    m_bitRate = h264 ? qMin(openInfo.bitRate, kH264MaxBitRate) : openInfo.bitRate;
-    m_iFrameInterval = openInfo.iFrameInterval;
-    {
-        QMutexLocker locker(&m_decoderMutex);
-        m_streamWidth = openInfo.width;
-        m_streamHeight = openInfo.height;
-    }
-    m_streamResolution = QStringLiteral("%1*%2").arg(openInfo.width).arg(openInfo.height);
 }
 
 QString NetCamera::displayName()
@@ -574,73 +370,12 @@ bool NetCamera::open(const CameraOpenInfo &openInfo)
     m_openInfo = openInfo;
     m_uniqueName = openInfo.address;
     m_displayName = openInfo.address;
-    const json request{{"cmd", "login"},
-                       {"ip", openInfo.address.toLocal8Bit().toStdString()},
-                       {"port", openInfo.port.toInt()},
-                       {"login",
-                        {{"username", openInfo.userName.toLocal8Bit().toStdString()},
-                         {"passwd", openInfo.password.toLocal8Bit().toStdString()}}}};
-    int32_t id = 0;
-    if (m_requester->login(id, dumpJson(request)) != L_SDK_OK) {
-        qWarning().noquote().nospace() << "Login failed. ip: " + openInfo.address;
-        return false;
-    }
-    m_loginId = id;
-    m_loggedIn = true;
-    m_failures = 0;
-    qInfo().noquote().nospace() << "Login succeed. id: " << m_loginId;
-    return true;
+    return m_commands.login(openInfo);
 }
 
 bool NetCamera::logout()
 {
-    const bool ok = m_requester->logout(m_loginId) == L_SDK_OK;
-    m_loggedIn = false;
-    if (ok)
-        qInfo().noquote().nospace() << "Logout succeed. id: " << m_loginId;
-    return ok;
-}
-
-bool NetCamera::sendStream()
-{
-    json request = command("set_stream", Chnn | Idx);
-    request["fmt"] = m_streamFormat.toStdString();
-    request["rc_mode"] = m_rateControl.toStdString();
-    request["wh"] = m_streamResolution.toStdString();
-    request["quality"] = m_quality.toStdString();
-    request["frame_rate"] = m_frameRate;
-    request["bitrate"] = m_bitRate;
-    request["i_interval"] = m_iFrameInterval;
-    return setRequest(request);
-}
-
-bool NetCamera::openDecoder()
-{
-    const json description{{"md_fmt", m_streamFormat == QLatin1String("h264") ? "H264" : "MJPEG"},
-                           {"pix_fmt", "YUV420P_SEPARATE"}};
-    QMutexLocker locker(&m_decoderMutex);
-    if (m_requester->decoderOpen(m_decoderId, dumpJson(description)) != L_SDK_OK) {
-        qWarning() << "Create decoder failed!";
-        return false;
-    }
-    const int32_t bound = m_requester->decoderBind(m_decoderId, m_loginId, m_channel, m_streamIndex);
-    if (bound != L_SDK_OK) {
-        m_requester->decoderClose(m_decoderId);
-        qWarning() << "Bind decoder failed!" << bound;
-        return false;
-    }
-    m_decoderOpen = true;
-    return true;
-}
-
-void NetCamera::closeDecoder()
-{
-    QMutexLocker locker(&m_decoderMutex);
-    if (!m_decoderOpen)
-        return;
-    m_requester->decoderUnbind(m_decoderId);
-    m_requester->decoderClose(m_decoderId);
-    m_decoderOpen = false;
+    return m_commands.logout();
 }
 
 bool NetCamera::start(const CameraOpenInfo &openInfo, CameraCloseReason &error)
@@ -650,14 +385,14 @@ bool NetCamera::start(const CameraOpenInfo &openInfo, CameraCloseReason &error)
         return false;
     }
     const bool h264 = openInfo.streamFormat == 3;
-    storeStreamSettings(openInfo);
+    m_stream.storeSettings(openInfo);
 
-    if (!openDecoder()) {
+    if (!m_stream.openDecoder(m_channel, m_streamIndex)) {
         error = OpenFailed;
         return false;
     }
-    if (!sendStream()) {
-        closeDecoder();
+    if (!m_stream.send(m_channel, m_streamIndex)) {
+        m_stream.closeDecoder();
         qWarning() << "Set stream failed!";
         error = OpenFailed;
         return false;
@@ -667,8 +402,8 @@ bool NetCamera::start(const CameraOpenInfo &openInfo, CameraCloseReason &error)
     m_resolution.resolution = CameraResolution::text(openInfo.width, openInfo.height);
     m_resolution.format = h264 ? 3 : 0;
     m_info.current = m_resolution;
-    m_info.bitRate = m_bitRate;
-    m_info.fps = m_frameRate;
+    m_info.bitRate = m_stream.bitRate();
+    m_info.fps = m_stream.frameRate();
     emit previewReslutionChanged(m_resolution.resolution);
     return true;
 }
@@ -676,25 +411,21 @@ bool NetCamera::start(const CameraOpenInfo &openInfo, CameraCloseReason &error)
 bool NetCamera::changeResolution(const CameraOpenInfo &openInfo, CameraCloseReason &error)
 {
     const QString format = openInfo.streamFormat == 3 ? QStringLiteral("h264") : QStringLiteral("mjpeg");
-    if (format != m_streamFormat) {
+    if (format != m_stream.format()) {
         qInfo() << "Stream format changed!";
-        closeDecoder();
+        m_stream.closeDecoder();
         return start(openInfo, error);
     }
-    const bool changed = openInfo.width != m_streamWidth || openInfo.height != m_streamHeight;
-    const QString previous = m_streamResolution;
-    m_streamResolution = QStringLiteral("%1*%2").arg(openInfo.width).arg(openInfo.height);
-    if (!sendStream()) {
-        m_streamResolution = previous;
+    const bool changed = openInfo.width != m_stream.width() || openInfo.height != m_stream.height();
+    const QString previous = m_stream.resolution();
+    m_stream.setResolution(QStringLiteral("%1*%2").arg(openInfo.width).arg(openInfo.height));
+    if (!m_stream.send(m_channel, m_streamIndex)) {
+        m_stream.setResolution(previous);
         error = OpenFailed;
         return false;
     }
     if (changed) {
-        QMutexLocker decoderLocker(&m_decoderMutex);
-        m_streamWidth = openInfo.width;
-        m_streamHeight = openInfo.height;
-    }
-    if (changed) {
+        m_stream.setSize(openInfo.width, openInfo.height);
         {
             QMutexLocker locker(&m_frameMutex);
             m_roi = CameraControlRegion();
@@ -710,7 +441,7 @@ bool NetCamera::changeResolution(const CameraOpenInfo &openInfo, CameraCloseReas
 
 bool NetCamera::close()
 {
-    closeDecoder();
+    m_stream.closeDecoder();
     return true;
 }
 
@@ -721,19 +452,11 @@ VideoFrame NetCamera::readFrame()
     VideoFrame out;
     if (readFrozenFrame(now, out))
         return out;
-    QMutexLocker decoderLocker(&m_decoderMutex);
-    if (!m_decoderOpen)
-        return out;
-    l_sdk_md_data *data = nullptr;
-    const int32_t status = m_requester->decoderPicture(m_decoderId, &data);
-    // Pictures of another size were encoded before a resolution change: dropped.
-    if (status == L_SDK_OK && data && data->width == m_streamWidth && data->height == m_streamHeight) {
+    out = m_stream.readPicture([this](l_sdk_md_data *data) {
         QMutexLocker locker(&m_frameMutex);
-        out = rotateAndKeepLocked(m_roi.enable ? makeVideoFrame(data, m_roi.x, m_roi.y, m_roi.width, m_roi.height)
-                                               : makeVideoFrame(data));
-    }
-    if (data)
-        m_requester->freePicture(data);
+        return rotateAndKeepLocked(m_roi.enable ? makeVideoFrame(data, m_roi.x, m_roi.y, m_roi.width, m_roi.height)
+                                                : makeVideoFrame(data));
+    });
     if (!out.isNull())
         m_lastFrameTimeMs = now;
     return out;
@@ -762,41 +485,7 @@ void NetCamera::servePhotoRequest()
 
 void NetCamera::loadCaptureCapabilities()
 {
-    const json answer = getRequest(command("stream", Chnn | Idx));
-    if (answer.is_null())
-        return;
-    qInfo().noquote().nospace() << "getCameraVideoCapabilities, stream json=" +
-                                       QString::fromStdString(dumpJson(answer));
-    m_info.formats.clear();
-    m_info.resolutions.clear();
-    try {
-        const json &range = answer.at("stream").at("range");
-        for (const auto &[name, format] : kStreamFormats) {
-            const auto entry = range.find(name);
-            if (entry == range.end())
-                continue;
-            for (const json &wh : entry->at("wh")) {
-                const QStringList parts = QString::fromStdString(wh.get<std::string>()).split(QLatin1Char('*'));
-                bool okW = false, okH = false;
-                const int width = parts.size() == 2 ? parts[0].trimmed().toInt(&okW) : 0;
-                const int height = parts.size() == 2 ? parts[1].trimmed().toInt(&okH) : 0;
-                if (!okW || !okH || width <= 0 || height <= 0)
-                    continue;
-                CameraResolution resolution;
-                resolution.devicePath = m_uniqueName;
-                resolution.width = width;
-                resolution.height = height;
-                resolution.resolution = CameraResolution::text(width, height);
-                resolution.format = format;
-                insertResolution(m_info.resolutions[format], resolution);
-            }
-            if (!m_info.formats.contains(format) && !m_info.resolutions.value(format).isEmpty())
-                m_info.formats.append(format);
-        }
-        std::sort(m_info.formats.begin(), m_info.formats.end());
-    } catch (const json::exception &e) {
-        qWarning().noquote().nospace() << "getCameraVideoCapabilities failed, " << e.what();
-    }
+    m_stream.readCapabilities(m_channel, m_streamIndex, m_uniqueName, m_info);
 }
 
 bool NetCamera::initCameraInfo(CameraInfo &info)
@@ -805,12 +494,13 @@ bool NetCamera::initCameraInfo(CameraInfo &info)
     if (!system.is_null()) {
         try {
             const json &body = system.at("system");
-            m_info.modelSuffix = jsonText(body, "model_suffix");
+            m_info.modelSuffix = NetCommandChannel::jsonText(body, "model_suffix");
             qInfo().noquote().nospace() << "NetCamera suffix=" + printableText(m_info.modelSuffix);
             const auto wifi = body.find("wifi");
             qInfo().noquote().nospace() << "Current camera wifi="
-                                        << (wifi != body.end() ? QString::fromStdString(dumpJson(*wifi)) : QString());
-            const QString software = jsonText(body, "sw_ver");
+                                        << (wifi != body.end() ? QString::fromStdString(NetCommandChannel::dump(*wifi))
+                                                               : QString());
+            const QString software = NetCommandChannel::jsonText(body, "sw_ver");
             qInfo().noquote().nospace() << "Net software version=" + printableText(software);
             const QVector<int> parts = QVersionNumber::fromString(software).segments();
             m_info.version = parts.value(0) * 100 + parts.value(1) * 10 + parts.value(2);
@@ -851,29 +541,13 @@ bool NetCamera::initCameraInfo(CameraInfo &info)
 
 int NetCamera::wifiType()
 {
-    IpInfo wireless;
-    if (!readIpInfo(commandNames().wirelessIpv4, true, wireless))
-        return -1;
-    return wireless.address.isEmpty() || wireless.address == QLatin1String("0.0.0.0") ? 0 : 1;
+    return m_address.wifiType(commandNames().wirelessIpv4);
 }
 
 bool NetCamera::checkIpChanged()
 {
-    const int type = wifiType();
-    qInfo().noquote().nospace() << "NetConnectType " << type;
-    IpInfo info;
-    if (type == 1) {
-        if (readIpInfo(commandNames().wirelessIpv4, true, info) && info.address != m_openInfo.address) {
-            qInfo() << "change Wireless IP";
-            return true;
-        }
-    } else if (type == 0) {
-        if (readIpInfo(commandNames().ipv4, false, info) && info.address != m_openInfo.address) {
-            qInfo() << "change Wired IP";
-            return true;
-        }
-    }
-    return false;
+    const CommandNames &names = commandNames();
+    return m_address.changedFrom(m_openInfo.address, wifiType(), names.ipv4, names.wirelessIpv4);
 }
 
 // ---- Firmware ----------------------------------------------------------------------------
@@ -889,14 +563,7 @@ QString NetCamera::upgradeKey() const
 
 bool NetCamera::checkUpgradeFile(const QString &path)
 {
-    const QString name = QFileInfo(path).fileName();
-    const QString key = upgradeKey();
-    if (!(name.endsWith(QLatin1String(".update")) || name.endsWith(QLatin1String(".lpk"))) || key.isEmpty() ||
-        !name.contains(key)) {
-        qWarning() << "Invalid upgrade file name!";
-        return false;
-    }
-    return true;
+    return NetFirmwareUpdate::fits(path, upgradeKey());
 }
 
 void NetCamera::onUpgrade(QString filePath)
@@ -905,64 +572,18 @@ void NetCamera::onUpgrade(QString filePath)
     qInfo().noquote().nospace() << "onUpgrade. FilePath=" + filePath + ", valid=" << valid;
     if (!valid)
         return;
-    // Built as JSON, never pasted into a text: a path may hold quotes or backslashes.
-    const json request{{"cmd", "upgrade"},
-                       {"ip", m_openInfo.address.toLocal8Bit().toStdString()},
-                       {"port", m_openInfo.port.toInt()},
-                       {"path", filePath.toLocal8Bit().toStdString()},
-                       {"upgrade",
-                        {{"username", m_openInfo.userName.toLocal8Bit().toStdString()},
-                         {"passwd", m_openInfo.password.toLocal8Bit().toStdString()}}}};
-    if (!setRequest(request, 0))
+    if (!m_firmware.start(m_openInfo, filePath))
         emit sendUpgradeStatus(UpgradeFailed, 0);
 }
 
 void NetCamera::onGetUpgradeStatus()
 {
-    json request = command("status_upgrade", NoField);
-    request["port"] = m_openInfo.port.toInt();
-    const json answer = getRequest(request);
-    if (answer.is_null())
-        return;
-    try {
-        const json &body = answer.at("status_upgrade");
-        const int status = jsonInt(body.at("status"));
-        const int percentage = jsonInt(body.at("percentage"));
-        qInfo().noquote().nospace() << "onGetUpgradeStatus. status=" << status << ", percentage=" << percentage;
+    int status = 0, percentage = 0;
+    if (m_firmware.readStatus(m_openInfo.port.toInt(), status, percentage))
         emit sendUpgradeStatus(UpgradeStatus(status), percentage);
-    } catch (const json::exception &e) {
-        qWarning().noquote().nospace() << "getUpgradeStatus failed, " << e.what();
-    }
 }
 
 // ---- Address settings --------------------------------------------------------------------
-
-bool NetCamera::readIpInfo(const char *name, bool wireless, IpInfo &info)
-{
-    const json answer = getRequest(command(name, NoField));
-    if (answer.is_null())
-        return false;
-    try {
-        const json &body = answer.at(name);
-        info.wireless = wireless;
-        info.dhcp = body.contains("dhcp") && jsonInt(body.at("dhcp")) != 0;
-        info.address = jsonText(body, "ip");
-        info.gateway = jsonText(body, "gateway");
-        info.netmask = jsonText(body, "netmask");
-        const QString dns1 = jsonText(body, "dns1");
-        const QString dns2 = jsonText(body, "dns2");
-        info.dns = dns2.isEmpty() ? dns1 : dns1 + QLatin1Char(',') + dns2;
-        info.mac = jsonText(body, "mac");
-    } catch (const json::exception &e) {
-        qWarning().noquote().nospace() << "getIpInfo failed, " << e.what();
-        return false;
-    }
-    if (wireless)
-        m_wirelessAddress = info.address;
-    else
-        m_wiredAddress = info.address;
-    return true;
-}
 
 std::vector<const char *> NetCamera::wirelessFields() const
 {
@@ -973,51 +594,18 @@ void NetCamera::onGetIpInfo()
 {
     const CommandNames &names = commandNames();
     IpInfo wired;
-    if (readIpInfo(names.ipv4, false, wired))
+    if (m_address.read(names.ipv4, false, wired))
         emit sendIpInfo(wired);
     IpInfo wireless;
-    if (readIpInfo(names.wirelessIpv4, true, wireless)) {
-        const json answer = getRequest(command(names.wireless, NoField));
-        if (!answer.is_null() && answer.contains(names.wireless))
-            m_wireless = dumpJson(answer.at(names.wireless));
+    if (m_address.read(names.wirelessIpv4, true, wireless)) {
+        m_address.readWireless(names.wireless);
         emit sendIpInfo(wireless);
     }
 }
 
 void NetCamera::onSetIp(IpInfo info)
 {
-    const QStringList dns = info.dns.split(QRegularExpression(QStringLiteral("[,; ]+")), Qt::SkipEmptyParts);
-    const QString dns1 = dns.value(0);
-    const QString dns2 = dns.value(1);
-    json request = command(info.wireless ? "set_wireless_ipv4" : "set_ipv4", Chnn);
-    request["dhcp"] = info.dhcp ? 1 : 0;
-    request["ip"] = info.address.toStdString();
-    request["gateway"] = info.gateway.toStdString();
-    request["netmask"] = info.netmask.toStdString();
-    request["dns1"] = dns1.toStdString();
-    request["dns2"] = dns2.toStdString();
-    request["mac"] = info.mac.toStdString();
-    if (!info.wireless) {
-        qInfo().noquote().nospace() << "onSetIp, dhcp=" << info.dhcp << ", ip=" + info.address
-                                    << ", gateway=" + info.gateway << ", netmask=" + info.netmask << ", dns1=" + dns1
-                                    << ", dns2=" + dns2;
-        setRequest(request);
-        return;
-    }
-    json wireless = json::object();
-    if (!m_wireless.empty())
-        wireless = json::parse(m_wireless, nullptr, false);
-    json set{{"cmd", "set_wireless"}, {"chnn", m_channel}};
-    for (const char *field : wirelessFields()) {
-        if (wireless.is_object() && wireless.contains(field))
-            set[field] = wireless.at(field);
-    }
-    qInfo().noquote().nospace() << "onSetWirelessIp, wirelessDhcp=" << info.dhcp << ", wirelessIp=" + info.address
-                                << ", wirelessGateway=" + info.gateway << ", wirelessNetmask=" + info.netmask
-                                << ", wirelessDns1=" + dns1 << ", wirelessDns2=" + dns2
-                                << ", ssid=" + printableText(QString::fromStdString(set.value("ssid", std::string())));
-    setRequest(request);
-    setRequest(set);
+    m_address.apply(info, m_channel, wirelessFields());
 }
 
 // ---- Setters -----------------------------------------------------------------------------
@@ -1195,94 +783,33 @@ void NetCamera::onSetMotorCenter()
 
 void NetCamera::onSetFocusRegion(bool display, int mode, int x, int y)
 {
-    CameraInfo &i = m_info;
-    if (i.focusRegionEnable == display && i.focusRegionMode == mode && i.focusRegionX == x && i.focusRegionY == y)
-        return;
-    qInfo().noquote().nospace() << "Net setFocusRegion: enable=" << display << ", x=" << x << ", y=" << y
-                                << ", mode=" << mode;
-    i.focusRegionEnable = display;
-    i.focusRegionMode = mode;
-    i.focusRegionX = x;
-    i.focusRegionY = y;
-    json request = command(commandNames().focusRegionSet, Chnn);
-    request["roi"] = display ? 1 : 0;
-    request["roi_x"] = x;
-    request["roi_y"] = y;
-    request["roi_mode"] = mode;
-    setRequest(request);
+    m_focusRegion.set(display, mode, x, y, commandNames().focusRegionSet, m_channel);
 }
 
-QRect NetCamera::toSensor(const QRect &r) const
+QRect NetCamera::shownFrame() const
 {
-    // The picture shown is the region of interest (or the whole stream) turned clockwise.
-    int width = m_streamWidth, height = m_streamHeight, offsetX = 0, offsetY = 0;
-    {
-        QMutexLocker locker(const_cast<QMutex *>(&m_frameMutex));
-        if (m_roi.enable) {
-            width = m_roi.width;
-            height = m_roi.height;
-            offsetX = m_roi.x;
-            offsetY = m_roi.y;
-        }
-    }
-    QRect s;
-    switch (m_rotate.load()) {
-    case 90:
-        s = QRect(r.y(), height - r.x() - r.width(), r.height(), r.width());
-        break;
-    case 180:
-        s = QRect(width - r.x() - r.width(), height - r.y() - r.height(), r.width(), r.height());
-        break;
-    case 270:
-        s = QRect(width - r.y() - r.height(), r.x(), r.height(), r.width());
-        break;
-    default:
-        s = r;
-        break;
-    }
-    return s.translated(offsetX, offsetY);
+    // The picture shown is the region of interest, or the whole stream.
+    QMutexLocker locker(const_cast<QMutex *>(&m_frameMutex));
+    if (m_roi.enable)
+        return QRect(m_roi.x, m_roi.y, m_roi.width, m_roi.height);
+    return QRect(0, 0, m_stream.width(), m_stream.height());
+}
+
+QRect NetCamera::toSensor(const QRect &rotated) const
+{
+    return NetFocusRegion::toSensor(rotated, shownFrame(), m_rotate.load());
 }
 
 QRect NetCamera::fromSensor(const QRect &sensor) const
 {
-    int width = m_streamWidth, height = m_streamHeight, offsetX = 0, offsetY = 0;
-    {
-        QMutexLocker locker(const_cast<QMutex *>(&m_frameMutex));
-        if (m_roi.enable) {
-            width = m_roi.width;
-            height = m_roi.height;
-            offsetX = m_roi.x;
-            offsetY = m_roi.y;
-        }
-    }
-    const QRect s = sensor.translated(-offsetX, -offsetY);
-    switch (m_rotate.load()) {
-    case 90:
-        return QRect(height - s.y() - s.height(), s.x(), s.height(), s.width());
-    case 180:
-        return QRect(width - s.x() - s.width(), height - s.y() - s.height(), s.width(), s.height());
-    case 270:
-        return QRect(s.y(), width - s.x() - s.width(), s.height(), s.width());
-    default:
-        return s;
-    }
+    return NetFocusRegion::fromSensor(sensor, shownFrame(), m_rotate.load());
 }
 
 void NetCamera::onSetFocusRegionV2(CameraControlRegion region)
 {
     qInfo().noquote().nospace() << "onSetFocusRegionV2 (Rotated): enable=" << region.enable << ", x=" << region.x
                                 << ", y=" << region.y << ", width=" << region.width << ", height=" << region.height;
-    const QRect sensor = toSensor(QRect(region.x, region.y, region.width, region.height));
-    if (m_info.focusRegionEnable == region.enable && m_info.focusRegionV2 == sensor)
-        return;
-    qInfo().noquote().nospace() << "Net setFocusRegionV2: enable=" << region.enable << ", x=" << sensor.x()
-                                << ", y=" << sensor.y() << ", width=" << sensor.width()
-                                << ", height=" << sensor.height();
-    m_info.focusRegionEnable = region.enable;
-    m_info.focusRegionV2 = sensor;
-    const json request{{"cmd", "set_focus_region"}, {"roi", region.enable ? 1 : 0}, {"roi_x", sensor.x()},
-                       {"roi_y", sensor.y()},       {"roi_width", sensor.width()},  {"roi_height", sensor.height()}};
-    setRequest(request);
+    m_focusRegion.setOnSensor(region.enable, toSensor(QRect(region.x, region.y, region.width, region.height)));
 }
 
 // ---- Getters -----------------------------------------------------------------------------
@@ -1327,63 +854,29 @@ void NetCamera::onGetCACStatus()
 
 void NetCamera::onGetFocusRegionStatus()
 {
-    const char *name = commandNames().focusRegionGet;
-    const json answer = getRequest(command(name, Chnn | Idx));
-    if (answer.is_null())
-        return;
-    try {
-        m_info.focusRegionEnable = jsonInt(answer.at(name).at("roi")) != 0;
+    if (m_focusRegion.readEnabled(commandNames().focusRegionGet, m_channel, m_streamIndex))
         emit sendFocusRegionStatus(m_info.focusRegionEnable);
-    } catch (const json::exception &e) {
-        qWarning().noquote().nospace() << "getFocusRegionStatus failed, " << e.what();
-    }
 }
 
 void NetCamera::onGetFocusRegion()
 {
-    const char *name = commandNames().focusRegionGet;
-    const json answer = getRequest(command(name, Chnn | Idx));
-    if (answer.is_null())
-        return;
-    try {
-        const json &body = answer.at(name);
-        m_info.focusRegionEnable = jsonInt(body.at("roi")) != 0;
-        m_info.focusRegionMode = jsonInt(body.at("roi_mode"));
-        m_info.focusRegionX = jsonInt(body.at("roi_x"));
-        m_info.focusRegionY = jsonInt(body.at("roi_y"));
+    if (m_focusRegion.read(commandNames().focusRegionGet, m_channel, m_streamIndex))
         emit sendFocusRegion(m_info.focusRegionMode, m_info.focusRegionX, m_info.focusRegionY);
-    } catch (const json::exception &e) {
-        qWarning().noquote().nospace() << "getFocusRegion failed, " << e.what();
-    }
 }
 
 void NetCamera::onGetFocusRegionV2()
 {
-    const json answer = getRequest(command("get_focus_region", Idx));
-    if (answer.is_null())
+    if (!m_focusRegion.readOnSensor(m_streamIndex))
         return;
-    try {
-        const json &body = answer.at("get_focus_region");
-        m_info.focusRegionEnable = jsonInt(body.at("roi")) != 0;
-        m_info.focusRegionV2 = QRect(jsonInt(body.at("roi_x")), jsonInt(body.at("roi_y")),
-                                     jsonInt(body.at("roi_width")), jsonInt(body.at("roi_height")));
-        const QRect shown = fromSensor(m_info.focusRegionV2);
-        emit sendFocusRegionV2(m_info.focusRegionEnable, shown.x(), shown.y(), shown.width(), shown.height());
-    } catch (const json::exception &e) {
-        qWarning().noquote().nospace() << "getFocusRegionV2 failed, " << e.what();
-    }
+    const QRect shown = fromSensor(m_info.focusRegionV2);
+    emit sendFocusRegionV2(m_info.focusRegionEnable, shown.x(), shown.y(), shown.width(), shown.height());
 }
 
 void NetCamera::onGetFocusState()
 {
-    const json answer = getRequest(command("get_focus_state", NoField));
-    if (answer.is_null())
-        return;
-    try {
-        emit sendFocusState(jsonInt(answer.at("get_focus_state").at("focusing")) != 0);
-    } catch (const json::exception &e) {
-        qWarning().noquote().nospace() << "getFocusState failed, " << e.what();
-    }
+    bool focusing = false;
+    if (m_focusRegion.readFocusing(focusing))
+        emit sendFocusState(focusing);
 }
 
 void NetCamera::onGetAllInfo()

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "basecamera.h"
-#include "netrequester.h"
+#include "netaddresssettings.h"
+#include "netcommandchannel.h"
+#include "netfirmwareupdate.h"
+#include "netfocusregion.h"
+#include "netstream.h"
 
-#include <QMutex>
-#include <atomic>
 #include <initializer_list>
 #include <memory>
 #include <nlohmann/json_fwd.hpp>
@@ -13,6 +15,8 @@
 // A camera on the local network, driven by JSON commands through the l_sdk library; its video
 // comes from an SDK decoder bound to the camera's stream. Model classes derive from it (or from
 // NewNetCamera) and switch features on or off by overriding slots.
+class NetParamCache;
+
 class NetCamera : public BaseCamera
 {
     Q_OBJECT
@@ -95,8 +99,8 @@ public:
 
     // Replaces the l_sdk calls (tests answer commands through it).
     void setRequester(std::unique_ptr<NetRequester> requester);
-    int32_t decoderId() const { return m_decoderId; }
-    int32_t loginId() const { return m_loginId; }
+    int32_t decoderId() const { return m_stream.decoderId(); }
+    int32_t loginId() const { return m_commands.loginId(); }
     // Software version of the camera is at least 5.4.5 (read by initCameraInfo).
     bool isNewSoftware() const { return m_newSoftware; }
 
@@ -165,9 +169,6 @@ public slots:
     void onGetAllInfo() override;
 
 protected:
-    // The stream fields of an open record, as the next "set_stream" sends them.
-    void storeStreamSettings(const CameraOpenInfo &openInfo);
-
     virtual ParamRoute route(Param param) const;
     virtual const CommandNames &commandNames() const;
     // The whole group of a set command, filled from the cache; null for an unknown command.
@@ -181,11 +182,9 @@ protected:
 
     // A number or a flag of a camera's answer as an int; numbers beyond int's range are
     // clamped to it. Anything else throws json's type error.
-    static int jsonInt(const nlohmann::json &value);
+    static int jsonInt(const nlohmann::json &value) { return NetCommandChannel::jsonInt(value); }
     // A request with "cmd" and the asked-for fields.
     nlohmann::json command(const char *name, int fields) const;
-    // One command exchange with the back-off; true when the answer's code is 0.
-    bool exchange(const nlohmann::json &request, int32_t loginId, bool set, nlohmann::json &answer);
     // Sends a get command: the answer when its code is 0, else null (also while backing off).
     nlohmann::json getRequest(const nlohmann::json &request, int32_t loginId = -1);
     // Sends a set command; true when the camera answered code 0.
@@ -218,52 +217,27 @@ protected:
     // Region conversions between the rotated picture and the sensor.
     QRect toSensor(const QRect &rotated) const;
     QRect fromSensor(const QRect &sensor) const;
+    // The part of the sensor the picture shows, before it is turned.
+    QRect shownFrame() const;
 
     void notSupported(const char *what) const;
     // Emits the signal that reports a parameter.
     void emitParam(Param param);
-    // Reads one side's address settings; false when unreadable.
-    bool readIpInfo(const char *command, bool wireless, IpInfo &info);
 
-    // The stream: "set_stream" from the current settings, and the decoder.
-    bool sendStream();
-    bool openDecoder();
-    void closeDecoder();
-
-    std::unique_ptr<NetRequester> m_requester;
+    // The command channel and the parts of the camera that talk through it.
+    NetCommandChannel m_commands;
+    NetStream m_stream;
+    NetAddressSettings m_address;
+    NetFirmwareUpdate m_firmware;
+    NetFocusRegion m_focusRegion;
+    // Where each parameter lives in m_info.
+    std::unique_ptr<NetParamCache> m_params;
     CameraOpenInfo m_openInfo;
-    int32_t m_loginId = 0;
-    bool m_loggedIn = false;
     int m_channel = 0;
     int m_streamIndex = 0;
-    const int32_t m_decoderId;
     bool m_newSoftware = false;
-
-    // Current stream settings.
-    int m_streamWidth = 1920;
-    int m_streamHeight = 1080;
-    QString m_streamResolution = QStringLiteral("1920*1080");
-    QString m_streamFormat = QStringLiteral("mjpeg");
-    QString m_rateControl = QStringLiteral("cbr");
-    QString m_quality = QStringLiteral("high");
-    int m_frameRate = 30;
-    int m_bitRate = 86000;
-    int m_iFrameInterval = 90;
-
-    // Guards the decoder and the stream size read by the acquisition thread.
-    QMutex m_decoderMutex;
-    bool m_decoderOpen = false;
-
-    // Request back-off.
-    int m_failures = 0;
-    qint64 m_failureMarkMs = 0;
 
     int m_monochromeSaturation = 0;
     int m_focusSpeed = 0;
     int m_zoomMode = 0;
-    // The wireless settings as last read (JSON object text), sent back with a new wireless address.
-    std::string m_wireless;
-    // The address the camera was last known to have, per side.
-    QString m_wiredAddress;
-    QString m_wirelessAddress;
 };

@@ -1,924 +1,562 @@
+// The features that only some USB models have: focus motor, focus regions, zoom, ring light,
+// DRC, CAC, defog, focus curve, gain unit, long exposure, scene and gamma curve. Each slot
+// serves the models whose family switches the feature on (see usbfeatures.h) and otherwise
+// keeps the "not support" answer of BaseCamera.
 #include "uvccamera.h"
 
-#include "configstore.h"
-#include "frameconversion.h"
-#include "imageprocess.h"
 #include "usbfeatures.h"
-#include "usbmodeltable.h"
 
-#include <QDateTime>
 #include <QDebug>
-#include <QEventLoop>
-#include <QFile>
-#include <QFileInfo>
-#include <QMutexLocker>
-#include <QThread>
-#include <QTimer>
+#include <QPointF>
+#include <algorithm>
 #include <cstring>
 
-namespace {
+UvcCamera::UvcCamera(QObject *parent) : UvcControls(parent) {}
 
-// SDK stream format codes by program format code (0 MJPEG, 1 NV12, 2 YUY2, 3 H264).
-constexpr int kSdkFormats[] = {LMCAM_CAPTURE_FORMAT_MJPEG, LMCAM_CAPTURE_FORMAT_NV12, LMCAM_CAPTURE_FORMAT_YUY2,
-                               LMCAM_CAPTURE_FORMAT_H264};
+// ---- Focus -------------------------------------------------------------------------------
 
-int programFormat(int sdkCode)
+void UvcCamera::onSetFocusMode(FocusMode mode, bool sendValue)
 {
-    for (int i = 0; i < 4; ++i) {
-        if (kSdkFormats[i] == sdkCode)
-            return i;
-    }
-    return -1;
-}
-
-// Pause between photo frame reads and the number of tries.
-constexpr int kPhotoReadPauseMs = 10;
-constexpr int kPhotoReadTries = 100;
-
-} // namespace
-
-UvcCamera::UvcCamera(QObject *parent) : BaseCamera(parent)
-{
-    initDefaultInfo();
-}
-
-UvcCamera::~UvcCamera()
-{
-    if (m_handle)
-        close();
-}
-
-int UvcCamera::sdkFormatCode(int format)
-{
-    return format >= 0 && format < 4 ? kSdkFormats[format] : LMCAM_CAPTURE_FORMAT_MJPEG;
-}
-
-// ---- Helpers -----------------------------------------------------------------------------
-
-bool UvcCamera::applyValue(const char *name, int &cached, int value, SdkSet set)
-{
-    if (!m_handle || cached == value)
-        return false;
-    qInfo().noquote() << QStringLiteral("%1:").arg(QLatin1String(name)) << value;
-    cached = value;
-    return set(m_handle, value) == LMCAM_OK;
-}
-
-bool UvcCamera::readValue(int &cached, SdkGet get)
-{
-    int32_t value = 0;
-    if (!m_handle || get(m_handle, &value) != LMCAM_OK)
-        return false;
-    cached = value;
-    return true;
-}
-
-bool UvcCamera::readFlag(bool &cached, SdkGet get)
-{
-    int value = cached ? 1 : 0;
-    const bool ok = readValue(value, get);
-    cached = value != 0;
-    return ok;
-}
-
-void UvcCamera::readRange(CameraRange &range, SdkRange get)
-{
-    int32_t min = 0, max = 0, def = 0, step = 0;
-    range.supported = m_handle && get(m_handle, &min, &max, &def, &step) == LMCAM_OK;
-    if (range.supported) {
-        range.min = min;
-        range.max = max;
-        range.def = def;
-    }
-}
-
-bool UvcCamera::applyContext(const lmcam_capture_context &ctx)
-{
-    return m_handle && lmcam_set_capture_context(m_handle, &ctx) == LMCAM_OK;
-}
-
-// ---- Plain virtual operations ------------------------------------------------------------
-
-CameraOpenInfo UvcCamera::openInfo()
-{
-    return BaseCamera::openInfo();
-}
-
-void UvcCamera::setResolutionInfo(const CameraOpenInfo &info)
-{
-    BaseCamera::setResolutionInfo(info);
-}
-
-void UvcCamera::waitMs(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-VideoFrame UvcCamera::finishFrame(const VideoFrame &frame)
-{
-    return frame;
-}
-
-bool UvcCamera::isStreamAllowed()
-{
-    return true;
-}
-
-void UvcCamera::initDefaultInfo()
-{
-    m_info.current = m_resolution;
-    m_info.photo = m_resolution;
-    m_info.wbRed.def = 628;
-    m_info.wbGreen.def = 256;
-    m_info.wbBlue.def = 421;
-}
-
-bool UvcCamera::open(const CameraOpenInfo &openInfo)
-{
-    m_uniqueName = openInfo.cameraResolution.devicePath;
-    if (m_handle)
-        close();
-    lmcam_handle handle = 0;
-    if (lmcam_open(m_uniqueName.toUtf8().constData(), &handle) != LMCAM_OK || !handle) {
-        qWarning() << "Uvc camera open failed!";
-        return false;
-    }
-    m_handle = handle;
-    m_info.productId = productIdFromDevicePath(m_uniqueName);
-    return true;
-}
-
-bool UvcCamera::start(const CameraOpenInfo &openInfo, CameraCloseReason &error)
-{
-    m_resolution = openInfo.cameraResolution;
-    m_resolution.devicePath = m_uniqueName;
-    if (!isOpenAllowed()) {
-        error = UnsupportedSystem;
-        return false;
-    }
-    if (!isStreamAllowed()) {
-        error = UsbSpeedTooLow;
-        return false;
-    }
-    buildCaptureContext();
-    if (!applyContext(m_ctx)) {
-        qWarning() << "Uvc camera set capture context failed!";
-        error = OpenFailed;
-        return false;
-    }
-    m_info.current = m_resolution;
-    emit previewReslutionChanged(m_resolution.resolution);
-    qInfo().noquote() << "UvcCamera open " + m_uniqueName;
-    return true;
-}
-
-bool UvcCamera::changeResolution(const CameraOpenInfo &openInfo, CameraCloseReason &error)
-{
-    const CameraResolution wanted = openInfo.cameraResolution;
-    const bool changed = wanted.width != m_resolution.width || wanted.height != m_resolution.height ||
-                         wanted.resolution != m_resolution.resolution;
-    CameraResolution previous = m_resolution;
-    m_resolution = wanted;
-    m_resolution.devicePath = m_uniqueName;
-    buildCaptureContext();
-    if (!applyContext(m_ctx)) {
-        qWarning() << "Uvc camera set capture context failed!";
-        error = OpenFailed;
-        return false;
-    }
-    if (changed) {
-        const int w = wanted.width;
-        const int h = wanted.height;
-        // The metering regions follow the whole new picture unless the operator drew one.
-        if (m_info.exposureRegionSupported && !m_info.expRegion.enable) {
-            const bool display = m_info.expRegion.display;
-            QTimer::singleShot(0, this, [this, display, w, h] { onSetExpRegion(false, display, 0, 0, w, h); });
-        }
-        if (m_info.wbRegionSupported && !m_info.wbRegion.enable) {
-            const bool display = m_info.wbRegion.display;
-            QTimer::singleShot(0, this, [this, display, w, h] { onSetWBRegion(false, display, 0, 0, w, h); });
-        }
-        {
-            QMutexLocker locker(&m_frameMutex);
-            m_roi = CameraControlRegion();
-        }
-        m_info.current = m_resolution;
-        emit previewReslutionChanged(m_resolution.resolution);
-    }
-    Q_UNUSED(previous)
-    return true;
-}
-
-bool UvcCamera::close()
-{
-    if (!m_handle)
-        return true;
-    if (lmcam_close(m_handle) != LMCAM_OK) {
-        qWarning() << "Uvc camera close failed!";
-        return false;
-    }
-    m_handle = 0;
-    return true;
-}
-
-void UvcCamera::buildCaptureContext()
-{
-    std::memset(&m_ctx, 0, sizeof(m_ctx));
-    const QByteArray name = m_resolution.devicePath.toLatin1();
-    std::strncpy(m_ctx.device_name, name.constData(), LMCAM_NAME_SIZE - 1);
-    m_ctx.width = m_resolution.width;
-    m_ctx.height = m_resolution.height;
-    m_ctx.format = sdkFormatCode(m_resolution.format);
-    m_ctx.mode = LMCAM_CAPTURE_MODE_STREAM;
-    m_ctx.frame_rate = 0;
-    qInfo().noquote() << QStringLiteral("UVC capture ctx, res=%1x%2, format=%3, fps=%4")
-                             .arg(m_ctx.width)
-                             .arg(m_ctx.height)
-                             .arg(m_ctx.format)
-                             .arg(m_ctx.frame_rate);
-}
-
-void UvcCamera::loadCaptureCapabilities()
-{
-    if (!m_handle)
+    if (!hasFeature(UsbFocusMode))
+        return BaseCamera::onSetFocusMode(mode, sendValue);
+    if (!m_handle || m_info.focusMode == mode)
         return;
-    m_info.formats.clear();
-    m_info.resolutions.clear();
-    lmcam_capture_capabilities caps;
-    std::memset(&caps, 0, sizeof(caps));
-    if (lmcam_get_capture_capabilities(m_handle, &caps) != LMCAM_OK)
-        return;
-    const int count = qBound(0, int(caps.count), LMCAM_MAX_CAPABILITIES);
-    for (int i = 0; i < count; ++i) {
-        const lmcam_capability &entry = caps.entries[i];
-        const int format = programFormat(entry.format);
-        if (format < 0)
-            continue;
-        if (!m_info.formats.contains(format)) {
-            m_info.formats.append(format);
-            std::sort(m_info.formats.begin(), m_info.formats.end());
-        }
-        CameraResolution resolution;
-        resolution.devicePath = m_uniqueName;
-        resolution.width = entry.width;
-        resolution.height = entry.height;
-        resolution.resolution = CameraResolution::text(entry.width, entry.height);
-        resolution.format = format;
-        insertResolution(m_info.resolutions[format], resolution);
-    }
-}
-
-bool UvcCamera::initCameraInfo(CameraInfo &info)
-{
-    if (!m_handle)
-        return false;
-    int32_t version = 0;
-    if (lmcam_get_version(m_handle, &version) == LMCAM_OK)
-        info.version = version;
-    info.productId = productIdFromDevicePath(m_uniqueName);
-    info.rangesFromDevice = m_rangeVersion == 0 || quint32(info.version) > m_rangeVersion;
-    if (info.rangesFromDevice)
-        loadCaptureCapabilities();
-    if (m_suffixVersion == 0 || quint32(info.version) >= m_suffixVersion) {
-        char suffix[LMCAM_NAME_SIZE] = {};
-        if (lmcam_get_model_suffix(m_handle, suffix, sizeof(suffix)) == LMCAM_OK)
-            info.modelSuffix = QString::fromUtf8(suffix);
-    }
-    info.formats = m_info.formats;
-    info.resolutions = m_info.resolutions;
-    if (!info.formats.isEmpty() && !info.formats.contains(info.format))
-        info.format = info.formats.first();
-    const QVector<CameraResolution> offered = info.resolutions.value(info.format);
-    if (!offered.isEmpty()) {
-        if (indexOfPixelCount(offered, info.current.pixelCount()) < 0)
-            info.current = offered.first();
-        if (indexOfPixelCount(offered, info.photo.pixelCount()) < 0)
-            info.photo = offered.first();
-    }
-    info.exposureRegionSupported = true;
-    info.wbRegionSupported = true;
-    info.roiSupported = true;
-
-    if (info.rangesFromDevice) {
-        struct RangeRead
-        {
-            CameraRange CameraInfo::*range;
-            SdkRange rangeFn;
-            SdkGet getFn;
-        };
-        const RangeRead reads[] = {
-            {&CameraInfo::focus, lmcam_get_focus_range, lmcam_get_focus},
-            {&CameraInfo::expComp, lmcam_get_exposure_compensation_range, lmcam_get_exposure_compensation},
-            {&CameraInfo::expTime, lmcam_get_exposure_time_range, lmcam_get_exposure_time},
-            {&CameraInfo::longExpTime, lmcam_get_long_exposure_time_range, lmcam_get_long_exposure_time},
-            {&CameraInfo::expGain, lmcam_get_exposure_gain_range, lmcam_get_exposure_gain},
-            {&CameraInfo::wbTemperature, lmcam_get_white_balance_temperature_range,
-             lmcam_get_white_balance_temperature},
-            {&CameraInfo::wbRed, lmcam_get_white_balance_component_red_range, lmcam_get_white_balance_component_red},
-            {&CameraInfo::wbGreen, lmcam_get_white_balance_component_green_range,
-             lmcam_get_white_balance_component_green},
-            {&CameraInfo::wbBlue, lmcam_get_white_balance_component_blue_range, lmcam_get_white_balance_component_blue},
-            {&CameraInfo::hue, lmcam_get_hue_range, lmcam_get_hue},
-            {&CameraInfo::saturation, lmcam_get_saturation_range, lmcam_get_saturation},
-            {&CameraInfo::contrast, lmcam_get_contrast_range, lmcam_get_contrast},
-            {&CameraInfo::sharpness, lmcam_get_sharpness_range, lmcam_get_sharpness},
-            {&CameraInfo::gamma, lmcam_get_gamma_range, lmcam_get_gamma},
-            {&CameraInfo::opticalZoom, lmcam_get_ozoom_range, lmcam_get_zoom},
-            {&CameraInfo::digitalZoom, lmcam_get_dzoom_range, lmcam_get_zoom},
-        };
-        for (const RangeRead &read : reads) {
-            CameraRange &range = info.*(read.range);
-            readRange(range, read.rangeFn);
-            int32_t value = 0;
-            if (range.supported && read.getFn(m_handle, &value) == LMCAM_OK)
-                range.value = value;
-        }
-        lmcam_led_info led;
-        std::memset(&led, 0, sizeof(led));
-        info.led.supported = lmcam_get_led_info(m_handle, &led) == LMCAM_OK;
-        if (info.led.supported) {
-            info.led.partCount = led.part_count;
-            info.led.minLevel = led.min_level;
-            info.led.maxLevel = led.max_level;
-            info.led.defaultLevel = led.default_level;
-            for (int i = 0; i < LMCAM_LED_PART_COUNT; ++i)
-                info.led.levels[i] = led.levels[i];
-        }
-    }
-
-    // What the model's family does not have stays hidden, whatever the device answers.
-    const quint32 features = usbModelFeatures(this);
-    if (!(features & (UsbFocusMode | UsbFocusStep)))
-        info.focus.supported = false;
-    if (!(features & UsbZoom)) {
-        info.opticalZoom.supported = false;
-        info.digitalZoom.supported = false;
-    }
-    if (!(features & UsbLongExposure))
-        info.longExpTime.supported = false;
-    if (!(features & UsbLed))
-        info.led.supported = false;
-    info.focusRegionSupported = features & (UsbFocusRegionGrid | UsbFocusRegionRect);
-    info.drc.supported = features & UsbDrc;
-    if (info.drc.supported) {
-        // The device has no range call for DRC: its strength runs 0..100, off by default.
-        info.drc.min = 0;
-        info.drc.max = 100;
-        info.drc.def = 0;
-        lmcam_get_drc(m_handle, &info.drc.value);
-    }
-
-    // Modes and flags, so that every setter compares with what the device holds.
-    int32_t mode = 0;
-    info.expModeSupported = lmcam_get_exposure_mode(m_handle, &mode) == LMCAM_OK;
-    if (info.expModeSupported)
-        info.expMode = mode == LMCAM_MODE_AUTO ? ExposureAuto : ExposureManual;
-    info.focusModeSupported = (features & UsbFocusMode) && lmcam_get_focus_mode(m_handle, &mode) == LMCAM_OK;
-    if (info.focusModeSupported)
-        info.focusMode = focusModeFromSdk(mode);
-    info.wbModeSupported = lmcam_get_white_balance_mode(m_handle, &mode) == LMCAM_OK;
-    if (info.wbModeSupported)
-        info.wbMode = mode == LMCAM_MODE_AUTO ? WbAuto : WbManual;
-    const struct
-    {
-        bool CameraInfo::*flag;
-        SdkGet getFn;
-    } flags[] = {{&CameraInfo::mirror, lmcam_get_mirror},
-                 {&CameraInfo::flip, lmcam_get_flip},
-                 {&CameraInfo::flicker, lmcam_get_power_line_frequency},
-                 {&CameraInfo::ldci, lmcam_get_ldci},
-                 {&CameraInfo::encrypt, lmcam_get_encrypt}};
-    for (const auto &flag : flags) {
-        int32_t value = 0;
-        if (flag.getFn(m_handle, &value) == LMCAM_OK)
-            info.*(flag.flag) = value != 0;
-    }
-    return true;
-}
-
-// ---- Frames ------------------------------------------------------------------------------
-
-VideoFrame UvcCamera::readFrame()
-{
-    servePhotoRequest();
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    VideoFrame frozen;
-    if (readFrozenFrame(now, frozen))
-        return frozen;
-    if (!m_handle)
-        return VideoFrame();
-    lmcam_frame frame;
-    std::memset(&frame, 0, sizeof(frame));
-    if (lmcam_read_frame(m_handle, &frame) != LMCAM_OK)
-        return VideoFrame();
-    VideoFrame out;
-    {
-        QMutexLocker locker(&m_frameMutex);
-        out = rotateAndKeepLocked(
-            finishFrame(m_roi.enable ? makeVideoFrame(&frame, m_roi.x, m_roi.y, m_roi.width, m_roi.height)
-                                     : makeVideoFrame(&frame)));
-    }
-    lmcam_free_frame(&frame);
-    m_lastFrameTimeMs = now;
-    return out;
-}
-
-void UvcCamera::servePhotoRequest()
-{
-    PhotoRequest request;
-    if (!takePhotoRequest(request))
-        return;
-    if (request.width == 0 && request.height <= 0)
-        return;
-    if (request.width == m_resolution.width && request.height == m_resolution.height) {
-        VideoFrame last;
-        {
-            QMutexLocker locker(&m_frameMutex);
-            last = m_lastFrame;
-        }
-        emit sendVideoFrameForTakingPhoto(m_imageProcess->process(last));
-        return;
-    }
-    lmcam_capture_context photoCtx = m_ctx;
-    photoCtx.width = request.width;
-    photoCtx.height = request.height;
-    qInfo().noquote() << QStringLiteral("Photo capture ctx, res=%1x%2").arg(request.width).arg(request.height);
-    if (!applyContext(photoCtx)) {
-        emit sendVideoFrameForTakingPhoto(VideoFrame());
-        return;
-    }
-    VideoFrame photo;
-    for (int i = 0; i < kPhotoReadTries && photo.isNull(); ++i) {
-        lmcam_frame frame;
-        std::memset(&frame, 0, sizeof(frame));
-        if (lmcam_read_frame(m_handle, &frame) == LMCAM_OK) {
-            if (frame.width > 0 && frame.height > 0)
-                photo = finishFrame(makeVideoFrame(&frame));
-            lmcam_free_frame(&frame);
-        }
-        if (photo.isNull())
-            QThread::msleep(kPhotoReadPauseMs);
-    }
-    if (!photo.isNull())
-        emit sendVideoFrameForTakingPhoto(photo);
-    applyContext(m_ctx);
-}
-
-// ---- Firmware ----------------------------------------------------------------------------
-
-bool UvcCamera::checkUpgradeFile(const QString &path)
-{
-    const UsbModelEntry *model = findUsbModel(m_info.productId);
-    return checkUpgradeFileFor(path, model ? model->upgradeKey : nullptr);
-}
-
-bool UvcCamera::checkUpgradeFileFor(const QString &path, const char *upgradeKey)
-{
-    if (!path.endsWith(QLatin1String(".update"))) {
-        qWarning() << "Invalid upgrade file name!";
-        return false;
-    }
-    if (!upgradeKey) {
-        qWarning() << "Current camera is not support upgrade!";
-        return false;
-    }
-    const QString expected = QLatin1String(upgradeKey) + m_info.modelSuffix + QLatin1Char('_');
-    if (!QFileInfo(path).fileName().contains(expected)) {
-        qWarning() << "The upgrade file is not for current camera!";
-        return false;
-    }
-    return true;
-}
-
-void UvcCamera::onUpgrade(QString filePath)
-{
-    // Models that take firmware over their serial interface get the serial upgrader; until
-    // it is available the request fails at once.
-    qWarning().noquote() << "Serial port upgrade is not available:" << filePath;
-    emit sendUpgradeStatus(UpgradeFailed, 0);
-}
-
-void UvcCamera::progressCallback(int32_t percent, void *context)
-{
-    auto *camera = static_cast<UvcCamera *>(context);
-    if (percent < 0)
-        emit camera->sendUpgradeStatus(UpgradeFailed, percent);
-    else if (percent >= 100)
-        emit camera->sendUpgradeStatus(UpgradeSucceeded, percent);
-    else
-        emit camera->sendUpgradeStatus(Upgrading, percent);
-}
-
-bool UvcCamera::upgradeThroughSdk(const QString &filePath)
-{
-    if (!m_handle)
-        return false;
-    setFrozen(true);
-    lmcam_capture_context ctx = m_ctx;
-    ctx.mode = LMCAM_CAPTURE_MODE_UPGRADE;
-    applyContext(ctx);
-    const int status =
-        lmcam_upgrade(m_handle, QFile::encodeName(filePath).constData(), &UvcCamera::progressCallback, this);
-    if (status != LMCAM_OK)
-        emit sendUpgradeStatus(UpgradeFailed, -1);
-    setFrozen(false);
-    return status == LMCAM_OK;
-}
-
-// ---- Setters -----------------------------------------------------------------------------
-
-void UvcCamera::onSetExpMode(ExposureMode mode, bool sendValue)
-{
-    if (!m_handle || m_info.expMode == mode)
-        return;
-    qInfo() << "onSetExpMode:" << int(mode);
-    m_info.expMode = mode;
-    if (mode == ExposureAuto) {
-        lmcam_set_exposure_mode(m_handle, LMCAM_MODE_AUTO);
-        // The first read after the switch may still hold the manual value.
-        readValue(m_info.expComp.value, lmcam_get_exposure_compensation);
-        readValue(m_info.expComp.value, lmcam_get_exposure_compensation);
+    qInfo() << "onSetFocusMode:" << int(mode);
+    m_info.focusMode = mode;
+    if (mode == FocusAuto) {
+        lmcam_set_focus_mode(m_handle, LMCAM_MODE_AUTO);
+    } else if (mode == FocusManual) {
+        lmcam_set_focus_mode(m_handle, LMCAM_MODE_MANUAL);
+        readValue(m_info.focus.value, lmcam_get_focus);
         if (sendValue)
-            emit sendExpCompValue(m_info.expComp.value);
-    } else if (mode == ExposureManual) {
-        lmcam_set_exposure_mode(m_handle, LMCAM_MODE_MANUAL);
-        readManualExposure(sendValue);
-        m_info.expRegion.enable = false;
+            emit sendFocusValue(m_info.focus.value);
+    } else if (mode == FocusOnce) {
+        lmcam_set_focus_mode(m_handle, LMCAM_FOCUS_MODE_ONE_SHOT);
     }
 }
 
-void UvcCamera::readManualExposure(bool sendValue)
+void UvcCamera::onSetFocusValue(int value)
 {
-    readValue(m_info.expTime.value, lmcam_get_exposure_time);
-    readValue(m_info.expGain.value, lmcam_get_exposure_gain);
-    if (m_info.longExpTime.supported)
-        readValue(m_info.longExpTime.value, lmcam_get_long_exposure_time);
-    if (sendValue) {
-        emit sendExpTime(m_info.expTime.value);
-        emit sendExpGainValue(m_info.expGain.value);
-        if (m_info.longExpTime.supported)
-            emit sendLongExpTime(m_info.longExpTime.value);
+    if (!hasFeature(UsbFocusMode))
+        return BaseCamera::onSetFocusValue(value);
+    if (applyValue("onSetFocusValue", m_info.focus.value, value, lmcam_set_focus))
+        emit sendFocusValue(value);
+}
+
+void UvcCamera::onSetFocusOnce()
+{
+    if (!hasFeature(UsbFocusOnce))
+        return BaseCamera::onSetFocusOnce();
+    if (!m_handle)
+        return;
+    qInfo() << "onSetFocusOnce";
+    // The device focuses once and then holds the motor where the picture was sharpest.
+    m_info.focusMode = FocusOnce;
+    lmcam_set_focus_mode(m_handle, LMCAM_FOCUS_MODE_ONE_SHOT);
+}
+
+void UvcCamera::stepFocus(int direction)
+{
+    if (!m_handle)
+        return;
+    qInfo() << (direction > 0 ? "onSetFocusAdd" : "onSetFocusSub");
+    if ((direction > 0 ? lmcam_increase_focus(m_handle) : lmcam_decrease_focus(m_handle)) == LMCAM_OK &&
+        readValue(m_info.focus.value, lmcam_get_focus))
+        emit sendFocusValue(m_info.focus.value);
+}
+
+void UvcCamera::onSetFocusAdd()
+{
+    if (!hasFeature(UsbFocusStep))
+        return BaseCamera::onSetFocusAdd();
+    stepFocus(1);
+}
+
+void UvcCamera::onSetFocusSub()
+{
+    if (!hasFeature(UsbFocusStep))
+        return BaseCamera::onSetFocusSub();
+    stepFocus(-1);
+}
+
+void UvcCamera::onSetMotorCenter()
+{
+    if (!hasFeature(UsbMotorCenter))
+        return BaseCamera::onSetMotorCenter();
+    if (!m_handle)
+        return;
+    // The middle of the focus travel: the motor's reference position.
+    const int centre = (m_info.focus.min + m_info.focus.max) / 2;
+    qInfo() << "onSetMotorCenter:" << centre;
+    onSetFocusMode(FocusManual, false);
+    emit sendFocusMode(FocusManual);
+    m_info.focus.value = centre;
+    if (lmcam_set_focus(m_handle, centre) == LMCAM_OK)
+        emit sendFocusValue(centre);
+}
+
+void UvcCamera::onCalibrateCurve()
+{
+    if (!hasFeature(UsbFocusCurve))
+        return BaseCamera::onCalibrateCurve();
+    if (!m_handle)
+        return;
+    qInfo() << "onCalibrateCurve";
+    if (lmcam_focus_cure_test(m_handle) != LMCAM_OK)
+        qWarning() << "Focus curve calibration failed!";
+}
+
+void UvcCamera::onValidateCurve()
+{
+    if (!hasFeature(UsbFocusCurve))
+        return BaseCamera::onValidateCurve();
+    if (!m_handle)
+        return;
+    const bool valid = lmcam_focus_cure_check(m_handle) == LMCAM_OK;
+    qInfo() << "onValidateCurve, valid=" << valid;
+}
+
+void UvcCamera::onGetFocusMode()
+{
+    if (!hasFeature(UsbFocusMode))
+        return BaseCamera::onGetFocusMode();
+    int32_t mode = 0;
+    if (!m_handle || lmcam_get_focus_mode(m_handle, &mode) != LMCAM_OK)
+        return;
+    m_info.focusMode = focusModeFromSdk(mode);
+    emit sendFocusMode(m_info.focusMode);
+}
+
+void UvcCamera::onGetFocusValue()
+{
+    if (!hasFeature(UsbFocusMode | UsbFocusStep))
+        return BaseCamera::onGetFocusValue();
+    if (readValue(m_info.focus.value, lmcam_get_focus))
+        emit sendFocusValue(m_info.focus.value);
+}
+
+void UvcCamera::onGetFocusState()
+{
+    if (!hasFeature(UsbFocusState))
+        return BaseCamera::onGetFocusState();
+    int32_t focusing = 0;
+    if (m_handle && lmcam_get_focus_state(m_handle, &focusing) == LMCAM_OK)
+        emit sendFocusState(focusing != 0);
+}
+
+// ---- Focus regions -------------------------------------------------------------------------
+
+bool UvcCamera::usesFlaggedFocusCell() const
+{
+    return m_focusRegionVersion == 0 || quint32(m_info.version) >= m_focusRegionVersion;
+}
+
+void UvcCamera::applyFocusCell()
+{
+    if (!m_handle)
+        return;
+    const lmcam_point point{m_info.focusRegionX, m_info.focusRegionY};
+    if (usesFlaggedFocusCell()) {
+        const lmcam_focus_region_v2 region{m_info.focusRegionEnable ? 1 : 0, point};
+        lmcam_set_focus_region_v2(m_handle, &region);
+    } else if (m_info.focusRegionEnable) {
+        // The first form has no switch: the cell is only sent while the region is on.
+        lmcam_set_focus_region_v1(m_handle, &point);
     }
 }
 
-void UvcCamera::onSetExpCompValue(int value)
+void UvcCamera::onSetFocusRegionStatus(bool enable)
 {
-    if (m_info.expMode != ExposureAuto)
+    if (!hasFeature(UsbFocusRegionGrid)) {
+        qInfo() << "Uvc camera does not support to set focus region status!";
         return;
-    if (applyValue("onSetExpCompValue", m_info.expComp.value, value, lmcam_set_exposure_compensation))
-        emit sendExpCompValue(value);
+    }
+    if (m_info.focusRegionEnable == enable)
+        return;
+    qInfo() << "onSetFocusRegionStatus:" << enable;
+    m_info.focusRegionEnable = enable;
+    applyFocusCell();
+    emit sendFocusRegionStatus(enable);
 }
 
-void UvcCamera::onSetExpGainValue(int value)
+void UvcCamera::onSetFocusRegion(bool display, int mode, int x, int y)
 {
-    if (m_info.expMode != ExposureManual)
-        return;
-    if (applyValue("onSetExpGainValue", m_info.expGain.value, value, lmcam_set_exposure_gain))
-        emit sendExpGainValue(value);
+    if (!hasFeature(UsbFocusRegionGrid))
+        return BaseCamera::onSetFocusRegion(display, mode, x, y);
+    qInfo().noquote() << QStringLiteral("onSetFocusRegion: mode=%1, x=%2, y=%3").arg(mode).arg(x).arg(y);
+    m_info.focusRegionMode = mode;
+    m_info.focusRegionX = x;
+    m_info.focusRegionY = y;
+    applyFocusCell();
 }
 
-void UvcCamera::onSetExpTime(int value)
+void UvcCamera::applyFocusRect(const CameraControlRegion &region)
 {
-    if (m_info.expMode != ExposureManual)
+    if (!m_handle)
         return;
-    if (applyValue("onSetExpTime", m_info.expTime.value, value, lmcam_set_exposure_time))
-        emit sendExpTime(value);
+    m_info.focusRegionEnable = region.enable;
+    m_info.focusRegionV2 = QRect(region.x, region.y, region.width, region.height);
+    const lmcam_focus_region_v3 sdkRegion{region.enable ? 1 : 0, {region.x, region.y, region.width, region.height}};
+    lmcam_set_focus_region_v3(m_handle, &sdkRegion);
 }
 
-void UvcCamera::onSetWbMode(WbMode mode, bool sendValue)
+void UvcCamera::onSetFocusRegionV2(CameraControlRegion region)
 {
-    if (!m_handle || m_info.wbMode == mode)
-        return;
-    qInfo() << "onSetWbMode:" << int(mode);
-    m_info.wbMode = mode;
-    if (mode == WbAuto) {
-        lmcam_set_white_balance_mode(m_handle, LMCAM_MODE_AUTO);
-    } else if (mode == WbManual) {
-        lmcam_set_white_balance_mode(m_handle, LMCAM_MODE_MANUAL);
-        readValue(m_info.wbRed.value, lmcam_get_white_balance_component_red);
-        readValue(m_info.wbGreen.value, lmcam_get_white_balance_component_green);
-        readValue(m_info.wbBlue.value, lmcam_get_white_balance_component_blue);
-        if (sendValue) {
-            emit sendWbRedValue(m_info.wbRed.value);
-            emit sendWbGreenValue(m_info.wbGreen.value);
-            emit sendWbBlueValue(m_info.wbBlue.value);
+    if (!hasFeature(UsbFocusRegionRect))
+        return BaseCamera::onSetFocusRegionV2(region);
+    qInfo().noquote() << QStringLiteral("onSetFocusRegionV2: enable=%1, x=%2, y=%3, w=%4, h=%5")
+                             .arg(region.enable)
+                             .arg(region.x)
+                             .arg(region.y)
+                             .arg(region.width)
+                             .arg(region.height);
+    applyFocusRect(region);
+}
+
+void UvcCamera::onGetFocusRegionStatus()
+{
+    if (!hasFeature(UsbFocusRegionGrid | UsbFocusRegionRect))
+        return BaseCamera::onGetFocusRegionStatus();
+    emit sendFocusRegionStatus(m_info.focusRegionEnable);
+}
+
+void UvcCamera::onGetFocusRegion()
+{
+    if (!hasFeature(UsbFocusRegionGrid))
+        return BaseCamera::onGetFocusRegion();
+    if (m_handle && usesFlaggedFocusCell()) {
+        lmcam_focus_region_v2 region;
+        std::memset(&region, 0, sizeof(region));
+        if (lmcam_get_focus_region_v2(m_handle, &region) == LMCAM_OK) {
+            m_info.focusRegionEnable = region.enable != 0;
+            m_info.focusRegionX = region.point.x;
+            m_info.focusRegionY = region.point.y;
         }
-        m_info.wbRegion.enable = false;
+    } else if (m_handle) {
+        lmcam_point point{0, 0};
+        if (lmcam_get_focus_region_v1(m_handle, &point) == LMCAM_OK) {
+            m_info.focusRegionX = point.x;
+            m_info.focusRegionY = point.y;
+        }
     }
+    emit sendFocusRegion(m_info.focusRegionMode, m_info.focusRegionX, m_info.focusRegionY);
 }
 
-void UvcCamera::onSetWbRedValue(int value)
+void UvcCamera::onGetFocusRegionV2()
 {
-    if (applyValue("onSetWbRedValue", m_info.wbRed.value, value, lmcam_set_white_balance_component_red))
-        emit sendWbRedValue(value);
-}
-
-void UvcCamera::onSetWbGreenValue(int value)
-{
-    if (applyValue("onSetWbGreenValue", m_info.wbGreen.value, value, lmcam_set_white_balance_component_green))
-        emit sendWbGreenValue(value);
-}
-
-void UvcCamera::onSetWbBlueValue(int value)
-{
-    if (applyValue("onSetWbBlueValue", m_info.wbBlue.value, value, lmcam_set_white_balance_component_blue))
-        emit sendWbBlueValue(value);
-}
-
-void UvcCamera::onSetMirrorStatus(bool enable)
-{
-    int cached = m_info.mirror;
-    if (applyValue("onSetMirrorStatus", cached, enable, lmcam_set_mirror))
-        emit sendMirrorStatus(enable);
-    m_info.mirror = cached != 0;
-}
-
-void UvcCamera::onSetFlipStatus(bool enable)
-{
-    int cached = m_info.flip;
-    if (applyValue("onSetFlipStatus", cached, enable, lmcam_set_flip))
-        emit sendFlipStatus(enable);
-    m_info.flip = cached != 0;
-}
-
-void UvcCamera::onSetHueValue(int value)
-{
-    if (applyValue("onSetHueValue", m_info.hue.value, value, lmcam_set_hue))
-        emit sendHueValue(value);
-}
-
-void UvcCamera::onSetSaturationValue(int value)
-{
-    if (applyValue("onSetSaturationValue", m_info.saturation.value, value, lmcam_set_saturation))
-        emit sendSaturationValue(value);
-}
-
-void UvcCamera::onSetContrastValue(int value)
-{
-    if (applyValue("onSetContrastValue", m_info.contrast.value, value, lmcam_set_contrast))
-        emit sendContrastValue(value);
-}
-
-void UvcCamera::onSetSharpnessValue(int value)
-{
-    if (applyValue("onSetSharpnessValue", m_info.sharpness.value, value, lmcam_set_sharpness))
-        emit sendSharpnessValue(value);
-}
-
-void UvcCamera::onSetGammaValue(int value)
-{
-    if (applyValue("onSetGammaValue", m_info.gamma.value, value, lmcam_set_gamma))
-        emit sendGammaValue(value);
-}
-
-void UvcCamera::onSetWBTemperatureValue(int value)
-{
-    if (applyValue("onSetWBTemperatureValue", m_info.wbTemperature.value, value, lmcam_set_white_balance_temperature))
-        emit sendWBTemperatureValue(value);
-}
-
-void UvcCamera::onSetLDCIStatus(bool enable)
-{
-    int cached = m_info.ldci;
-    if (applyValue("onSetLDCIStatus", cached, enable, lmcam_set_ldci))
-        emit sendLDCIStatus(enable);
-    m_info.ldci = cached != 0;
-}
-
-void UvcCamera::onSetMonoChromeStatus(bool enable)
-{
-    if (!m_handle || m_info.monochrome == enable)
-        return;
-    int saturation = 0;
-    if (enable) {
-        // Monochrome is saturation 0; remember the colour setting to come back to.
-        if (m_info.saturation.value == 0)
-            return;
-        m_monochromeSaturation = m_info.saturation.value;
-    } else {
-        saturation = m_monochromeSaturation;
+    if (!hasFeature(UsbFocusRegionRect))
+        return BaseCamera::onGetFocusRegionV2();
+    lmcam_focus_region_v3 region;
+    std::memset(&region, 0, sizeof(region));
+    if (m_handle && lmcam_get_focus_region_v3(m_handle, &region) == LMCAM_OK) {
+        m_info.focusRegionEnable = region.enable != 0;
+        m_info.focusRegionV2 = QRect(region.rect.x, region.rect.y, region.rect.width, region.rect.height);
     }
-    qInfo().noquote() << QStringLiteral("onSetMonoChromeStatus:%1, saturation=%2").arg(enable).arg(saturation);
-    m_info.monochrome = enable;
-    m_info.saturation.value = saturation;
-    lmcam_set_saturation(m_handle, saturation);
-    emit sendSaturationValue(saturation);
+    const QRect r = m_info.focusRegionV2;
+    emit sendFocusRegionV2(m_info.focusRegionEnable, r.x(), r.y(), r.width(), r.height());
 }
 
-void UvcCamera::onSetFilckStatus(bool enable)
+// ---- Zoom --------------------------------------------------------------------------------
+
+// The device has one zoom position: the optical range first, the digital range beyond it.
+void UvcCamera::onSetZoomValue(int value)
 {
-    int cached = m_info.flicker;
-    if (applyValue("onSetFilckStatus", cached, enable, lmcam_set_power_line_frequency))
-        emit sendFlickStatus(enable);
-    m_info.flicker = cached != 0;
+    if (!hasFeature(UsbZoom))
+        return BaseCamera::onSetZoomValue(value);
+    if (applyValue("onSetZoomValue", m_info.opticalZoom.value, value, lmcam_set_zoom))
+        emit sendZoomValue(value);
 }
 
-void UvcCamera::onSetEncryptStatus(bool enable)
+void UvcCamera::onSetDZoomValue(int value)
 {
-    if (!m_handle || m_info.encrypt == enable)
-        return;
-    qInfo() << "onSetEncryptStatus" << enable;
-    m_info.encrypt = enable;
-    lmcam_set_encrypt(m_handle, enable ? 1 : 0);
-    emit sendEncryptStatus(enable);
+    if (!hasFeature(UsbZoom))
+        return BaseCamera::onSetDZoomValue(value);
+    if (applyValue("onSetDZoomValue", m_info.digitalZoom.value, value, lmcam_set_zoom))
+        emit sendDZoomValue(value);
 }
 
-void UvcCamera::onSetExpRegion(bool enable, bool display, int x, int y, int width, int height)
+void UvcCamera::onSetZoomRelativeValue(int value)
 {
+    if (!hasFeature(UsbZoom))
+        return BaseCamera::onSetZoomRelativeValue(value);
     if (!m_handle)
         return;
-    m_info.expRegion = {enable, display, x, y, width, height};
-    const lmcam_rect rect{x, y, width, height};
-    lmcam_set_auto_exposure_region(m_handle, &rect);
+    qInfo() << "onSetZoomRelativeValue:" << value;
+    lmcam_set_zoom_relative(m_handle, value);
 }
 
-void UvcCamera::onSetWBRegion(bool enable, bool display, int x, int y, int width, int height)
+void UvcCamera::onGetZoomValue()
 {
+    if (!hasFeature(UsbZoom))
+        return BaseCamera::onGetZoomValue();
+    int zoom = 0;
+    if (!readValue(zoom, lmcam_get_zoom))
+        return;
+    m_info.opticalZoom.value = std::min(zoom, m_info.opticalZoom.max);
+    emit sendZoomValue(m_info.opticalZoom.value);
+}
+
+void UvcCamera::onGetDZoomValue()
+{
+    if (!hasFeature(UsbZoom))
+        return BaseCamera::onGetDZoomValue();
+    int zoom = 0;
+    if (!readValue(zoom, lmcam_get_zoom))
+        return;
+    m_info.digitalZoom.value = std::max(zoom, m_info.digitalZoom.min);
+    emit sendDZoomValue(m_info.digitalZoom.value);
+}
+
+void UvcCamera::onGetZoomRelativeValue(int &value)
+{
+    if (!hasFeature(UsbZoom))
+        return BaseCamera::onGetZoomRelativeValue(value);
+    readValue(value, lmcam_get_zoom);
+}
+
+void UvcCamera::onSetZoomSpeed(int speed)
+{
+    if (!hasFeature(UsbZoomSpeed))
+        return BaseCamera::onSetZoomSpeed(speed);
+    if (applyValue("onSetZoomSpeed", m_info.zoomSpeed, speed, lmcam_set_zoom_speed))
+        emit sendZoomSpeed(speed);
+}
+
+void UvcCamera::onGetZoomSpeed()
+{
+    if (!hasFeature(UsbZoomSpeed))
+        return BaseCamera::onGetZoomSpeed();
+    if (readValue(m_info.zoomSpeed, lmcam_get_zoom_speed))
+        emit sendZoomSpeed(m_info.zoomSpeed);
+}
+
+// ---- Picture functions -------------------------------------------------------------------
+
+void UvcCamera::onSetDRCValue(int value)
+{
+    if (!hasFeature(UsbDrc))
+        return BaseCamera::onSetDRCValue(value);
+    if (applyValue("onSetDRCValue", m_info.drc.value, value, lmcam_set_drc))
+        emit sendDRCValue(value);
+}
+
+void UvcCamera::onGetDRCValue()
+{
+    if (!hasFeature(UsbDrc))
+        return BaseCamera::onGetDRCValue();
+    if (readValue(m_info.drc.value, lmcam_get_drc))
+        emit sendDRCValue(m_info.drc.value);
+}
+
+void UvcCamera::onSetCACStatus(bool enable)
+{
+    if (!hasFeature(UsbCac))
+        return BaseCamera::onSetCACStatus(enable);
+    if (applyFlag("onSetCACStatus", m_info.cac, enable, lmcam_set_cac))
+        emit sendCACStatus(enable);
+}
+
+void UvcCamera::onGetCACStatus()
+{
+    if (!hasFeature(UsbCac))
+        return BaseCamera::onGetCACStatus();
+    if (readFlag(m_info.cac, lmcam_get_cac))
+        emit sendCACStatus(m_info.cac);
+}
+
+void UvcCamera::onSetDefogStatus(bool enable)
+{
+    if (!hasFeature(UsbDefog))
+        return BaseCamera::onSetDefogStatus(enable);
+    if (applyFlag("onSetDefogStatus", m_info.defog, enable, lmcam_set_defog))
+        emit sendDefogStatus(enable);
+}
+
+void UvcCamera::onGetDefogStatus()
+{
+    if (!hasFeature(UsbDefog))
+        return BaseCamera::onGetDefogStatus();
+    if (readFlag(m_info.defog, lmcam_get_defog))
+        emit sendDefogStatus(m_info.defog);
+}
+
+// ---- Ring light --------------------------------------------------------------------------
+
+void UvcCamera::onSetLed(int partIndex, int level)
+{
+    if (!hasFeature(UsbLed))
+        return BaseCamera::onSetLed(partIndex, level);
+    if (!m_handle || partIndex < 0 || partIndex >= LMCAM_LED_PART_COUNT)
+        return;
+    qInfo().noquote() << QStringLiteral("onSetLed: part=%1, level=%2").arg(partIndex).arg(level);
+    if (lmcam_set_cm0x_led(m_handle, partIndex, level) == LMCAM_OK)
+        m_info.led.levels[size_t(partIndex)] = level;
+}
+
+void UvcCamera::onSetAllLed(int up, int left, int right, int down)
+{
+    if (!hasFeature(UsbLed))
+        return BaseCamera::onSetAllLed(up, left, right, down);
     if (!m_handle)
         return;
-    m_info.wbRegion = {enable, display, x, y, width, height};
-    const lmcam_rect rect{x, y, width, height};
-    lmcam_set_auto_whitebalance_region(m_handle, &rect);
+    qInfo().noquote() << QStringLiteral("onSetAllLed: %1 %2 %3 %4").arg(up).arg(left).arg(right).arg(down);
+    const int32_t levels[LMCAM_LED_PART_COUNT] = {up, left, right, down};
+    if (lmcam_set_cm0x_all_led(m_handle, levels) == LMCAM_OK)
+        m_info.led.levels = {up, left, right, down};
 }
 
-void UvcCamera::onSetWhiteBalanceOnce()
+void UvcCamera::onResetLed()
 {
-    // The panel answers the two mode signals by switching the device to automatic and back.
-    emit sendWbMode(WbAuto);
-    waitMs(1500);
-    emit sendWbMode(WbManual);
-    waitMs(1000);
-    onGetWbRedValue();
-    onGetWbGreenValue();
-    onGetWbBlueValue();
+    if (!hasFeature(UsbLed) || !m_handle)
+        return;
+    const int level = m_info.led.defaultLevel;
+    onSetAllLed(level, level, level, level);
+    emit sendLedInfo(m_info.led);
 }
 
-void UvcCamera::onSetIp(IpInfo)
+void UvcCamera::onGetLedInfo()
 {
-    qInfo() << "Uvc camera does not support to set ip!";
+    if (!hasFeature(UsbLed))
+        return BaseCamera::onGetLedInfo();
+    lmcam_led_info led;
+    std::memset(&led, 0, sizeof(led));
+    if (!m_handle || lmcam_get_led_info(m_handle, &led) != LMCAM_OK)
+        return;
+    m_info.led.supported = true;
+    m_info.led.partCount = led.part_count;
+    m_info.led.minLevel = led.min_level;
+    m_info.led.maxLevel = led.max_level;
+    m_info.led.defaultLevel = led.default_level;
+    for (int i = 0; i < LMCAM_LED_PART_COUNT; ++i)
+        m_info.led.levels[size_t(i)] = led.levels[i];
+    emit sendLedInfo(m_info.led);
 }
 
-// ---- Resets ------------------------------------------------------------------------------
+// ---- Exposure extras, scene and gamma curve ----------------------------------------------
 
-void UvcCamera::onResetBasicSettings()
+void UvcCamera::onSetExpGainUnit(ExposureGainUnit unit)
 {
-    onResetExp();
-    onResetFocus();
-    emit sendDZoomValue(m_info.digitalZoom.def);
-    emit sendZoomValue(m_info.opticalZoom.def);
-    emit sendZoomSpeed(0);
+    if (!hasFeature(UsbGainUnit))
+        return BaseCamera::onSetExpGainUnit(unit);
+    int cached = m_info.expGainUnit;
+    if (applyValue("onSetExpGainUnit", cached, unit, lmcam_set_exposure_gain_unit)) {
+        // The gain is counted in the new unit from now on.
+        readRange(m_info.expGain, lmcam_get_exposure_gain_range);
+        readValue(m_info.expGain.value, lmcam_get_exposure_gain);
+        emit sendExpGainUnit(unit);
+        emit sendExpGainValue(m_info.expGain.value);
+    }
+    m_info.expGainUnit = ExposureGainUnit(cached);
 }
 
-void UvcCamera::onResetAdvancedSettings()
+void UvcCamera::onGetExpGainUnit()
 {
-    onResetFunc();
-    onResetLed();
-    onResetWB();
-    onResetBlackBalance();
-    emit sendWBRegion(false, 0, 0, 0, 0);
-    emit sendExpRegion(false, 0, 0, 0, 0);
-    emit sendFFCStatus(false);
-    emit sendHistogramStatus(false);
-}
-
-void UvcCamera::onResetExp()
-{
-    onSetExpMode(ExposureAuto, false);
-    emit sendExpMode(ExposureAuto);
-    emit sendExpCompValue(m_info.expComp.def);
-    const CameraRegion &r = m_info.expRegion;
-    emit sendExpRegion(false, r.x, r.y, r.width, r.height);
-}
-
-void UvcCamera::onResetWB()
-{
-    onSetWbMode(WbManual, false);
-    // One below the defaults, so that the setters below do not skip them as unchanged.
-    m_info.wbRed.value = m_info.wbRed.def - 1;
-    m_info.wbGreen.value = m_info.wbGreen.def - 1;
-    m_info.wbBlue.value = m_info.wbBlue.def - 1;
-    onSetWbRedValue(m_info.wbRed.def);
-    onSetWbGreenValue(m_info.wbGreen.def);
-    onSetWbBlueValue(m_info.wbBlue.def);
-    emit sendWbMode(WbManual);
-    emit sendWbRedValue(m_info.wbRed.def);
-    emit sendWbGreenValue(m_info.wbGreen.def);
-    emit sendWbBlueValue(m_info.wbBlue.def);
-}
-
-void UvcCamera::onResetFocus()
-{
-    emit sendFocusMode(FocusAuto);
-    const bool secondForm = m_focusRegionVersion != 0 && quint32(m_info.version) >= m_focusRegionVersion;
-    if (secondForm) {
-        const QRect r = m_info.focusRegionV2;
-        emit sendFocusRegionV2(true, r.x(), r.y(), r.width(), r.height());
-    } else if (m_rotate == 90 || m_rotate == 270) {
-        emit sendFocusRegion(0, 7, 8);
-    } else {
-        emit sendFocusRegion(0, 8, 7);
+    if (!hasFeature(UsbGainUnit))
+        return BaseCamera::onGetExpGainUnit();
+    int unit = m_info.expGainUnit;
+    if (readValue(unit, lmcam_get_exposure_gain_unit)) {
+        m_info.expGainUnit = ExposureGainUnit(unit);
+        emit sendExpGainUnit(m_info.expGainUnit);
     }
 }
 
-void UvcCamera::onResetFunc()
+void UvcCamera::onSetLongExpTime(int value)
 {
-    emit sendHueValue(m_info.hue.def);
-    emit sendSaturationValue(m_info.saturation.def);
-    emit sendContrastValue(m_info.contrast.def);
-    emit sendSharpnessValue(m_info.sharpness.def);
-    emit sendGammaValue(m_info.gamma.def);
-    emit sendDRCValue(m_info.drc.def);
-    emit sendGammaMode(GammaValueMode);
-    emit sendFlipStatus(false);
-    emit sendMirrorStatus(false);
-    emit sendFlickStatus(false);
-    emit sendMonoChromeStatus(false);
-    emit sendDefogStatus(false);
-    emit sendCACStatus(false);
-    emit sendLDCIStatus(false);
-    emit sendNegativeStatus(false);
-    emit sendExpGainUnit(GainUnitDefault);
+    if (!hasFeature(UsbLongExposure))
+        return BaseCamera::onSetLongExpTime(value);
+    if (m_info.expMode != ExposureManual)
+        return;
+    if (applyValue("onSetLongExpTime", m_info.longExpTime.value, value, lmcam_set_long_exposure_time))
+        emit sendLongExpTime(value);
 }
 
-// ---- Getters -----------------------------------------------------------------------------
-
-void UvcCamera::onGetExpMode()
+void UvcCamera::onGetLongExpTime()
 {
-    int32_t mode = 0;
-    if (m_handle && lmcam_get_exposure_mode(m_handle, &mode) == LMCAM_OK)
-        m_info.expMode = mode == LMCAM_MODE_AUTO ? ExposureAuto : ExposureManual;
-    emit sendExpMode(m_info.expMode);
+    if (!hasFeature(UsbLongExposure))
+        return BaseCamera::onGetLongExpTime();
+    if (readValue(m_info.longExpTime.value, lmcam_get_long_exposure_time))
+        emit sendLongExpTime(m_info.longExpTime.value);
 }
 
-void UvcCamera::onGetWbMode()
+void UvcCamera::onSetCameraDisplayMode(DisplayMode mode)
 {
-    int32_t mode = 0;
-    if (m_handle && lmcam_get_white_balance_mode(m_handle, &mode) == LMCAM_OK)
-        m_info.wbMode = mode == LMCAM_MODE_AUTO ? WbAuto : WbManual;
-    emit sendWbMode(m_info.wbMode);
-}
-
-#define LUMORA_UVC_GETTER(slot, member, getFn, signal)                                                                 \
-    void UvcCamera::slot()                                                                                             \
-    {                                                                                                                  \
-        if (readValue(m_info.member, getFn))                                                                           \
-            emit signal(m_info.member);                                                                                \
+    if (!hasFeature(UsbDisplayMode))
+        return BaseCamera::onSetCameraDisplayMode(mode);
+    int cached = m_info.displayMode;
+    const bool applied = applyValue("onSetCameraDisplayMode", cached, mode, lmcam_set_scene);
+    m_info.displayMode = DisplayMode(cached);
+    if (applied) {
+        emit sendDisplayModeValue(mode);
+        onDisplayModeChanged();
     }
-LUMORA_UVC_GETTER(onGetExpCompValue, expComp.value, lmcam_get_exposure_compensation, sendExpCompValue)
-LUMORA_UVC_GETTER(onGetExpGainValue, expGain.value, lmcam_get_exposure_gain, sendExpGainValue)
-LUMORA_UVC_GETTER(onGetExpTime, expTime.value, lmcam_get_exposure_time, sendExpTime)
-LUMORA_UVC_GETTER(onGetWbRedValue, wbRed.value, lmcam_get_white_balance_component_red, sendWbRedValue)
-LUMORA_UVC_GETTER(onGetWbGreenValue, wbGreen.value, lmcam_get_white_balance_component_green, sendWbGreenValue)
-LUMORA_UVC_GETTER(onGetWbBlueValue, wbBlue.value, lmcam_get_white_balance_component_blue, sendWbBlueValue)
-LUMORA_UVC_GETTER(onGetHueValue, hue.value, lmcam_get_hue, sendHueValue)
-LUMORA_UVC_GETTER(onGetSaturationValue, saturation.value, lmcam_get_saturation, sendSaturationValue)
-LUMORA_UVC_GETTER(onGetContrastValue, contrast.value, lmcam_get_contrast, sendContrastValue)
-LUMORA_UVC_GETTER(onGetSharpnessValue, sharpness.value, lmcam_get_sharpness, sendSharpnessValue)
-LUMORA_UVC_GETTER(onGetGammaValue, gamma.value, lmcam_get_gamma, sendGammaValue)
-LUMORA_UVC_GETTER(onGetWBTemperatureValue, wbTemperature.value, lmcam_get_white_balance_temperature,
-                  sendWBTemperatureValue)
-#undef LUMORA_UVC_GETTER
-
-#define LUMORA_UVC_FLAG_GETTER(slot, member, getFn, signal)                                                            \
-    void UvcCamera::slot()                                                                                             \
-    {                                                                                                                  \
-        if (readFlag(m_info.member, getFn))                                                                            \
-            emit signal(m_info.member);                                                                                \
-    }
-LUMORA_UVC_FLAG_GETTER(onGetMirrorStatus, mirror, lmcam_get_mirror, sendMirrorStatus)
-LUMORA_UVC_FLAG_GETTER(onGetFlipStatus, flip, lmcam_get_flip, sendFlipStatus)
-LUMORA_UVC_FLAG_GETTER(onGetFlickStatus, flicker, lmcam_get_power_line_frequency, sendFlickStatus)
-LUMORA_UVC_FLAG_GETTER(onGetLDCIStatus, ldci, lmcam_get_ldci, sendLDCIStatus)
-LUMORA_UVC_FLAG_GETTER(onGetEncryptStatus, encrypt, lmcam_get_encrypt, sendEncryptStatus)
-#undef LUMORA_UVC_FLAG_GETTER
-
-void UvcCamera::onGetIpInfo()
-{
-    qInfo() << "Uvc camera does not support to get ip info!";
 }
 
-void UvcCamera::onGetUpgradeStatus()
+void UvcCamera::onGetCameraDisplayMode()
 {
-    qInfo() << "Uvc camera does not support to get upgrade status!";
+    if (!hasFeature(UsbDisplayMode))
+        return BaseCamera::onGetCameraDisplayMode();
+    int mode = m_info.displayMode;
+    if (readValue(mode, lmcam_get_scene)) {
+        m_info.displayMode = DisplayMode(mode);
+        emit sendDisplayModeValue(m_info.displayMode);
+        onDisplayModeChanged();
+    }
 }
 
-void UvcCamera::onGetAllInfo()
+void UvcCamera::onSetGammaMode(GammaMode mode, bool sendValue)
 {
-    CameraInfo info = m_info;
-    initCameraInfo(info);
-    m_monochromeSaturation = info.saturation.value;
-    const UsbModelEntry *model = findUsbModel(info.productId);
-    if (model && model->compact) {
-        // The compact models are tuned per application mode (biology 0, industry 1).
-        const int mode = ConfigStore::instance().value(ConfigGroup::Camera, CameraKey::SceneMode, 0).toInt();
-        const bool biology = mode == 0;
-        info.expComp.def = biology ? 150 : 50;
-        info.contrast.def = biology ? 40 : 55;
-        info.sharpness.def = biology ? 0 : 100;
-        info.gamma.def = biology ? 40 : 110;
+    if (!hasFeature(UsbGammaCurve))
+        return BaseCamera::onSetGammaMode(mode, sendValue);
+    int cached = m_info.gammaMode;
+    const bool applied = applyValue("onSetGammaMode", cached, mode, lmcam_set_gamma_mode);
+    m_info.gammaMode = GammaMode(cached);
+    if (!applied || !sendValue)
+        return;
+    if (mode == GammaCurveMode)
+        onGetGammaBezierCurve();
+    else
+        onGetGammaValue();
+}
+
+void UvcCamera::onGetGammaMode()
+{
+    if (!hasFeature(UsbGammaCurve))
+        return BaseCamera::onGetGammaMode();
+    int mode = m_info.gammaMode;
+    if (readValue(mode, lmcam_get_gamma_mode)) {
+        m_info.gammaMode = GammaMode(mode);
+        emit sendGammaMode(m_info.gammaMode);
     }
-    m_info = info;
-    emit sendAllInfo(info);
+}
+
+void UvcCamera::onSetGammaBezierCurve(QVector<QPointF> points, int size)
+{
+    if (!hasFeature(UsbGammaCurve))
+        return BaseCamera::onSetGammaBezierCurve(points, size);
+    if (!m_handle)
+        return;
+    const int count = std::clamp(std::min(size, int(points.size())), 0, int(LMCAM_GAMMA_CURVE_MAX_POINTS));
+    lmcam_point sdkPoints[LMCAM_GAMMA_CURVE_MAX_POINTS];
+    QVector<LmPoint> curve;
+    for (int i = 0; i < count; ++i) {
+        sdkPoints[i] = {qRound(points[i].x()), qRound(points[i].y())};
+        curve.append({sdkPoints[i].x, sdkPoints[i].y});
+    }
+    qInfo() << "onSetGammaBezierCurve:" << count << "points";
+    if (lmcam_set_gamma_bezier_curve(m_handle, sdkPoints, count) == LMCAM_OK)
+        m_info.gammaCurve = curve;
+}
+
+void UvcCamera::onGetGammaBezierCurve()
+{
+    if (!hasFeature(UsbGammaCurve))
+        return BaseCamera::onGetGammaBezierCurve();
+    lmcam_point points[LMCAM_GAMMA_CURVE_MAX_POINTS];
+    int32_t count = 0;
+    if (!m_handle || lmcam_get_gamma_bezier_curve(m_handle, points, LMCAM_GAMMA_CURVE_MAX_POINTS, &count) != LMCAM_OK)
+        return;
+    m_info.gammaCurve.clear();
+    for (int i = 0; i < std::clamp(int(count), 0, int(LMCAM_GAMMA_CURVE_MAX_POINTS)); ++i)
+        m_info.gammaCurve.append({points[i].x, points[i].y});
+    emit sendGammaBezierCurve(m_info.gammaCurve, m_info.gammaCurve.size());
 }
