@@ -6,6 +6,7 @@
 #include "mainwindow2.h"
 #include "singleapplication.h"
 #include "startup.h"
+#include "surfaceformat.h"
 #include "theme.h"
 
 #include <QDebug>
@@ -34,7 +35,7 @@ int main(int argc, char *argv[])
     CrashDumpHandler::instance().init(dumpPath);
     LibraryLogs::installUsbSdkLogHook();
     Theme::load();
-    Startup::setDefaultSurfaceFormat();
+    setDefaultSurfaceFormat();
     QuitSignals::install([] { QCoreApplication::quit(); });
 
     Startup::runFirstRunChoice(AppPaths::firstRunMarker());

@@ -10,8 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QOpenGLContext>
-#include <QSurfaceFormat>
 
 // The resources live in a static library: nothing would pull them into the program
 // unless they are registered by name.
@@ -64,20 +62,6 @@ bool runFirstRunChoice(const QString &markerPath)
 bool isFirstRun()
 {
     return g_firstRun;
-}
-
-void setDefaultSurfaceFormat()
-{
-    QSurfaceFormat format;
-    format.setDepthBufferSize(24);
-    format.setStencilBufferSize(8);
-    if (QOpenGLContext::openGLModuleType() == QOpenGLContext::LibGL) {
-        format.setVersion(3, 3);
-        format.setProfile(QSurfaceFormat::CoreProfile);
-    } else {
-        format.setVersion(3, 0);
-    }
-    QSurfaceFormat::setDefaultFormat(format);
 }
 
 QString helpDocumentPath(MyLanguage language)

@@ -23,9 +23,6 @@ bool isFirstRun();
 // false; the program goes on without stored camera parameters.
 bool openCameraDatabase();
 
-// Depth 24, stencil 8; OpenGL 3.3 core on desktop GL, 3.0 on OpenGL ES.
-void setDefaultSurfaceFormat();
-
 // The help document for `language`: help/zh.pdf for Simplified Chinese, help/en.pdf else,
 // in the program folder.
 QString helpDocumentPath(MyLanguage language);

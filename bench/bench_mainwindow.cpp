@@ -1,6 +1,7 @@
 // The program's window with a virtual camera: how long from building the window to the first
 // picture on screen, and how many of the camera's frames the live view shows, at 1080p30 and
 // 4K30. Needs a display (bench/run.sh provides a virtual one).
+#include "surfaceformat.h"
 #include "basecamera.h"
 #include "benchutil.h"
 #include "camerasession.h"
@@ -119,7 +120,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumora"));
     Startup::initResources();
-    Startup::setDefaultSurfaceFormat();
+    setDefaultSurfaceFormat();
     measure("1080p30", 1920, 1080, data.filePath("devices.json"));
     measure("4k30", 3840, 2160, data.filePath("devices.json"));
     return 0;

@@ -4,6 +4,7 @@
 // frame once drawn (one frame in flight, as the acquisition thread sends them).
 // Needs an OpenGL context: run under X (Xvfb with Mesa gives llvmpipe) or any platform plugin
 // that offers one.
+#include "surfaceformat.h"
 #include "i420buffer.h"
 #include "imageprocess.h"
 #include "renderer.h"
@@ -173,13 +174,7 @@ void dropShareAt60Fps(QOpenGLContext &context, QOffscreenSurface &surface, int w
 int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
-    QSurfaceFormat format;
-    format.setDepthBufferSize(24);
-    format.setStencilBufferSize(8);
-    if (QOpenGLContext::openGLModuleType() == QOpenGLContext::LibGL) {
-        format.setVersion(3, 3);
-        format.setProfile(QSurfaceFormat::CoreProfile);
-    }
+    const QSurfaceFormat format = videoSurfaceFormat();
     QOffscreenSurface surface;
     surface.setFormat(format);
     surface.create();

@@ -1,5 +1,6 @@
 // The picture widget in a real window under Xvfb: what reaches the screen, which frames it
 // acknowledges, and the stream it paces.
+#include "surfaceformat.h"
 #include "cameraplaythread.h"
 #include "i420buffer.h"
 #include "openglvideowidget.h"
@@ -62,12 +63,7 @@ private:
 
 void TestOpenGLVideoWidget::initTestCase()
 {
-    QSurfaceFormat format;
-    format.setDepthBufferSize(24);
-    format.setStencilBufferSize(8);
-    format.setVersion(3, 3);
-    format.setProfile(QSurfaceFormat::CoreProfile);
-    QSurfaceFormat::setDefaultFormat(format);
+    setDefaultSurfaceFormat();
     QVERIFY(m_dir.isValid());
 }
 

@@ -1,5 +1,6 @@
 // The display pane in a real window (Xvfb, Mesa's OpenGL): zoom figures, the placement of the
 // view, scene and picture widget, frame filtering, rotation, and the relays to the renderer.
+#include "surfaceformat.h"
 #include "graphicsview.h"
 #include "i420buffer.h"
 #include "openglvideowidget.h"
@@ -537,15 +538,7 @@ void TestVideoWidget::pictureShowsThroughView()
 
 int main(int argc, char **argv)
 {
-    // The context the program asks for: 3.3 core where desktop OpenGL is used.
-    QSurfaceFormat format;
-    format.setDepthBufferSize(24);
-    format.setStencilBufferSize(8);
-    if (QOpenGLContext::openGLModuleType() == QOpenGLContext::LibGL) {
-        format.setVersion(3, 3);
-        format.setProfile(QSurfaceFormat::CoreProfile);
-    }
-    QSurfaceFormat::setDefaultFormat(format);
+    setDefaultSurfaceFormat(); // the program's own context
     QApplication app(argc, argv);
     TestVideoWidget test;
     QTEST_SET_MAIN_SOURCE_PATH

@@ -1,4 +1,5 @@
 // The renderer against the CPU corrections, in a real OpenGL context (Mesa under Xvfb).
+#include "surfaceformat.h"
 #include "frameconversion.h"
 #include "i420buffer.h"
 #include "imageprocess.h"
@@ -139,14 +140,7 @@ private:
 
 void TestRenderer::initTestCase()
 {
-    // The program's own context: 3.3 core where desktop OpenGL is used.
-    QSurfaceFormat format;
-    format.setDepthBufferSize(24);
-    format.setStencilBufferSize(8);
-    if (QOpenGLContext::openGLModuleType() == QOpenGLContext::LibGL) {
-        format.setVersion(3, 3);
-        format.setProfile(QSurfaceFormat::CoreProfile);
-    }
+    const QSurfaceFormat format = videoSurfaceFormat(); // the program's own context
     m_surface.setFormat(format);
     m_surface.create();
     m_context.setFormat(format);
