@@ -179,11 +179,6 @@ QString CameraDatabase::createTable()
     return QString();
 }
 
-QString CameraDatabase::databaseKey(const QString &uniqueName)
-{
-    return uniqueName;
-}
-
 QString CameraDatabase::legacyKey(const QString &uniqueName)
 {
     // Network names were always stored whole.
@@ -223,7 +218,7 @@ std::optional<QVariantMap> CameraDatabase::findRow(const QString &key)
 
 std::optional<QVariantMap> CameraDatabase::deviceRow(const QString &uniqueName)
 {
-    const QString key = databaseKey(uniqueName);
+    const QString &key = uniqueName;
     std::optional<QVariantMap> row = findRow(key);
     const QString legacy = legacyKey(uniqueName);
     if (row || legacy.isEmpty())
@@ -282,10 +277,9 @@ bool CameraDatabase::loadDefaultParameters(const QString &uniqueName, const Came
         return false;
     std::optional<QVariantMap> found = deviceRow(uniqueName);
     if (!found) {
-        const QString key = databaseKey(uniqueName);
-        if (!seedIfMissing(key, row))
+        if (!seedIfMissing(uniqueName, row))
             return false;
-        found = findRow(key);
+        found = findRow(uniqueName);
     }
     if (!found)
         return false;

@@ -30,10 +30,9 @@ public:
 
     // What the operator is shown when open() fails.
     static QString openFailedMessage();
-    // A device's row is keyed by its whole unique name: any cut would let two devices share a row.
-    static QString databaseKey(const QString &uniqueName);
-    // The key older versions stored for a USB device (the part from "usb" on, without the last
-    // 7 characters); empty where it is the device's key.
+    // A device's row is keyed by its whole unique name (column pid): any cut would let two devices
+    // share a row. legacyKey is the key older versions stored for a USB device (the part from
+    // "usb" on, without the last 7 characters); empty where the name was stored whole.
     static QString legacyKey(const QString &uniqueName);
     // The parameter columns in table order (id and pid excluded): the only names saveValue accepts.
     static QStringList parameterColumns();

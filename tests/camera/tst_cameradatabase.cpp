@@ -354,12 +354,12 @@ private slots:
         QVERIFY(db.open());
         CameraInfo info = offeredInfo();
         QVERIFY(db.loadDefaultParameters(kUsbDevice, CameraDefaultRow::common("1920x1080", 60), info));
-        const QVariantMap before = *db.findRow(CameraDatabase::databaseKey(kUsbDevice));
+        const QVariantMap before = *db.findRow(kUsbDevice);
         g_log.clear();
         QVERIFY(!db.saveValue(kUsbDevice, column, 9));
         QCOMPARE(g_log.size(), 1);
         QVERIFY(g_log.first().contains(column));
-        QCOMPARE(*db.findRow(CameraDatabase::databaseKey(kUsbDevice)), before);
+        QCOMPARE(*db.findRow(kUsbDevice), before);
     }
 
     void saveWithoutRowLogs()

@@ -422,7 +422,7 @@ void TestUsbModels::sdkUpgradeAndDeviceName()
 void TestUsbModels::parameterRowLoadedIntoTheCamera()
 {
     const QString path = usbPath("0218", "0001");
-    const QString key = CameraDatabase::databaseKey(path);
+    const QString key = path; // rows are keyed by the unique name
     {
         auto camera = startCamera(path);
         QVERIFY(camera);
