@@ -52,6 +52,62 @@ bool parseInt(const QString &text, int min, int max, int &value)
     return ok && value >= min && value <= max;
 }
 
+QString valueSyntax(const CameraParameter &p)
+{
+    switch (p.kind) {
+    case CameraParameter::Integer:
+        return QStringLiteral("integer");
+    case CameraParameter::Flag:
+        return QStringLiteral("on|off");
+    case CameraParameter::Choice:
+        return QString::fromLatin1(p.choices);
+    }
+    return QString();
+}
+
+// A --set value for the parameter; false with a message when it does not fit its kind.
+bool parseParameterValue(const CameraParameter &parameter, const QString &text, int &value, QString &error)
+{
+    const QString word = text.trimmed().toLower();
+    bool ok = false;
+    switch (parameter.kind) {
+    case CameraParameter::Integer:
+        value = word.toInt(&ok);
+        break;
+    case CameraParameter::Flag:
+        if (word == "on" || word == "1" || word == "true" || word == "yes") {
+            value = 1;
+            ok = true;
+        } else if (word == "off" || word == "0" || word == "false" || word == "no") {
+            value = 0;
+            ok = true;
+        }
+        break;
+    case CameraParameter::Choice: {
+        const QStringList words = QString::fromLatin1(parameter.choices).split('|');
+        const int index = words.indexOf(word);
+        ok = index >= 0;
+        if (ok)
+            value = parameter.choiceValues ? parameter.choiceValues[index] : index + 1;
+        break;
+    }
+    }
+    if (!ok)
+        error =
+            QStringLiteral("bad value \"%1\" for %2 (expected %3)").arg(text, parameter.name, valueSyntax(parameter));
+    return ok;
+}
+
+// The parameter table as help text, one parameter a line.
+QString cameraParameterHelp()
+{
+    QString text;
+    for (const CameraParameter &p : cameraParameters())
+        text +=
+            QStringLiteral("  %1 %2 %3\n").arg(QString::fromLatin1(p.name), -20).arg(valueSyntax(p), -26).arg(p.slot);
+    return text;
+}
+
 } // namespace
 
 bool CliArguments::parse(const QStringList &arguments, QString &error)

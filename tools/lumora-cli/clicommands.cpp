@@ -171,8 +171,8 @@ QString configureCamera(BaseCamera &camera, const CliArguments &args)
         const CameraParameter *p = findCameraParameter(setting.name);
         const QString what = QStringLiteral("--set %1=%2").arg(setting.name).arg(setting.value);
         const CameraInfo before = camera.cameraInfo();
-        if (p->range) {
-            const CameraRange &range = before.*(p->range);
+        if (p->field.range) {
+            const CameraRange &range = before.*(p->field.range);
             if (!range.supported)
                 return QStringLiteral("%1: the camera does not support %2").arg(what, setting.name);
             if (setting.value < range.min || setting.value > range.max)
@@ -182,8 +182,8 @@ QString configureCamera(BaseCamera &camera, const CliArguments &args)
         p->apply(camera, setting.value);
         if (unsupportedMessageCount() != unsupportedBefore)
             return QStringLiteral("%1: the camera does not support %2").arg(what, setting.name);
-        if (p->cached) {
-            const int now = p->cached(camera.cameraInfo());
+        if (p->field.get) {
+            const int now = p->field.get(camera.cameraInfo());
             if (now != setting.value)
                 return QStringLiteral("%1: not taken by the camera (it reports %2)").arg(what).arg(now);
         }

@@ -1,0 +1,165 @@
+#include "cameraparameters.h"
+
+#include "basecamera.h"
+
+#include <iterator>
+#include <type_traits>
+
+namespace {
+
+template<CameraRange CameraInfo::*Range> constexpr CameraInfoField rangeField()
+{
+    return {[](const CameraInfo &i) { return (i.*Range).value; }, [](CameraInfo &i, int v) { (i.*Range).value = v; },
+            Range, nullptr};
+}
+
+// A plain member: a number, a flag or an enumeration.
+template<auto Member> constexpr CameraInfoField valueField(bool CameraInfo::*supported = nullptr)
+{
+    using Type = std::remove_reference_t<decltype(std::declval<CameraInfo &>().*Member)>;
+    return {[](const CameraInfo &i) { return int(i.*Member); },
+            [](CameraInfo &i, int v) { i.*Member = static_cast<Type>(v); }, nullptr, supported};
+}
+
+template<int Part> constexpr CameraInfoField ledField()
+{
+    return {[](const CameraInfo &i) { return i.led.levels[Part]; },
+            [](CameraInfo &i, int v) { i.led.levels[Part] = v; }, nullptr, nullptr};
+}
+
+template<typename Arg> void invoke(BaseCamera &camera, void (BaseCamera::*slot)(Arg), int value)
+{
+    (camera.*slot)(static_cast<Arg>(value));
+}
+
+template<typename Arg> void invoke(BaseCamera &camera, void (BaseCamera::*slot)(Arg, bool), int value)
+{
+    (camera.*slot)(static_cast<Arg>(value), true);
+}
+
+template<auto Slot> void call(BaseCamera &camera, int value)
+{
+    invoke(camera, Slot, value);
+}
+
+template<int Part> void setLed(BaseCamera &camera, int level)
+{
+    camera.onSetLed(Part, level);
+}
+
+constexpr int kFocusModes[] = {FocusAuto, FocusManual, FocusOnce};
+constexpr int kGammaModes[] = {GammaValueMode, GammaCurveMode};
+constexpr int kDisplayModes[] = {DisplayModeDefault, DisplayModeBiology, DisplayModeIndustry};
+
+using P = CameraParameter;
+using I = CameraInfo;
+using B = BaseCamera;
+
+constexpr CameraParameter kParameters[] = {
+    {"exposure_mode", P::Choice, "auto|manual", nullptr, valueField<&I::expMode>(&I::expModeSupported),
+     call<&B::onSetExpMode>, "onSetExpMode", "sendExpMode", "exposureMode", P::Mode, "exposureMode"},
+    {"exposure_comp", P::Integer, nullptr, nullptr, rangeField<&I::expComp>(), call<&B::onSetExpCompValue>,
+     "onSetExpCompValue", "sendExpCompValue", "exposureCompensation", P::ValueOrMissing, "exposureCompensation"},
+    {"exposure_gain", P::Integer, nullptr, nullptr, rangeField<&I::expGain>(), call<&B::onSetExpGainValue>,
+     "onSetExpGainValue", "sendExpGainValue", "exposureGain", P::ValueOrMissing, "exposureGain"},
+    {"exposure_time", P::Integer, nullptr, nullptr, rangeField<&I::expTime>(), call<&B::onSetExpTime>, "onSetExpTime",
+     "sendExpTime", "exposureTime", P::ValueOrMissing, "exposureTime"},
+    {"long_exposure_time", P::Integer, nullptr, nullptr, rangeField<&I::longExpTime>(), call<&B::onSetLongExpTime>,
+     "onSetLongExpTime", "sendLongExpTime", nullptr, P::NotStored, nullptr},
+    {"wb_mode", P::Choice, "auto|manual", nullptr, valueField<&I::wbMode>(&I::wbModeSupported), call<&B::onSetWbMode>,
+     "onSetWbMode", "sendWbMode", "whiteBalanceMode", P::Mode, "whiteBalanceMode"},
+    {"wb_red", P::Integer, nullptr, nullptr, rangeField<&I::wbRed>(), call<&B::onSetWbRedValue>, "onSetWbRedValue",
+     "sendWbRedValue", "whiteBalanceR", P::WbGain, "whiteBalanceR"},
+    {"wb_green", P::Integer, nullptr, nullptr, rangeField<&I::wbGreen>(), call<&B::onSetWbGreenValue>,
+     "onSetWbGreenValue", "sendWbGreenValue", "whiteBalanceG", P::WbGain, "whiteBalanceG"},
+    {"wb_blue", P::Integer, nullptr, nullptr, rangeField<&I::wbBlue>(), call<&B::onSetWbBlueValue>, "onSetWbBlueValue",
+     "sendWbBlueValue", "whiteBalanceB", P::WbGain, "whiteBalanceB"},
+    {"wb_temperature", P::Integer, nullptr, nullptr, rangeField<&I::wbTemperature>(), call<&B::onSetWBTemperatureValue>,
+     "onSetWBTemperatureValue", "sendWBTemperatureValue", nullptr, P::NotStored, nullptr},
+    {"hue", P::Integer, nullptr, nullptr, rangeField<&I::hue>(), call<&B::onSetHueValue>, "onSetHueValue",
+     "sendHueValue", "hueValue", P::ValueOrMissing, "hue"},
+    {"saturation", P::Integer, nullptr, nullptr, rangeField<&I::saturation>(), call<&B::onSetSaturationValue>,
+     "onSetSaturationValue", "sendSaturationValue", "saturationValue", P::ValueOrMissing, "saturation"},
+    {"contrast", P::Integer, nullptr, nullptr, rangeField<&I::contrast>(), call<&B::onSetContrastValue>,
+     "onSetContrastValue", "sendContrastValue", "contrastValue", P::ValueOrMissing, "contrast"},
+    {"sharpness", P::Integer, nullptr, nullptr, rangeField<&I::sharpness>(), call<&B::onSetSharpnessValue>,
+     "onSetSharpnessValue", "sendSharpnessValue", "sharpnessValue", P::ValueOrMissing, "sharpness"},
+    {"gamma", P::Integer, nullptr, nullptr, rangeField<&I::gamma>(), call<&B::onSetGammaValue>, "onSetGammaValue",
+     "sendGammaValue", "HDRValue", P::Value, "gamma"},
+    {"gamma_mode", P::Choice, "value|curve", kGammaModes, valueField<&I::gammaMode>(), call<&B::onSetGammaMode>,
+     "onSetGammaMode", "sendGammaMode", nullptr, P::NotStored, nullptr},
+    {"drc", P::Integer, nullptr, nullptr, rangeField<&I::drc>(), call<&B::onSetDRCValue>, "onSetDRCValue",
+     "sendDRCValue", nullptr, P::NotStored, nullptr},
+    {"focus_mode", P::Choice, "auto|manual|once", kFocusModes, valueField<&I::focusMode>(&I::focusModeSupported),
+     call<&B::onSetFocusMode>, "onSetFocusMode", "sendFocusMode", "focusMode", P::WhileFocus, nullptr},
+    {"focus_value", P::Integer, nullptr, nullptr, rangeField<&I::focus>(), call<&B::onSetFocusValue>, "onSetFocusValue",
+     "sendFocusValue", "focusValue", P::ValueOrMissing, nullptr},
+    {"zoom", P::Integer, nullptr, nullptr, rangeField<&I::opticalZoom>(), call<&B::onSetZoomValue>, "onSetZoomValue",
+     "sendZoomValue", "Zoom", P::SavedOnly, nullptr},
+    {"digital_zoom", P::Integer, nullptr, nullptr, rangeField<&I::digitalZoom>(), call<&B::onSetDZoomValue>,
+     "onSetDZoomValue", "sendDZoomValue", nullptr, P::NotStored, nullptr},
+    {"zoom_speed", P::Integer, nullptr, nullptr, valueField<&I::zoomSpeed>(), call<&B::onSetZoomSpeed>,
+     "onSetZoomSpeed", "sendZoomSpeed", nullptr, P::NotStored, nullptr},
+    {"mirror", P::Flag, nullptr, nullptr, valueField<&I::mirror>(), call<&B::onSetMirrorStatus>, "onSetMirrorStatus",
+     "sendMirrorStatus", "mirror", P::Value, "mirror"},
+    {"flip", P::Flag, nullptr, nullptr, valueField<&I::flip>(), call<&B::onSetFlipStatus>, "onSetFlipStatus",
+     "sendFlipStatus", "flip", P::Value, "flip"},
+    {"monochrome", P::Flag, nullptr, nullptr, valueField<&I::monochrome>(), call<&B::onSetMonoChromeStatus>,
+     "onSetMonoChromeStatus", "sendMonoChromeStatus", nullptr, P::NotStored, "monochrome"},
+    {"flicker", P::Flag, nullptr, nullptr, valueField<&I::flicker>(), call<&B::onSetFilckStatus>, "onSetFilckStatus",
+     "sendFlickStatus", nullptr, P::NotStored, "flicker"},
+    {"defog", P::Flag, nullptr, nullptr, valueField<&I::defog>(), call<&B::onSetDefogStatus>, "onSetDefogStatus",
+     "sendDefogStatus", "defogMode", P::Value, nullptr},
+    {"cac", P::Flag, nullptr, nullptr, valueField<&I::cac>(), call<&B::onSetCACStatus>, "onSetCACStatus",
+     "sendCACStatus", nullptr, P::NotStored, nullptr},
+    {"ldci", P::Flag, nullptr, nullptr, valueField<&I::ldci>(), call<&B::onSetLDCIStatus>, "onSetLDCIStatus",
+     "sendLDCIStatus", nullptr, P::NotStored, nullptr},
+    // Done on the picture by the image-processing worker: the camera keeps no value.
+    {"negative",
+     P::Flag,
+     nullptr,
+     nullptr,
+     {},
+     call<&B::onSetNegativeStatus>,
+     "onSetNegativeStatus",
+     "sendNegativeStatus",
+     nullptr,
+     P::NotStored,
+     nullptr},
+    {"display_mode", P::Choice, "default|biology|industry", kDisplayModes, valueField<&I::displayMode>(),
+     call<&B::onSetCameraDisplayMode>, "onSetCameraDisplayMode", "sendDisplayModeValue", nullptr, P::NotStored,
+     nullptr},
+    {"led_up", P::Integer, nullptr, nullptr, ledField<0>(), setLed<0>, "onSetLed(0, …)", "sendLedInfo", nullptr,
+     P::NotStored, nullptr},
+    {"led_left", P::Integer, nullptr, nullptr, ledField<1>(), setLed<1>, "onSetLed(1, …)", "sendLedInfo", nullptr,
+     P::NotStored, nullptr},
+    {"led_right", P::Integer, nullptr, nullptr, ledField<2>(), setLed<2>, "onSetLed(2, …)", "sendLedInfo", nullptr,
+     P::NotStored, nullptr},
+    {"led_down", P::Integer, nullptr, nullptr, ledField<3>(), setLed<3>, "onSetLed(3, …)", "sendLedInfo", nullptr,
+     P::NotStored, nullptr},
+};
+
+} // namespace
+
+CameraParameterTable cameraParameters()
+{
+    return {std::begin(kParameters), std::end(kParameters)};
+}
+
+const CameraParameter *findCameraParameter(const QString &name)
+{
+    for (const CameraParameter &p : kParameters) {
+        if (name == QLatin1String(p.name))
+            return &p;
+    }
+    return nullptr;
+}
+
+const CameraParameter *findCameraParameterByColumn(const QString &column)
+{
+    for (const CameraParameter &p : kParameters) {
+        if (p.column && column == QLatin1String(p.column))
+            return &p;
+    }
+    return nullptr;
+}
