@@ -1,6 +1,7 @@
 #include "basecamera.h"
 
 #include "cameradatabase.h"
+#include "cameraparameters.h"
 #include "configstore.h"
 #include "frameconversion.h"
 #include "imageprocess.h"
@@ -76,25 +77,14 @@ void BaseCamera::saveConfigurationRecord()
         {"resolution", i.current.resolution},
         {"pictureResolution", i.photo.resolution},
         {"format", i.format},
-        {"exposureMode", int(i.expMode)},
-        {"exposureCompensation", i.expComp.value},
-        {"exposureTime", i.expTime.value},
-        {"exposureGain", i.expGain.value},
-        {"whiteBalanceMode", int(i.wbMode)},
-        {"whiteBalanceR", i.wbRed.value},
-        {"whiteBalanceG", i.wbGreen.value},
-        {"whiteBalanceB", i.wbBlue.value},
-        {"hue", i.hue.value},
-        {"saturation", i.saturation.value},
-        {"contrast", i.contrast.value},
-        {"sharpness", i.sharpness.value},
-        {"gamma", i.gamma.value},
-        {"mirror", i.mirror},
-        {"flip", i.flip},
-        {"monochrome", i.monochrome},
-        {"flicker", i.flicker},
         {"rotate", m_rotate.load()},
     };
+    for (const CameraParameter &p : cameraParameters()) {
+        if (!p.recordKey)
+            continue;
+        const int value = p.field.get(i);
+        record.insert(QLatin1String(p.recordKey), p.kind == CameraParameter::Flag ? QJsonValue(value != 0) : value);
+    }
     ConfigStore::instance().saveCameraConfiguration(m_modelKey, record);
 }
 

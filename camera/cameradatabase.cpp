@@ -1,5 +1,7 @@
 #include "cameradatabase.h"
 
+#include "cameraparameters.h"
+
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
@@ -64,14 +66,47 @@ const int kFirstParameter = 2; // after id and pid
 const int kMinBitRate = 10000;
 const int kWbGainMax = 255;
 const int kUnsupported = -1;
+// Stored modes: 1 is automatic, anything else manual.
+const int kAutomatic = 1;
+const int kManual = 2;
+static_assert(kAutomatic == ExposureAuto && kAutomatic == WbAuto && kManual == ExposureManual && kManual == WbManual,
+              "modes load as the program's own values");
 
-// -1 marks a parameter the model lacks; any other value is taken as it is.
-void readRange(CameraRange &range, const QVariant &stored)
+bool isGated(CameraParameter::Stored stored)
 {
-    const int value = stored.toInt();
-    range.supported = value != kUnsupported;
-    if (range.supported)
-        range.value = value;
+    return stored == CameraParameter::WbGain || stored == CameraParameter::WhileFocus;
+}
+
+// One parameter's stored number into the information; a gated one after the others.
+void readStored(const CameraParameter &p, int stored, CameraInfo &info)
+{
+    switch (p.stored) {
+    case CameraParameter::NotStored:
+    case CameraParameter::SavedOnly:
+        break;
+    case CameraParameter::Value:
+        p.field.set(info, stored);
+        break;
+    case CameraParameter::ValueOrMissing:
+        (info.*p.field.range).supported = stored != kUnsupported;
+        if (stored != kUnsupported)
+            p.field.set(info, stored);
+        break;
+    case CameraParameter::Mode:
+        info.*p.field.supported = stored != kUnsupported;
+        if (stored != kUnsupported)
+            p.field.set(info, stored == kAutomatic ? kAutomatic : kManual);
+        break;
+    case CameraParameter::WbGain:
+        (info.*p.field.range).max = kWbGainMax;
+        if (info.wbModeSupported && info.wbMode == WbManual)
+            p.field.set(info, stored);
+        break;
+    case CameraParameter::WhileFocus:
+        if (info.focus.supported)
+            p.field.set(info, stored);
+        break;
+    }
 }
 
 // Finds the "WxH" text among the offered resolutions of one format.
@@ -294,47 +329,23 @@ bool CameraDatabase::loadDefaultParameters(const QString &uniqueName, const Came
     findResolution(offered, r.value(QStringLiteral("resolution")).toString(), info.current);
     findResolution(offered, r.value(QStringLiteral("pictureResolution")).toString(), info.photo);
 
-    const int expMode = r.value(QStringLiteral("exposureMode")).toInt();
-    info.expModeSupported = expMode != kUnsupported;
-    if (info.expModeSupported)
-        info.expMode = expMode == ExposureAuto ? ExposureAuto : ExposureManual;
-    readRange(info.expGain, r.value(QStringLiteral("exposureGain")));
-    readRange(info.expComp, r.value(QStringLiteral("exposureCompensation")));
-    readRange(info.expTime, r.value(QStringLiteral("exposureTime")));
-
-    const int wbMode = r.value(QStringLiteral("whiteBalanceMode")).toInt();
-    info.wbModeSupported = wbMode != kUnsupported;
-    if (info.wbModeSupported)
-        info.wbMode = wbMode == WbAuto ? WbAuto : WbManual;
-    if (info.wbModeSupported && info.wbMode == WbManual) {
-        info.wbRed.value = r.value(QStringLiteral("whiteBalanceR")).toInt();
-        info.wbGreen.value = r.value(QStringLiteral("whiteBalanceG")).toInt();
-        info.wbBlue.value = r.value(QStringLiteral("whiteBalanceB")).toInt();
+    // Two passes: a gated value needs the mode or the presence the first pass reads.
+    for (const bool gated : {false, true}) {
+        for (const CameraParameter &p : cameraParameters()) {
+            if (p.column && isGated(p.stored) == gated)
+                readStored(p, r.value(QLatin1String(p.column)).toInt(), info);
+        }
     }
-    info.wbRed.max = info.wbGreen.max = info.wbBlue.max = kWbGainMax;
-
-    readRange(info.hue, r.value(QStringLiteral("hueValue")));
-    readRange(info.saturation, r.value(QStringLiteral("saturationValue")));
-    info.monochrome = r.value(QStringLiteral("saturationValue")).toInt() == 0;
-    readRange(info.contrast, r.value(QStringLiteral("contrastValue")));
-    readRange(info.sharpness, r.value(QStringLiteral("sharpnessValue")));
-
-    readRange(info.focus, r.value(QStringLiteral("focusValue")));
+    // Monochrome is saturation 0; a focus motor brings its mode and the first region form, centred, switched on.
+    info.monochrome = info.saturation.supported && info.saturation.value == 0;
     info.focusModeSupported = info.focus.supported;
     if (info.focus.supported) {
-        // The first region form, centred, switched on.
         info.focusRegionEnable = true;
         info.focusRegionMode = 0;
         info.focusRegionX = 8;
         info.focusRegionY = 7;
-        info.focusMode = FocusMode(r.value(QStringLiteral("focusMode")).toInt());
     }
-
-    info.gamma.value = r.value(QStringLiteral("HDRValue")).toInt();
-    info.defog = r.value(QStringLiteral("defogMode")).toInt() != 0;
     info.frameMode = r.value(QStringLiteral("frameMode")).toInt() != 0;
-    info.flip = r.value(QStringLiteral("flip")).toInt() != 0;
-    info.mirror = r.value(QStringLiteral("mirror")).toInt() != 0;
     info.fps = r.value(QStringLiteral("fps")).toInt();
     info.bitRate = std::max(r.value(QStringLiteral("bitrate")).toInt(), kMinBitRate);
     return true;

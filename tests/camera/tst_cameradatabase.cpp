@@ -1,7 +1,16 @@
-// CameraDatabase against real SQLite files in temporary folders.
+// CameraDatabase against real SQLite files in temporary folders, and the camera parameter
+// table against virtual USB cameras, the database and the configuration record.
+#include "basecamera.h"
 #include "cameradatabase.h"
+#include "cameraparameters.h"
+#include "configstore.h"
+#include "lmcam.h"
+#include "models/cameramodelfactory.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -88,6 +97,58 @@ int probe(const CameraInfo &i, const QString &what)
     return probes.value(what)(i);
 }
 
+const char *const kModelDevices[] = {"usb#vid_2bdf&pid_0201#cm01#video", "usb#vid_2bdf&pid_0222#0001#video",
+                                     "usb#vid_2bdf&pid_0283#0001#video"};
+
+bool isCameraSignal(const char *name)
+{
+    const QMetaObject &meta = BaseCamera::staticMetaObject;
+    for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
+        if (meta.method(i).methodType() == QMetaMethod::Signal && meta.method(i).name() == name)
+            return true;
+    }
+    return false;
+}
+
+// A value of the parameter other than the one `info` holds, inside its range.
+int otherValue(const CameraParameter &p, const CameraInfo &info)
+{
+    const int now = p.field.get(info);
+    switch (p.kind) {
+    case CameraParameter::Flag:
+        return now ? 0 : 1;
+    case CameraParameter::Choice:
+        return p.choiceValues ? p.choiceValues[p.choiceValues[0] == now ? 1 : 0] : (now == 1 ? 2 : 1);
+    case CameraParameter::Integer:
+        break;
+    }
+    return p.field.range && now >= (info.*p.field.range).max ? now - 1 : now + 1;
+}
+
+// The first virtual camera whose model takes a new value of the parameter, that value in
+// `wanted`; null when none does.
+std::shared_ptr<BaseCamera> cameraTaking(const CameraParameter &p, int &wanted)
+{
+    for (const char *device : kModelDevices) {
+        CameraOpenInfo open;
+        open.cameraResolution.devicePath = QString::fromLatin1(device);
+        const std::shared_ptr<BaseCamera> camera = createCamera(open);
+        if (!camera || !camera->open(open))
+            return nullptr;
+        camera->onGetAllInfo();
+        // Exposure time and gain are taken in manual exposure only.
+        for (const bool manual : {false, true}) {
+            if (manual)
+                findCameraParameter("exposure_mode")->apply(*camera, ExposureManual);
+            wanted = otherValue(p, camera->cameraInfo());
+            p.apply(*camera, wanted);
+            if (p.field.get(camera->cameraInfo()) == wanted)
+                return camera;
+        }
+    }
+    return nullptr;
+}
+
 } // namespace
 
 class TestCameraDatabase : public QObject
@@ -95,6 +156,23 @@ class TestCameraDatabase : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        // Cameras save their configuration record when they go.
+        qputenv("XDG_DATA_HOME", m_dir.path().toUtf8());
+        // One model of each family that adds parameters: focus, zoom and ring light; defog; scene
+        // and gamma curve.
+        QJsonArray devices;
+        for (const char *name : kModelDevices)
+            devices.append(QJsonObject{{"name", name}, {"pid", QString(name).section("pid_", 1).left(4)}});
+        QFile file(m_dir.filePath("devices.json"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QJsonDocument(QJsonObject{{"devices", devices}}).toJson());
+        file.close();
+        qputenv("LMCAM_VIRTUAL_DEVICES", QFile::encodeName(file.fileName()));
+        lmcam_api_init();
+    }
     void init()
     {
         g_log.clear();
@@ -374,8 +452,54 @@ private slots:
         QCOMPARE(db.findRow("CM14_IPC_other")->value("fps").toInt(), 60);
     }
 
+    // Each parameter the camera keeps: its slot changes its CameraInfo member on the first
+    // virtual camera whose model has it, and the database row and the configuration record give
+    // the new value back.
+    void parameterTableRoundTrip_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const CameraParameter &p : cameraParameters()) {
+            if (p.field.get)
+                QTest::newRow(p.name) << QString::fromLatin1(p.name);
+        }
+    }
+    void parameterTableRoundTrip()
+    {
+        QFETCH(QString, name);
+        const CameraParameter &p = *findCameraParameter(name);
+        QVERIFY(p.column == nullptr || findCameraParameterByColumn(p.column) == &p);
+        QVERIFY2(isCameraSignal(p.signal), p.signal);
+
+        int wanted = 0;
+        QString device;
+        QString modelKey;
+        {
+            const std::shared_ptr<BaseCamera> camera = cameraTaking(p, wanted);
+            QVERIFY2(camera, "no model takes it");
+            device = camera->uniqueName();
+            modelKey = camera->modelKey();
+        } // the record is saved now
+        if (p.recordKey) {
+            const QJsonValue recorded = ConfigStore::instance().readCameraConfiguration(modelKey).value(p.recordKey);
+            QCOMPARE(p.kind == CameraParameter::Flag ? int(recorded.toBool()) : recorded.toInt(-1), wanted);
+        }
+        if (p.column && p.stored != CameraParameter::SavedOnly) {
+            QTemporaryDir dir;
+            CameraDatabase db(dir.path());
+            QVERIFY(db.open());
+            const CameraDefaultRow row = CameraDefaultRow::common("1920x1080", 60);
+            CameraInfo info = offeredInfo();
+            QVERIFY(db.loadDefaultParameters(device, row, info));
+            QVERIFY(db.saveValue(device, p.column, wanted));
+            info = offeredInfo();
+            QVERIFY(db.loadDefaultParameters(device, row, info));
+            QCOMPARE(p.field.get(info), wanted);
+        }
+    }
+
 private:
     QtMessageHandler m_previousHandler = nullptr;
+    QTemporaryDir m_dir;
 };
 
 QTEST_GUILESS_MAIN(TestCameraDatabase)
