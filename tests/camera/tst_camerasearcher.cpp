@@ -1,11 +1,8 @@
 // Camera discovery: what a search reports and what the control panel makes of the results.
+#include "../virtualdevices.h"
 #include "cameradetection.h"
 #include "camerasearcher.h"
 
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
@@ -78,9 +75,7 @@ void TestCameraSearcher::initTestCase()
 
 void TestCameraSearcher::writeDevices(const QJsonArray &devices)
 {
-    QFile file(m_dir.filePath("devices.json"));
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(QJsonDocument(QJsonObject{{"devices", devices}}).toJson());
+    QVERIFY(writeVirtualDevices(m_dir.filePath("devices.json"), devices));
 }
 
 void TestCameraSearcher::usbEntries_data()

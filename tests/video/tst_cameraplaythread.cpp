@@ -1,14 +1,9 @@
 // CameraPlayThread streaming from virtual USB devices through UvcCamera, and from a stub
 // camera where the exact sequence of empty reads matters.
+#include "../camera/virtualusbcamera.h"
 #include "cameraplaythread.h"
 #include "rgb24buffer.h"
-#include "uvccamera.h"
 
-#include <QElapsedTimer>
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -103,27 +98,15 @@ void TestCameraPlayThread::init()
 
 void TestCameraPlayThread::writeDevice(int fps, const QJsonObject &faults)
 {
-    const QJsonArray caps{QJsonObject{{"width", 640}, {"height", 480}, {"format", 12}},
-                          QJsonObject{{"width", 1280}, {"height", 720}, {"format", 12}}};
+    const QJsonArray caps{virtualCapability(640, 480), virtualCapability(1280, 720)};
     const QJsonObject device{{"name", kDevice}, {"fps", fps}, {"capabilities", caps}, {"faults", faults}};
-    QFile file(m_dir.filePath("devices.json"));
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(QJsonDocument(QJsonObject{{"devices", QJsonArray{device}}}).toJson());
+    QVERIFY(writeVirtualDevices(m_dir.filePath("devices.json"), {device}));
 }
 
 std::shared_ptr<UvcCamera> TestCameraPlayThread::openCamera()
 {
     auto camera = std::make_shared<UvcCamera>();
-    CameraOpenInfo info;
-    info.cameraResolution.devicePath = kDevice;
-    info.cameraResolution.width = 640;
-    info.cameraResolution.height = 480;
-    info.cameraResolution.resolution = CameraResolution::text(640, 480);
-    camera->setResolutionInfo(info);
-    if (!camera->open(info))
-        return nullptr;
-    camera->onGetAllInfo();
-    return camera;
+    return startVirtualCamera(*camera, kDevice, 640, 480, false) ? camera : nullptr;
 }
 
 std::unique_ptr<CameraPlayThread> TestCameraPlayThread::startThread(std::shared_ptr<BaseCamera> camera,
