@@ -1,11 +1,10 @@
 // The renderer against the CPU corrections, in a real OpenGL context (Mesa under Xvfb).
-#include "surfaceformat.h"
+#include "../frames/framesamples.h"
 #include "frameconversion.h"
-#include "i420buffer.h"
 #include "imageprocess.h"
 #include "renderer.h"
-#include "rgb24buffer.h"
 #include "shadersource.h"
+#include "surfaceformat.h"
 
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
@@ -18,39 +17,22 @@ namespace {
 
 // Smooth gradients in every plane, so that the display's filtered chroma and the CPU's
 // nearest chroma agree. An odd multiple of 2 as width gives padded rows in every plane.
-VideoFrame makeFrame(int width, int height, int brightness = 0)
+VideoFrame gradientFrame(int width, int height, int brightness = 0)
 {
-    auto buffer = I420Buffer::Create(width, height);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            buffer->MutableDataY()[y * buffer->StrideY() + x] =
-                std::uint8_t(std::clamp(30 + brightness + x * 180 / width + y * 20 / height, 0, 255));
-        }
-    }
-    for (int y = 0; y < buffer->ChromaHeight(); ++y) {
-        for (int x = 0; x < buffer->ChromaWidth(); ++x) {
-            buffer->MutableDataU()[y * buffer->StrideU() + x] = std::uint8_t(110 + y * 30 / buffer->ChromaHeight());
-            buffer->MutableDataV()[y * buffer->StrideV() + x] = std::uint8_t(150 - x * 30 / buffer->ChromaWidth());
-        }
-    }
-    return VideoFrame(buffer, 1);
+    const int chromaWidth = (width + 1) / 2, chromaHeight = (height + 1) / 2;
+    return makeFrame(true, width, height, [=](int plane, int x, int y) {
+        return plane == 0   ? std::clamp(30 + brightness + x * 180 / width + y * 20 / height, 0, 255)
+               : plane == 1 ? 110 + y * 30 / chromaHeight
+                            : 150 - x * 30 / chromaWidth;
+    });
 }
 
 // A flat-field reference: brighter in the middle, a little different per channel.
 VideoFrame makeReference(int width, int height)
 {
-    auto buffer = RGB24Buffer::Create(width, height);
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t *row = buffer->MutableData() + std::ptrdiff_t(y) * buffer->Stride();
-        for (int x = 0; x < width; ++x) {
-            const int dx = std::abs(2 * x - width) * 40 / width;
-            const int dy = std::abs(2 * y - height) * 30 / height;
-            row[3 * x] = std::uint8_t(220 - dx - dy);
-            row[3 * x + 1] = std::uint8_t(210 - dx - dy);
-            row[3 * x + 2] = std::uint8_t(200 - dx - dy);
-        }
-    }
-    return VideoFrame(buffer, 0);
+    return makeFrame(false, width, height, [=](int channel, int x, int y) {
+        return 220 - 10 * channel - std::abs(2 * x - width) * 40 / width - std::abs(2 * y - height) * 30 / height;
+    });
 }
 
 const RGB24BufferInterface &packed(const VideoFrame &frame)
@@ -115,7 +97,6 @@ class TestRenderer : public QObject
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void init();
     void cleanup();
 
@@ -149,11 +130,6 @@ void TestRenderer::initTestCase()
     qInfo() << "GL_RENDERER" << reinterpret_cast<const char *>(m_context.functions()->glGetString(GL_RENDERER));
     QVERIFY(ShaderSource::contextGlslVersion() >= 130);
     m_context.doneCurrent();
-}
-
-void TestRenderer::cleanupTestCase()
-{
-    m_renderer.reset();
 }
 
 void TestRenderer::init()
@@ -202,7 +178,7 @@ void TestRenderer::correctionsMatchTheCpu()
 
     const int width = 318;
     const int height = 240;
-    const VideoFrame frame = makeFrame(width, height);
+    const VideoFrame frame = gradientFrame(width, height);
     const VideoFrame reference = makeReference(width, height);
     const QVector<HistogramBoundaryInfo> bounds{{0, 20, 235}, {1, 10, 240}, {2, 30, 220}};
 
@@ -256,11 +232,11 @@ void TestRenderer::flatFieldOffOnSizeChange()
     QFETCH(QSize, referenceSize);
     QFETCH(bool, turnedOff);
     Renderer &gpu = *m_renderer;
-    gpu.onFrame(makeFrame(160, 120));
+    gpu.onFrame(gradientFrame(160, 120));
     gpu.onSetFFCAverageFrame(makeReference(referenceSize.width(), referenceSize.height()));
     gpu.onSetFFCStatus(true);
     QSignalSpy changed(&gpu, &Renderer::changeFFCStatus);
-    const VideoFrame frame = makeFrame(200, 100);
+    const VideoFrame frame = gradientFrame(200, 100);
     const VideoFrame picture = render(gpu, frame);
     QCOMPARE(picture.size(), frame.size());
     QCOMPARE(changed.count(), turnedOff ? 1 : 0);
@@ -276,7 +252,7 @@ void TestRenderer::flatFieldOffOnSizeChange()
 void TestRenderer::blackBalanceBelowZeroKeepsThePreviousValue()
 {
     Renderer &gpu = *m_renderer;
-    const VideoFrame frame = makeFrame(160, 120);
+    const VideoFrame frame = gradientFrame(160, 120);
     gpu.onSetBlackBalance(0.2f, 0.2f, 0.2f);
     const VideoFrame balanced = render(gpu, frame);
     gpu.onSetBlackBalance(-1.f, -0.5f, -0.01f);
@@ -304,7 +280,7 @@ void TestRenderer::watermarkTextChangesItsCorner()
     QFETCH(QRect, corner);
     QFETCH(QRect, opposite);
     Renderer &gpu = *m_renderer;
-    const VideoFrame frame = makeFrame(640, 480);
+    const VideoFrame frame = gradientFrame(640, 480);
     RenderTextInfo info;
     info.text = QStringLiteral("Lumora 2026");
     info.x = x;
@@ -330,16 +306,16 @@ void TestRenderer::recordingReadBackIsOneFrameBehind()
     Renderer &gpu = *m_renderer;
     QSignalSpy recorded(&gpu, &Renderer::sendFrameForRecording);
     gpu.onStartRecording();
-    gpu.onFrame(makeFrame(160, 120, -30));
+    gpu.onFrame(gradientFrame(160, 120, -30));
     QCOMPARE(recorded.count(), 0); // nothing read before this call
-    gpu.onFrame(makeFrame(160, 120, 60));
-    gpu.onFrame(makeFrame(160, 120, 0));
+    gpu.onFrame(gradientFrame(160, 120, 60));
+    gpu.onFrame(gradientFrame(160, 120, 0));
     QCOMPARE(recorded.count(), 2);
     const int dark = meanByte(recorded.at(0).first().value<VideoFrame>());
     const int bright = meanByte(recorded.at(1).first().value<VideoFrame>());
     QVERIFY2(bright > dark + 40, qPrintable(QStringLiteral("%1 %2").arg(dark).arg(bright)));
     gpu.onStopRecording();
-    gpu.onFrame(makeFrame(160, 120));
+    gpu.onFrame(gradientFrame(160, 120));
     QCOMPARE(recorded.count(), 2);
 }
 
@@ -348,7 +324,7 @@ void TestRenderer::cpuModeAnswersAtOnce()
     Renderer cpuMode(true, true);
     cpuMode.setContext(&m_context, &m_surface);
     cpuMode.onSetNegative(true);
-    const VideoFrame frame = makeFrame(160, 120);
+    const VideoFrame frame = gradientFrame(160, 120);
     cpuMode.onFrame(frame);
     QSignalSpy rendered(&cpuMode, &Renderer::sendRenderedFrame);
     cpuMode.onGetRenderedFrame();
@@ -363,12 +339,12 @@ void TestRenderer::acknowledgesEveryFrame()
     // Acknowledged whether or not anything could be drawn, so the stream never waits on it.
     Renderer unattached(true, false);
     QSignalSpy doneUnattached(&unattached, &Renderer::renderDone);
-    unattached.onFrame(makeFrame(64, 48));
+    unattached.onFrame(gradientFrame(64, 48));
     QCOMPARE(doneUnattached.count(), 1);
 
     Renderer &gpu = *m_renderer;
     QSignalSpy done(&gpu, &Renderer::renderDone);
-    gpu.onFrame(makeFrame(64, 48));
+    gpu.onFrame(gradientFrame(64, 48));
     gpu.onFrame(VideoFrame());
     QCOMPARE(done.count(), 2);
     QVERIFY(gpu.isReady());
