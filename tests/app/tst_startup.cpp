@@ -1,9 +1,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
@@ -11,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "../virtualdevices.h"
 #include "simprocess.h"
 
 #include <X11/Xatom.h>
@@ -32,7 +30,6 @@ private slots:
     void brokenParameterDatabaseIsReported();
     void singleCameraOpensAndComesBack();
     void twoCamerasWaitForTheOperator();
-    void quittingWhileStreamingIsQuiet();
     void lostNetworkCameraRestartsDiscovery();
     void helpDocumentsAreReadablePdfs_data();
     void helpDocumentsAreReadablePdfs();
@@ -43,6 +40,8 @@ private:
     // Virtual USB cameras the program sees (rewriting the file plugs and unplugs them).
     void writeDevices(int count);
     void skipFirstRunChoice();
+    // Ends the program as the system does at shutdown; it must exit cleanly.
+    void terminate();
     int countLogLines(const QString &needle) const { return logText().count(needle); }
     bool waitForLogLine(const QString &needle, int timeoutMs = 20000);
     QString logText() const;
@@ -70,11 +69,9 @@ void TestStartup::writeDevices(int count)
         devices.append(QJsonObject{{"name", names[i]},
                                    {"pid", pids[i]},
                                    {"fps", 30},
-                                   {"capabilities", QJsonArray{QJsonObject{{"width", 640}, {"height", 480}, {"format", 12}}}}});
+                                   {"capabilities", QJsonArray{virtualCapability(640, 480)}}});
     }
-    QFile file(m_data->filePath("devices.json"));
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(QJsonDocument(QJsonObject{{"devices", devices}}).toJson());
+    QVERIFY(writeVirtualDevices(m_data->filePath("devices.json"), devices));
 }
 
 void TestStartup::skipFirstRunChoice()
@@ -82,6 +79,14 @@ void TestStartup::skipFirstRunChoice()
     QDir().mkpath(m_data->filePath("lumora"));
     QFile marker(dataPath(".first_run_completed"));
     QVERIFY(marker.open(QIODevice::WriteOnly));
+}
+
+void TestStartup::terminate()
+{
+    ::kill(pid_t(m_primary.processId()), SIGTERM);
+    QVERIFY(m_primary.waitForFinished(10000));
+    QCOMPARE(m_primary.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_primary.exitCode(), 0);
 }
 
 void TestStartup::cleanup()
@@ -120,11 +125,7 @@ bool TestStartup::waitForLogLine(const QString &needle, int timeoutMs)
 
 void TestStartup::firstStartWritesLogAndDefaults()
 {
-    QDir().mkpath(m_data->filePath("lumora"));
-    QFile marker(dataPath(".first_run_completed"));
-    QVERIFY(marker.open(QIODevice::WriteOnly)); // skip the scene question here
-    marker.close();
-
+    skipFirstRunChoice(); // the scene question has a test of its own
     start(m_primary);
     QVERIFY2(waitForLogLine("Version: 5.4.5, build time: "), qPrintable(logText()));
     QVERIFY(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d: Debug: Version: 5\\.4\\.5, build time: "
@@ -144,11 +145,13 @@ void TestStartup::firstStartWritesLogAndDefaults()
     QVERIFY(!config.contains("UnlockPassword"));
     QVERIFY(!config.contains("InterfaceStyleProperty"));
 
-    ::kill(pid_t(m_primary.processId()), SIGTERM);
-    QVERIFY(m_primary.waitForFinished(10000));
-    QCOMPARE(m_primary.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(m_primary.exitCode(), 0);
-    QVERIFY(logText().trimmed().endsWith("Debug: Lumora exits with code 0"));
+    // Quitting while the camera streams is quiet.
+    QVERIFY2(waitForLogLine("Renderer reinit"), qPrintable(logText()));
+    QTest::qWait(1000);
+    terminate();
+    const QString log = logText();
+    QVERIFY2(!log.contains(": Warning: ") && !log.contains(": Critical: "), qPrintable(log));
+    QVERIFY(log.trimmed().endsWith("Debug: Lumora exits with code 0"));
 }
 
 // The first viewable top-level window of process `pid` on `display`, or 0.
@@ -181,26 +184,16 @@ static Window viewableWindowOf(Display *display, qint64 pid)
     return found;
 }
 
-// Whether process `pid` shows a window on the display.
-static bool showsWindow(qint64 pid)
+// Whether process `pid` shows a window on the display; with `close`, asks that window to close
+// as a window manager's close button does.
+static bool showsWindow(qint64 pid, bool close = false)
 {
     Display *display = XOpenDisplay(nullptr);
     if (!display)
         return false;
-    const bool shown = viewableWindowOf(display, pid) != 0;
-    XCloseDisplay(display);
-    return shown;
-}
-
-// Asks the top-level window of process `pid` to close, as a window manager's close button
-// does. Returns false when the process has no window on the display.
-static bool closeWindowOf(qint64 pid)
-{
-    Display *display = XOpenDisplay(nullptr);
-    if (!display)
-        return false;
-    bool sent = false;
-    if (const Window window = viewableWindowOf(display, pid)) {
+    const Window window = viewableWindowOf(display, pid);
+    bool shown = window != 0;
+    if (window && close) {
         XEvent event = {};
         event.xclient.type = ClientMessage;
         event.xclient.window = window;
@@ -208,22 +201,19 @@ static bool closeWindowOf(qint64 pid)
         event.xclient.format = 32;
         event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
         event.xclient.data.l[1] = CurrentTime;
-        sent = XSendEvent(display, window, False, NoEventMask, &event) != 0;
+        shown = XSendEvent(display, window, False, NoEventMask, &event) != 0;
     }
     XFlush(display);
     XCloseDisplay(display);
-    return sent;
+    return shown;
 }
 
 void TestStartup::closingTheWindowQuitsCleanly()
 {
-    QDir().mkpath(m_data->filePath("lumora"));
-    QFile marker(dataPath(".first_run_completed"));
-    QVERIFY(marker.open(QIODevice::WriteOnly));
-    marker.close();
+    skipFirstRunChoice();
     start(m_primary);
     QVERIFY(waitForLogLine("Version: 5.4.5"));
-    QTRY_VERIFY_WITH_TIMEOUT(closeWindowOf(m_primary.processId()), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(showsWindow(m_primary.processId(), true), 20000); // and asks it to close
     QVERIFY(m_primary.waitForFinished(10000));
     QCOMPARE(m_primary.exitStatus(), QProcess::NormalExit);
     QCOMPARE(m_primary.exitCode(), 0);
@@ -234,10 +224,7 @@ void TestStartup::closingTheWindowQuitsCleanly()
 void TestStartup::secondStartHandsOverAndLeavesNoTrace()
 {
     writeDevices(0); // nothing for the first copy to open and log meanwhile
-    QDir().mkpath(m_data->filePath("lumora"));
-    QFile marker(dataPath(".first_run_completed"));
-    QVERIFY(marker.open(QIODevice::WriteOnly));
-    marker.close();
+    skipFirstRunChoice();
     start(m_primary);
     QVERIFY(waitForLogLine("Version: 5.4.5"));
     QVERIFY(waitForLogLine("GLSL Version")); // the live view is up
@@ -254,20 +241,15 @@ void TestStartup::secondStartHandsOverAndLeavesNoTrace()
     QVERIFY(after.startsWith(before));
     QCOMPARE(after.count(QStringLiteral("QDateTime now = ")), 1);
     QCOMPARE(m_primary.state(), QProcess::Running);
-
-    ::kill(pid_t(m_primary.processId()), SIGTERM);
-    QVERIFY(m_primary.waitForFinished(10000));
-    QCOMPARE(m_primary.exitCode(), 0);
+    terminate();
 }
 
 void TestStartup::terminatedDuringTheFirstRunChoice()
 {
     start(m_primary);
-    QVERIFY(waitForLogLine("QDateTime now = ")); // services are up
+    QVERIFY(waitForLogLine("QDateTime now = "));                         // services are up
     QTRY_VERIFY_WITH_TIMEOUT(showsWindow(m_primary.processId()), 20000); // the question is showing
-    ::kill(pid_t(m_primary.processId()), SIGTERM);
-    QVERIFY(m_primary.waitForFinished(10000));
-    QCOMPARE(m_primary.exitCode(), 0);
+    terminate();
     // Nobody chose a scene: the question must come again next time.
     QVERIFY(!QFileInfo::exists(dataPath(".first_run_completed")));
     QVERIFY(QFileInfo::exists(dataPath("config.ini")));
@@ -278,16 +260,12 @@ void TestStartup::brokenParameterDatabaseIsReported()
 {
     // A folder where the database file should be: it can be neither opened nor created.
     QVERIFY(QDir().mkpath(dataPath("setting.db")));
-    QFile marker(dataPath(".first_run_completed"));
-    QVERIFY(marker.open(QIODevice::WriteOnly));
-    marker.close();
+    skipFirstRunChoice();
     start(m_primary);
     QVERIFY2(waitForLogLine("Open Fail ?"), qPrintable(logText()));
     // The operator is asked; quitting meanwhile still ends cleanly.
     QTRY_VERIFY_WITH_TIMEOUT(showsWindow(m_primary.processId()), 20000);
-    ::kill(pid_t(m_primary.processId()), SIGTERM);
-    QVERIFY(m_primary.waitForFinished(10000));
-    QCOMPARE(m_primary.exitCode(), 0);
+    terminate();
 }
 
 void TestStartup::singleCameraOpensAndComesBack()
@@ -303,12 +281,9 @@ void TestStartup::singleCameraOpensAndComesBack()
     writeDevices(0); // unplugged
     QVERIFY2(waitForLogLine("Camera closed: Camera disconnected connection!"), qPrintable(logText()));
     QVERIFY(!logText().contains("Restart network camera discovery")); // a USB camera
-    writeDevices(1); // plugged in again: reopened by itself
+    writeDevices(1);                                                  // plugged in again: reopened by itself
     QTRY_COMPARE_WITH_TIMEOUT(countLogLines("tab= Uvc Camera"), 2, 20000);
-
-    ::kill(pid_t(m_primary.processId()), SIGTERM);
-    QVERIFY(m_primary.waitForFinished(10000));
-    QCOMPARE(m_primary.exitCode(), 0);
+    terminate();
 }
 
 void TestStartup::twoCamerasWaitForTheOperator()
@@ -320,21 +295,7 @@ void TestStartup::twoCamerasWaitForTheOperator()
     QTest::qWait(2500); // more searches than one
     QVERIFY(!logText().contains("Camera opened"));
     QCOMPARE(countLogLines("Detect new cameras"), 1); // the same list again changes nothing
-    ::kill(pid_t(m_primary.processId()), SIGTERM);
-    QVERIFY(m_primary.waitForFinished(10000));
-}
-
-void TestStartup::quittingWhileStreamingIsQuiet()
-{
-    skipFirstRunChoice();
-    start(m_primary);
-    QVERIFY2(waitForLogLine("Renderer reinit"), qPrintable(logText())); // streaming
-    QTest::qWait(1000);
-    ::kill(pid_t(m_primary.processId()), SIGTERM);
-    QVERIFY(m_primary.waitForFinished(10000));
-    QCOMPARE(m_primary.exitCode(), 0);
-    const QString log = logText();
-    QVERIFY2(!log.contains(": Warning: ") && !log.contains(": Critical: "), qPrintable(log));
+    terminate();
 }
 
 void TestStartup::lostNetworkCameraRestartsDiscovery()
@@ -350,16 +311,15 @@ void TestStartup::lostNetworkCameraRestartsDiscovery()
     sim.kill();
     QVERIFY2(waitForLogLine("Camera closed: Camera disconnected connection!", 60000), qPrintable(logText()));
     QVERIFY(waitForLogLine("Restart network camera discovery"));
-    ::kill(pid_t(m_primary.processId()), SIGTERM);
-    QVERIFY(m_primary.waitForFinished(10000));
-    QCOMPARE(m_primary.exitCode(), 0);
+    terminate();
 }
 
 void TestStartup::helpDocumentsAreReadablePdfs_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("phrase");
-    QTest::newRow("english") << "en.pdf" << "Only one copy of Lumora runs at a time";
+    QTest::newRow("english") << "en.pdf"
+                             << "Only one copy of Lumora runs at a time";
     QTest::newRow("chinese") << "zh.pdf" << QString::fromUtf8("同一时间只运行一个");
 }
 
@@ -391,9 +351,7 @@ void TestStartup::shortUnplugReopensTheCamera()
     writeDevices(1);
     QTRY_VERIFY_WITH_TIMEOUT(logText().contains("Camera closed: Camera disconnected connection!"), 30000);
     QTRY_VERIFY2_WITH_TIMEOUT(countLogLines("tab= Uvc Camera") == 2, qPrintable(logText()), 30000);
-    ::kill(pid_t(m_primary.processId()), SIGTERM);
-    QVERIFY(m_primary.waitForFinished(10000));
-    QCOMPARE(m_primary.exitCode(), 0);
+    terminate();
 }
 
 QTEST_GUILESS_MAIN(TestStartup)
