@@ -1,11 +1,10 @@
 // The renderer against the CPU corrections, in a real OpenGL context (Mesa under Xvfb).
-#include "surfaceformat.h"
+#include "../frames/framesamples.h"
 #include "frameconversion.h"
-#include "i420buffer.h"
 #include "imageprocess.h"
 #include "renderer.h"
-#include "rgb24buffer.h"
 #include "shadersource.h"
+#include "surfaceformat.h"
 
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
@@ -18,39 +17,22 @@ namespace {
 
 // Smooth gradients in every plane, so that the display's filtered chroma and the CPU's
 // nearest chroma agree. An odd multiple of 2 as width gives padded rows in every plane.
-VideoFrame makeFrame(int width, int height, int brightness = 0)
+VideoFrame gradientFrame(int width, int height, int brightness = 0)
 {
-    auto buffer = I420Buffer::Create(width, height);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            buffer->MutableDataY()[y * buffer->StrideY() + x] =
-                std::uint8_t(std::clamp(30 + brightness + x * 180 / width + y * 20 / height, 0, 255));
-        }
-    }
-    for (int y = 0; y < buffer->ChromaHeight(); ++y) {
-        for (int x = 0; x < buffer->ChromaWidth(); ++x) {
-            buffer->MutableDataU()[y * buffer->StrideU() + x] = std::uint8_t(110 + y * 30 / buffer->ChromaHeight());
-            buffer->MutableDataV()[y * buffer->StrideV() + x] = std::uint8_t(150 - x * 30 / buffer->ChromaWidth());
-        }
-    }
-    return VideoFrame(buffer, 1);
+    const int chromaWidth = (width + 1) / 2, chromaHeight = (height + 1) / 2;
+    return makeFrame(true, width, height, [=](int plane, int x, int y) {
+        return plane == 0   ? std::clamp(30 + brightness + x * 180 / width + y * 20 / height, 0, 255)
+               : plane == 1 ? 110 + y * 30 / chromaHeight
+                            : 150 - x * 30 / chromaWidth;
+    });
 }
 
 // A flat-field reference: brighter in the middle, a little different per channel.
 VideoFrame makeReference(int width, int height)
 {
-    auto buffer = RGB24Buffer::Create(width, height);
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t *row = buffer->MutableData() + std::ptrdiff_t(y) * buffer->Stride();
-        for (int x = 0; x < width; ++x) {
-            const int dx = std::abs(2 * x - width) * 40 / width;
-            const int dy = std::abs(2 * y - height) * 30 / height;
-            row[3 * x] = std::uint8_t(220 - dx - dy);
-            row[3 * x + 1] = std::uint8_t(210 - dx - dy);
-            row[3 * x + 2] = std::uint8_t(200 - dx - dy);
-        }
-    }
-    return VideoFrame(buffer, 0);
+    return makeFrame(false, width, height, [=](int channel, int x, int y) {
+        return 220 - 10 * channel - std::abs(2 * x - width) * 40 / width - std::abs(2 * y - height) * 30 / height;
+    });
 }
 
 const RGB24BufferInterface &packed(const VideoFrame &frame)
@@ -114,266 +96,240 @@ class TestRenderer : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void init();
-    void cleanup();
+    void initTestCase()
+    {
+        const QSurfaceFormat format = videoSurfaceFormat(); // the program's own context
+        m_surface.setFormat(format);
+        m_surface.create();
+        m_context.setFormat(format);
+        QVERIFY(m_context.create());
+        QVERIFY(m_context.makeCurrent(&m_surface));
+        qInfo() << "GL_RENDERER" << reinterpret_cast<const char *>(m_context.functions()->glGetString(GL_RENDERER));
+        QVERIFY(ShaderSource::contextGlslVersion() >= 130);
+        m_context.doneCurrent();
+    }
 
-    void correctionsMatchTheCpu_data();
-    void correctionsMatchTheCpu();
-    void flatFieldOffOnSizeChange_data();
-    void flatFieldOffOnSizeChange();
-    void blackBalanceBelowZeroKeepsThePreviousValue();
-    void watermarkTextChangesItsCorner_data();
-    void watermarkTextChangesItsCorner();
-    void recordingReadBackIsOneFrameBehind();
-    void cpuModeAnswersAtOnce();
-    void acknowledgesEveryFrame();
+    void init()
+    {
+        m_renderer = std::make_unique<Renderer>(true, false);
+        m_renderer->setContext(&m_context, &m_surface);
+    }
+
+    void cleanup() { m_renderer.reset(); }
+
+    void correctionsMatchTheCpu_data()
+    {
+        QTest::addColumn<bool>("ffc");
+        QTest::addColumn<int>("blackBalance");
+        QTest::addColumn<bool>("negative");
+        QTest::addColumn<bool>("levels");
+
+        QTest::newRow("conversionOnly") << false << 0 << false << false;
+        QTest::newRow("flatField") << true << 0 << false << false;
+        QTest::newRow("blackBalance") << false << 12 << false << false;
+        QTest::newRow("negative") << false << 0 << true << false;
+        QTest::newRow("levels") << false << 0 << false << true;
+        QTest::newRow("allCombined") << true << 12 << true << true;
+    }
+
+    void correctionsMatchTheCpu()
+    {
+        QFETCH(bool, ffc);
+        QFETCH(int, blackBalance);
+        QFETCH(bool, negative);
+        QFETCH(bool, levels);
+
+        const int width = 318;
+        const int height = 240;
+        const VideoFrame frame = gradientFrame(width, height);
+        const VideoFrame reference = makeReference(width, height);
+        const QVector<HistogramBoundaryInfo> bounds{{0, 20, 235}, {1, 10, 240}, {2, 30, 220}};
+
+        ImageProcess cpu;
+        Renderer &gpu = *m_renderer;
+        // Size the renderer first: a size change turns flat-field off.
+        QVERIFY(!render(gpu, frame).isNull());
+        if (ffc) {
+            cpu.onStartFFCCapture(1);
+            cpu.onRecvVideoFrameForProcess(reference);
+            cpu.onSetFFCStatus(true);
+            gpu.onSetFFCAverageFrame(reference);
+            gpu.onSetFFCStatus(true);
+        }
+        if (blackBalance > 0) {
+            cpu.onSetBlackBalance(blackBalance, blackBalance + 2, blackBalance + 4);
+            gpu.onSetBlackBalance(blackBalance / 255.f, (blackBalance + 2) / 255.f, (blackBalance + 4) / 255.f);
+        }
+        cpu.onSetNegative(negative);
+        gpu.onSetNegative(negative);
+        cpu.onSetHistogramBoundaries(bounds);
+        cpu.onSetHistogramStatus(levels);
+        gpu.onSetHistogramBoundaries(bounds, 255);
+        gpu.onSetHistogramStatus(levels);
+
+        VideoFrame expected = cpu.process(frame);
+        if (expected.videoFrameBuffer()->type() != VideoFrameBuffer::Type::kRGB24) {
+            // No correction on: the CPU hands the frame back unconverted.
+            const QImage image = videoFrameToQImage(frame);
+            expected = VideoFrame(RGB24Buffer::Copy(width, height, image.constBits(), image.bytesPerLine()), 0);
+        }
+        const VideoFrame actual = render(gpu, frame);
+        QCOMPARE(actual.width(), width);
+        QCOMPARE(actual.height(), height);
+        QPoint where;
+        const int difference = maxDifference(actual, expected, &where);
+        QVERIFY2(difference >= 0 && difference <= 2,
+                 qPrintable(QStringLiteral("difference %1 at %2,%3").arg(difference).arg(where.x()).arg(where.y())));
+    }
+
+    void flatFieldOffOnSizeChange_data()
+    {
+        QTest::addColumn<QSize>("referenceSize");
+        QTest::addColumn<bool>("turnedOff");
+        QTest::newRow("referenceOfTheOldSize") << QSize(160, 120) << true;
+        QTest::newRow("referenceOfTheNewSize") << QSize(200, 100) << false;
+    }
+
+    void flatFieldOffOnSizeChange()
+    {
+        QFETCH(QSize, referenceSize);
+        QFETCH(bool, turnedOff);
+        Renderer &gpu = *m_renderer;
+        gpu.onFrame(gradientFrame(160, 120));
+        gpu.onSetFFCAverageFrame(makeReference(referenceSize.width(), referenceSize.height()));
+        gpu.onSetFFCStatus(true);
+        QSignalSpy changed(&gpu, &Renderer::changeFFCStatus);
+        const VideoFrame frame = gradientFrame(200, 100);
+        const VideoFrame picture = render(gpu, frame);
+        QCOMPARE(picture.size(), frame.size());
+        QCOMPARE(changed.count(), turnedOff ? 1 : 0);
+        if (turnedOff) {
+            QCOMPARE(changed.first().first().toBool(), false);
+        }
+        // The same size again is no change.
+        changed.clear();
+        gpu.onFrame(frame);
+        QCOMPARE(changed.count(), 0);
+    }
+
+    void blackBalanceBelowZeroKeepsThePreviousValue()
+    {
+        Renderer &gpu = *m_renderer;
+        const VideoFrame frame = gradientFrame(160, 120);
+        gpu.onSetBlackBalance(0.2f, 0.2f, 0.2f);
+        const VideoFrame balanced = render(gpu, frame);
+        gpu.onSetBlackBalance(-1.f, -0.5f, -0.01f);
+        gpu.onSetBlackBalanceG(-1.f);
+        QCOMPARE(maxDifference(render(gpu, frame), balanced), 0);
+        gpu.onSetBlackBalance(0.f, 0.f, 0.f);
+        QVERIFY(meanByte(render(gpu, frame)) > meanByte(balanced) + 30);
+    }
+
+    void watermarkTextChangesItsCorner_data()
+    {
+        QTest::addColumn<double>("x");
+        QTest::addColumn<double>("y");
+        QTest::addColumn<QRect>("corner");   // where the text must land
+        QTest::addColumn<QRect>("opposite"); // where it must not
+        // 640 x 480: text scale 0.4, so 40 px text is 16 px high.
+        QTest::newRow("fromBottomLeft") << 10.0 << 10.0 << QRect(0, 420, 200, 60) << QRect(440, 0, 200, 60);
+        QTest::newRow("fromTopRight") << -10.0 << -10.0 << QRect(440, 0, 200, 60) << QRect(0, 420, 200, 60);
+    }
+
+    void watermarkTextChangesItsCorner()
+    {
+        QFETCH(double, x);
+        QFETCH(double, y);
+        QFETCH(QRect, corner);
+        QFETCH(QRect, opposite);
+        Renderer &gpu = *m_renderer;
+        const VideoFrame frame = gradientFrame(640, 480);
+        RenderTextInfo info;
+        info.text = QStringLiteral("Lumora 2026");
+        info.x = x;
+        info.y = y;
+        info.fontSize = 40;
+        info.color = QColor(255, 0, 255);
+        gpu.setWatermarkTexts({info});
+        gpu.setWatermarkVisible(true);
+
+        // The rendered picture has no text; the watermark read-back has it.
+        const VideoFrame plain = render(gpu, frame);
+        QSignalSpy watermarked(&gpu, &Renderer::sendWatermarkFrame);
+        gpu.onGetWatermarkFrame();
+        QCOMPARE(watermarked.count(), 1);
+        const VideoFrame withText = watermarked.first().first().value<VideoFrame>();
+        QVERIFY(changedPixels(plain, withText, corner) > 50);
+        QCOMPARE(changedPixels(plain, withText, opposite), 0);
+        QCOMPARE(changedPixels(plain, withText, QRect(200, 150, 240, 180)), 0);
+    }
+
+    void recordingReadBackIsOneFrameBehind()
+    {
+        Renderer &gpu = *m_renderer;
+        QSignalSpy recorded(&gpu, &Renderer::sendFrameForRecording);
+        gpu.onStartRecording();
+        gpu.onFrame(gradientFrame(160, 120, -30));
+        QCOMPARE(recorded.count(), 0); // nothing read before this call
+        gpu.onFrame(gradientFrame(160, 120, 60));
+        gpu.onFrame(gradientFrame(160, 120, 0));
+        QCOMPARE(recorded.count(), 2);
+        const int dark = meanByte(recorded.at(0).first().value<VideoFrame>());
+        const int bright = meanByte(recorded.at(1).first().value<VideoFrame>());
+        QVERIFY2(bright > dark + 40, qPrintable(QStringLiteral("%1 %2").arg(dark).arg(bright)));
+        gpu.onStopRecording();
+        gpu.onFrame(gradientFrame(160, 120));
+        QCOMPARE(recorded.count(), 2);
+    }
+
+    void cpuModeAnswersAtOnce()
+    {
+        Renderer cpuMode(true, true);
+        cpuMode.setContext(&m_context, &m_surface);
+        cpuMode.onSetNegative(true);
+        const VideoFrame frame = gradientFrame(160, 120);
+        cpuMode.onFrame(frame);
+        QSignalSpy rendered(&cpuMode, &Renderer::sendRenderedFrame);
+        cpuMode.onGetRenderedFrame();
+        QCOMPARE(rendered.count(), 1);
+        ImageProcess cpu;
+        cpu.onSetNegative(true);
+        QCOMPARE(maxDifference(rendered.first().first().value<VideoFrame>(), cpu.process(frame)), 0);
+    }
+
+    void acknowledgesEveryFrame()
+    {
+        // Acknowledged whether or not anything could be drawn, so the stream never waits on it.
+        Renderer unattached(true, false);
+        QSignalSpy doneUnattached(&unattached, &Renderer::renderDone);
+        unattached.onFrame(gradientFrame(64, 48));
+        QCOMPARE(doneUnattached.count(), 1);
+
+        Renderer &gpu = *m_renderer;
+        QSignalSpy done(&gpu, &Renderer::renderDone);
+        gpu.onFrame(gradientFrame(64, 48));
+        gpu.onFrame(VideoFrame());
+        QCOMPARE(done.count(), 2);
+        QVERIFY(gpu.isReady());
+        QCOMPARE(gpu.frameSize(), QSize(64, 48));
+    }
 
 private:
-    VideoFrame render(Renderer &renderer, const VideoFrame &frame);
+    VideoFrame render(Renderer &renderer, const VideoFrame &frame)
+    {
+        QSignalSpy rendered(&renderer, &Renderer::sendRenderedFrame);
+        renderer.onGetRenderedFrame();
+        renderer.onFrame(frame);
+        if (rendered.count() != 1) {
+            return {};
+        }
+        return rendered.first().first().value<VideoFrame>();
+    }
 
     QOffscreenSurface m_surface;
     QOpenGLContext m_context;
     std::unique_ptr<Renderer> m_renderer;
 };
-
-void TestRenderer::initTestCase()
-{
-    const QSurfaceFormat format = videoSurfaceFormat(); // the program's own context
-    m_surface.setFormat(format);
-    m_surface.create();
-    m_context.setFormat(format);
-    QVERIFY(m_context.create());
-    QVERIFY(m_context.makeCurrent(&m_surface));
-    qInfo() << "GL_RENDERER" << reinterpret_cast<const char *>(m_context.functions()->glGetString(GL_RENDERER));
-    QVERIFY(ShaderSource::contextGlslVersion() >= 130);
-    m_context.doneCurrent();
-}
-
-void TestRenderer::cleanupTestCase()
-{
-    m_renderer.reset();
-}
-
-void TestRenderer::init()
-{
-    m_renderer = std::make_unique<Renderer>(true, false);
-    m_renderer->setContext(&m_context, &m_surface);
-}
-
-void TestRenderer::cleanup()
-{
-    m_renderer.reset();
-}
-
-VideoFrame TestRenderer::render(Renderer &renderer, const VideoFrame &frame)
-{
-    QSignalSpy rendered(&renderer, &Renderer::sendRenderedFrame);
-    renderer.onGetRenderedFrame();
-    renderer.onFrame(frame);
-    if (rendered.count() != 1) {
-        return {};
-    }
-    return rendered.first().first().value<VideoFrame>();
-}
-
-void TestRenderer::correctionsMatchTheCpu_data()
-{
-    QTest::addColumn<bool>("ffc");
-    QTest::addColumn<int>("blackBalance");
-    QTest::addColumn<bool>("negative");
-    QTest::addColumn<bool>("levels");
-
-    QTest::newRow("conversionOnly") << false << 0 << false << false;
-    QTest::newRow("flatField") << true << 0 << false << false;
-    QTest::newRow("blackBalance") << false << 12 << false << false;
-    QTest::newRow("negative") << false << 0 << true << false;
-    QTest::newRow("levels") << false << 0 << false << true;
-    QTest::newRow("allCombined") << true << 12 << true << true;
-}
-
-void TestRenderer::correctionsMatchTheCpu()
-{
-    QFETCH(bool, ffc);
-    QFETCH(int, blackBalance);
-    QFETCH(bool, negative);
-    QFETCH(bool, levels);
-
-    const int width = 318;
-    const int height = 240;
-    const VideoFrame frame = makeFrame(width, height);
-    const VideoFrame reference = makeReference(width, height);
-    const QVector<HistogramBoundaryInfo> bounds{{0, 20, 235}, {1, 10, 240}, {2, 30, 220}};
-
-    ImageProcess cpu;
-    Renderer &gpu = *m_renderer;
-    // Size the renderer first: a size change turns flat-field off.
-    QVERIFY(!render(gpu, frame).isNull());
-    if (ffc) {
-        cpu.onStartFFCCapture(1);
-        cpu.onRecvVideoFrameForProcess(reference);
-        cpu.onSetFFCStatus(true);
-        gpu.onSetFFCAverageFrame(reference);
-        gpu.onSetFFCStatus(true);
-    }
-    if (blackBalance > 0) {
-        cpu.onSetBlackBalance(blackBalance, blackBalance + 2, blackBalance + 4);
-        gpu.onSetBlackBalance(blackBalance / 255.f, (blackBalance + 2) / 255.f, (blackBalance + 4) / 255.f);
-    }
-    cpu.onSetNegative(negative);
-    gpu.onSetNegative(negative);
-    cpu.onSetHistogramBoundaries(bounds);
-    cpu.onSetHistogramStatus(levels);
-    gpu.onSetHistogramBoundaries(bounds, 255);
-    gpu.onSetHistogramStatus(levels);
-
-    VideoFrame expected = cpu.process(frame);
-    if (expected.videoFrameBuffer()->type() != VideoFrameBuffer::Type::kRGB24) {
-        // No correction on: the CPU hands the frame back unconverted.
-        const QImage image = videoFrameToQImage(frame);
-        expected = VideoFrame(RGB24Buffer::Copy(width, height, image.constBits(), image.bytesPerLine()), 0);
-    }
-    const VideoFrame actual = render(gpu, frame);
-    QCOMPARE(actual.width(), width);
-    QCOMPARE(actual.height(), height);
-    QPoint where;
-    const int difference = maxDifference(actual, expected, &where);
-    QVERIFY2(difference >= 0 && difference <= 2,
-             qPrintable(QStringLiteral("difference %1 at %2,%3").arg(difference).arg(where.x()).arg(where.y())));
-}
-
-void TestRenderer::flatFieldOffOnSizeChange_data()
-{
-    QTest::addColumn<QSize>("referenceSize");
-    QTest::addColumn<bool>("turnedOff");
-    QTest::newRow("referenceOfTheOldSize") << QSize(160, 120) << true;
-    QTest::newRow("referenceOfTheNewSize") << QSize(200, 100) << false;
-}
-
-void TestRenderer::flatFieldOffOnSizeChange()
-{
-    QFETCH(QSize, referenceSize);
-    QFETCH(bool, turnedOff);
-    Renderer &gpu = *m_renderer;
-    gpu.onFrame(makeFrame(160, 120));
-    gpu.onSetFFCAverageFrame(makeReference(referenceSize.width(), referenceSize.height()));
-    gpu.onSetFFCStatus(true);
-    QSignalSpy changed(&gpu, &Renderer::changeFFCStatus);
-    const VideoFrame frame = makeFrame(200, 100);
-    const VideoFrame picture = render(gpu, frame);
-    QCOMPARE(picture.size(), frame.size());
-    QCOMPARE(changed.count(), turnedOff ? 1 : 0);
-    if (turnedOff) {
-        QCOMPARE(changed.first().first().toBool(), false);
-    }
-    // The same size again is no change.
-    changed.clear();
-    gpu.onFrame(frame);
-    QCOMPARE(changed.count(), 0);
-}
-
-void TestRenderer::blackBalanceBelowZeroKeepsThePreviousValue()
-{
-    Renderer &gpu = *m_renderer;
-    const VideoFrame frame = makeFrame(160, 120);
-    gpu.onSetBlackBalance(0.2f, 0.2f, 0.2f);
-    const VideoFrame balanced = render(gpu, frame);
-    gpu.onSetBlackBalance(-1.f, -0.5f, -0.01f);
-    gpu.onSetBlackBalanceG(-1.f);
-    QCOMPARE(maxDifference(render(gpu, frame), balanced), 0);
-    gpu.onSetBlackBalance(0.f, 0.f, 0.f);
-    QVERIFY(meanByte(render(gpu, frame)) > meanByte(balanced) + 30);
-}
-
-void TestRenderer::watermarkTextChangesItsCorner_data()
-{
-    QTest::addColumn<double>("x");
-    QTest::addColumn<double>("y");
-    QTest::addColumn<QRect>("corner");   // where the text must land
-    QTest::addColumn<QRect>("opposite"); // where it must not
-    // 640 x 480: text scale 0.4, so 40 px text is 16 px high.
-    QTest::newRow("fromBottomLeft") << 10.0 << 10.0 << QRect(0, 420, 200, 60) << QRect(440, 0, 200, 60);
-    QTest::newRow("fromTopRight") << -10.0 << -10.0 << QRect(440, 0, 200, 60) << QRect(0, 420, 200, 60);
-}
-
-void TestRenderer::watermarkTextChangesItsCorner()
-{
-    QFETCH(double, x);
-    QFETCH(double, y);
-    QFETCH(QRect, corner);
-    QFETCH(QRect, opposite);
-    Renderer &gpu = *m_renderer;
-    const VideoFrame frame = makeFrame(640, 480);
-    RenderTextInfo info;
-    info.text = QStringLiteral("Lumora 2026");
-    info.x = x;
-    info.y = y;
-    info.fontSize = 40;
-    info.color = QColor(255, 0, 255);
-    gpu.setWatermarkTexts({info});
-    gpu.setWatermarkVisible(true);
-
-    // The rendered picture has no text; the watermark read-back has it.
-    const VideoFrame plain = render(gpu, frame);
-    QSignalSpy watermarked(&gpu, &Renderer::sendWatermarkFrame);
-    gpu.onGetWatermarkFrame();
-    QCOMPARE(watermarked.count(), 1);
-    const VideoFrame withText = watermarked.first().first().value<VideoFrame>();
-    QVERIFY(changedPixels(plain, withText, corner) > 50);
-    QCOMPARE(changedPixels(plain, withText, opposite), 0);
-    QCOMPARE(changedPixels(plain, withText, QRect(200, 150, 240, 180)), 0);
-}
-
-void TestRenderer::recordingReadBackIsOneFrameBehind()
-{
-    Renderer &gpu = *m_renderer;
-    QSignalSpy recorded(&gpu, &Renderer::sendFrameForRecording);
-    gpu.onStartRecording();
-    gpu.onFrame(makeFrame(160, 120, -30));
-    QCOMPARE(recorded.count(), 0); // nothing read before this call
-    gpu.onFrame(makeFrame(160, 120, 60));
-    gpu.onFrame(makeFrame(160, 120, 0));
-    QCOMPARE(recorded.count(), 2);
-    const int dark = meanByte(recorded.at(0).first().value<VideoFrame>());
-    const int bright = meanByte(recorded.at(1).first().value<VideoFrame>());
-    QVERIFY2(bright > dark + 40, qPrintable(QStringLiteral("%1 %2").arg(dark).arg(bright)));
-    gpu.onStopRecording();
-    gpu.onFrame(makeFrame(160, 120));
-    QCOMPARE(recorded.count(), 2);
-}
-
-void TestRenderer::cpuModeAnswersAtOnce()
-{
-    Renderer cpuMode(true, true);
-    cpuMode.setContext(&m_context, &m_surface);
-    cpuMode.onSetNegative(true);
-    const VideoFrame frame = makeFrame(160, 120);
-    cpuMode.onFrame(frame);
-    QSignalSpy rendered(&cpuMode, &Renderer::sendRenderedFrame);
-    cpuMode.onGetRenderedFrame();
-    QCOMPARE(rendered.count(), 1);
-    ImageProcess cpu;
-    cpu.onSetNegative(true);
-    QCOMPARE(maxDifference(rendered.first().first().value<VideoFrame>(), cpu.process(frame)), 0);
-}
-
-void TestRenderer::acknowledgesEveryFrame()
-{
-    // Acknowledged whether or not anything could be drawn, so the stream never waits on it.
-    Renderer unattached(true, false);
-    QSignalSpy doneUnattached(&unattached, &Renderer::renderDone);
-    unattached.onFrame(makeFrame(64, 48));
-    QCOMPARE(doneUnattached.count(), 1);
-
-    Renderer &gpu = *m_renderer;
-    QSignalSpy done(&gpu, &Renderer::renderDone);
-    gpu.onFrame(makeFrame(64, 48));
-    gpu.onFrame(VideoFrame());
-    QCOMPARE(done.count(), 2);
-    QVERIFY(gpu.isReady());
-    QCOMPARE(gpu.frameSize(), QSize(64, 48));
-}
 
 QTEST_MAIN(TestRenderer)
 #include "tst_renderer.moc"
