@@ -1,6 +1,7 @@
 #include "filelogger.h"
 #include "librarylogs.h"
 
+#include <l_sdk.h>
 #include <lmcam.h>
 
 extern "C" {
@@ -153,12 +154,17 @@ void TestFileLogger::libraryMessagesAreRouted()
     reopen("libraries.log");
     LibraryLogs::installCodecLogHook();
     LibraryLogs::installUsbSdkLogHook();
+    LibraryLogs::installNetSdkLogHook();
 
     av_log(nullptr, AV_LOG_INFO, "encoder %s ready\n", "x264");
     av_log(nullptr, AV_LOG_WARNING, "queue %d full\n", 3);
     av_log(nullptr, AV_LOG_DEBUG, "too chatty to keep\n");
     lmcam_api_init();
     lmcam_api_destroy();
+    qputenv("LSDK_DISCOVERY_TARGETS", "camera.local:1");
+    QCOMPARE(l_sdk_init(""), L_SDK_OK);
+    QCOMPARE(l_sdk_discover_open(""), L_SDK_OK);
+    l_sdk_quit();
 
     const QStringList got = lines();
     QVERIFY(got.size() >= 3);
@@ -167,6 +173,9 @@ void TestFileLogger::libraryMessagesAreRouted()
     for (const QString &line : got)
         QVERIFY2(!line.contains("too chatty"), qPrintable(line));
     QVERIFY2(got[2].contains("Debug: UVC SDK: "), qPrintable(got[2]));
+    QVERIFY2(got.last().endsWith("Debug: Net SDK: LSDK_DISCOVERY_TARGETS: ignoring \"camera.local:1\" (expected IPv4 "
+                                 "address:port)"),
+             qPrintable(got.last()));
 }
 
 QTEST_GUILESS_MAIN(TestFileLogger)
