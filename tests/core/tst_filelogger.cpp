@@ -30,7 +30,7 @@ private slots:
 
 private:
     QStringList lines() const;
-    void reopen(const QString &relativePath);
+    void reopen(const QString &relativePath, qint64 rotationLimit = FileLogger::kRotationLimit);
 
     QTemporaryDir m_dir;
     QString m_path;
@@ -46,10 +46,10 @@ void TestFileLogger::cleanupTestCase()
     FileLogger::instance().shutdown();
 }
 
-void TestFileLogger::reopen(const QString &relativePath)
+void TestFileLogger::reopen(const QString &relativePath, qint64 rotationLimit)
 {
     m_path = m_dir.filePath(relativePath);
-    QVERIFY(FileLogger::instance().init(m_path));
+    QVERIFY(FileLogger::instance().init(m_path, rotationLimit));
 }
 
 QStringList TestFileLogger::lines() const
@@ -101,14 +101,14 @@ void TestFileLogger::appendsToExistingLog()
 
 void TestFileLogger::rotationStartsAnEmptyFileWithTheTriggeringLine()
 {
-    reopen("rotate.log");
-    // Lines of 2,000,000 characters: ten of them stay under the limit, the eleventh
-    // carries the count past it, and the twelfth starts a new file.
-    const QString block(2000000 - 30, QLatin1Char('x'));
+    QCOMPARE(FileLogger::kRotationLimit, qint64(20000000)); // the limit the README states
+    reopen("rotate.log", 1000);
+    // Lines of 100 characters (the newline not counted): ten of them reach the limit without
+    // passing it, the eleventh carries the count past it, and the twelfth starts a new file.
+    const QString block(100 - 28, QLatin1Char('x'));
     for (int i = 0; i < 11; ++i)
         qDebug().noquote() << block;
     QCOMPARE(lines().size(), 11);
-    QVERIFY(QFileInfo(m_path).size() > FileLogger::kRotationLimit);
 
     qDebug() << "first line of the new file";
     qDebug() << "second line";
