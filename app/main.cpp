@@ -34,6 +34,7 @@ int main(int argc, char *argv[])
     LibraryLogs::installCodecLogHook();
     CrashDumpHandler::instance().init(dumpPath);
     LibraryLogs::installUsbSdkLogHook();
+    LibraryLogs::installNetSdkLogHook();
     Theme::load();
     setDefaultSurfaceFormat();
     QuitSignals::install([] { QCoreApplication::quit(); });

@@ -512,9 +512,11 @@ bool NetCamera::initCameraInfo(CameraInfo &info)
     m_info.rangesFromDevice = m_rangeVersion == 0 || quint32(m_info.version) > m_rangeVersion;
     loadCaptureCapabilities();
 
-    readParams({Bright, Contrast,  Saturation,   Hue,     Sharpness, FocusModeParam, FocusValue, Zoom,
-                DZoom,  ZoomSpeed, ExpModeParam, ExpTime, ExpGain,   WbModeParam,    WbRed,      WbGreen,
-                WbBlue, Mirror,    Flip,         Flicker, Gamma,     Monochrome,     Defog},
+    // Every routed value: a set command sends its whole group from the cache, so a value never
+    // read would overwrite the camera's with the program's default.
+    readParams({Bright, Contrast,  Saturation,   Hue,     Sharpness, Drc,         FocusModeParam, FocusValue, Zoom,
+                DZoom,  ZoomSpeed, ExpModeParam, ExpTime, ExpGain,   WbModeParam, WbRed,          WbGreen,    WbBlue,
+                Mirror, Flip,      Flicker,      Gamma,   Cac,       Monochrome,  Defog},
                "initCameraInfo");
     if (m_info.rangesFromDevice)
         loadRanges();

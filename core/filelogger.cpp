@@ -66,9 +66,10 @@ bool FileLogger::openFile(const QString &path)
     return true;
 }
 
-bool FileLogger::init(const QString &logPath)
+bool FileLogger::init(const QString &logPath, qint64 rotationLimit)
 {
     QMutexLocker lock(&m_mutex);
+    m_rotationLimit = rotationLimit;
     if (!QFileInfo::exists(logPath))
         QDir().mkpath(QFileInfo(logPath).absolutePath());
     const bool opened = openFile(logPath);
@@ -113,7 +114,7 @@ void FileLogger::write(QtMsgType type, const QString &message)
     if (!m_file.isOpen())
         return;
 
-    if (m_size > kRotationLimit) {
+    if (m_size > m_rotationLimit) {
         const QString name = m_file.fileName();
         m_stream.setDevice(nullptr);
         m_file.close();

@@ -8,8 +8,9 @@
 
 // The program's log file. Every Qt debug, info, warning, critical and fatal message, from
 // any thread, becomes one line "yyyy-MM-dd hh:mm:ss: <Level>: <text>" in the file and is
-// then passed on to the previous message handler. A file that has grown past
-// kRotationLimit characters is deleted and started afresh by the next message.
+// then passed on to the previous message handler. A file that has grown past its rotation
+// limit (kRotationLimit characters unless init() is given another) is deleted and started
+// afresh by the next message.
 class FileLogger
 {
 public:
@@ -20,7 +21,7 @@ public:
     // Opens (appends to) the log file, creating its folder, and installs the message
     // handler. Returns false when the file cannot be opened; messages then still reach
     // the previous handler.
-    bool init(const QString &logPath);
+    bool init(const QString &logPath, qint64 rotationLimit = kRotationLimit);
 
     // Restores the previous message handler and closes the file.
     void shutdown();
@@ -39,6 +40,7 @@ private:
     QFile m_file;
     QTextStream m_stream;
     qint64 m_size = 0;
+    qint64 m_rotationLimit = kRotationLimit;
     QtMessageHandler m_previous = nullptr;
     bool m_installed = false;
 };

@@ -2,6 +2,7 @@
 
 #include <QDebug>
 
+#include <l_sdk.h>
 #include <lmcam.h>
 
 extern "C" {
@@ -33,6 +34,11 @@ void usbSdkLogCallback(int32_t, const char *text)
     qDebug("UVC SDK: %s", text ? text : "");
 }
 
+void netSdkLogCallback(const char *text)
+{
+    qDebug("Net SDK: %s", text ? text : "");
+}
+
 } // namespace
 
 namespace LibraryLogs {
@@ -47,6 +53,11 @@ void installUsbSdkLogHook()
 {
     lmcam_log_set_level(kUsbSdkLogLevel);
     lmcam_log_set_callback(&usbSdkLogCallback);
+}
+
+void installNetSdkLogHook()
+{
+    l_sdk_log_set_callback(&netSdkLogCallback);
 }
 
 } // namespace LibraryLogs

@@ -2,6 +2,7 @@
 
 #include <QtGlobal>
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 
@@ -379,16 +380,26 @@ __attribute__((target("avx2"))) int flatFieldAvx2(const std::uint8_t *src, const
 }
 
 const bool kHasAvx2 = __builtin_cpu_supports("avx2");
+std::atomic<bool> g_avx2Allowed{true};
 
 } // namespace
 #endif
+
+void PixelCorrector::setAvx2Allowed(bool allowed)
+{
+#if defined(LUMORA_PIXELCORRECTOR_AVX2)
+    g_avx2Allowed = allowed;
+#else
+    Q_UNUSED(allowed);
+#endif
+}
 
 void PixelCorrector::applyFlatVector(const std::uint8_t *src, const std::uint8_t *reference, std::uint8_t *dst,
                                      int rowBytes) const
 {
     int i = 0;
 #if defined(LUMORA_PIXELCORRECTOR_AVX2)
-    if (kHasAvx2) {
+    if (kHasAvx2 && g_avx2Allowed.load(std::memory_order_relaxed)) {
         i = flatFieldAvx2(src, reference, dst, rowBytes, m_meanLanes.data());
     }
 #endif

@@ -43,6 +43,10 @@ public:
     void apply(const std::uint8_t *src, int srcStride, std::uint8_t *dst, int dstStride, int width, int rows,
                const std::uint8_t *reference = nullptr, int referenceStride = 0);
 
+    // Lets flat-field correction use AVX2 where the processor has it (the default); false keeps
+    // it to SSE2 on any processor, so that both vector paths can be checked. Process-wide.
+    static void setAvx2Allowed(bool allowed);
+
     // The single stages, as the tables compute them.
     static std::uint8_t flatField(int in, int reference, float mean);
     static std::uint8_t blackBalance(int in, int offset);

@@ -179,6 +179,14 @@ std::shared_ptr<BaseCamera> createCameraForKey(const QString &key)
     return {};
 }
 
+QVector<QPair<QString, QString>> cameraFactoryKeys()
+{
+    QVector<QPair<QString, QString>> keys;
+    for (const FactoryKey &key : kKeys)
+        keys.append({keyText(key), QLatin1String(key.model->className())});
+    return keys;
+}
+
 QJsonArray cameraModelList()
 {
     int count = 0;

@@ -3,7 +3,9 @@
 #include "cameraopeninfo.h"
 
 #include <QJsonArray>
+#include <QPair>
 #include <QString>
+#include <QVector>
 #include <memory>
 
 class BaseCamera;
@@ -13,6 +15,9 @@ class BaseCamera;
 std::shared_ptr<BaseCamera> createCamera(const CameraOpenInfo &info);
 // The same for a key text directly: the first model key it contains decides (case-sensitive).
 std::shared_ptr<BaseCamera> createCameraForKey(const QString &key);
+// The factory's keys in the order they are tried, each with the class of the model it creates
+// (product ids as four hex digits).
+QVector<QPair<QString, QString>> cameraFactoryKeys();
 
 // The model table as JSON objects: "class", "baseClass", "modelKey", "productId" (four hex
 // digits or null), "firmwareKey" (or null), "resolution" and "fps" of the default row.

@@ -1,4 +1,5 @@
 #include "biologyindustrydialog.h"
+#include "camerasession.h"
 #include "configstore.h"
 #include "languagemanager.h"
 #include "mainwindow2.h"
@@ -138,13 +139,24 @@ void TestShell::languageSwitchesTranslators()
     LanguageManager &languages = LanguageManager::instance();
     const auto help = [] { return QCoreApplication::translate("MainWindow2", "Help"); };
     const auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+    // The first close warning the installed language leaves in English.
+    const auto untranslatedCloseWarning = [] {
+        for (int reason = OpenFailed; reason <= UsbSpeedTooLow; ++reason) {
+            const QString text = CameraSession::closeMessage(CameraCloseReason(reason));
+            if (!text.isEmpty() && QCoreApplication::translate("CameraSession", text.toUtf8().constData()) == text)
+                return text;
+        }
+        return QString();
+    };
 
     languages.change(SimplifiedChinese);
+    QCOMPARE(untranslatedCloseWarning(), QString());
     QCOMPARE(help(), QString::fromUtf8("帮助"));
     QVERIFY(cancel() != "Cancel");
     QCOMPARE(LanguageManager::stored(), SimplifiedChinese);
 
     languages.change(TraditionalChinese);
+    QCOMPARE(untranslatedCloseWarning(), QString());
     QCOMPARE(help(), QString::fromUtf8("說明"));
     languages.change(TraditionalChinese); // again: the same files, the same result
     QCOMPARE(help(), QString::fromUtf8("說明"));

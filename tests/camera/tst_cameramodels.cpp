@@ -120,6 +120,7 @@ private slots:
 
     void factoryPrecedence_data();
     void factoryPrecedence();
+    void longerKeyWinsOverItsPrefix();
     void everyModelThroughFactory_data();
     void everyModelThroughFactory();
     void defaultRowsFitTheDatabase();
@@ -178,6 +179,24 @@ void TestCameraModels::factoryPrecedence()
     QFETCH(QString, expected);
 
     QCOMPARE(classOf(create(key, network)), expected);
+}
+
+// Where one key starts another, ignoring case ("cm05" and "CM05_IPC"), the longer key's own
+// name must still create its own model.
+void TestCameraModels::longerKeyWinsOverItsPrefix()
+{
+    const QVector<QPair<QString, QString>> keys = cameraFactoryKeys();
+    int pairs = 0;
+    for (const auto &shorter : keys) {
+        for (const auto &longer : keys) {
+            if (longer.first.size() > shorter.first.size() &&
+                longer.first.startsWith(shorter.first, Qt::CaseInsensitive)) {
+                ++pairs;
+                QCOMPARE(classOf(createCameraForKey(longer.first)), longer.second);
+            }
+        }
+    }
+    QVERIFY(pairs >= 6);
 }
 
 void TestCameraModels::everyModelThroughFactory_data()

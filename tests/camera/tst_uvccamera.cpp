@@ -238,16 +238,23 @@ private slots:
         QTest::addColumn<QRect>("rect");
         QTest::addColumn<bool>("accepted");
         QTest::addColumn<QString>("message");
-        QTest::newRow("widthAtBound") << 0 << QRect(640, 0, 1280, 1080) << true << QString();
+        QTest::addColumn<QRect>("outer"); // a region already active: the new one nests inside it
+        const QRect none;
+        const QRect outer(100, 50, 800, 600);
+        QTest::newRow("insideRegionAtBound") << 0 << QRect(100, 100, 700, 500) << true << QString() << outer;
+        QTest::newRow("insideRegionOneAbove")
+            << 0 << QRect(1, 0, 800, 100) << false << QString("Out of range.\nX + Width = 801 > 800") << outer;
+        QTest::newRow("widthAtBound") << 0 << QRect(640, 0, 1280, 1080) << true << QString() << none;
         QTest::newRow("widthOneAbove") << 0 << QRect(641, 0, 1280, 100) << false
-                                       << QString("Out of range.\nX + Width = 1921 > 1920");
+                                       << QString("Out of range.\nX + Width = 1921 > 1920") << none;
         QTest::newRow("heightOneAbove") << 0 << QRect(0, 81, 100, 1000) << false
-                                        << QString("Out of range.\nY + Height = 1081 > 1080");
+                                        << QString("Out of range.\nY + Height = 1081 > 1080") << none;
         QTest::newRow("bothAbove") << 0 << QRect(1, 1, 1920, 1080) << false
-                                   << QString("Out of range.\nX + Width = 1921 > 1920\nY + Height = 1081 > 1080");
-        QTest::newRow("rotatedHeightAtBound") << 90 << QRect(0, 0, 1080, 1920) << true << QString();
+                                   << QString("Out of range.\nX + Width = 1921 > 1920\nY + Height = 1081 > 1080")
+                                   << none;
+        QTest::newRow("rotatedHeightAtBound") << 90 << QRect(0, 0, 1080, 1920) << true << QString() << none;
         QTest::newRow("rotatedWidthOneAbove")
-            << 270 << QRect(1, 0, 1080, 1920) << false << QString("Out of range.\nX + Width = 1081 > 1080");
+            << 270 << QRect(1, 0, 1080, 1920) << false << QString("Out of range.\nX + Width = 1081 > 1080") << none;
     }
 
     void roiBounds()
@@ -256,17 +263,25 @@ private slots:
         QFETCH(QRect, rect);
         QFETCH(bool, accepted);
         QFETCH(QString, message);
+        QFETCH(QRect, outer);
         auto camera = startCamera(1920, 1080);
         QVERIFY(camera);
         camera->onSetVideoRotate(rotate);
+        const auto setRegion = [&camera](const QRect &r) {
+            const CameraControlRegion region{true, false, r.x(), r.y(), r.width(), r.height()};
+            camera->onSetRoiRegion(region, region);
+        };
+        if (!outer.isNull())
+            setRegion(outer);
         QSignalSpy result(camera.get(), &BaseCamera::sendRoiSettingResult);
-        const CameraControlRegion region{true, false, rect.x(), rect.y(), rect.width(), rect.height()};
-        camera->onSetRoiRegion(region, region);
+        setRegion(rect);
         QCOMPARE(result.count(), 1);
         QCOMPARE(result.at(0).at(0).toBool(), accepted);
         QCOMPARE(result.at(0).at(1).toString(), message);
         const CameraControlRegion stored = camera->roiRegion();
-        QCOMPARE(stored.enable, accepted);
+        QCOMPARE(stored.enable, accepted || !outer.isNull());
+        const QRect kept = accepted ? rect.translated(outer.topLeft()) : outer;
+        QCOMPARE(QRect(stored.x, stored.y, stored.width, stored.height), kept);
         if (accepted && rotate == 0) {
             // Frames are cut to the accepted region.
             const VideoFrame frame = nextVirtualFrame(*camera);

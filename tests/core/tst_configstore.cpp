@@ -460,10 +460,14 @@ void TestConfigStore::nosepieceRoundTrip()
     store.writeNosepiece(5, lenses);
     QCOMPARE(modified(path), oldTime);
 
-    // A shorter table replaces the old one entirely.
+    // A shorter table replaces the old one entirely. The store reads its own writes back
+    // through either door: the table and the group's key.
     store.writeNosepiece(3, {{1, 20}});
+    QCOMPARE(store.value(ConfigGroup::Nosepiece, NosepieceKey::NosepieceCount).toInt(), 3);
+    store.write(ConfigGroup::Nosepiece, NosepieceKey::NosepieceCount, 6);
+    QCOMPARE(store.readNosepieceCount(), 6);
     ConfigStore fresh(data(), program());
-    QCOMPARE(fresh.readNosepieceCount(), 3);
+    QCOMPARE(fresh.readNosepieceCount(), 6);
     QCOMPARE(fresh.readNosepiece(), (QMap<int, int>{{1, 20}}));
 }
 

@@ -1,6 +1,7 @@
 #include "filelogger.h"
 #include "librarylogs.h"
 
+#include <l_sdk.h>
 #include <lmcam.h>
 
 extern "C" {
@@ -29,7 +30,7 @@ private slots:
 
 private:
     QStringList lines() const;
-    void reopen(const QString &relativePath);
+    void reopen(const QString &relativePath, qint64 rotationLimit = FileLogger::kRotationLimit);
 
     QTemporaryDir m_dir;
     QString m_path;
@@ -45,10 +46,10 @@ void TestFileLogger::cleanupTestCase()
     FileLogger::instance().shutdown();
 }
 
-void TestFileLogger::reopen(const QString &relativePath)
+void TestFileLogger::reopen(const QString &relativePath, qint64 rotationLimit)
 {
     m_path = m_dir.filePath(relativePath);
-    QVERIFY(FileLogger::instance().init(m_path));
+    QVERIFY(FileLogger::instance().init(m_path, rotationLimit));
 }
 
 QStringList TestFileLogger::lines() const
@@ -100,14 +101,14 @@ void TestFileLogger::appendsToExistingLog()
 
 void TestFileLogger::rotationStartsAnEmptyFileWithTheTriggeringLine()
 {
-    reopen("rotate.log");
-    // Lines of 2,000,000 characters: ten of them stay under the limit, the eleventh
-    // carries the count past it, and the twelfth starts a new file.
-    const QString block(2000000 - 30, QLatin1Char('x'));
+    QCOMPARE(FileLogger::kRotationLimit, qint64(20000000)); // the limit the README states
+    reopen("rotate.log", 1000);
+    // Lines of 100 characters (the newline not counted): ten of them reach the limit without
+    // passing it, the eleventh carries the count past it, and the twelfth starts a new file.
+    const QString block(100 - 28, QLatin1Char('x'));
     for (int i = 0; i < 11; ++i)
         qDebug().noquote() << block;
     QCOMPARE(lines().size(), 11);
-    QVERIFY(QFileInfo(m_path).size() > FileLogger::kRotationLimit);
 
     qDebug() << "first line of the new file";
     qDebug() << "second line";
@@ -153,12 +154,17 @@ void TestFileLogger::libraryMessagesAreRouted()
     reopen("libraries.log");
     LibraryLogs::installCodecLogHook();
     LibraryLogs::installUsbSdkLogHook();
+    LibraryLogs::installNetSdkLogHook();
 
     av_log(nullptr, AV_LOG_INFO, "encoder %s ready\n", "x264");
     av_log(nullptr, AV_LOG_WARNING, "queue %d full\n", 3);
     av_log(nullptr, AV_LOG_DEBUG, "too chatty to keep\n");
     lmcam_api_init();
     lmcam_api_destroy();
+    qputenv("LSDK_DISCOVERY_TARGETS", "camera.local:1");
+    QCOMPARE(l_sdk_init(""), L_SDK_OK);
+    QCOMPARE(l_sdk_discover_open(""), L_SDK_OK);
+    l_sdk_quit();
 
     const QStringList got = lines();
     QVERIFY(got.size() >= 3);
@@ -167,6 +173,9 @@ void TestFileLogger::libraryMessagesAreRouted()
     for (const QString &line : got)
         QVERIFY2(!line.contains("too chatty"), qPrintable(line));
     QVERIFY2(got[2].contains("Debug: UVC SDK: "), qPrintable(got[2]));
+    QVERIFY2(got.last().endsWith("Debug: Net SDK: LSDK_DISCOVERY_TARGETS: ignoring \"camera.local:1\" (expected IPv4 "
+                                 "address:port)"),
+             qPrintable(got.last()));
 }
 
 QTEST_GUILESS_MAIN(TestFileLogger)

@@ -162,6 +162,11 @@ private slots:
             [](lmcam_frame &f) { f.height = -4; },
             [](lmcam_frame &f) { f.planes[2] = nullptr; },
             [](lmcam_frame &f) { f.strides[0] = 3; }, // shorter than a row
+            [](lmcam_frame &f) {                      // packed rows need three bytes a pixel
+                f.pixel_format = LMCAM_PIXEL_FORMAT_RGB24;
+                f.width = 3;
+                f.strides[0] = 8;
+            },
             [](lmcam_frame &f) { f.width = f.strides[0] = f.strides[1] = f.strides[2] = 40000; },
         };
         for (const auto &fault : usbFaults) {

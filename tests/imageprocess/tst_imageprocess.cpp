@@ -5,8 +5,10 @@
 #include "frameconversion.h"
 #include "i420buffer.h"
 #include "imageprocess.h"
+#include "pixelcorrector.h"
 #include "rgb24buffer.h"
 
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
@@ -319,16 +321,23 @@ void TestImageProcess::flatFieldOnWideRows_data()
 {
     QTest::addColumn<bool>("loadZeros");
     QTest::addColumn<bool>("otherStages");
-    QTest::newRow("capturedReference") << false << false;
-    QTest::newRow("capturedReferenceThenAllStages") << false << true;
-    QTest::newRow("loadedReferenceWithZeros") << true << false;
-    QTest::newRow("loadedReferenceWithZerosThenAllStages") << true << true;
+    QTest::addColumn<bool>("sse2Only"); // the narrower vector path also where AVX2 is present
+    for (const bool sse2Only : {false, true}) {
+        const char *path = sse2Only ? "sse2" : "widest";
+        QTest::addRow("capturedReference_%s", path) << false << false << sse2Only;
+        QTest::addRow("capturedReferenceThenAllStages_%s", path) << false << true << sse2Only;
+        QTest::addRow("loadedReferenceWithZeros_%s", path) << true << false << sse2Only;
+        QTest::addRow("loadedReferenceWithZerosThenAllStages_%s", path) << true << true << sse2Only;
+    }
 }
 
 void TestImageProcess::flatFieldOnWideRows()
 {
     QFETCH(bool, loadZeros);
     QFETCH(bool, otherStages);
+    QFETCH(bool, sse2Only);
+    PixelCorrector::setAvx2Allowed(!sse2Only);
+    const auto restore = qScopeGuard([] { PixelCorrector::setAvx2Allowed(true); });
     const int width = 53;
     const int height = 6;
     Pixels captured;

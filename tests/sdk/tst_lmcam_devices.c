@@ -242,6 +242,24 @@ static void framesComeAtSizeAndPace(void)
     CHECK(badFrames == 0 && badFrees == 0);
     CHECK(frames >= 5 && frames <= 22);
     CHECK(minGap >= 24000); /* never two frames within one 25 ms interval */
+
+    /* A context asking for less than the device's rate gets it: frames due every 100 ms. */
+    ctx.frame_rate = 10;
+    CHECK_STATUS(lmcam_set_capture_context(handle, &ctx), LMCAM_OK);
+    lastTimestamp = -1;
+    frames = 0;
+    for (int tries = 0; frames < 3 && tries < 5000; ++tries) {
+        memset(&frame, 0, sizeof frame);
+        if (lmcam_read_frame(handle, &frame) != LMCAM_OK) {
+            sleepMs(1);
+            continue;
+        }
+        CHECK(lastTimestamp < 0 || (frame.timestamp_us - lastTimestamp) % 100000 == 0);
+        lastTimestamp = frame.timestamp_us;
+        ++frames;
+        lmcam_free_frame(&frame);
+    }
+    CHECK(frames == 3);
     lmcam_close(handle);
 }
 

@@ -76,6 +76,13 @@ typedef struct l_sdk_md_data
 
 /* ---- Library --------------------------------------------------------------------- */
 
+/* Receives the library's log lines (text without a trailing newline). */
+typedef void (*l_sdk_log_callback)(const char *text);
+
+/* Sends the log lines to callback instead of standard error; NULL restores standard error.
+   Allowed before l_sdk_init. */
+L_SDK_API int32_t l_sdk_log_set_callback(l_sdk_log_callback callback);
+
 /* Starts the library; config is a JSON text, empty for the defaults. */
 L_SDK_API int32_t l_sdk_init(const char *config);
 /* Stops the library; every session and decoder is closed. */

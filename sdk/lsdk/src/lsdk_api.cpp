@@ -27,6 +27,7 @@ constexpr int kMaxRequestTimeoutMs = 600000;
 constexpr char kLoginId0Command[] = "upgrade";
 
 std::atomic<int> g_requestTimeoutMs{kDefaultRequestTimeoutMs};
+std::atomic<l_sdk_log_callback> g_logCallback{nullptr};
 
 // Everything l_sdk_quit tears down. Calls copy the shared pointers they need under the
 // mutex and do their network work without it.
@@ -190,7 +191,10 @@ void logLine(const char *format, ...)
     va_start(args, format);
     std::vsnprintf(line, sizeof line, format, args);
     va_end(args);
-    std::fprintf(stderr, "l_sdk: %s\n", line);
+    if (const l_sdk_log_callback callback = g_logCallback.load())
+        callback(line);
+    else
+        std::fprintf(stderr, "l_sdk: %s\n", line);
 }
 
 } // namespace lsdk
@@ -205,6 +209,12 @@ using namespace lsdk;
     } while (0)
 
 extern "C" {
+
+int32_t l_sdk_log_set_callback(l_sdk_log_callback callback)
+{
+    g_logCallback = callback;
+    return L_SDK_OK;
+}
 
 int32_t l_sdk_init(const char *config)
 {
