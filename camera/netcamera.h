@@ -237,7 +237,6 @@ protected:
     int m_streamIndex = 0;
     bool m_newSoftware = false;
 
-    int m_monochromeSaturation = 0;
     int m_focusSpeed = 0;
     int m_zoomMode = 0;
 };
