@@ -8,6 +8,7 @@
 #include "imageprocessrequests.h"
 #include "models/cameramodeltable.h"
 
+#include <QDateTime>
 #include <QDebug>
 #include <QJsonObject>
 #include <QMutexLocker>
@@ -731,16 +732,38 @@ void BaseCamera::onSetVideoRotate(int rotateVal)
     m_rotate = rotateVal;
 }
 
-bool BaseCamera::readFrozenFrame(qint64 nowMs, VideoFrame &out)
+VideoFrame BaseCamera::readFrameWith(const std::function<VideoFrame()> &readLive)
 {
-    if (!m_frozen.load())
-        return false;
-    out = VideoFrame();
-    if (nowMs - m_lastFrameTimeMs > kFrozenRepeatMs) {
+    servePhotoRequest();
+    const qint64 nowMs = QDateTime::currentMSecsSinceEpoch();
+    if (m_frozen.load()) {
+        if (nowMs - m_lastFrameTimeMs <= kFrozenRepeatMs)
+            return VideoFrame();
         m_lastFrameTimeMs = nowMs;
         QMutexLocker locker(&m_frameMutex);
-        out = m_lastFrame;
+        return m_lastFrame;
     }
+    const VideoFrame out = readLive();
+    if (!out.isNull())
+        m_lastFrameTimeMs = nowMs;
+    return out;
+}
+
+bool BaseCamera::switchMonochrome(bool enable, int &saturation)
+{
+    if (m_info.monochrome == enable)
+        return false;
+    saturation = 0;
+    if (enable) {
+        if (m_info.saturation.value == 0)
+            return false;
+        m_monochromeSaturation = m_info.saturation.value;
+    } else {
+        saturation = m_monochromeSaturation;
+    }
+    qInfo().noquote() << QStringLiteral("onSetMonoChromeStatus:%1, saturation=%2").arg(enable).arg(saturation);
+    m_info.monochrome = enable;
+    m_info.saturation.value = saturation;
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include <QThread>
 #include <QVector>
 #include <atomic>
+#include <functional>
 
 class ImageProcess;
 class ImageProcessRequests;
@@ -266,9 +267,14 @@ protected:
     void saveConfigurationRecord();
     // Sets the frozen flag, returning its former value.
     bool setFrozen(bool frozen) { return m_frozen.exchange(frozen); }
-    // The start of every frame read: while the picture is frozen, `out` is the last frame
-    // again every 33 ms and empty in between, and the answer is true.
-    bool readFrozenFrame(qint64 nowMs, VideoFrame &out);
+    // Every camera's frame read: serves a waiting photo request; while the picture is frozen,
+    // the last frame again every 33 ms and empty in between; else the live frame `readLive`
+    // takes from the device (turned and kept, see rotateAndKeepLocked), noting when it came.
+    VideoFrame readFrameWith(const std::function<VideoFrame()> &readLive);
+    // Monochrome is saturation 0: turning it on remembers the colour saturation, turning it off
+    // restores that. False when nothing changes; else the cache holds the new state and
+    // `saturation` is the value for the device.
+    bool switchMonochrome(bool enable, int &saturation);
     // The live frame turned by the current rotation; a quarter turn first cuts the rows below
     // the last whole block of 8. Keeps the result as the last frame. Call under m_frameMutex.
     VideoFrame rotateAndKeepLocked(const VideoFrame &frame);
@@ -293,6 +299,8 @@ protected:
     QMutex m_frameMutex;
     VideoFrame m_lastFrame;
     qint64 m_lastFrameTimeMs = 0;
+    // The colour saturation monochrome returns to.
+    int m_monochromeSaturation = 0;
     std::atomic<bool> m_frozen{false};
     std::atomic<int> m_rotate{0};
     CameraControlRegion m_roi;

@@ -5,7 +5,6 @@
 #include "netparamcache.h"
 #include "printabletext.h"
 
-#include <QDateTime>
 #include <QDebug>
 #include <QMutexLocker>
 #include <QVersionNumber>
@@ -447,19 +446,13 @@ bool NetCamera::close()
 
 VideoFrame NetCamera::readFrame()
 {
-    servePhotoRequest();
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    VideoFrame out;
-    if (readFrozenFrame(now, out))
-        return out;
-    out = m_stream.readPicture([this](l_sdk_md_data *data) {
-        QMutexLocker locker(&m_frameMutex);
-        return rotateAndKeepLocked(m_roi.enable ? makeVideoFrame(data, m_roi.x, m_roi.y, m_roi.width, m_roi.height)
-                                                : makeVideoFrame(data));
+    return readFrameWith([this] {
+        return m_stream.readPicture([this](l_sdk_md_data *data) {
+            QMutexLocker locker(&m_frameMutex);
+            return rotateAndKeepLocked(m_roi.enable ? makeVideoFrame(data, m_roi.x, m_roi.y, m_roi.width, m_roi.height)
+                                                    : makeVideoFrame(data));
+        });
     });
-    if (!out.isNull())
-        m_lastFrameTimeMs = now;
-    return out;
 }
 
 void NetCamera::servePhotoRequest()
@@ -744,21 +737,9 @@ LUMORA_NET_SETTER(onSetCACStatus, bool, Cac)
 
 void NetCamera::onSetMonoChromeStatus(bool enable)
 {
-    if (m_info.monochrome == enable)
-        return;
     int saturation = 0;
-    if (enable) {
-        // Monochrome is saturation 0; remember the colour setting to come back to.
-        if (m_info.saturation.value == 0)
-            return;
-        m_monochromeSaturation = m_info.saturation.value;
-    } else {
-        saturation = m_monochromeSaturation;
-    }
-    qInfo().noquote().nospace()
-        << QStringLiteral("onSetMonoChromeStatus:%1, saturation=%2").arg(enable).arg(saturation);
-    m_info.monochrome = enable;
-    m_info.saturation.value = saturation;
+    if (!switchMonochrome(enable, saturation))
+        return;
     sendParam(Saturation);
     emit sendSaturationValue(saturation);
 }

@@ -237,7 +237,6 @@ protected:
     int m_streamIndex = 0;
     bool m_newSoftware = false;
 
-    int m_monochromeSaturation = 0;
     int m_focusSpeed = 5; // the motor's speeds are 1..10; the program has no control for it
     int m_zoomMode = 0;
 };

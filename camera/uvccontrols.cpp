@@ -169,20 +169,9 @@ void UvcControls::onSetLDCIStatus(bool enable)
 
 void UvcControls::onSetMonoChromeStatus(bool enable)
 {
-    if (!m_handle || m_info.monochrome == enable)
-        return;
     int saturation = 0;
-    if (enable) {
-        // Monochrome is saturation 0; remember the colour setting to come back to.
-        if (m_info.saturation.value == 0)
-            return;
-        m_monochromeSaturation = m_info.saturation.value;
-    } else {
-        saturation = m_monochromeSaturation;
-    }
-    qInfo().noquote() << QStringLiteral("onSetMonoChromeStatus:%1, saturation=%2").arg(enable).arg(saturation);
-    m_info.monochrome = enable;
-    m_info.saturation.value = saturation;
+    if (!m_handle || !switchMonochrome(enable, saturation))
+        return;
     lmcam_set_saturation(m_handle, saturation);
     emit sendSaturationValue(saturation);
 }

@@ -69,6 +69,4 @@ protected:
     // Reads the values that manual exposure fixes, after the switch to manual, and with
     // `sendValue` reports them.
     virtual void readManualExposure(bool sendValue);
-
-    int m_monochromeSaturation = 0;
 };

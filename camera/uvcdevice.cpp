@@ -5,7 +5,6 @@
 #include "usbfeatures.h"
 #include "usbmodeltable.h"
 
-#include <QDateTime>
 #include <QDebug>
 #include <QEventLoop>
 #include <QFile>
@@ -420,27 +419,23 @@ bool UvcDevice::initCameraInfo(CameraInfo &info)
 
 VideoFrame UvcDevice::readFrame()
 {
-    servePhotoRequest();
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    VideoFrame frozen;
-    if (readFrozenFrame(now, frozen))
-        return frozen;
-    if (!m_handle)
-        return VideoFrame();
-    lmcam_frame frame;
-    std::memset(&frame, 0, sizeof(frame));
-    if (lmcam_read_frame(m_handle, &frame) != LMCAM_OK)
-        return VideoFrame();
-    VideoFrame out;
-    {
-        QMutexLocker locker(&m_frameMutex);
-        out = rotateAndKeepLocked(finishFrame(m_roi.enable
-                                                  ? makeVideoFrame(&frame, m_roi.x, m_roi.y, m_roi.width, m_roi.height)
-                                                  : makeVideoFrame(&frame)));
-    }
-    lmcam_free_frame(&frame);
-    m_lastFrameTimeMs = now;
-    return out;
+    return readFrameWith([this] {
+        if (!m_handle)
+            return VideoFrame();
+        lmcam_frame frame;
+        std::memset(&frame, 0, sizeof(frame));
+        if (lmcam_read_frame(m_handle, &frame) != LMCAM_OK)
+            return VideoFrame();
+        VideoFrame out;
+        {
+            QMutexLocker locker(&m_frameMutex);
+            out = rotateAndKeepLocked(
+                finishFrame(m_roi.enable ? makeVideoFrame(&frame, m_roi.x, m_roi.y, m_roi.width, m_roi.height)
+                                         : makeVideoFrame(&frame)));
+        }
+        lmcam_free_frame(&frame);
+        return out;
+    });
 }
 
 void UvcDevice::servePhotoRequest()

@@ -251,6 +251,7 @@ void CameraPlayThread::run()
             ++m_frameCount;
             const qint64 nowMs = QDateTime::currentMSecsSinceEpoch();
             frame.setTimestampUs(nowMs * 1000);
+            emit frameDecoded(frame);
             QMutexLocker locker(&m_frameMutex);
             if (!m_paused.load()) {
                 m_currentFrame = frame;

@@ -71,6 +71,9 @@ public:
 
 signals:
     void sendVideoFrame(VideoFrame frame);
+    // Every frame read, on this thread, whether or not the display takes it.
+    void frameDecoded(VideoFrame frame);
+    // The frames for the display: one in flight at a time.
     void putVideoFrame(VideoFrame frame, int camIndex);
     void getVideoFrameForTakingPhoto(CameraResolution photoRes);
     void sendVideoFrameForTakingPhoto(VideoFrame frame);

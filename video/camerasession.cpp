@@ -12,17 +12,31 @@
 
 namespace {
 
-// By CameraCloseReason; the operator's own close shows nothing.
-const char *const kCloseMessages[] = {
-    QT_TRANSLATE_NOOP("CameraSession", "Failed to open camera!"),
-    QT_TRANSLATE_NOOP("CameraSession",
-                      "Camera does not support current system, please use windows 10 and above systems!"),
-    QT_TRANSLATE_NOOP("CameraSession", "Unsupported camera model, open failed!"),
-    QT_TRANSLATE_NOOP("CameraSession", "Camera disconnected connection!"),
-    "",
-    QT_TRANSLATE_NOOP("CameraSession",
-                      "The camera's current connection rate is usb2.0 or lower, and cannot be opened!"),
+struct CloseReasonText
+{
+    const char *name;
+    const char *message; // the operator's own close shows nothing
 };
+
+// By CameraCloseReason.
+const CloseReasonText kCloseReasons[] = {
+    {"open failed", QT_TRANSLATE_NOOP("CameraSession", "Failed to open camera!")},
+    {"unsupported system",
+     QT_TRANSLATE_NOOP("CameraSession",
+                       "Camera does not support current system, please use windows 10 and above systems!")},
+    {"unsupported model", QT_TRANSLATE_NOOP("CameraSession", "Unsupported camera model, open failed!")},
+    {"disconnected", QT_TRANSLATE_NOOP("CameraSession", "Camera disconnected connection!")},
+    {"closed", ""},
+    {"USB speed too low",
+     QT_TRANSLATE_NOOP("CameraSession",
+                       "The camera's current connection rate is usb2.0 or lower, and cannot be opened!")},
+};
+
+const CloseReasonText *closeReasonText(CameraCloseReason reason)
+{
+    const int index = int(reason);
+    return index >= 0 && index < int(std::size(kCloseReasons)) ? &kCloseReasons[index] : nullptr;
+}
 
 // How often the parts of a session closing in the background are checked for their end.
 constexpr int kLeftoverPollMs = 50;
@@ -32,6 +46,7 @@ constexpr int kLeftoverPollMs = 50;
 CameraSession::CameraSession(CameraOpener opener, QObject *parent)
     : QObject(parent)
     , m_opener(std::move(opener))
+    , m_frameFeed(new LiveFrameFeed(this))
     , m_controlThread(newControlThread())
     , m_leftoverTimer(new QTimer(this))
 {
@@ -133,9 +148,14 @@ bool CameraSession::closingInBackground(const QString &name) const
 
 QString CameraSession::closeMessage(CameraCloseReason reason)
 {
-    const int index = int(reason);
-    return index >= 0 && index < int(std::size(kCloseMessages)) ? QString::fromLatin1(kCloseMessages[index])
-                                                                 : QString();
+    const CloseReasonText *text = closeReasonText(reason);
+    return text ? QString::fromLatin1(text->message) : QString();
+}
+
+QString CameraSession::closeReasonName(CameraCloseReason reason)
+{
+    const CloseReasonText *text = closeReasonText(reason);
+    return text ? QString::fromLatin1(text->name) : QString::number(int(reason));
 }
 
 CameraOpenInfo CameraSession::openRecord(CameraType type, const QString &name, const QString &model)
@@ -170,6 +190,8 @@ bool CameraSession::open(CameraType type, const QString &name, const QString &mo
     m_pendingOpen.reset();
     if (m_playThread && !stopAcquisition(m_acquisitionLimitMs, "Camera open. CameraThread of the previous camera "
                                                                "did not stop in time, it ends in the background.")) {
+        // Whatever it still reads is not this session's.
+        m_playThread->disconnect(this);
         auto leftover = std::make_unique<Leftover>();
         leftover->cameraName = m_playThread->cameraName();
         leftover->playThread = std::move(m_playThread);
@@ -178,6 +200,11 @@ bool CameraSession::open(CameraType type, const QString &name, const QString &mo
     m_playThread = std::make_shared<CameraPlayThread>();
     CameraPlayThread *thread = m_playThread.get();
     connect(thread, &CameraPlayThread::putVideoFrame, this, &CameraSession::putVideoFrame);
+    // On the acquisition thread; the connection goes with the others when the session closes.
+    LiveFrameFeed *feed = m_frameFeed;
+    connect(
+        thread, &CameraPlayThread::frameDecoded, this, [feed](const VideoFrame &frame) { feed->publish(frame); },
+        Qt::DirectConnection);
     connect(thread, &CameraPlayThread::CameraCloseForReason, this, &CameraSession::cameraCloseForReason);
     connect(thread, &CameraPlayThread::sendFps, this, &CameraSession::sendFps);
     connect(thread, &CameraPlayThread::resolutionChange, this, &CameraSession::resolutionChange);
@@ -215,6 +242,10 @@ bool CameraSession::openCamera(CameraType type, const QString &name, const QStri
         disconnect(*once);
         if (m_playThread.get() != thread || !thread->running())
             return;
+        if (m_streamChooser && !m_streamChooser(info)) {
+            emit closeDeviceForOpenFailed(thread->cameraName(), OpenFailed);
+            return;
+        }
         thread->applyCameraInfo(info);
         thread->start();
         emit streaming(thread->cameraName());

@@ -3,6 +3,7 @@
 #include "cameraclosereason.h"
 #include "cameraenums.h"
 #include "cameraopeninfo.h"
+#include "liveframefeed.h"
 #include "videoframe.h"
 
 #include <QObject>
@@ -16,9 +17,10 @@ class BaseCamera;
 class CameraPlayThread;
 struct CameraInfo;
 
-// The one camera session the main window holds at a time: the camera object on its control
+// The one camera session the program holds at a time: the camera object on its control
 // thread and the acquisition thread that streams it. Opening and closing follow a fixed order;
-// the reason a session ends decides the message the operator sees.
+// the reason a session ends decides the message the operator sees. Every decoded live frame
+// goes to the session's frame feed.
 class CameraSession : public QObject
 {
     Q_OBJECT
@@ -27,12 +29,19 @@ public:
     // Creates and opens the camera object for an open record (the control panel does it);
     // empty when the model is unknown or the camera refuses.
     using CameraOpener = std::function<std::shared_ptr<BaseCamera>(const CameraOpenInfo &)>;
+    // Chooses the stream from the camera's information before streaming starts, in place of
+    // the camera's stored row: may change the size (current) and the format. False refuses
+    // the session (closeDeviceForOpenFailed).
+    using StreamChooser = std::function<bool(CameraInfo &)>;
 
     explicit CameraSession(CameraOpener opener, QObject *parent = nullptr);
     ~CameraSession() override;
 
     // The message a closing session shows, untranslated; empty for the operator's own close.
     static QString closeMessage(CameraCloseReason reason);
+    // The reason in a few words for logs and the command line ("disconnected"); the number
+    // when unknown.
+    static QString closeReasonName(CameraCloseReason reason);
     // The open record of a camera: stream defaults, and for network cameras the program's login.
     static CameraOpenInfo openRecord(CameraType type, const QString &name, const QString &model);
 
@@ -53,6 +62,11 @@ public:
     std::shared_ptr<BaseCamera> camera() const { return m_camera; }
     std::shared_ptr<CameraPlayThread> playThread() const { return m_playThread; }
     QThread *controlThread() const { return m_controlThread.get(); }
+    // Outlives the camera sessions: a subscriber stays subscribed from one to the next.
+    LiveFrameFeed *frameFeed() const { return m_frameFeed; }
+
+    // Applies to the sessions opened after it.
+    void setStreamChooser(StreamChooser chooser) { m_streamChooser = std::move(chooser); }
 
     // How long close() waits for each of the two threads before it leaves them to end in
     // the background.
@@ -104,6 +118,8 @@ private:
     bool closingInBackground(const QString &name) const;
 
     CameraOpener m_opener;
+    StreamChooser m_streamChooser;
+    LiveFrameFeed *m_frameFeed;
     std::function<void()> m_restartNetwork = &CameraSession::restartNetworkDiscovery;
     std::unique_ptr<QThread> m_controlThread;
     std::shared_ptr<CameraPlayThread> m_playThread;

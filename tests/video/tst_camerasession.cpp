@@ -40,6 +40,7 @@ private slots:
     void closeMessages();
     void openRecords();
     void streamsAndClosesInOrder();
+    void feedDeliversEveryFrameUntilUnsubscribed();
     void closeWithoutSessionDoesNothing();
     void lostNetworkCameraRestartsDiscovery_data();
     void lostNetworkCameraRestartsDiscovery();
@@ -131,6 +132,37 @@ void TestCameraSession::streamsAndClosesInOrder()
     QVERIFY(session.open(UsbCamera, kDevice, "283"));
     QTRY_VERIFY_WITH_TIMEOUT(session.controlThread()->isRunning(), 2000);
     QTRY_COMPARE_WITH_TIMEOUT(streaming.count(), 2, 5000);
+}
+
+void TestCameraSession::feedDeliversEveryFrameUntilUnsubscribed()
+{
+    writeDevices(true);
+    CameraSession session(openWithFactory);
+    QObject subscriber;
+    QObject other;
+    int received = 0;
+    int otherReceived = 0;
+    const QMetaObject::Connection subscription = connect(session.frameFeed(), &LiveFrameFeed::frameArrived, &subscriber,
+                                                         [&](const VideoFrame &) { ++received; });
+    connect(session.frameFeed(), &LiveFrameFeed::frameArrived, &other, [&](const VideoFrame &) { ++otherReceived; });
+    QVERIFY(session.open(UsbCamera, kDevice, "283"));
+    // Nothing acknowledges the display here, so it gets a frame a second; the feed gets them all.
+    QTRY_VERIFY_WITH_TIMEOUT(received >= 20, 10000);
+
+    disconnect(subscription);
+    QCoreApplication::sendPostedEvents(); // frames already on their way
+    const int kept = received;
+    const int otherBefore = otherReceived;
+    QTRY_VERIFY_WITH_TIMEOUT(otherReceived > otherBefore + 3, 5000);
+    QCOMPARE(received, kept);
+
+    // The feed outlives the camera session: its subscribers get the next one's frames.
+    QVERIFY(session.close(kDevice, UserClosed));
+    QCoreApplication::sendPostedEvents();
+    const int otherAtClose = otherReceived;
+    QVERIFY(session.open(UsbCamera, kDevice, "283"));
+    QTRY_VERIFY_WITH_TIMEOUT(otherReceived > otherAtClose, 5000);
+    QCOMPARE(received, kept);
 }
 
 void TestCameraSession::closeWithoutSessionDoesNothing()

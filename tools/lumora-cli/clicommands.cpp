@@ -6,8 +6,8 @@
 #include "camerainfojson.h"
 #include "cameralist.h"
 #include "cameraparameters.h"
+#include "camerasession.h"
 #include "clilog.h"
-#include "constants.h"
 #include "frameconversion.h"
 #include "framegrabber.h"
 #include "liveviewer.h"
@@ -43,64 +43,50 @@ bool folderExists(const QString &path)
     return QFileInfo(path).absoluteDir().exists();
 }
 
-struct OpenedCamera
+// Finds the named camera; on failure writes the message and sets `code`.
+bool findCamera(const CameraDiscovery &discovery, const QString &name, QTextStream &err, int &code, CameraEntry &entry)
 {
-    std::shared_ptr<BaseCamera> camera;
-    CameraOpenInfo openInfo;
-    CameraInfo info;
-};
+    if (discovery.find(name, entry))
+        return true;
+    code = fail(err, ExitNoCamera, QStringLiteral("no camera named \"%1\" (see lumora-cli list)").arg(name));
+    return false;
+}
 
-// Finds and opens the named camera; on failure writes the message and sets `code`.
-bool openCamera(const CameraDiscovery &discovery, CameraDatabase &database, const QString &name, QTextStream &err,
-                int &code, OpenedCamera &opened)
+// Creates and opens the camera of an open record and reads its full information; null after
+// writing the message and setting `code`.
+std::shared_ptr<BaseCamera> openCamera(const CameraOpenInfo &record, CameraDatabase &database, QTextStream &err,
+                                       int &code, CameraInfo &info)
 {
-    CameraEntry entry;
-    if (!discovery.find(name, entry)) {
-        code = fail(err, ExitNoCamera, QStringLiteral("no camera named \"%1\" (see lumora-cli list)").arg(name));
-        return false;
-    }
-    CameraOpenInfo &openInfo = opened.openInfo;
-    if (entry.type == NetworkCamera) {
-        // The program's own login.
-        openInfo.isNetCamera = true;
-        openInfo.address = entry.uniqueName;
-        openInfo.model = entry.model;
-        openInfo.userName = QString::fromLatin1(Constants::kNetCameraUser);
-        openInfo.password = QString::fromLatin1(Constants::kLoginPassword);
-        openInfo.port = QString::fromLatin1(Constants::kNetCameraPort);
-    }
-    openInfo.cameraResolution.devicePath = entry.uniqueName;
-    opened.camera = createCamera(openInfo);
-    if (!opened.camera) {
+    const QString name = record.cameraResolution.devicePath;
+    std::shared_ptr<BaseCamera> camera = createCamera(record);
+    if (!camera) {
         code = fail(err, ExitUnsupportedModel,
                     QStringLiteral("camera \"%1\" (model %2): Unsupported camera model, open failed!")
-                        .arg(printableText(entry.uniqueName), printableText(entry.model)));
-        return false;
+                        .arg(printableText(name), printableText(record.model)));
+        return nullptr;
     }
-    if (!opened.camera->open(openInfo)) {
-        code = fail(err, ExitCameraRefused,
-                    QStringLiteral("camera \"%1\" refused to open").arg(printableText(entry.uniqueName)));
-        return false;
+    if (!camera->open(record)) {
+        code = fail(err, ExitCameraRefused, QStringLiteral("camera \"%1\" refused to open").arg(printableText(name)));
+        return nullptr;
     }
     // The full information, as the control panel receives it.
-    CameraInfo &info = opened.info;
-    QObject::connect(opened.camera.get(), &BaseCamera::sendAllInfo, opened.camera.get(),
-                     [&info](CameraInfo all) { info = all; });
-    opened.camera->onGetAllInfo();
+    const QMetaObject::Connection answer =
+        QObject::connect(camera.get(), &BaseCamera::sendAllInfo, camera.get(), [&info](CameraInfo all) { info = all; });
+    camera->onGetAllInfo();
+    QObject::disconnect(answer);
     // The device's row in the parameter database, seeded from its model's defaults on first sight.
-    if (const CameraModelRow *model = cameraModelOf(opened.camera.get())) {
+    if (const CameraModelRow *model = cameraModelOf(camera.get())) {
         CameraInfo stored = info;
-        if (!database.open() || !database.loadDefaultParameters(entry.uniqueName, model->defaults, stored))
-            qWarning() << "no parameter row for" << entry.uniqueName << "in" << database.filePath();
+        if (!database.open() || !database.loadDefaultParameters(name, model->defaults, stored))
+            qWarning() << "no parameter row for" << name << "in" << database.filePath();
     }
-    code = ExitOk;
-    return true;
+    return camera;
 }
 
 // The stream for --resolution: the first format (lowest code) offering that size. Without a
-// size: 1920x1080 when offered, else the largest size of the first format. The choice goes
-// into the USB stream record and the network stream settings alike.
-bool chooseResolution(const CameraInfo &info, const QSize &wanted, CameraOpenInfo &openInfo, QString &error)
+// size: 1920x1080 when offered, else the largest size of the first format. The choice becomes
+// the size and format the camera's information reports.
+bool chooseStream(CameraInfo &info, const QSize &wanted, QString &error)
 {
     CameraResolution chosen;
     bool found = false;
@@ -131,14 +117,46 @@ bool chooseResolution(const CameraInfo &info, const QSize &wanted, CameraOpenInf
                                         .arg(offered.join(", "));
         return false;
     }
-    const QString devicePath = openInfo.cameraResolution.devicePath;
-    openInfo.cameraResolution = chosen;
-    openInfo.cameraResolution.devicePath = devicePath;
-    openInfo.width = chosen.width;
-    openInfo.height = chosen.height;
-    openInfo.resolution = chosen.resolution;
-    openInfo.streamFormat = chosen.format;
+    info.current = chosen;
+    info.format = chosen.format;
     return true;
+}
+
+// Opens the named camera in the program's camera session to stream at --resolution, writing
+// the rate, size and format reports to `out`. Null when the open failed; a refused stream size
+// comes later, as the session's failed open. Either writes its message and sets `code`.
+std::unique_ptr<CameraSession> openStreamingSession(const CameraDiscovery &discovery, CameraDatabase &database,
+                                                    const CliArguments &args, QTextStream &out, QTextStream &err,
+                                                    int &code)
+{
+    CameraEntry entry;
+    if (!findCamera(discovery, args.camera, err, code, entry))
+        return nullptr;
+    const QString name = entry.uniqueName;
+    auto session = std::make_unique<CameraSession>([&database, &err, &code](const CameraOpenInfo &record) {
+        CameraInfo info;
+        return openCamera(record, database, err, code, info);
+    });
+    session->setStreamChooser([name, &args, &err, &code](CameraInfo &info) {
+        QString error;
+        if (chooseStream(info, args.resolution, error))
+            return true;
+        code = fail(err, ExitBadArgument, QStringLiteral("camera \"%1\": %2").arg(name, error));
+        return false;
+    });
+    const auto print = [&out](const char *label, const QString &value) {
+        out << label << value << '\n';
+        out.flush();
+    };
+    CameraSession *s = session.get();
+    QObject::connect(s, &CameraSession::sendFps, s, [print](const QString &fps) { print("fps: ", fps); });
+    QObject::connect(s, &CameraSession::resolutionChange, s,
+                     [print](const QString &resolution) { print("resolution: ", resolution); });
+    QObject::connect(s, &CameraSession::formatChanged, s,
+                     [print](const QString &format) { print("format: ", format); });
+    if (!session->open(entry.type, name, entry.model))
+        return nullptr;
+    return session;
 }
 
 // Region of interest, rotation and --set, through the camera's slots. Empty when all took.
@@ -237,13 +255,18 @@ int list(const CameraDiscovery &discovery, QTextStream &out)
 
 int info(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err)
 {
-    CameraDatabase database;
     int code = ExitOk;
-    OpenedCamera opened;
-    if (!openCamera(discovery, database, args.camera, err, code, opened))
+    CameraEntry entry;
+    if (!findCamera(discovery, args.camera, err, code, entry))
         return code;
-    QJsonObject json = cameraInfoToJson(opened.info);
-    json.insert(QStringLiteral("modelClass"), QString::fromLatin1(opened.camera->metaObject()->className()));
+    CameraDatabase database;
+    CameraInfo info;
+    const std::shared_ptr<BaseCamera> camera =
+        openCamera(CameraSession::openRecord(entry.type, entry.uniqueName, entry.model), database, err, code, info);
+    if (!camera)
+        return code;
+    QJsonObject json = cameraInfoToJson(info);
+    json.insert(QStringLiteral("modelClass"), QString::fromLatin1(camera->metaObject()->className()));
     out << QJsonDocument(json).toJson(QJsonDocument::Indented);
     out.flush();
     return ExitOk;
@@ -256,20 +279,14 @@ int grab(const CameraDiscovery &discovery, const CliArguments &args, QTextStream
 
     CameraDatabase database;
     int code = ExitOk;
-    OpenedCamera opened;
-    if (!openCamera(discovery, database, args.camera, err, code, opened))
+    const std::unique_ptr<CameraSession> session = openStreamingSession(discovery, database, args, out, err, code);
+    if (!session)
         return code;
-    const QString name = opened.openInfo.cameraResolution.devicePath;
-
-    GrabRequest request;
-    request.frames = args.frames;
-    request.openInfo = opened.openInfo;
-    QString error;
-    if (!chooseResolution(opened.info, args.resolution, request.openInfo, error))
-        return fail(err, ExitBadArgument, QStringLiteral("camera \"%1\": %2").arg(name, error));
-
+    const QString name = session->cameraName();
     const GrabResult result =
-        grabFrames(opened.camera, request, out, [&args](BaseCamera &c) { return configureCamera(c, args); });
+        grabFrames(*session, args.frames, [&args](BaseCamera &c) { return configureCamera(c, args); });
+    if (code != ExitOk) // the stream size was refused
+        return code;
     if (result.code == ExitBadArgument)
         return fail(err, result.code, QStringLiteral("camera \"%1\": %2").arg(name, result.error));
     if (result.code != ExitOk)
@@ -280,6 +297,7 @@ int grab(const CameraDiscovery &discovery, const CliArguments &args, QTextStream
             database.saveValue(name, QString::fromLatin1(column), setting.value);
     }
 
+    QString error;
     if (!writeImage(videoFrameToQImage(result.lastFrame), args.out, error))
         return fail(err, ExitWriteFailed, QStringLiteral("cannot write %1: %2").arg(args.out, error));
     out << "saved: " << args.out << " (" << result.lastFrame.width() << 'x' << result.lastFrame.height() << ")\n";
@@ -298,20 +316,18 @@ int view(const CameraDiscovery &discovery, const CliArguments &args, QTextStream
 
     CameraDatabase database;
     int code = ExitOk;
-    OpenedCamera opened;
-    if (!openCamera(discovery, database, args.camera, err, code, opened))
+    const std::unique_ptr<CameraSession> session = openStreamingSession(discovery, database, args, out, err, code);
+    if (!session)
         return code;
-    const QString name = opened.openInfo.cameraResolution.devicePath;
-    CameraOpenInfo openInfo = opened.openInfo;
-    QString error;
-    if (!chooseResolution(opened.info, args.resolution, openInfo, error))
-        return fail(err, ExitBadArgument, QStringLiteral("camera \"%1\": %2").arg(name, error));
-
-    const ViewResult result = runLiveView(opened.camera, openInfo, args, out);
+    const QString name = session->cameraName();
+    const ViewResult result = runLiveView(*session, args, out);
+    if (code != ExitOk) // the stream size was refused
+        return code;
     if (result.code != ExitOk)
         return fail(err, result.code, QStringLiteral("camera \"%1\" %2").arg(name, result.error));
     out << "shown: " << result.shown << " frames\n";
     if (!args.screenshot.isEmpty()) {
+        QString error;
         if (!writeImage(result.screenshot, args.screenshot, error))
             return fail(err, ExitWriteFailed, QStringLiteral("cannot write %1: %2").arg(args.screenshot, error));
         out << "saved: " << args.screenshot << " (" << result.screenshot.width() << 'x' << result.screenshot.height()

@@ -2,7 +2,7 @@
 
 #include "basecamera.h"
 #include "cameraplaythread.h"
-#include "framegrabber.h"
+#include "camerasession.h"
 #include "graphicsview.h"
 #include "openglvideowidget.h"
 #include "videowidget.h"
@@ -12,12 +12,12 @@
 #include <QTextStream>
 #include <QTimer>
 
-ViewResult runLiveView(const std::shared_ptr<BaseCamera> &camera, const CameraOpenInfo &openInfo,
-                       const CliArguments &args, QTextStream &out)
+ViewResult runLiveView(CameraSession &session, const CliArguments &args, QTextStream &out)
 {
     ViewResult result;
+    const std::shared_ptr<BaseCamera> camera = session.camera();
     VideoWidget pane;
-    pane.setWindowTitle(QStringLiteral("lumora-cli view: %1").arg(camera->uniqueName()));
+    pane.setWindowTitle(QStringLiteral("lumora-cli view: %1").arg(session.cameraName()));
     pane.resize(1280, 720);
     OpenGLVideoWidget *display = pane.graphicsView()->videoWidget();
 
@@ -47,9 +47,7 @@ ViewResult runLiveView(const std::shared_ptr<BaseCamera> &camera, const CameraOp
         display->onSetWatermarkVisible(true);
     }
 
-    CameraPlayThread thread;
     QEventLoop loop;
-    setUpAcquisition(thread, camera, openInfo, &loop, out);
 
     // The flat-field reference comes from the camera's own worker; the display corrects with it.
     bool ffcPending = args.ffcFrames > 0;
@@ -62,17 +60,18 @@ ViewResult runLiveView(const std::shared_ptr<BaseCamera> &camera, const CameraOp
     });
 
     bool started = false;
-    QObject::connect(&thread, &CameraPlayThread::putVideoFrame, &pane, [&](const VideoFrame &frame, int) {
+    QObject::connect(&session, &CameraSession::putVideoFrame, &pane, [&](const VideoFrame &frame, int) {
         if (!started) {
             started = true;
             if (args.ffcFrames > 0) {
-                camera->onSetFFCCaptureNum(args.ffcFrames);
+                const int count = args.ffcFrames;
+                QMetaObject::invokeMethod(camera.get(), [camera, count] { camera->onSetFFCCaptureNum(count); });
             }
         }
         pane.onFrame(frame);
     });
     // The display's acknowledgement paces the thread, as in the program.
-    QObject::connect(&pane, &VideoWidget::renderDone, &thread, &CameraPlayThread::onFrameRendered);
+    QObject::connect(&pane, &VideoWidget::renderDone, session.playThread().get(), &CameraPlayThread::onFrameRendered);
     bool enough = false;
     QObject::connect(&pane, &VideoWidget::renderDone, &loop, [&] {
         // Counting starts once the reference is in use, so the picture shows every correction, and
@@ -93,20 +92,23 @@ ViewResult runLiveView(const std::shared_ptr<BaseCamera> &camera, const CameraOp
             }
         }
     });
-    QObject::connect(
-        &thread, &CameraPlayThread::CameraCloseForReason, &loop, [&](const QString &, CameraCloseReason reason) {
-            result.code = reason == OpenFailed && !started ? ExitCameraRefused : ExitCameraLost;
-            result.error =
-                QStringLiteral("stopped after %1 frames (%2)").arg(result.shown).arg(closeReasonText(reason));
-            loop.quit();
-        });
+    QObject::connect(&session, &CameraSession::cameraCloseForReason, &loop,
+                     [&](const QString &, CameraCloseReason reason) {
+                         result.code = reason == OpenFailed && !started ? ExitCameraRefused : ExitCameraLost;
+                         result.error = QStringLiteral("stopped after %1 frames (%2)")
+                                            .arg(result.shown)
+                                            .arg(CameraSession::closeReasonName(reason));
+                         loop.quit();
+                     });
+    QObject::connect(&session, &CameraSession::closeDeviceForOpenFailed, &loop, [&] {
+        result.code = ExitCameraRefused;
+        loop.quit();
+    });
     QObject::connect(qApp, &QGuiApplication::lastWindowClosed, &loop, &QEventLoop::quit);
 
-    pane.show();
-    thread.start();
+    // Once the stream is chosen: a refused one shows no window.
+    QObject::connect(&session, &CameraSession::streaming, &pane, [&pane] { pane.show(); });
     loop.exec();
-    thread.setRunning(false);
-    thread.quit();
-    thread.wait();
+    session.close(session.cameraName(), UserClosed);
     return result;
 }

@@ -1,13 +1,11 @@
 #pragma once
 
-#include "cameraopeninfo.h"
 #include "cliarguments.h"
 
 #include <QImage>
 #include <QString>
-#include <memory>
 
-class BaseCamera;
+class CameraSession;
 class QTextStream;
 
 struct ViewResult
@@ -18,9 +16,9 @@ struct ViewResult
     QImage screenshot; // the window after args.frames frames, when asked for
 };
 
-// Shows the opened camera's live picture in a window through the program's display pane, fed
-// by the acquisition thread and pacing it, with the corrections of `args` drawn by the graphics
-// card. Runs until the window is closed, or until args.frames frames were shown (then takes
-// the screenshot when args.screenshot is set). Needs a QApplication.
-ViewResult runLiveView(const std::shared_ptr<BaseCamera> &camera, const CameraOpenInfo &openInfo,
-                       const CliArguments &args, QTextStream &out);
+// Shows the live picture of an opened camera session in a window through the program's display
+// pane, fed by the acquisition thread and pacing it, with the corrections of `args` drawn by the
+// graphics card. Runs until the window is closed, or until args.frames frames were shown (then
+// takes the screenshot when args.screenshot is set), and closes the session. A session refused
+// before streaming ends the view at once, with the refusal's own message. Needs a QApplication.
+ViewResult runLiveView(CameraSession &session, const CliArguments &args, QTextStream &out);

@@ -1,0 +1,6 @@
+#include "liveframefeed.h"
+
+void LiveFrameFeed::publish(const VideoFrame &frame)
+{
+    emit frameArrived(frame);
+}
