@@ -126,268 +126,254 @@ class TestNetCameraStream : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void discoveryFindsBoth();
-    void login_data();
-    void login();
-    void settingsReachTheCamera_data();
-    void settingsReachTheCamera();
-    void everyRouteOnTheWire_data();
-    void everyRouteOnTheWire();
-    void streamSizeAndStaleFramesDropped();
-    void h264Stream();
-    void upgradeReportsProgress();
-    void lostCameraEndsTheSessionAndComesBack();
+    void initTestCase()
+    {
+        registerCameraTypes();
+        QVERIFY2(m_old.start(kOldAddress, "CM14_IPC"), qPrintable(m_old.error()));
+        QVERIFY2(m_new.start(kNewAddress, "CM08_IPC", {"--new-commands"}), qPrintable(m_new.error()));
+        qputenv("LSDK_DISCOVERY_TARGETS", (m_old.discoveryTarget() + "," + m_new.discoveryTarget()).toLatin1());
+        QCOMPARE(l_sdk_init(""), L_SDK_OK);
+        QCOMPARE(l_sdk_discover_open(""), L_SDK_OK);
+        QCOMPARE(l_sdk_discover_run(1), L_SDK_OK);
+        // Logins take the command port from discovery.
+        QTRY_COMPARE_WITH_TIMEOUT(listedCameras().size(), 2, 10000);
+    }
+
+    void cleanupTestCase()
+    {
+        l_sdk_discover_run(0);
+        l_sdk_discover_close();
+        l_sdk_quit();
+    }
+
+    void discoveryFindsBoth()
+    {
+        const QMap<QString, QString> cameras = listedCameras();
+        QCOMPARE(cameras.value(kOldAddress), QStringLiteral("CM14_IPC"));
+        QCOMPARE(cameras.value(kNewAddress), QStringLiteral("CM08_IPC"));
+    }
+
+    void login_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("olderFirmware") << kOldAddress << "opusr"
+                                       << "580264" << true;
+        QTest::newRow("newerFirmware") << kNewAddress << "opusr"
+                                       << "580264" << true;
+        QTest::newRow("wrongPassword") << kOldAddress << "opusr"
+                                       << "123456" << false;
+        QTest::newRow("wrongUser") << kNewAddress << "admin"
+                                   << "580264" << false;
+        QTest::newRow("nobodyThere") << "127.0.0.9"
+                                     << "opusr"
+                                     << "580264" << false;
+    }
+
+    void login()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, user);
+        QFETCH(QString, password);
+        QFETCH(bool, accepted);
+        NetCamera camera;
+        QCOMPARE(camera.open(openInfoFor(address, user, password)), accepted);
+        if (accepted)
+            QVERIFY(camera.logout());
+    }
+
+    void settingsReachTheCamera_data()
+    {
+        QTest::addColumn<bool>("newer");
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<int>("value");
+        QTest::newRow("olderHue") << false << "hue" << 30;
+        QTest::newRow("olderContrast") << false << "contrast" << 70;
+        QTest::newRow("olderMirror") << false << "mirror" << 1;
+        QTest::newRow("newerSaturation") << true << "saturation" << 20;
+        QTest::newRow("newerContrast") << true << "contrast" << 65;
+        QTest::newRow("newerFlip") << true << "flip" << 1;
+        QTest::newRow("olderExposureTime") << false << "expTime" << 25000;
+        QTest::newRow("newerExposureTime") << true << "expTime" << 40000;
+        QTest::newRow("olderWhiteBalanceRed") << false << "wbRed" << 150;
+        QTest::newRow("newerWhiteBalanceRed") << true << "wbRed" << 90;
+        QTest::newRow("newerGamma") << true << "gamma" << 70;
+    }
+
+    // A value set through one camera object is what a fresh object reads back from the camera.
+    void settingsReachTheCamera()
+    {
+        QFETCH(bool, newer);
+        QFETCH(QString, setting);
+        QFETCH(int, value);
+        const QString address = newer ? kNewAddress : kOldAddress;
+        const auto read = [](const CameraInfo &info, const QString &name) {
+            const QMap<QString, int> values{
+                {"hue", info.hue.value},      {"contrast", info.contrast.value}, {"saturation", info.saturation.value},
+                {"mirror", int(info.mirror)}, {"flip", int(info.flip)},          {"expTime", info.expTime.value},
+                {"wbRed", info.wbRed.value},  {"gamma", info.gamma.value}};
+            return values.value(name, -1);
+        };
+        {
+            std::unique_ptr<NetCamera> writer = makeCamera(newer);
+            QVERIFY(writer->open(programLogin(address)));
+            QVERIFY(read(readInfo(*writer), setting) != value);
+            // Exposure time and gains are taken in manual mode only.
+            if (setting == "expTime")
+                writer->onSetExpMode(ExposureManual);
+            if (setting == "wbRed")
+                writer->onSetWbMode(WbManual);
+            const QMap<QString, std::function<void(int)>> setters{
+                {"hue", [&](int v) { writer->onSetHueValue(v); }},
+                {"contrast", [&](int v) { writer->onSetContrastValue(v); }},
+                {"saturation", [&](int v) { writer->onSetSaturationValue(v); }},
+                {"mirror", [&](int v) { writer->onSetMirrorStatus(v != 0); }},
+                {"flip", [&](int v) { writer->onSetFlipStatus(v != 0); }},
+                {"expTime", [&](int v) { writer->onSetExpTime(v); }},
+                {"wbRed", [&](int v) { writer->onSetWbRedValue(v); }},
+                {"gamma", [&](int v) { writer->onSetGammaValue(v); }}};
+            setters.value(setting)(value);
+            writer->logout();
+        }
+        std::unique_ptr<NetCamera> reader = makeCamera(newer);
+        QVERIFY(reader->open(programLogin(address)));
+        QCOMPARE(read(readInfo(*reader), setting), value);
+        reader->logout();
+    }
+
+    void everyRouteOnTheWire_data()
+    {
+        QTest::addColumn<bool>("newer");
+        QTest::addColumn<int>("param");
+        const RouteProbe<NetCamera> older;
+        const RouteProbe<NewNetCamera> newer;
+        for (int p = 0; p < NetCamera::ParamCount; ++p) {
+            if (older.route(NetCamera::Param(p)).getCommand)
+                QTest::addRow("older_%d_%s", p, older.route(NetCamera::Param(p)).field) << false << p;
+            if (newer.route(NetCamera::Param(p)).getCommand)
+                QTest::addRow("newer_%d_%s", p, newer.route(NetCamera::Param(p)).field) << true << p;
+        }
+    }
+
+    void everyRouteOnTheWire()
+    {
+        QFETCH(bool, newer);
+        QFETCH(int, param);
+        if (newer)
+            checkRoute<NewNetCamera>(kNewAddress, NetCamera::Param(param));
+        else
+            checkRoute<NetCamera>(kOldAddress, NetCamera::Param(param));
+    }
+
+    void streamSizeAndStaleFramesDropped()
+    {
+        NetCamera camera;
+        CameraOpenInfo info = programLogin(kOldAddress);
+        QVERIFY(camera.open(info));
+        info.width = 1280;
+        info.height = 720;
+        CameraCloseReason error = UserClosed;
+        QVERIFY(camera.start(info, error));
+        const VideoFrame first = nextFrame(camera);
+        QCOMPARE(QSize(first.width(), first.height()), QSize(1280, 720));
+
+        // Pictures of the old size still on their way are dropped, never shown.
+        info.width = 640;
+        info.height = 480;
+        QVERIFY(camera.changeResolution(info, error));
+        int seen = 0;
+        QElapsedTimer clock;
+        clock.start();
+        while (seen < 5 && clock.elapsed() < 20000) {
+            const VideoFrame frame = camera.readFrame();
+            if (!frame.isNull()) {
+                QCOMPARE(QSize(frame.width(), frame.height()), QSize(640, 480));
+                ++seen;
+            }
+            QThread::msleep(5);
+        }
+        QCOMPARE(seen, 5);
+        QVERIFY(camera.close());
+        camera.logout();
+    }
+
+    void h264Stream()
+    {
+        NewNetCamera camera;
+        CameraOpenInfo info = programLogin(kNewAddress);
+        QVERIFY(camera.open(info));
+        info.width = 640;
+        info.height = 480;
+        info.streamFormat = 3;
+        CameraCloseReason error = UserClosed;
+        QVERIFY(camera.start(info, error));
+        QCOMPARE(camera.openInfo().bitRate, 30000);
+        const VideoFrame frame = nextFrame(camera);
+        QCOMPARE(QSize(frame.width(), frame.height()), QSize(640, 480));
+        QVERIFY(camera.close());
+        camera.logout();
+    }
+
+    // The firmware path travels intact even with quotes and a backslash in it, and the camera
+    // reports its progress to the end.
+    void upgradeReportsProgress()
+    {
+        NetCamera camera;
+        CameraOpenInfo info = programLogin(kOldAddress);
+        info.model = QStringLiteral("CM14_IPC"); // the file name must carry the model's key
+        QVERIFY(camera.open(info));
+        QSignalSpy status(&camera, &BaseCamera::sendUpgradeStatus);
+        camera.onUpgrade(QStringLiteral("/tmp/firmware \"cm14\" \\ 2.update"));
+        QVERIFY(status.isEmpty()); // a refused upgrade reports UpgradeFailed at once
+        const auto finished = [&] {
+            camera.onGetUpgradeStatus();
+            return !status.isEmpty() && status.last().at(0).value<UpgradeStatus>() == UpgradeSucceeded;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(finished(), 10000);
+        QCOMPARE(status.last().at(1).toInt(), 100);
+        camera.logout();
+    }
+
+    // A camera that vanishes ends its session through the acquisition thread with Disconnected;
+    // once it is back, discovery lists it again.
+    void lostCameraEndsTheSessionAndComesBack()
+    {
+        auto camera = std::make_shared<NetCamera>();
+        CameraOpenInfo info = programLogin(kOldAddress);
+        info.width = 640;
+        info.height = 480;
+        QVERIFY(camera->open(info));
+        camera->setResolutionInfo(info);
+
+        CameraPlayThread thread;
+        thread.setRunning(true);
+        thread.setCaptureCamera(camera);
+        connect(&thread, &CameraPlayThread::putVideoFrame, &thread, &CameraPlayThread::onFrameRendered);
+        QSignalSpy delivered(&thread, &CameraPlayThread::putVideoFrame);
+        QSignalSpy closed(&thread, &CameraPlayThread::CameraCloseForReason);
+        thread.start();
+        QTRY_VERIFY_WITH_TIMEOUT(delivered.count() >= 5, 15000);
+
+        const quint16 discoveryPort = m_old.discoveryPort();
+        m_old.kill();
+        QTRY_COMPARE_WITH_TIMEOUT(closed.count(), 1, 20000);
+        QCOMPARE(closed.first().at(1).value<CameraCloseReason>(), Disconnected);
+        QVERIFY(thread.wait(5000));
+        QTRY_VERIFY_WITH_TIMEOUT(!listedCameras().contains(kOldAddress), 10000);
+
+        QVERIFY2(m_old.start(kOldAddress, "CM14_IPC", {}, discoveryPort), qPrintable(m_old.error()));
+        QTRY_VERIFY_WITH_TIMEOUT(listedCameras().contains(kOldAddress), 10000);
+        NetCamera again;
+        QVERIFY(again.open(programLogin(kOldAddress)));
+        again.logout();
+    }
 
 private:
     SimProcess m_old{NETCAM_SIM_PROGRAM};
     SimProcess m_new{NETCAM_SIM_PROGRAM};
 };
-
-void TestNetCameraStream::initTestCase()
-{
-    registerCameraTypes();
-    QVERIFY2(m_old.start(kOldAddress, "CM14_IPC"), qPrintable(m_old.error()));
-    QVERIFY2(m_new.start(kNewAddress, "CM08_IPC", {"--new-commands"}), qPrintable(m_new.error()));
-    qputenv("LSDK_DISCOVERY_TARGETS", (m_old.discoveryTarget() + "," + m_new.discoveryTarget()).toLatin1());
-    QCOMPARE(l_sdk_init(""), L_SDK_OK);
-    QCOMPARE(l_sdk_discover_open(""), L_SDK_OK);
-    QCOMPARE(l_sdk_discover_run(1), L_SDK_OK);
-    // Logins take the command port from discovery.
-    QTRY_COMPARE_WITH_TIMEOUT(listedCameras().size(), 2, 10000);
-}
-
-void TestNetCameraStream::cleanupTestCase()
-{
-    l_sdk_discover_run(0);
-    l_sdk_discover_close();
-    l_sdk_quit();
-}
-
-void TestNetCameraStream::discoveryFindsBoth()
-{
-    const QMap<QString, QString> cameras = listedCameras();
-    QCOMPARE(cameras.value(kOldAddress), QStringLiteral("CM14_IPC"));
-    QCOMPARE(cameras.value(kNewAddress), QStringLiteral("CM08_IPC"));
-}
-
-void TestNetCameraStream::login_data()
-{
-    QTest::addColumn<QString>("address");
-    QTest::addColumn<QString>("user");
-    QTest::addColumn<QString>("password");
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("olderFirmware") << kOldAddress << "opusr"
-                                   << "580264" << true;
-    QTest::newRow("newerFirmware") << kNewAddress << "opusr"
-                                   << "580264" << true;
-    QTest::newRow("wrongPassword") << kOldAddress << "opusr"
-                                   << "123456" << false;
-    QTest::newRow("wrongUser") << kNewAddress << "admin"
-                               << "580264" << false;
-    QTest::newRow("nobodyThere") << "127.0.0.9"
-                                 << "opusr"
-                                 << "580264" << false;
-}
-
-void TestNetCameraStream::login()
-{
-    QFETCH(QString, address);
-    QFETCH(QString, user);
-    QFETCH(QString, password);
-    QFETCH(bool, accepted);
-    NetCamera camera;
-    QCOMPARE(camera.open(openInfoFor(address, user, password)), accepted);
-    if (accepted)
-        QVERIFY(camera.logout());
-}
-
-void TestNetCameraStream::settingsReachTheCamera_data()
-{
-    QTest::addColumn<bool>("newer");
-    QTest::addColumn<QString>("setting");
-    QTest::addColumn<int>("value");
-    QTest::newRow("olderHue") << false << "hue" << 30;
-    QTest::newRow("olderContrast") << false << "contrast" << 70;
-    QTest::newRow("olderMirror") << false << "mirror" << 1;
-    QTest::newRow("newerSaturation") << true << "saturation" << 20;
-    QTest::newRow("newerContrast") << true << "contrast" << 65;
-    QTest::newRow("newerFlip") << true << "flip" << 1;
-    QTest::newRow("olderExposureTime") << false << "expTime" << 25000;
-    QTest::newRow("newerExposureTime") << true << "expTime" << 40000;
-    QTest::newRow("olderWhiteBalanceRed") << false << "wbRed" << 150;
-    QTest::newRow("newerWhiteBalanceRed") << true << "wbRed" << 90;
-    QTest::newRow("newerGamma") << true << "gamma" << 70;
-}
-
-// A value set through one camera object is what a fresh object reads back from the camera.
-void TestNetCameraStream::settingsReachTheCamera()
-{
-    QFETCH(bool, newer);
-    QFETCH(QString, setting);
-    QFETCH(int, value);
-    const QString address = newer ? kNewAddress : kOldAddress;
-    const auto read = [](const CameraInfo &info, const QString &name) {
-        const QMap<QString, int> values{
-            {"hue", info.hue.value},      {"contrast", info.contrast.value}, {"saturation", info.saturation.value},
-            {"mirror", int(info.mirror)}, {"flip", int(info.flip)},          {"expTime", info.expTime.value},
-            {"wbRed", info.wbRed.value},  {"gamma", info.gamma.value}};
-        return values.value(name, -1);
-    };
-    {
-        std::unique_ptr<NetCamera> writer = makeCamera(newer);
-        QVERIFY(writer->open(programLogin(address)));
-        QVERIFY(read(readInfo(*writer), setting) != value);
-        // Exposure time and gains are taken in manual mode only.
-        if (setting == "expTime")
-            writer->onSetExpMode(ExposureManual);
-        if (setting == "wbRed")
-            writer->onSetWbMode(WbManual);
-        const QMap<QString, std::function<void(int)>> setters{
-            {"hue", [&](int v) { writer->onSetHueValue(v); }},
-            {"contrast", [&](int v) { writer->onSetContrastValue(v); }},
-            {"saturation", [&](int v) { writer->onSetSaturationValue(v); }},
-            {"mirror", [&](int v) { writer->onSetMirrorStatus(v != 0); }},
-            {"flip", [&](int v) { writer->onSetFlipStatus(v != 0); }},
-            {"expTime", [&](int v) { writer->onSetExpTime(v); }},
-            {"wbRed", [&](int v) { writer->onSetWbRedValue(v); }},
-            {"gamma", [&](int v) { writer->onSetGammaValue(v); }}};
-        setters.value(setting)(value);
-        writer->logout();
-    }
-    std::unique_ptr<NetCamera> reader = makeCamera(newer);
-    QVERIFY(reader->open(programLogin(address)));
-    QCOMPARE(read(readInfo(*reader), setting), value);
-    reader->logout();
-}
-
-void TestNetCameraStream::everyRouteOnTheWire_data()
-{
-    QTest::addColumn<bool>("newer");
-    QTest::addColumn<int>("param");
-    const RouteProbe<NetCamera> older;
-    const RouteProbe<NewNetCamera> newer;
-    for (int p = 0; p < NetCamera::ParamCount; ++p) {
-        if (older.route(NetCamera::Param(p)).getCommand)
-            QTest::addRow("older_%d_%s", p, older.route(NetCamera::Param(p)).field) << false << p;
-        if (newer.route(NetCamera::Param(p)).getCommand)
-            QTest::addRow("newer_%d_%s", p, newer.route(NetCamera::Param(p)).field) << true << p;
-    }
-}
-
-void TestNetCameraStream::everyRouteOnTheWire()
-{
-    QFETCH(bool, newer);
-    QFETCH(int, param);
-    if (newer)
-        checkRoute<NewNetCamera>(kNewAddress, NetCamera::Param(param));
-    else
-        checkRoute<NetCamera>(kOldAddress, NetCamera::Param(param));
-}
-
-void TestNetCameraStream::streamSizeAndStaleFramesDropped()
-{
-    NetCamera camera;
-    CameraOpenInfo info = programLogin(kOldAddress);
-    QVERIFY(camera.open(info));
-    info.width = 1280;
-    info.height = 720;
-    CameraCloseReason error = UserClosed;
-    QVERIFY(camera.start(info, error));
-    const VideoFrame first = nextFrame(camera);
-    QCOMPARE(QSize(first.width(), first.height()), QSize(1280, 720));
-
-    // Pictures of the old size still on their way are dropped, never shown.
-    info.width = 640;
-    info.height = 480;
-    QVERIFY(camera.changeResolution(info, error));
-    int seen = 0;
-    QElapsedTimer clock;
-    clock.start();
-    while (seen < 5 && clock.elapsed() < 20000) {
-        const VideoFrame frame = camera.readFrame();
-        if (!frame.isNull()) {
-            QCOMPARE(QSize(frame.width(), frame.height()), QSize(640, 480));
-            ++seen;
-        }
-        QThread::msleep(5);
-    }
-    QCOMPARE(seen, 5);
-    QVERIFY(camera.close());
-    camera.logout();
-}
-
-void TestNetCameraStream::h264Stream()
-{
-    NewNetCamera camera;
-    CameraOpenInfo info = programLogin(kNewAddress);
-    QVERIFY(camera.open(info));
-    info.width = 640;
-    info.height = 480;
-    info.streamFormat = 3;
-    CameraCloseReason error = UserClosed;
-    QVERIFY(camera.start(info, error));
-    QCOMPARE(camera.openInfo().bitRate, 30000);
-    const VideoFrame frame = nextFrame(camera);
-    QCOMPARE(QSize(frame.width(), frame.height()), QSize(640, 480));
-    QVERIFY(camera.close());
-    camera.logout();
-}
-
-// The firmware path travels intact even with quotes and a backslash in it, and the camera
-// reports its progress to the end.
-void TestNetCameraStream::upgradeReportsProgress()
-{
-    NetCamera camera;
-    CameraOpenInfo info = programLogin(kOldAddress);
-    info.model = QStringLiteral("CM14_IPC"); // the file name must carry the model's key
-    QVERIFY(camera.open(info));
-    QSignalSpy status(&camera, &BaseCamera::sendUpgradeStatus);
-    camera.onUpgrade(QStringLiteral("/tmp/firmware \"cm14\" \\ 2.update"));
-    QVERIFY(status.isEmpty()); // a refused upgrade reports UpgradeFailed at once
-    const auto finished = [&] {
-        camera.onGetUpgradeStatus();
-        return !status.isEmpty() && status.last().at(0).value<UpgradeStatus>() == UpgradeSucceeded;
-    };
-    QTRY_VERIFY_WITH_TIMEOUT(finished(), 10000);
-    QCOMPARE(status.last().at(1).toInt(), 100);
-    camera.logout();
-}
-
-// A camera that vanishes ends its session through the acquisition thread with Disconnected;
-// once it is back, discovery lists it again.
-void TestNetCameraStream::lostCameraEndsTheSessionAndComesBack()
-{
-    auto camera = std::make_shared<NetCamera>();
-    CameraOpenInfo info = programLogin(kOldAddress);
-    info.width = 640;
-    info.height = 480;
-    QVERIFY(camera->open(info));
-    camera->setResolutionInfo(info);
-
-    CameraPlayThread thread;
-    thread.setRunning(true);
-    thread.setCaptureCamera(camera);
-    connect(&thread, &CameraPlayThread::putVideoFrame, &thread, &CameraPlayThread::onFrameRendered);
-    QSignalSpy delivered(&thread, &CameraPlayThread::putVideoFrame);
-    QSignalSpy closed(&thread, &CameraPlayThread::CameraCloseForReason);
-    thread.start();
-    QTRY_VERIFY_WITH_TIMEOUT(delivered.count() >= 5, 15000);
-
-    const quint16 discoveryPort = m_old.discoveryPort();
-    m_old.kill();
-    QTRY_COMPARE_WITH_TIMEOUT(closed.count(), 1, 20000);
-    QCOMPARE(closed.first().at(1).value<CameraCloseReason>(), Disconnected);
-    QVERIFY(thread.wait(5000));
-    QTRY_VERIFY_WITH_TIMEOUT(!listedCameras().contains(kOldAddress), 10000);
-
-    QVERIFY2(m_old.start(kOldAddress, "CM14_IPC", {}, discoveryPort), qPrintable(m_old.error()));
-    QTRY_VERIFY_WITH_TIMEOUT(listedCameras().contains(kOldAddress), 10000);
-    NetCamera again;
-    QVERIFY(again.open(programLogin(kOldAddress)));
-    again.logout();
-}
 
 QTEST_GUILESS_MAIN(TestNetCameraStream)
 #include "tst_netcamerastream.moc"

@@ -442,535 +442,507 @@ class TstLsdk : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void notInitialized_data();
-    void notInitialized();
-    void init();
-    void cleanup();
-    void invalidArguments_data();
-    void invalidArguments();
-    void discoveryListsAndAgesOut();
-    void discoveryBelievesOnlyAskedSenders_data();
-    void discoveryBelievesOnlyAskedSenders();
-    void login_data();
-    void login();
-    void requestAnswer_data();
-    void requestAnswer();
-    void brokenConnectionReconnects_data();
-    void brokenConnectionReconnects();
-    void concurrentRequestsKeepTheirAnswers();
-    void upgradeWithoutSession();
-    void mjpegPictures_data();
-    void mjpegPictures();
-    void h264Pictures();
-    void rejectedVideoMessages_data();
-    void rejectedVideoMessages();
-    void queueKeepsNewestFour();
-    void quitClosesEverything();
+    void initTestCase()
+    {
+        m_a = std::make_unique<FakeCamera>("127.0.0.2");
+        m_b = std::make_unique<FakeCamera>("127.0.0.3");
+        QVERIFY(m_a->ok() && m_b->ok());
+        uint16_t port = 0;
+        const int fd = boundSocket(SOCK_STREAM, "127.0.0.4", &port); // bound, never listening: refused
+        ::close(fd);
+        m_unusedPort = port;
+        // Camera b first, bad entries between: the list must still come out sorted and clean.
+        const std::string targets = "127.0.0.3:" + std::to_string(m_b->udpPort()) +
+                                    ",camera.local:35200, 127.0.0.2:" + std::to_string(m_a->udpPort()) +
+                                    ",127.0.0.9:0,127.0.0.9:70000,127.0.0.9";
+        qputenv("LSDK_DISCOVERY_TARGETS", targets.c_str());
+        qputenv("LSDK_REQUEST_TIMEOUT_MS", "400");
+        QCOMPARE(l_sdk_log_set_callback(&keepLogLine), L_SDK_OK);
+    }
+
+    void notInitialized_data()
+    {
+        QTest::addColumn<Call>("call");
+        char *text = nullptr;
+        l_sdk_md_data *data = nullptr;
+        int32_t id = 0;
+        QTest::newRow("quit") << Call([] { return l_sdk_quit(); });
+        QTest::newRow("discover_open") << Call([] { return l_sdk_discover_open(""); });
+        QTest::newRow("discover_run") << Call([] { return l_sdk_discover_run(1); });
+        QTest::newRow("discover_get_devs") << Call([text]() mutable { return l_sdk_discover_get_devs(&text); });
+        QTest::newRow("login") << Call([id]() mutable { return l_sdk_login(&id, R"({"ip":"127.0.0.2","port":1})"); });
+        QTest::newRow("request") << Call([text]() mutable { return l_sdk_request(1, R"({"cmd":"x"})", &text); });
+        QTest::newRow("dec_open") << Call([] { return l_sdk_dec_open(1, R"({"md_fmt":"MJPEG"})"); });
+        QTest::newRow("dec_get_md_data") << Call([data]() mutable { return l_sdk_dec_get_md_data(1, &data); });
+    }
+
+    void notInitialized()
+    {
+        QFETCH(Call, call);
+        l_sdk_quit();
+        QCOMPARE(call(), L_SDK_ERR_NOT_INITIALIZED);
+    }
+
+    void init() { QCOMPARE(l_sdk_init(""), L_SDK_OK); }
+
+    // Whatever a failed test left open is closed, so that counts of connections stay exact.
+    void cleanup() { l_sdk_quit(); }
+
+    void invalidArguments_data()
+    {
+        QTest::addColumn<Call>("call");
+        QTest::addColumn<int>("status");
+        char *text = nullptr;
+        int32_t id = 0;
+        l_sdk_md_data stray{};
+        auto open = [](const char *description) { return Call([=] { return l_sdk_dec_open(50, description); }); };
+        QTest::newRow("init config not JSON") << Call([] { return l_sdk_init("{"); }) << L_SDK_ERR_INVALID_ARG;
+        QTest::newRow("login null id") << Call([] { return l_sdk_login(nullptr, "{}"); }) << L_SDK_ERR_INVALID_ARG;
+        QTest::newRow("login null request")
+            << Call([id]() mutable { return l_sdk_login(&id, nullptr); }) << L_SDK_ERR_INVALID_ARG;
+        QTest::newRow("request null answer")
+            << Call([] { return l_sdk_request(1, "{}", nullptr); }) << L_SDK_ERR_INVALID_ARG;
+        QTest::newRow("request unknown login id")
+            << Call([text]() mutable { return l_sdk_request(777, R"({"cmd":"get_image"})", &text); })
+            << L_SDK_ERR_NO_SESSION;
+        QTest::newRow("login id 0 for another command")
+            << Call([text]() mutable { return l_sdk_request(0, R"({"cmd":"get_image"})", &text); })
+            << L_SDK_ERR_NO_SESSION;
+        QTest::newRow("logout unknown") << Call([] { return l_sdk_logout(777); }) << L_SDK_ERR_NO_SESSION;
+        QTest::newRow("discover_run 2") << Call([] { return l_sdk_discover_run(2); }) << L_SDK_ERR_INVALID_ARG;
+        QTest::newRow("get_devs null") << Call([] { return l_sdk_discover_get_devs(nullptr); })
+                                       << L_SDK_ERR_INVALID_ARG;
+        QTest::newRow("dec_open null") << open(nullptr) << L_SDK_ERR_INVALID_ARG;
+        QTest::newRow("dec_open not JSON") << open("MJPEG") << L_SDK_ERR_INVALID_ARG;
+        QTest::newRow("dec_open unknown format")
+            << open(R"({"md_fmt":"VP8","pix_fmt":"YUV420P_SEPARATE"})") << L_SDK_ERR_INVALID_ARG;
+        QTest::newRow("dec_open no pix_fmt") << open(R"({"md_fmt":"MJPEG"})") << L_SDK_ERR_INVALID_ARG;
+        QTest::newRow("dec_open packed pix_fmt")
+            << open(R"({"md_fmt":"H264","pix_fmt":"RGB24"})") << L_SDK_ERR_INVALID_ARG;
+        QTest::newRow("dec_open duplicate id")
+            << Call([] { return l_sdk_dec_open(51, R"({"md_fmt":"H264","pix_fmt":"YUV420P_SEPARATE"})"); })
+            << L_SDK_ERR_INVALID_ARG;
+        QTest::newRow("bind unknown decoder")
+            << Call([] { return l_sdk_dec_bind(777, 1, 0, 0); }) << L_SDK_ERR_NO_DECODER;
+        QTest::newRow("bind unknown login")
+            << Call([] { return l_sdk_dec_bind(51, 777, 0, 0); }) << L_SDK_ERR_NO_SESSION;
+        QTest::newRow("unbind unbound") << Call([] { return l_sdk_dec_unbind(51); }) << L_SDK_ERR_NO_DECODER;
+        QTest::newRow("get_md_data unbound") << Call([] {
+            l_sdk_md_data *d = nullptr;
+            return l_sdk_dec_get_md_data(51, &d);
+        }) << L_SDK_ERR_NO_DECODER;
+        QTest::newRow("get_md_data null")
+            << Call([] { return l_sdk_dec_get_md_data(51, nullptr); }) << L_SDK_ERR_INVALID_ARG;
+        QTest::newRow("free_md_data stray block")
+            << Call([stray]() mutable { return l_sdk_dec_free_md_data(&stray); }) << L_SDK_ERR_INVALID_ARG;
+        QTest::newRow("close unknown decoder") << Call([] { return l_sdk_dec_close(777); }) << L_SDK_ERR_NO_DECODER;
+    }
+
+    void invalidArguments()
+    {
+        QFETCH(Call, call);
+        QFETCH(int, status);
+        l_sdk_dec_close(51);
+        QCOMPARE(l_sdk_dec_open(51, R"({"md_fmt":"MJPEG","pix_fmt":"YUV420P_SEPARATE"})"), L_SDK_OK);
+        QCOMPARE(call(), status);
+        l_sdk_dec_close(50);
+        QCOMPARE(l_sdk_dec_close(51), L_SDK_OK);
+    }
+
+    void discoveryListsAndAgesOut()
+    {
+        QCOMPARE(l_sdk_discover_open(""), L_SDK_OK);
+        QCOMPARE(l_sdk_discover_run(1), L_SDK_OK);
+        QTRY_VERIFY_WITH_TIMEOUT(devices().size() == 2, kWait);
+        const std::vector<nlohmann::json> list = devices();
+        QCOMPARE(list[0]["ip"].get<std::string>(), std::string("127.0.0.2"));
+        QCOMPARE(list[1]["ip"].get<std::string>(), std::string("127.0.0.3"));
+        QCOMPARE(list[0]["discover"]["port"].get<int>(), int(m_a->port()));
+        QCOMPARE(list[1]["discover"]["model"].get<std::string>(), std::string("CM14_IPC"));
+
+        // The command port comes from discovery when it has seen the address.
+        int32_t id = 0;
+        QCOMPARE(l_sdk_login(&id, loginRequest(*m_a, kPassword, 1).c_str()), L_SDK_OK);
+        QCOMPARE(l_sdk_logout(id), L_SDK_OK);
+
+        m_b->answerDiscovery = false;
+        QTRY_VERIFY_WITH_TIMEOUT(!listed("127.0.0.3"), 3 * kWait);
+        QVERIFY(listed("127.0.0.2"));
+
+        QCOMPARE(l_sdk_discover_run(0), L_SDK_OK);
+        QCOMPARE(l_sdk_discover_close(), L_SDK_OK);
+        QVERIFY(devices().empty());
+        m_b->answerDiscovery = true;
+    }
+
+    void discoveryBelievesOnlyAskedSenders_data()
+    {
+        QTest::addColumn<QByteArray>("sender"); // where the forged answer comes from
+        QTest::addColumn<QByteArray>("claimed");
+        QTest::newRow("asked address claims another") << QByteArray("127.0.0.5") << QByteArray("127.0.0.10");
+        QTest::newRow("address never asked") << QByteArray("127.0.0.11") << QByteArray("127.0.0.11");
+    }
+
+    void discoveryBelievesOnlyAskedSenders()
+    {
+        QFETCH(QByteArray, sender);
+        QFETCH(QByteArray, claimed);
+        uint16_t port = 0, otherPort = 0;
+        const int asked = boundSocket(SOCK_DGRAM, "127.0.0.5", &port);
+        const int other = boundSocket(SOCK_DGRAM, "127.0.0.11", &otherPort);
+        QVERIFY(asked >= 0 && other >= 0);
+        const QByteArray targets = qgetenv("LSDK_DISCOVERY_TARGETS");
+        qputenv("LSDK_DISCOVERY_TARGETS", "127.0.0.5:" + QByteArray::number(port));
+        QCOMPARE(l_sdk_discover_open(""), L_SDK_OK);
+        qputenv("LSDK_DISCOVERY_TARGETS", targets);
+        QCOMPARE(l_sdk_discover_run(1), L_SDK_OK);
+
+        pollfd p{asked, POLLIN, 0};
+        QCOMPARE(::poll(&p, 1, kWait), 1);
+        char query[64];
+        sockaddr_in from{};
+        socklen_t len = sizeof from;
+        QVERIFY(::recvfrom(asked, query, sizeof query, 0, reinterpret_cast<sockaddr *>(&from), &len) > 0);
+        const auto answer = [&](int fd, const std::string &ip) {
+            const std::string text =
+                nlohmann::json{{"ip", ip}, {"discover", {{"model", "CM14_IPC"}, {"port", 80}}}}.dump();
+            ::sendto(fd, text.data(), text.size(), 0, reinterpret_cast<sockaddr *>(&from), len);
+        };
+        answer(sender == "127.0.0.5" ? asked : other, claimed.toStdString());
+        // The honest answer goes after the forged one: once it is listed, the forged one was read.
+        answer(asked, "127.0.0.5");
+        QTRY_VERIFY_WITH_TIMEOUT(listed("127.0.0.5"), kWait);
+        QCOMPARE(int(devices().size()), 1);
+        ::close(asked);
+        ::close(other);
+    }
+
+    void login_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<int>("status");
+        QTest::newRow("good") << QByteArray::fromStdString(loginRequest(*m_a)) << L_SDK_OK;
+        QTest::newRow("no cmd member") << QByteArray::fromStdString(
+                                              nlohmann::json{{"ip", "127.0.0.3"},
+                                                             {"port", m_b->port()},
+                                                             {"login", {{"username", kUser}, {"passwd", kPassword}}}}
+                                                  .dump())
+                                       << L_SDK_OK;
+        QTest::newRow("wrong password") << QByteArray::fromStdString(loginRequest(*m_a, "123")) << L_SDK_ERR_AUTH;
+        QTest::newRow("nothing listening")
+            << QByteArray::fromStdString(loginRequest(*m_a, kPassword, m_unusedPort)).replace("127.0.0.2", "127.0.0.4")
+            << L_SDK_ERR_UNREACHABLE;
+        QTest::newRow("not JSON") << QByteArray("login please") << L_SDK_ERR_INVALID_ARG;
+        QTest::newRow("host name") << QByteArray::fromStdString(loginRequest(*m_a)).replace("127.0.0.2", "camera.local")
+                                   << L_SDK_ERR_INVALID_ARG;
+        QTest::newRow("no port known") << QByteArray::fromStdString(loginRequest(*m_a, kPassword, 0))
+                                       << L_SDK_ERR_INVALID_ARG;
+        QTest::newRow("other command") << QByteArray::fromStdString(loginRequest(*m_a)).replace("\"login\",", "\"x\",")
+                                       << L_SDK_ERR_INVALID_ARG;
+        QTest::newRow("no credentials")
+            << QByteArray::fromStdString(
+                   nlohmann::json{{"cmd", "login"}, {"ip", "127.0.0.2"}, {"port", m_a->port()}}.dump())
+            << L_SDK_ERR_INVALID_ARG;
+    }
+
+    void login()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(int, status);
+        int32_t id = -5;
+        QCOMPARE(l_sdk_login(&id, request.constData()), status);
+        if (status == L_SDK_OK) {
+            QVERIFY(id > 0);
+            QCOMPARE(l_sdk_logout(id), L_SDK_OK);
+            QCOMPARE(l_sdk_logout(id), L_SDK_ERR_NO_SESSION);
+        } else {
+            QCOMPARE(id, -5);
+        }
+    }
+
+    void requestAnswer_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("known command") << QByteArray(R"({"cmd":"get_image","chnn":0,"idx":0,"tag":3})") << L_SDK_OK
+                                       << R"({"get_image":{"bright":50,"code":0,"tag":3}})";
+        // A camera's refusal is an answer: the caller reads its code.
+        QTest::newRow("unknown command") << QByteArray(R"({"cmd":"fly"})") << L_SDK_OK << R"({"fly":{"code":-1}})";
+        QTest::newRow("not JSON") << QByteArray("get_image") << L_SDK_ERR_INVALID_ARG << "";
+        QTest::newRow("not an object") << QByteArray("[1,2]") << L_SDK_ERR_INVALID_ARG << "";
+    }
+
+    void requestAnswer()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(int, status);
+        QFETCH(QString, answer);
+        int32_t id = 0;
+        QCOMPARE(l_sdk_login(&id, loginRequest(*m_a).c_str()), L_SDK_OK);
+        std::string got;
+        QCOMPARE(ask(id, request.toStdString(), &got), status);
+        QCOMPARE(QString::fromStdString(got), answer);
+        QCOMPARE(l_sdk_logout(id), L_SDK_OK);
+    }
+
+    void brokenConnectionReconnects_data()
+    {
+        QTest::addColumn<QByteArray>("breaking");
+        QTest::newRow("no answer in time") << QByteArray(R"({"cmd":"hang"})");
+        QTest::newRow("camera closes") << QByteArray(R"({"cmd":"drop"})");
+    }
+
+    void brokenConnectionReconnects()
+    {
+        QFETCH(QByteArray, breaking);
+        int32_t id = 0;
+        QCOMPARE(l_sdk_login(&id, loginRequest(*m_a).c_str()), L_SDK_OK);
+        const int logins = m_a->logins;
+        QCOMPARE(ask(id, breaking.toStdString()), L_SDK_ERR_UNREACHABLE);
+        // The broken connection is closed, so a late answer can never pair with the next request.
+        QTRY_COMPARE_WITH_TIMEOUT(m_a->openConnections.load(), 0, kWait);
+        std::string answer;
+        QCOMPARE(ask(id, R"({"cmd":"get_image","tag":9})", &answer), L_SDK_OK);
+        QCOMPARE(nlohmann::json::parse(answer)["get_image"]["tag"].get<int>(), 9);
+        QCOMPARE(m_a->logins.load(), logins + 1);
+        QCOMPARE(l_sdk_logout(id), L_SDK_OK);
+    }
+
+    void concurrentRequestsKeepTheirAnswers()
+    {
+        int32_t id = 0;
+        QCOMPARE(l_sdk_login(&id, loginRequest(*m_a).c_str()), L_SDK_OK);
+        std::atomic<int> mismatches{0};
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 4; ++t)
+            threads.emplace_back([&, t] {
+                for (int i = 0; i < 25; ++i) {
+                    const int tag = t * 1000 + i;
+                    std::string answer;
+                    if (ask(id, nlohmann::json{{"cmd", "get_image"}, {"tag", tag}}.dump(), &answer) != L_SDK_OK ||
+                        nlohmann::json::parse(answer)["get_image"]["tag"] != tag)
+                        ++mismatches;
+                }
+            });
+        for (std::thread &t : threads)
+            t.join();
+        QCOMPARE(mismatches.load(), 0);
+        QCOMPARE(l_sdk_logout(id), L_SDK_OK);
+    }
+
+    void upgradeWithoutSession()
+    {
+        auto upgrade = [this](const char *password) {
+            return nlohmann::json{{"cmd", "upgrade"},
+                                  {"ip", m_b->ip()},
+                                  {"port", m_b->port()},
+                                  {"path", "/tmp/cm14.lpk"},
+                                  {"upgrade", {{"username", kUser}, {"passwd", password}}}}
+                .dump();
+        };
+        std::string answer;
+        QCOMPARE(ask(0, upgrade(kPassword), &answer), L_SDK_OK);
+        QCOMPARE(answer, std::string(R"({"upgrade":{"code":0}})"));
+        QCOMPARE(m_b->lastUpgradeUser(), std::string(kUser));
+        QTRY_COMPARE_WITH_TIMEOUT(m_b->openConnections.load(), 0, kWait); // disconnected after the answer
+        QCOMPARE(ask(0, upgrade("wrong")), L_SDK_ERR_AUTH);
+    }
+
+    void mjpegPictures_data()
+    {
+        QTest::addColumn<int>("subsampling");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::newRow("4:2:0") << int(TJSAMP_420) << 320 << 240;
+        QTest::newRow("4:2:0 odd size") << int(TJSAMP_420) << 161 << 97;
+        QTest::newRow("4:2:2") << int(TJSAMP_422) << 320 << 240;
+        QTest::newRow("4:4:4") << int(TJSAMP_444) << 200 << 120;
+        QTest::newRow("4:1:1") << int(TJSAMP_411) << 256 << 64;
+        QTest::newRow("grey") << int(TJSAMP_GRAY) << 160 << 120;
+    }
+
+    void mjpegPictures()
+    {
+        QFETCH(int, subsampling);
+        QFETCH(int, width);
+        QFETCH(int, height);
+        int32_t login = 0;
+        QVERIFY(bindDecoder(10, "MJPEG", &login));
+        const uint64_t sentAt = 1700000000123456ull;
+        QVERIFY(m_a->sendVideo(videoMessage(1, width, height, sentAt, encodeJpeg(width, height, subsampling))));
+        QVERIFY(m_a->finishVideo());
+
+        l_sdk_md_data *d = nullptr;
+        QCOMPARE(l_sdk_dec_get_md_data(10, &d), L_SDK_OK);
+        QVERIFY(d);
+        QCOMPARE(d->format, L_SDK_PIX_FMT_YUV420P);
+        QCOMPARE(d->width, width);
+        QCOMPARE(d->height, height);
+        QCOMPARE(int64_t(d->timestamp), int64_t(sentAt));
+        QVERIFY(d->ref != 0);
+        QVERIFY(d->planes[0].stride >= width && d->planes[1].stride >= (width + 1) / 2 &&
+                d->planes[2].stride >= (width + 1) / 2);
+        double lumaError = 0, chromaError = 0;
+        compareWithSource(d, subsampling == TJSAMP_GRAY, &lumaError, &chromaError);
+        QVERIFY2(lumaError < 2.5, qPrintable(QString::number(lumaError)));
+        QVERIFY2(chromaError < 4.0, qPrintable(QString::number(chromaError)));
+        QCOMPARE(l_sdk_dec_free_md_data(d), L_SDK_OK);
+        QCOMPARE(l_sdk_dec_free_md_data(d), L_SDK_ERR_INVALID_ARG); // released once only
+
+        // The connection is gone: no more pictures, and it is not reopened.
+        QCOMPARE(l_sdk_dec_get_md_data(10, &d), L_SDK_ERR_NO_DATA);
+        QVERIFY(!d);
+        QCOMPARE(l_sdk_dec_close(10), L_SDK_OK);
+        QCOMPARE(l_sdk_logout(login), L_SDK_OK);
+    }
+
+    void h264Pictures()
+    {
+        const int w = 320, h = 240;
+        const std::vector<std::string> units = encodeH264(w, h, 3);
+        if (units.empty())
+            QSKIP("libavcodec has no x264 encoder here");
+        QCOMPARE(int(units.size()), 3);
+        int32_t login = 0;
+        QVERIFY(bindDecoder(11, "H264", &login));
+        // A JPEG picture on the same connection is skipped by an H.264 decoder; a key frame cut short
+        // is concealed by the decoder and dropped.
+        QVERIFY(m_a->sendVideo(videoMessage(1, w, h, 5, encodeJpeg(w, h, TJSAMP_420))));
+        QVERIFY(m_a->sendVideo(videoMessage(2, w, h, 99, units[0].substr(0, units[0].size() / 2))));
+        // The second picture comes under a stale size: decoded (the third refers to it) but not handed out.
+        for (size_t i = 0; i < units.size(); ++i)
+            QVERIFY(m_a->sendVideo(videoMessage(2, i == 1 ? 640 : w, i == 1 ? 480 : h, 100 + i, units[i])));
+        QVERIFY(m_a->finishVideo());
+
+        for (int i : {0, 2}) {
+            l_sdk_md_data *d = nullptr;
+            QCOMPARE(l_sdk_dec_get_md_data(11, &d), L_SDK_OK);
+            QCOMPARE(d->width, w);
+            QCOMPARE(d->height, h);
+            QCOMPARE(int64_t(d->timestamp), int64_t(100 + i));
+            double error = 0;
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    error += std::abs(L_SDK_PLANE_PTR(d->planes[0])[y * d->planes[0].stride + x] -
+                                      int((x + y + 16 * i) & 0xff));
+            QVERIFY2(error / (w * h) < 3.0, qPrintable(QString::number(error / (w * h))));
+            QVERIFY(std::abs(L_SDK_PLANE_PTR(d->planes[2])[d->planes[2].stride * 60 + 80] - 160) < 4);
+            QCOMPARE(l_sdk_dec_free_md_data(d), L_SDK_OK);
+        }
+        l_sdk_md_data *d = nullptr;
+        QCOMPARE(l_sdk_dec_get_md_data(11, &d), L_SDK_ERR_NO_DATA);
+        QCOMPARE(l_sdk_dec_close(11), L_SDK_OK);
+        QCOMPARE(l_sdk_logout(login), L_SDK_OK);
+    }
+
+    void rejectedVideoMessages_data()
+    {
+        const std::string jpeg = encodeJpeg(64, 48, TJSAMP_420);
+        QTest::addColumn<QByteArray>("bad");
+        QTest::addColumn<bool>("framed");
+        QTest::addColumn<int>("pictures"); // from the good message sent after the bad one
+        auto row = [](const char *name, const std::string &bytes, bool framed = true, int pictures = 1) {
+            QTest::newRow(name) << QByteArray::fromStdString(bytes) << framed << pictures;
+        };
+        row("wrong magic", videoMessage(1, 64, 48, 1, jpeg, "LVIX"));
+        row("shorter than a header", videoMessage(1, 64, 48, 1, "").substr(0, 20));
+        row("zero width", videoMessage(1, 0, 48, 1, jpeg));
+        row("height above 16384", videoMessage(1, 64, 16385, 1, jpeg));
+        row("stale size in header", videoMessage(1, 128, 96, 1, jpeg));
+        row("not a JPEG", videoMessage(1, 64, 48, 1, std::string(500, 'x')));
+        row("JPEG cut short", videoMessage(1, 64, 48, 1, jpeg.substr(0, jpeg.size() * 2 / 3)));
+        row("unknown codec", videoMessage(9, 64, 48, 1, jpeg));
+        // A length above 16 MiB: the stream cannot be trusted further and is closed unread.
+        row("length above 16 MiB", be32(16 * 1024 * 1024 + 1) + std::string(64, '\0'), false, 0);
+    }
+
+    void rejectedVideoMessages()
+    {
+        QFETCH(QByteArray, bad);
+        QFETCH(bool, framed);
+        QFETCH(int, pictures);
+        int32_t login = 0;
+        QVERIFY(bindDecoder(12, "MJPEG", &login));
+        QVERIFY(framed ? m_a->sendVideo(bad.toStdString()) : m_a->sendRaw(bad.toStdString()));
+        m_a->sendVideo(videoMessage(1, 64, 48, 42, encodeJpeg(64, 48, TJSAMP_420)));
+        // A stream that cannot be trusted further is closed by the library itself, and logged.
+        QVERIFY(m_a->finishVideo(pictures > 0));
+        if (pictures == 0)
+            QVERIFY(logged("video message longer than 16777216 bytes: connection closed"));
+
+        l_sdk_md_data *d = nullptr;
+        for (int i = 0; i < pictures; ++i) {
+            QCOMPARE(l_sdk_dec_get_md_data(12, &d), L_SDK_OK);
+            QCOMPARE(int64_t(d->timestamp), int64_t(42));
+            QCOMPARE(l_sdk_dec_free_md_data(d), L_SDK_OK);
+        }
+        QCOMPARE(l_sdk_dec_get_md_data(12, &d), L_SDK_ERR_NO_DATA);
+        QCOMPARE(l_sdk_dec_close(12), L_SDK_OK);
+        QCOMPARE(l_sdk_logout(login), L_SDK_OK);
+    }
+
+    void queueKeepsNewestFour()
+    {
+        int32_t login = 0;
+        QVERIFY(bindDecoder(13, "MJPEG", &login));
+        const std::string jpeg = encodeJpeg(32, 32, TJSAMP_420);
+        for (int i = 1; i <= 7; ++i)
+            QVERIFY(m_a->sendVideo(videoMessage(1, 32, 32, i, jpeg)));
+        QVERIFY(m_a->finishVideo());
+        l_sdk_md_data *d = nullptr;
+        for (int i = 4; i <= 7; ++i) {
+            QCOMPARE(l_sdk_dec_get_md_data(13, &d), L_SDK_OK);
+            QCOMPARE(int64_t(d->timestamp), int64_t(i));
+            QCOMPARE(l_sdk_dec_free_md_data(d), L_SDK_OK);
+        }
+        QCOMPARE(l_sdk_dec_get_md_data(13, &d), L_SDK_ERR_NO_DATA);
+
+        // Bound again, it streams again; unbound, it yields nothing.
+        QCOMPARE(l_sdk_dec_bind(13, login, 0, 0), L_SDK_OK);
+        QVERIFY(m_a->waitVideo());
+        QCOMPARE(l_sdk_dec_unbind(13), L_SDK_OK);
+        QTRY_COMPARE_WITH_TIMEOUT(m_a->openConnections.load(), 1, kWait); // the command connection stays
+        QCOMPARE(l_sdk_dec_get_md_data(13, &d), L_SDK_ERR_NO_DECODER);
+        QCOMPARE(l_sdk_dec_unbind(13), L_SDK_ERR_NO_DECODER);
+        QCOMPARE(l_sdk_dec_close(13), L_SDK_OK);
+        QCOMPARE(l_sdk_logout(login), L_SDK_OK);
+    }
+
+    void quitClosesEverything()
+    {
+        int32_t login = 0;
+        QVERIFY(bindDecoder(14, "MJPEG", &login));
+        QVERIFY(m_a->sendVideo(videoMessage(1, 32, 32, 3, encodeJpeg(32, 32, TJSAMP_444))));
+        l_sdk_md_data *d = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT(d || l_sdk_dec_get_md_data(14, &d) == L_SDK_OK, kWait);
+
+        QCOMPARE(l_sdk_quit(), L_SDK_OK);
+        QTRY_COMPARE_WITH_TIMEOUT(m_a->openConnections.load(), 0, kWait);
+        QCOMPARE(ask(login, R"({"cmd":"get_image"})"), L_SDK_ERR_NOT_INITIALIZED);
+        // A picture handed out before stays valid and is released normally.
+        QVERIFY(std::abs(L_SDK_PLANE_PTR(d->planes[0])[0] - lumaOf(pixelAt(0, 0, 32, 32))) < 4);
+        QCOMPARE(l_sdk_dec_free_md_data(d), L_SDK_OK);
+        // Started again, nothing of the old state remains.
+        QCOMPARE(l_sdk_init(""), L_SDK_OK);
+        QCOMPARE(l_sdk_dec_unbind(14), L_SDK_ERR_NO_DECODER);
+        QCOMPARE(l_sdk_logout(login), L_SDK_ERR_NO_SESSION);
+        QCOMPARE(l_sdk_quit(), L_SDK_OK);
+    }
 
 private:
     // Logs in to camera a, opens decoder id of the format and binds it.
-    bool bindDecoder(int32_t decoderId, const char *format, int32_t *loginId);
+    bool bindDecoder(int32_t decoderId, const char *format, int32_t *loginId)
+    {
+        const std::string description = nlohmann::json{{"md_fmt", format}, {"pix_fmt", "YUV420P_SEPARATE"}}.dump();
+        return l_sdk_login(loginId, loginRequest(*m_a).c_str()) == L_SDK_OK &&
+               l_sdk_dec_open(decoderId, description.c_str()) == L_SDK_OK &&
+               l_sdk_dec_bind(decoderId, *loginId, 0, 0) == L_SDK_OK && m_a->waitVideo();
+    }
 
     std::unique_ptr<FakeCamera> m_a, m_b;
     int m_unusedPort = 0;
 };
-
-void TstLsdk::initTestCase()
-{
-    m_a = std::make_unique<FakeCamera>("127.0.0.2");
-    m_b = std::make_unique<FakeCamera>("127.0.0.3");
-    QVERIFY(m_a->ok() && m_b->ok());
-    uint16_t port = 0;
-    const int fd = boundSocket(SOCK_STREAM, "127.0.0.4", &port); // bound, never listening: refused
-    ::close(fd);
-    m_unusedPort = port;
-    // Camera b first, bad entries between: the list must still come out sorted and clean.
-    const std::string targets = "127.0.0.3:" + std::to_string(m_b->udpPort()) +
-                                ",camera.local:35200, 127.0.0.2:" + std::to_string(m_a->udpPort()) +
-                                ",127.0.0.9:0,127.0.0.9:70000,127.0.0.9";
-    qputenv("LSDK_DISCOVERY_TARGETS", targets.c_str());
-    qputenv("LSDK_REQUEST_TIMEOUT_MS", "400");
-    QCOMPARE(l_sdk_log_set_callback(&keepLogLine), L_SDK_OK);
-}
-
-void TstLsdk::notInitialized_data()
-{
-    QTest::addColumn<Call>("call");
-    char *text = nullptr;
-    l_sdk_md_data *data = nullptr;
-    int32_t id = 0;
-    QTest::newRow("quit") << Call([] { return l_sdk_quit(); });
-    QTest::newRow("discover_open") << Call([] { return l_sdk_discover_open(""); });
-    QTest::newRow("discover_run") << Call([] { return l_sdk_discover_run(1); });
-    QTest::newRow("discover_get_devs") << Call([text]() mutable { return l_sdk_discover_get_devs(&text); });
-    QTest::newRow("login") << Call([id]() mutable { return l_sdk_login(&id, R"({"ip":"127.0.0.2","port":1})"); });
-    QTest::newRow("request") << Call([text]() mutable { return l_sdk_request(1, R"({"cmd":"x"})", &text); });
-    QTest::newRow("dec_open") << Call([] { return l_sdk_dec_open(1, R"({"md_fmt":"MJPEG"})"); });
-    QTest::newRow("dec_get_md_data") << Call([data]() mutable { return l_sdk_dec_get_md_data(1, &data); });
-}
-
-void TstLsdk::notInitialized()
-{
-    QFETCH(Call, call);
-    l_sdk_quit();
-    QCOMPARE(call(), L_SDK_ERR_NOT_INITIALIZED);
-}
-
-void TstLsdk::init()
-{
-    QCOMPARE(l_sdk_init(""), L_SDK_OK);
-}
-
-// Whatever a failed test left open is closed, so that counts of connections stay exact.
-void TstLsdk::cleanup()
-{
-    l_sdk_quit();
-}
-
-void TstLsdk::invalidArguments_data()
-{
-    QTest::addColumn<Call>("call");
-    QTest::addColumn<int>("status");
-    char *text = nullptr;
-    int32_t id = 0;
-    l_sdk_md_data stray{};
-    auto open = [](const char *description) { return Call([=] { return l_sdk_dec_open(50, description); }); };
-    QTest::newRow("init config not JSON") << Call([] { return l_sdk_init("{"); }) << L_SDK_ERR_INVALID_ARG;
-    QTest::newRow("login null id") << Call([] { return l_sdk_login(nullptr, "{}"); }) << L_SDK_ERR_INVALID_ARG;
-    QTest::newRow("login null request") << Call([id]() mutable { return l_sdk_login(&id, nullptr); })
-                                        << L_SDK_ERR_INVALID_ARG;
-    QTest::newRow("request null answer") << Call([] { return l_sdk_request(1, "{}", nullptr); })
-                                         << L_SDK_ERR_INVALID_ARG;
-    QTest::newRow("request unknown login id")
-        << Call([text]() mutable { return l_sdk_request(777, R"({"cmd":"get_image"})", &text); })
-        << L_SDK_ERR_NO_SESSION;
-    QTest::newRow("login id 0 for another command")
-        << Call([text]() mutable { return l_sdk_request(0, R"({"cmd":"get_image"})", &text); }) << L_SDK_ERR_NO_SESSION;
-    QTest::newRow("logout unknown") << Call([] { return l_sdk_logout(777); }) << L_SDK_ERR_NO_SESSION;
-    QTest::newRow("discover_run 2") << Call([] { return l_sdk_discover_run(2); }) << L_SDK_ERR_INVALID_ARG;
-    QTest::newRow("get_devs null") << Call([] { return l_sdk_discover_get_devs(nullptr); }) << L_SDK_ERR_INVALID_ARG;
-    QTest::newRow("dec_open null") << open(nullptr) << L_SDK_ERR_INVALID_ARG;
-    QTest::newRow("dec_open not JSON") << open("MJPEG") << L_SDK_ERR_INVALID_ARG;
-    QTest::newRow("dec_open unknown format")
-        << open(R"({"md_fmt":"VP8","pix_fmt":"YUV420P_SEPARATE"})") << L_SDK_ERR_INVALID_ARG;
-    QTest::newRow("dec_open no pix_fmt") << open(R"({"md_fmt":"MJPEG"})") << L_SDK_ERR_INVALID_ARG;
-    QTest::newRow("dec_open packed pix_fmt") << open(R"({"md_fmt":"H264","pix_fmt":"RGB24"})") << L_SDK_ERR_INVALID_ARG;
-    QTest::newRow("dec_open duplicate id")
-        << Call([] { return l_sdk_dec_open(51, R"({"md_fmt":"H264","pix_fmt":"YUV420P_SEPARATE"})"); })
-        << L_SDK_ERR_INVALID_ARG;
-    QTest::newRow("bind unknown decoder") << Call([] { return l_sdk_dec_bind(777, 1, 0, 0); }) << L_SDK_ERR_NO_DECODER;
-    QTest::newRow("bind unknown login") << Call([] { return l_sdk_dec_bind(51, 777, 0, 0); }) << L_SDK_ERR_NO_SESSION;
-    QTest::newRow("unbind unbound") << Call([] { return l_sdk_dec_unbind(51); }) << L_SDK_ERR_NO_DECODER;
-    QTest::newRow("get_md_data unbound") << Call([] {
-        l_sdk_md_data *d = nullptr;
-        return l_sdk_dec_get_md_data(51, &d);
-    }) << L_SDK_ERR_NO_DECODER;
-    QTest::newRow("get_md_data null") << Call([] { return l_sdk_dec_get_md_data(51, nullptr); })
-                                      << L_SDK_ERR_INVALID_ARG;
-    QTest::newRow("free_md_data stray block")
-        << Call([stray]() mutable { return l_sdk_dec_free_md_data(&stray); }) << L_SDK_ERR_INVALID_ARG;
-    QTest::newRow("close unknown decoder") << Call([] { return l_sdk_dec_close(777); }) << L_SDK_ERR_NO_DECODER;
-}
-
-void TstLsdk::invalidArguments()
-{
-    QFETCH(Call, call);
-    QFETCH(int, status);
-    l_sdk_dec_close(51);
-    QCOMPARE(l_sdk_dec_open(51, R"({"md_fmt":"MJPEG","pix_fmt":"YUV420P_SEPARATE"})"), L_SDK_OK);
-    QCOMPARE(call(), status);
-    l_sdk_dec_close(50);
-    QCOMPARE(l_sdk_dec_close(51), L_SDK_OK);
-}
-
-void TstLsdk::discoveryListsAndAgesOut()
-{
-    QCOMPARE(l_sdk_discover_open(""), L_SDK_OK);
-    QCOMPARE(l_sdk_discover_run(1), L_SDK_OK);
-    QTRY_VERIFY_WITH_TIMEOUT(devices().size() == 2, kWait);
-    const std::vector<nlohmann::json> list = devices();
-    QCOMPARE(list[0]["ip"].get<std::string>(), std::string("127.0.0.2"));
-    QCOMPARE(list[1]["ip"].get<std::string>(), std::string("127.0.0.3"));
-    QCOMPARE(list[0]["discover"]["port"].get<int>(), int(m_a->port()));
-    QCOMPARE(list[1]["discover"]["model"].get<std::string>(), std::string("CM14_IPC"));
-
-    // The command port comes from discovery when it has seen the address.
-    int32_t id = 0;
-    QCOMPARE(l_sdk_login(&id, loginRequest(*m_a, kPassword, 1).c_str()), L_SDK_OK);
-    QCOMPARE(l_sdk_logout(id), L_SDK_OK);
-
-    m_b->answerDiscovery = false;
-    QTRY_VERIFY_WITH_TIMEOUT(!listed("127.0.0.3"), 3 * kWait);
-    QVERIFY(listed("127.0.0.2"));
-
-    QCOMPARE(l_sdk_discover_run(0), L_SDK_OK);
-    QCOMPARE(l_sdk_discover_close(), L_SDK_OK);
-    QVERIFY(devices().empty());
-    m_b->answerDiscovery = true;
-}
-
-void TstLsdk::discoveryBelievesOnlyAskedSenders_data()
-{
-    QTest::addColumn<QByteArray>("sender"); // where the forged answer comes from
-    QTest::addColumn<QByteArray>("claimed");
-    QTest::newRow("asked address claims another") << QByteArray("127.0.0.5") << QByteArray("127.0.0.10");
-    QTest::newRow("address never asked") << QByteArray("127.0.0.11") << QByteArray("127.0.0.11");
-}
-
-void TstLsdk::discoveryBelievesOnlyAskedSenders()
-{
-    QFETCH(QByteArray, sender);
-    QFETCH(QByteArray, claimed);
-    uint16_t port = 0, otherPort = 0;
-    const int asked = boundSocket(SOCK_DGRAM, "127.0.0.5", &port);
-    const int other = boundSocket(SOCK_DGRAM, "127.0.0.11", &otherPort);
-    QVERIFY(asked >= 0 && other >= 0);
-    const QByteArray targets = qgetenv("LSDK_DISCOVERY_TARGETS");
-    qputenv("LSDK_DISCOVERY_TARGETS", "127.0.0.5:" + QByteArray::number(port));
-    QCOMPARE(l_sdk_discover_open(""), L_SDK_OK);
-    qputenv("LSDK_DISCOVERY_TARGETS", targets);
-    QCOMPARE(l_sdk_discover_run(1), L_SDK_OK);
-
-    pollfd p{asked, POLLIN, 0};
-    QCOMPARE(::poll(&p, 1, kWait), 1);
-    char query[64];
-    sockaddr_in from{};
-    socklen_t len = sizeof from;
-    QVERIFY(::recvfrom(asked, query, sizeof query, 0, reinterpret_cast<sockaddr *>(&from), &len) > 0);
-    const auto answer = [&](int fd, const std::string &ip) {
-        const std::string text = nlohmann::json{{"ip", ip}, {"discover", {{"model", "CM14_IPC"}, {"port", 80}}}}.dump();
-        ::sendto(fd, text.data(), text.size(), 0, reinterpret_cast<sockaddr *>(&from), len);
-    };
-    answer(sender == "127.0.0.5" ? asked : other, claimed.toStdString());
-    // The honest answer goes after the forged one: once it is listed, the forged one was read.
-    answer(asked, "127.0.0.5");
-    QTRY_VERIFY_WITH_TIMEOUT(listed("127.0.0.5"), kWait);
-    QCOMPARE(int(devices().size()), 1);
-    ::close(asked);
-    ::close(other);
-}
-
-void TstLsdk::login_data()
-{
-    QTest::addColumn<QByteArray>("request");
-    QTest::addColumn<int>("status");
-    QTest::newRow("good") << QByteArray::fromStdString(loginRequest(*m_a)) << L_SDK_OK;
-    QTest::newRow("no cmd member") << QByteArray::fromStdString(
-                                          nlohmann::json{{"ip", "127.0.0.3"},
-                                                         {"port", m_b->port()},
-                                                         {"login", {{"username", kUser}, {"passwd", kPassword}}}}
-                                              .dump())
-                                   << L_SDK_OK;
-    QTest::newRow("wrong password") << QByteArray::fromStdString(loginRequest(*m_a, "123")) << L_SDK_ERR_AUTH;
-    QTest::newRow("nothing listening")
-        << QByteArray::fromStdString(loginRequest(*m_a, kPassword, m_unusedPort)).replace("127.0.0.2", "127.0.0.4")
-        << L_SDK_ERR_UNREACHABLE;
-    QTest::newRow("not JSON") << QByteArray("login please") << L_SDK_ERR_INVALID_ARG;
-    QTest::newRow("host name") << QByteArray::fromStdString(loginRequest(*m_a)).replace("127.0.0.2", "camera.local")
-                               << L_SDK_ERR_INVALID_ARG;
-    QTest::newRow("no port known") << QByteArray::fromStdString(loginRequest(*m_a, kPassword, 0))
-                                   << L_SDK_ERR_INVALID_ARG;
-    QTest::newRow("other command") << QByteArray::fromStdString(loginRequest(*m_a)).replace("\"login\",", "\"x\",")
-                                   << L_SDK_ERR_INVALID_ARG;
-    QTest::newRow("no credentials")
-        << QByteArray::fromStdString(
-               nlohmann::json{{"cmd", "login"}, {"ip", "127.0.0.2"}, {"port", m_a->port()}}.dump())
-        << L_SDK_ERR_INVALID_ARG;
-}
-
-void TstLsdk::login()
-{
-    QFETCH(QByteArray, request);
-    QFETCH(int, status);
-    int32_t id = -5;
-    QCOMPARE(l_sdk_login(&id, request.constData()), status);
-    if (status == L_SDK_OK) {
-        QVERIFY(id > 0);
-        QCOMPARE(l_sdk_logout(id), L_SDK_OK);
-        QCOMPARE(l_sdk_logout(id), L_SDK_ERR_NO_SESSION);
-    } else {
-        QCOMPARE(id, -5);
-    }
-}
-
-void TstLsdk::requestAnswer_data()
-{
-    QTest::addColumn<QByteArray>("request");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("answer");
-    QTest::newRow("known command") << QByteArray(R"({"cmd":"get_image","chnn":0,"idx":0,"tag":3})") << L_SDK_OK
-                                   << R"({"get_image":{"bright":50,"code":0,"tag":3}})";
-    // A camera's refusal is an answer: the caller reads its code.
-    QTest::newRow("unknown command") << QByteArray(R"({"cmd":"fly"})") << L_SDK_OK << R"({"fly":{"code":-1}})";
-    QTest::newRow("not JSON") << QByteArray("get_image") << L_SDK_ERR_INVALID_ARG << "";
-    QTest::newRow("not an object") << QByteArray("[1,2]") << L_SDK_ERR_INVALID_ARG << "";
-}
-
-void TstLsdk::requestAnswer()
-{
-    QFETCH(QByteArray, request);
-    QFETCH(int, status);
-    QFETCH(QString, answer);
-    int32_t id = 0;
-    QCOMPARE(l_sdk_login(&id, loginRequest(*m_a).c_str()), L_SDK_OK);
-    std::string got;
-    QCOMPARE(ask(id, request.toStdString(), &got), status);
-    QCOMPARE(QString::fromStdString(got), answer);
-    QCOMPARE(l_sdk_logout(id), L_SDK_OK);
-}
-
-void TstLsdk::brokenConnectionReconnects_data()
-{
-    QTest::addColumn<QByteArray>("breaking");
-    QTest::newRow("no answer in time") << QByteArray(R"({"cmd":"hang"})");
-    QTest::newRow("camera closes") << QByteArray(R"({"cmd":"drop"})");
-}
-
-void TstLsdk::brokenConnectionReconnects()
-{
-    QFETCH(QByteArray, breaking);
-    int32_t id = 0;
-    QCOMPARE(l_sdk_login(&id, loginRequest(*m_a).c_str()), L_SDK_OK);
-    const int logins = m_a->logins;
-    QCOMPARE(ask(id, breaking.toStdString()), L_SDK_ERR_UNREACHABLE);
-    // The broken connection is closed, so a late answer can never pair with the next request.
-    QTRY_COMPARE_WITH_TIMEOUT(m_a->openConnections.load(), 0, kWait);
-    std::string answer;
-    QCOMPARE(ask(id, R"({"cmd":"get_image","tag":9})", &answer), L_SDK_OK);
-    QCOMPARE(nlohmann::json::parse(answer)["get_image"]["tag"].get<int>(), 9);
-    QCOMPARE(m_a->logins.load(), logins + 1);
-    QCOMPARE(l_sdk_logout(id), L_SDK_OK);
-}
-
-void TstLsdk::concurrentRequestsKeepTheirAnswers()
-{
-    int32_t id = 0;
-    QCOMPARE(l_sdk_login(&id, loginRequest(*m_a).c_str()), L_SDK_OK);
-    std::atomic<int> mismatches{0};
-    std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t)
-        threads.emplace_back([&, t] {
-            for (int i = 0; i < 25; ++i) {
-                const int tag = t * 1000 + i;
-                std::string answer;
-                if (ask(id, nlohmann::json{{"cmd", "get_image"}, {"tag", tag}}.dump(), &answer) != L_SDK_OK ||
-                    nlohmann::json::parse(answer)["get_image"]["tag"] != tag)
-                    ++mismatches;
-            }
-        });
-    for (std::thread &t : threads)
-        t.join();
-    QCOMPARE(mismatches.load(), 0);
-    QCOMPARE(l_sdk_logout(id), L_SDK_OK);
-}
-
-void TstLsdk::upgradeWithoutSession()
-{
-    auto upgrade = [this](const char *password) {
-        return nlohmann::json{{"cmd", "upgrade"},
-                              {"ip", m_b->ip()},
-                              {"port", m_b->port()},
-                              {"path", "/tmp/cm14.lpk"},
-                              {"upgrade", {{"username", kUser}, {"passwd", password}}}}
-            .dump();
-    };
-    std::string answer;
-    QCOMPARE(ask(0, upgrade(kPassword), &answer), L_SDK_OK);
-    QCOMPARE(answer, std::string(R"({"upgrade":{"code":0}})"));
-    QCOMPARE(m_b->lastUpgradeUser(), std::string(kUser));
-    QTRY_COMPARE_WITH_TIMEOUT(m_b->openConnections.load(), 0, kWait); // disconnected after the answer
-    QCOMPARE(ask(0, upgrade("wrong")), L_SDK_ERR_AUTH);
-}
-
-bool TstLsdk::bindDecoder(int32_t decoderId, const char *format, int32_t *loginId)
-{
-    const std::string description = std::string(R"({"md_fmt":")") + format + R"(","pix_fmt":"YUV420P_SEPARATE"})";
-    return l_sdk_login(loginId, loginRequest(*m_a).c_str()) == L_SDK_OK &&
-           l_sdk_dec_open(decoderId, description.c_str()) == L_SDK_OK &&
-           l_sdk_dec_bind(decoderId, *loginId, 0, 0) == L_SDK_OK && m_a->waitVideo();
-}
-
-void TstLsdk::mjpegPictures_data()
-{
-    QTest::addColumn<int>("subsampling");
-    QTest::addColumn<int>("width");
-    QTest::addColumn<int>("height");
-    QTest::newRow("4:2:0") << int(TJSAMP_420) << 320 << 240;
-    QTest::newRow("4:2:0 odd size") << int(TJSAMP_420) << 161 << 97;
-    QTest::newRow("4:2:2") << int(TJSAMP_422) << 320 << 240;
-    QTest::newRow("4:4:4") << int(TJSAMP_444) << 200 << 120;
-    QTest::newRow("4:1:1") << int(TJSAMP_411) << 256 << 64;
-    QTest::newRow("grey") << int(TJSAMP_GRAY) << 160 << 120;
-}
-
-void TstLsdk::mjpegPictures()
-{
-    QFETCH(int, subsampling);
-    QFETCH(int, width);
-    QFETCH(int, height);
-    int32_t login = 0;
-    QVERIFY(bindDecoder(10, "MJPEG", &login));
-    const uint64_t sentAt = 1700000000123456ull;
-    QVERIFY(m_a->sendVideo(videoMessage(1, width, height, sentAt, encodeJpeg(width, height, subsampling))));
-    QVERIFY(m_a->finishVideo());
-
-    l_sdk_md_data *d = nullptr;
-    QCOMPARE(l_sdk_dec_get_md_data(10, &d), L_SDK_OK);
-    QVERIFY(d);
-    QCOMPARE(d->format, L_SDK_PIX_FMT_YUV420P);
-    QCOMPARE(d->width, width);
-    QCOMPARE(d->height, height);
-    QCOMPARE(int64_t(d->timestamp), int64_t(sentAt));
-    QVERIFY(d->ref != 0);
-    QVERIFY(d->planes[0].stride >= width && d->planes[1].stride >= (width + 1) / 2 &&
-            d->planes[2].stride >= (width + 1) / 2);
-    double lumaError = 0, chromaError = 0;
-    compareWithSource(d, subsampling == TJSAMP_GRAY, &lumaError, &chromaError);
-    QVERIFY2(lumaError < 2.5, qPrintable(QString::number(lumaError)));
-    QVERIFY2(chromaError < 4.0, qPrintable(QString::number(chromaError)));
-    QCOMPARE(l_sdk_dec_free_md_data(d), L_SDK_OK);
-    QCOMPARE(l_sdk_dec_free_md_data(d), L_SDK_ERR_INVALID_ARG); // released once only
-
-    // The connection is gone: no more pictures, and it is not reopened.
-    QCOMPARE(l_sdk_dec_get_md_data(10, &d), L_SDK_ERR_NO_DATA);
-    QVERIFY(!d);
-    QCOMPARE(l_sdk_dec_close(10), L_SDK_OK);
-    QCOMPARE(l_sdk_logout(login), L_SDK_OK);
-}
-
-void TstLsdk::h264Pictures()
-{
-    const int w = 320, h = 240;
-    const std::vector<std::string> units = encodeH264(w, h, 3);
-    if (units.empty())
-        QSKIP("libavcodec has no x264 encoder here");
-    QCOMPARE(int(units.size()), 3);
-    int32_t login = 0;
-    QVERIFY(bindDecoder(11, "H264", &login));
-    // A JPEG picture on the same connection is skipped by an H.264 decoder; a key frame cut short
-    // is concealed by the decoder and dropped.
-    QVERIFY(m_a->sendVideo(videoMessage(1, w, h, 5, encodeJpeg(w, h, TJSAMP_420))));
-    QVERIFY(m_a->sendVideo(videoMessage(2, w, h, 99, units[0].substr(0, units[0].size() / 2))));
-    // The second picture comes under a stale size: decoded (the third refers to it) but not handed out.
-    for (size_t i = 0; i < units.size(); ++i)
-        QVERIFY(m_a->sendVideo(videoMessage(2, i == 1 ? 640 : w, i == 1 ? 480 : h, 100 + i, units[i])));
-    QVERIFY(m_a->finishVideo());
-
-    for (int i : {0, 2}) {
-        l_sdk_md_data *d = nullptr;
-        QCOMPARE(l_sdk_dec_get_md_data(11, &d), L_SDK_OK);
-        QCOMPARE(d->width, w);
-        QCOMPARE(d->height, h);
-        QCOMPARE(int64_t(d->timestamp), int64_t(100 + i));
-        double error = 0;
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                error +=
-                    std::abs(L_SDK_PLANE_PTR(d->planes[0])[y * d->planes[0].stride + x] - int((x + y + 16 * i) & 0xff));
-        QVERIFY2(error / (w * h) < 3.0, qPrintable(QString::number(error / (w * h))));
-        QVERIFY(std::abs(L_SDK_PLANE_PTR(d->planes[2])[d->planes[2].stride * 60 + 80] - 160) < 4);
-        QCOMPARE(l_sdk_dec_free_md_data(d), L_SDK_OK);
-    }
-    l_sdk_md_data *d = nullptr;
-    QCOMPARE(l_sdk_dec_get_md_data(11, &d), L_SDK_ERR_NO_DATA);
-    QCOMPARE(l_sdk_dec_close(11), L_SDK_OK);
-    QCOMPARE(l_sdk_logout(login), L_SDK_OK);
-}
-
-void TstLsdk::rejectedVideoMessages_data()
-{
-    const std::string jpeg = encodeJpeg(64, 48, TJSAMP_420);
-    QTest::addColumn<QByteArray>("bad");
-    QTest::addColumn<bool>("framed");
-    QTest::addColumn<int>("pictures"); // from the good message sent after the bad one
-    auto row = [](const char *name, const std::string &bytes, bool framed = true, int pictures = 1) {
-        QTest::newRow(name) << QByteArray::fromStdString(bytes) << framed << pictures;
-    };
-    row("wrong magic", videoMessage(1, 64, 48, 1, jpeg, "LVIX"));
-    row("shorter than a header", videoMessage(1, 64, 48, 1, "").substr(0, 20));
-    row("zero width", videoMessage(1, 0, 48, 1, jpeg));
-    row("height above 16384", videoMessage(1, 64, 16385, 1, jpeg));
-    row("stale size in header", videoMessage(1, 128, 96, 1, jpeg));
-    row("not a JPEG", videoMessage(1, 64, 48, 1, std::string(500, 'x')));
-    row("JPEG cut short", videoMessage(1, 64, 48, 1, jpeg.substr(0, jpeg.size() * 2 / 3)));
-    row("unknown codec", videoMessage(9, 64, 48, 1, jpeg));
-    // A length above 16 MiB: the stream cannot be trusted further and is closed unread.
-    row("length above 16 MiB", be32(16 * 1024 * 1024 + 1) + std::string(64, '\0'), false, 0);
-}
-
-void TstLsdk::rejectedVideoMessages()
-{
-    QFETCH(QByteArray, bad);
-    QFETCH(bool, framed);
-    QFETCH(int, pictures);
-    int32_t login = 0;
-    QVERIFY(bindDecoder(12, "MJPEG", &login));
-    QVERIFY(framed ? m_a->sendVideo(bad.toStdString()) : m_a->sendRaw(bad.toStdString()));
-    m_a->sendVideo(videoMessage(1, 64, 48, 42, encodeJpeg(64, 48, TJSAMP_420)));
-    // A stream that cannot be trusted further is closed by the library itself, and logged.
-    QVERIFY(m_a->finishVideo(pictures > 0));
-    if (pictures == 0)
-        QVERIFY(logged("video message longer than 16777216 bytes: connection closed"));
-
-    l_sdk_md_data *d = nullptr;
-    for (int i = 0; i < pictures; ++i) {
-        QCOMPARE(l_sdk_dec_get_md_data(12, &d), L_SDK_OK);
-        QCOMPARE(int64_t(d->timestamp), int64_t(42));
-        QCOMPARE(l_sdk_dec_free_md_data(d), L_SDK_OK);
-    }
-    QCOMPARE(l_sdk_dec_get_md_data(12, &d), L_SDK_ERR_NO_DATA);
-    QCOMPARE(l_sdk_dec_close(12), L_SDK_OK);
-    QCOMPARE(l_sdk_logout(login), L_SDK_OK);
-}
-
-void TstLsdk::queueKeepsNewestFour()
-{
-    int32_t login = 0;
-    QVERIFY(bindDecoder(13, "MJPEG", &login));
-    const std::string jpeg = encodeJpeg(32, 32, TJSAMP_420);
-    for (int i = 1; i <= 7; ++i)
-        QVERIFY(m_a->sendVideo(videoMessage(1, 32, 32, i, jpeg)));
-    QVERIFY(m_a->finishVideo());
-    l_sdk_md_data *d = nullptr;
-    for (int i = 4; i <= 7; ++i) {
-        QCOMPARE(l_sdk_dec_get_md_data(13, &d), L_SDK_OK);
-        QCOMPARE(int64_t(d->timestamp), int64_t(i));
-        QCOMPARE(l_sdk_dec_free_md_data(d), L_SDK_OK);
-    }
-    QCOMPARE(l_sdk_dec_get_md_data(13, &d), L_SDK_ERR_NO_DATA);
-
-    // Bound again, it streams again; unbound, it yields nothing.
-    QCOMPARE(l_sdk_dec_bind(13, login, 0, 0), L_SDK_OK);
-    QVERIFY(m_a->waitVideo());
-    QCOMPARE(l_sdk_dec_unbind(13), L_SDK_OK);
-    QTRY_COMPARE_WITH_TIMEOUT(m_a->openConnections.load(), 1, kWait); // the command connection stays
-    QCOMPARE(l_sdk_dec_get_md_data(13, &d), L_SDK_ERR_NO_DECODER);
-    QCOMPARE(l_sdk_dec_unbind(13), L_SDK_ERR_NO_DECODER);
-    QCOMPARE(l_sdk_dec_close(13), L_SDK_OK);
-    QCOMPARE(l_sdk_logout(login), L_SDK_OK);
-}
-
-void TstLsdk::quitClosesEverything()
-{
-    int32_t login = 0;
-    QVERIFY(bindDecoder(14, "MJPEG", &login));
-    QVERIFY(m_a->sendVideo(videoMessage(1, 32, 32, 3, encodeJpeg(32, 32, TJSAMP_444))));
-    l_sdk_md_data *d = nullptr;
-    QTRY_VERIFY_WITH_TIMEOUT(d || l_sdk_dec_get_md_data(14, &d) == L_SDK_OK, kWait);
-
-    QCOMPARE(l_sdk_quit(), L_SDK_OK);
-    QTRY_COMPARE_WITH_TIMEOUT(m_a->openConnections.load(), 0, kWait);
-    QCOMPARE(ask(login, R"({"cmd":"get_image"})"), L_SDK_ERR_NOT_INITIALIZED);
-    // A picture handed out before stays valid and is released normally.
-    QVERIFY(std::abs(L_SDK_PLANE_PTR(d->planes[0])[0] - lumaOf(pixelAt(0, 0, 32, 32))) < 4);
-    QCOMPARE(l_sdk_dec_free_md_data(d), L_SDK_OK);
-    // Started again, nothing of the old state remains.
-    QCOMPARE(l_sdk_init(""), L_SDK_OK);
-    QCOMPARE(l_sdk_dec_unbind(14), L_SDK_ERR_NO_DECODER);
-    QCOMPARE(l_sdk_logout(login), L_SDK_ERR_NO_SESSION);
-    QCOMPARE(l_sdk_quit(), L_SDK_OK);
-}
 
 QTEST_GUILESS_MAIN(TstLsdk)
 #include "tst_lsdk.moc"
