@@ -82,17 +82,15 @@ bool openCamera(const CameraDiscovery &discovery, CameraDatabase &database, cons
                     QStringLiteral("camera \"%1\" refused to open").arg(printableText(entry.uniqueName)));
         return false;
     }
-    // The full information, as the control panel receives it.
+    // The full information, as the control panel receives it: the device's row in the parameter
+    // database (seeded from its model's defaults on first sight) over what the device holds.
     CameraInfo &info = opened.info;
     QObject::connect(opened.camera.get(), &BaseCamera::sendAllInfo, opened.camera.get(),
                      [&info](CameraInfo all) { info = all; });
+    opened.camera->useStoredParameters(true);
     opened.camera->onGetAllInfo();
-    // The device's row in the parameter database, seeded from its model's defaults on first sight.
-    if (const CameraModelRow *model = cameraModelOf(opened.camera.get())) {
-        CameraInfo stored = info;
-        if (!database.open() || !database.loadDefaultParameters(entry.uniqueName, model->defaults, stored))
-            qWarning() << "no parameter row for" << entry.uniqueName << "in" << database.filePath();
-    }
+    // grab stores what --set changed there; the camera has logged a file it could not open.
+    database.open();
     code = ExitOk;
     return true;
 }
