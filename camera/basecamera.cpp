@@ -159,7 +159,21 @@ void BaseCamera::loadDefaultParameters()
         qWarning().noquote() << "Camera parameter database cannot be opened:" << database.filePath();
         return;
     }
-    database.loadDefaultParameters(uniqueName(), model->defaults, m_info);
+    CameraInfo stored = m_info;
+    if (!database.loadDefaultParameters(uniqueName(), model->defaults, stored))
+        return;
+    // What differs from the device goes to it; the table lists the modes before the values they gate.
+    for (const CameraParameter &p : cameraParameters()) {
+        if (CameraDatabase::rowHolds(p, stored) && p.field.get(stored) != p.field.get(m_info))
+            p.apply(*this, p.field.get(stored));
+    }
+    // The row decides all else; each stored parameter shows what the device took.
+    const CameraInfo taken = m_info;
+    m_info = stored;
+    for (const CameraParameter &p : cameraParameters()) {
+        if (p.column)
+            p.field.set(m_info, p.field.get(taken));
+    }
 }
 void BaseCamera::loadCaptureCapabilities() {}
 void BaseCamera::servePhotoRequest() {}
@@ -580,8 +594,13 @@ void BaseCamera::onGetGammaBezierCurve()
 {
     notSupported("Current camera not support get gamma bezier curve info!");
 }
+void BaseCamera::readCameraInfo() {}
+
 void BaseCamera::onGetAllInfo()
 {
+    readCameraInfo();
+    if (m_storedParameters)
+        loadDefaultParameters();
     emit sendAllInfo(m_info);
 }
 

@@ -49,6 +49,8 @@ public:
     virtual bool checkIpChanged();
     virtual bool initCameraInfo(CameraInfo &info) = 0;
     virtual void buildCaptureContext();
+    // Puts the camera's row of the parameter database over the information read from the
+    // device and sends the values it holds to the device, modes first.
     virtual void loadDefaultParameters();
     virtual void initDefaultInfo() = 0;
     virtual void loadCaptureCapabilities();
@@ -62,6 +64,9 @@ public:
     ImageProcess *imageProcess() const { return m_imageProcess; }
     // Key of the camera's configuration record, saved when the camera goes; empty: nothing saved.
     QString modelKey() const { return m_modelKey; }
+    // Whether onGetAllInfo puts the stored row over what it reads from the device, as the
+    // program's cameras do.
+    void useStoredParameters(bool use) { m_storedParameters = use; }
 
 signals:
     void sendFocusMode(FocusMode mode);
@@ -229,6 +234,7 @@ public slots:
     virtual void onGetEncryptStatus();
     virtual void onGetGammaMode();
     virtual void onGetGammaBezierCurve();
+    // Reads the device, then its stored row where the camera uses it, and sends the result.
     virtual void onGetAllInfo();
 
     virtual void onGetVideoFrameForTakingPhoto(CameraResolution photoRes);
@@ -253,6 +259,9 @@ private slots:
     void onRecvBlackBalance(int red, int green, int blue);
 
 protected:
+    // Fills the cached information from the device (nothing here).
+    virtual void readCameraInfo();
+
     // Request queued by onGetVideoFrameForTakingPhoto.
     struct PhotoRequest
     {
@@ -284,6 +293,7 @@ protected:
     QString m_uniqueName;
     QString m_displayName;
     QString m_modelKey;
+    bool m_storedParameters = false;
 
     // Firmware thresholds set by the model classes; 0 means "always".
     quint32 m_rangeVersion = 0;

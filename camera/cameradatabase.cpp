@@ -74,39 +74,50 @@ static_assert(kAutomatic == ExposureAuto && kAutomatic == WbAuto && kManual == E
 
 bool isGated(CameraParameter::Stored stored)
 {
-    return stored == CameraParameter::WbGain || stored == CameraParameter::WhileFocus;
+    switch (stored) {
+    case CameraParameter::WbGain:
+    case CameraParameter::WhileAutoExposure:
+    case CameraParameter::WhileManualExposure:
+    case CameraParameter::WhileFocus:
+        return true;
+    default:
+        return false;
+    }
 }
 
-// One parameter's stored number into the information; a gated one after the others.
+// One parameter's stored number into the information read from the device; a gated one after
+// the others.
 void readStored(const CameraParameter &p, int stored, CameraInfo &info)
 {
     switch (p.stored) {
-    case CameraParameter::NotStored:
-    case CameraParameter::SavedOnly:
-        break;
-    case CameraParameter::Value:
-        p.field.set(info, stored);
-        break;
     case CameraParameter::ValueOrMissing:
-        (info.*p.field.range).supported = stored != kUnsupported;
-        if (stored != kUnsupported)
-            p.field.set(info, stored);
-        break;
-    case CameraParameter::Mode:
-        info.*p.field.supported = stored != kUnsupported;
-        if (stored != kUnsupported)
-            p.field.set(info, stored == kAutomatic ? kAutomatic : kManual);
-        break;
-    case CameraParameter::WbGain:
-        (info.*p.field.range).max = kWbGainMax;
-        if (info.wbModeSupported && info.wbMode == WbManual)
-            p.field.set(info, stored);
-        break;
-    case CameraParameter::WhileFocus:
-        if (info.focus.supported)
-            p.field.set(info, stored);
+    case CameraParameter::WhileAutoExposure:
+    case CameraParameter::WhileManualExposure: {
+        // Without ranges from the device the row says which parameters the model has. A model
+        // without the exposure mode has no exposure controls at all.
+        bool &supported = (info.*p.field.range).supported;
+        supported = (supported || !info.rangesFromDevice) && stored != kUnsupported &&
+                    (p.stored == CameraParameter::ValueOrMissing || info.expModeSupported);
         break;
     }
+    case CameraParameter::Presence:
+        if (stored == kUnsupported)
+            (info.*p.field.range).supported = false;
+        break;
+    case CameraParameter::Mode:
+        if (stored == kUnsupported)
+            info.*p.field.supported = false;
+        break;
+    case CameraParameter::WbGain:
+        // Without ranges from the device the gains top out at 255.
+        if (!info.rangesFromDevice)
+            (info.*p.field.range).max = kWbGainMax;
+        break;
+    default:
+        break;
+    }
+    if (CameraDatabase::rowHolds(p, info))
+        p.field.set(info, p.stored != CameraParameter::Mode ? stored : stored == kAutomatic ? kAutomatic : kManual);
 }
 
 // Finds the "WxH" text among the offered resolutions of one format.
@@ -338,7 +349,7 @@ bool CameraDatabase::loadDefaultParameters(const QString &uniqueName, const Came
     }
     // Monochrome is saturation 0; a focus motor brings its mode and the first region form, centred, switched on.
     info.monochrome = info.saturation.supported && info.saturation.value == 0;
-    info.focusModeSupported = info.focus.supported;
+    info.focusModeSupported = info.focusModeSupported && info.focus.supported;
     if (info.focus.supported) {
         info.focusRegionEnable = true;
         info.focusRegionMode = 0;
@@ -349,6 +360,32 @@ bool CameraDatabase::loadDefaultParameters(const QString &uniqueName, const Came
     info.fps = r.value(QStringLiteral("fps")).toInt();
     info.bitRate = std::max(r.value(QStringLiteral("bitrate")).toInt(), kMinBitRate);
     return true;
+}
+
+bool CameraDatabase::rowHolds(const CameraParameter &p, const CameraInfo &info)
+{
+    const auto offered = [&] { return (info.*p.field.range).supported; };
+    switch (p.stored) {
+    case CameraParameter::Value:
+        return true;
+    case CameraParameter::ValueOrMissing:
+        return offered();
+    case CameraParameter::Mode:
+        return info.*p.field.supported;
+    case CameraParameter::WbGain:
+        return info.wbModeSupported && info.wbMode == WbManual;
+    case CameraParameter::WhileAutoExposure:
+        return offered() && info.expMode == ExposureAuto;
+    case CameraParameter::WhileManualExposure:
+        return offered() && info.expMode == ExposureManual;
+    case CameraParameter::WhileFocus:
+        return info.focus.supported && info.focusModeSupported;
+    case CameraParameter::NotStored:
+    case CameraParameter::Presence:
+    case CameraParameter::SavedOnly:
+        break;
+    }
+    return false;
 }
 
 bool CameraDatabase::saveValue(const QString &uniqueName, const QString &column, const QVariant &value)

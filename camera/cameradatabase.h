@@ -9,6 +9,8 @@
 #include <QVariantMap>
 #include <optional>
 
+struct CameraParameter;
+
 // The camera parameter database: the `camera` table of "setting.db", one row per physical
 // camera, keyed by a text derived from the device's unique name. Use it from the thread that
 // opened it: Qt's SQL connections are bound to that thread.
@@ -42,10 +44,14 @@ public:
     // The row whose pid is `key`, every column by name.
     std::optional<QVariantMap> findRow(const QString &key);
 
-    // Fills `info` from the device's row, seeding `row` first when the device is new. Does
+    // Puts the device's row over `info` as read from the device, seeding `row` first when the
+    // device is new: the row never offers what the device lacks. Does
     // nothing (and returns false) for an empty name, a row without resolution (a model with no
     // defaults) or while `info` has no formats.
     bool loadDefaultParameters(const QString &uniqueName, const CameraDefaultRow &row, CameraInfo &info);
+    // Whether a row loaded into `info` gave the parameter its value: by its load rule, the
+    // mode or motor that rule asks for, and unless the row or the device left it out.
+    static bool rowHolds(const CameraParameter &p, const CameraInfo &info);
     // Stores one parameter of the device; `column` must be one of parameterColumns().
     bool saveValue(const QString &uniqueName, const QString &column, const QVariant &value);
 

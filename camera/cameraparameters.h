@@ -23,14 +23,20 @@ struct CameraParameter
     enum Kind { Integer, Flag, Choice };
 
     // How the parameter database's row holds the value, and how loading the row reads it.
+    // A row never offers what the device lacks; it can only take a parameter away (-1).
     enum Stored {
         NotStored,
         Value,          // the value itself (a flag: non-zero is on)
         ValueOrMissing, // the value; -1: the model lacks the parameter
         Mode,           // -1: the model lacks it; 1: automatic; anything else: manual
-        WbGain,         // read only while the white balance is manual; the gains top out at 255
-        WhileFocus,     // read only when the row has a focus position
-        SavedOnly,      // remembered, not read back: the device's own position counts
+        WbGain,         // read only while the white balance is manual
+        // As ValueOrMissing, and missing with the exposure mode; read only while the exposure is
+        // automatic, or manual.
+        WhileAutoExposure,
+        WhileManualExposure,
+        WhileFocus, // read only when the row has a focus position
+        Presence,   // -1: the model lacks it; else the device's own position counts
+        SavedOnly,  // remembered, not read back: the device's own position counts
     };
 
     // On the command line: `--set NAME=VALUE`.

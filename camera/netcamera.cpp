@@ -862,11 +862,10 @@ void NetCamera::onGetFocusState()
         emit sendFocusState(focusing);
 }
 
-void NetCamera::onGetAllInfo()
+void NetCamera::readCameraInfo()
 {
     CameraInfo info = m_info;
     initCameraInfo(info);
     m_monochromeSaturation = info.saturation.value;
     m_info = info;
-    emit sendAllInfo(info);
 }

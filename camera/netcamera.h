@@ -166,9 +166,9 @@ public slots:
     void onGetFocusState() override;
     void onGetDRCValue() override;
     void onGetCACStatus() override;
-    void onGetAllInfo() override;
 
 protected:
+    void readCameraInfo() override;
     virtual ParamRoute route(Param param) const;
     virtual const CommandNames &commandNames() const;
     // The whole group of a set command, filled from the cache; null for an unknown command.

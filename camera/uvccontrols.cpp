@@ -368,7 +368,7 @@ void UvcControls::onGetIpInfo()
     qInfo() << "Uvc camera does not support to get ip info!";
 }
 
-void UvcControls::onGetAllInfo()
+void UvcControls::readCameraInfo()
 {
     CameraInfo info = m_info;
     initCameraInfo(info);
@@ -384,5 +384,4 @@ void UvcControls::onGetAllInfo()
         info.gamma.def = biology ? 40 : 110;
     }
     m_info = info;
-    emit sendAllInfo(info);
 }

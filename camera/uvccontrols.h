@@ -63,9 +63,9 @@ public slots:
     void onGetWBTemperatureValue() override;
     void onGetLDCIStatus() override;
     void onGetEncryptStatus() override;
-    void onGetAllInfo() override;
 
 protected:
+    void readCameraInfo() override;
     // Reads the values that manual exposure fixes, after the switch to manual, and with
     // `sendValue` reports them.
     virtual void readManualExposure(bool sendValue);

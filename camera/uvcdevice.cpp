@@ -367,8 +367,9 @@ bool UvcDevice::initCameraInfo(CameraInfo &info)
 
     // What the model's family does not have stays hidden, whatever the device answers.
     const quint32 features = usbModelFeatures(this);
-    if (!(features & (UsbFocusMode | UsbFocusStep)))
-        info.focus.supported = false;
+    // Without ranges from the device the family's motor counts.
+    info.focus.supported =
+        (features & (UsbFocusMode | UsbFocusStep)) && (info.focus.supported || !info.rangesFromDevice);
     if (!(features & UsbZoom)) {
         info.opticalZoom.supported = false;
         info.digitalZoom.supported = false;

@@ -153,8 +153,9 @@ std::shared_ptr<BaseCamera> CamSettings::openCamera(const CameraOpenInfo &record
     camera->setResolutionInfo(record);
     if (!camera->open(record))
         return nullptr;
-    // The stored row of this camera decides its stream and values (seeded on first sight).
-    camera->loadDefaultParameters();
+    // The stored row of this camera decides its stream and values (seeded on first sight) once
+    // the device has been read.
+    camera->useStoredParameters(true);
     m_camera = camera;
     m_cameraName = record.isNetCamera ? record.address : record.cameraResolution.devicePath;
     connectCamera();

@@ -6,6 +6,7 @@
 #include "configstore.h"
 #include "lmcam.h"
 #include "models/cameramodelfactory.h"
+#include "uvcdevice.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -28,10 +29,17 @@ void collectMessages(QtMsgType, const QMessageLogContext &, const QString &text)
     g_log << text;
 }
 
-// A camera that offers MJPEG at three sizes and NV12 at one, showing 1280x720.
+// A camera that offers MJPEG at three sizes and NV12 at one, showing 1280x720, and every
+// parameter.
 CameraInfo offeredInfo()
 {
     CameraInfo info;
+    for (const CameraParameter &p : cameraParameters()) {
+        if (p.field.range)
+            (info.*p.field.range).supported = true;
+        if (p.field.supported)
+            info.*p.field.supported = true;
+    }
     info.formats = {0, 1};
     for (const QSize size : {QSize(1280, 720), QSize(1920, 1080), QSize(3840, 2160)}) {
         CameraResolution r;
@@ -483,7 +491,7 @@ private slots:
             const QJsonValue recorded = ConfigStore::instance().readCameraConfiguration(modelKey).value(p.recordKey);
             QCOMPARE(p.kind == CameraParameter::Flag ? int(recorded.toBool()) : recorded.toInt(-1), wanted);
         }
-        if (p.column && p.stored != CameraParameter::SavedOnly) {
+        if (p.column && p.stored != CameraParameter::SavedOnly && p.stored != CameraParameter::Presence) {
             QTemporaryDir dir;
             CameraDatabase db(dir.path());
             QVERIFY(db.open());
@@ -491,9 +499,65 @@ private slots:
             CameraInfo info = offeredInfo();
             QVERIFY(db.loadDefaultParameters(device, row, info));
             QVERIFY(db.saveValue(device, p.column, wanted));
+            if (p.stored == CameraParameter::WhileManualExposure)
+                QVERIFY(db.saveValue(device, "exposureMode", ExposureManual));
             info = offeredInfo();
             QVERIFY(db.loadDefaultParameters(device, row, info));
             QCOMPARE(p.field.get(info), wanted);
+        }
+    }
+
+    // A stored row wins over the device when the camera opens as the program opens it: the
+    // device takes the values (the SDK reads them back) and the information shows them.
+    void storedRowWinsAtOpen_data()
+    {
+        QTest::addColumn<QVariantMap>("row");
+        QTest::addColumn<QVariantMap>("expected"); // by parameter name; -1: not offered
+        QTest::newRow("whiteBalanceGammaCompensation")
+            << QVariantMap{{"whiteBalanceMode", 2}, {"whiteBalanceR", 532}, {"whiteBalanceG", 256},
+                           {"whiteBalanceB", 411},  {"HDRValue", 6},        {"exposureCompensation", 56}}
+            << QVariantMap{{"wb_red", 532}, {"wb_green", 256}, {"wb_blue", 411}, {"gamma", 6}, {"exposure_comp", 56}};
+        QTest::newRow("exposureModeMissing")
+            << QVariantMap{{"exposureMode", -1}}
+            << QVariantMap{{"exposure_mode", -1}, {"exposure_comp", -1}, {"exposure_time", -1}, {"exposure_gain", -1}};
+    }
+    void storedRowWinsAtOpen()
+    {
+        QFETCH(QVariantMap, row);
+        QFETCH(QVariantMap, expected);
+        const QString device = QString::fromLatin1(kModelDevices[2]);
+        CameraDatabase db;
+        QVERIFY(db.open());
+        QVERIFY(db.seedIfMissing(device, CameraDefaultRow::common("1920x1080", 60)));
+        for (auto it = row.cbegin(); it != row.cend(); ++it)
+            QVERIFY(db.saveValue(device, it.key(), it.value()));
+
+        CameraOpenInfo open;
+        open.cameraResolution.devicePath = device;
+        const std::shared_ptr<BaseCamera> camera = createCamera(open);
+        QVERIFY(camera && camera->open(open));
+        camera->useStoredParameters(true);
+        QSignalSpy sent(camera.get(), &BaseCamera::sendAllInfo);
+        camera->onGetAllInfo();
+        QCOMPARE(sent.size(), 1);
+        const CameraInfo info = sent.first().first().value<CameraInfo>();
+        const lmcam_handle handle = static_cast<UvcDevice *>(camera.get())->handle();
+        using SdkGet = int32_t (*)(lmcam_handle, int32_t *);
+        const QMap<QString, SdkGet> readBack = {{"wb_red", lmcam_get_white_balance_component_red},
+                                                {"wb_green", lmcam_get_white_balance_component_green},
+                                                {"wb_blue", lmcam_get_white_balance_component_blue},
+                                                {"gamma", lmcam_get_gamma},
+                                                {"exposure_comp", lmcam_get_exposure_compensation}};
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+            const CameraParameter &p = *findCameraParameter(it.key());
+            if (it.value().toInt() == -1) {
+                QVERIFY2(!(p.field.range ? (info.*p.field.range).supported : info.*p.field.supported), p.name);
+                continue;
+            }
+            QCOMPARE(p.field.get(info), it.value().toInt());
+            int32_t held = 0;
+            QCOMPARE(readBack.value(it.key())(handle, &held), LMCAM_OK);
+            QCOMPARE(int(held), it.value().toInt());
         }
     }
 

@@ -69,17 +69,15 @@ std::shared_ptr<BaseCamera> openCamera(const CameraOpenInfo &record, CameraDatab
         code = fail(err, ExitCameraRefused, QStringLiteral("camera \"%1\" refused to open").arg(printableText(name)));
         return nullptr;
     }
-    // The full information, as the control panel receives it.
+    // The full information, as the control panel receives it: the device's row in the parameter
+    // database (seeded from its model's defaults on first sight) over what the device holds.
     const QMetaObject::Connection answer =
         QObject::connect(camera.get(), &BaseCamera::sendAllInfo, camera.get(), [&info](CameraInfo all) { info = all; });
+    camera->useStoredParameters(true);
     camera->onGetAllInfo();
     QObject::disconnect(answer);
-    // The device's row in the parameter database, seeded from its model's defaults on first sight.
-    if (const CameraModelRow *model = cameraModelOf(camera.get())) {
-        CameraInfo stored = info;
-        if (!database.open() || !database.loadDefaultParameters(name, model->defaults, stored))
-            qWarning() << "no parameter row for" << name << "in" << database.filePath();
-    }
+    // grab stores what --set changed there; the camera has logged a file it could not open.
+    database.open();
     return camera;
 }
 
