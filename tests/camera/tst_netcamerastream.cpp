@@ -159,17 +159,13 @@ private slots:
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("password");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("olderFirmware") << kOldAddress << "opusr"
-                                       << "580264" << true;
-        QTest::newRow("newerFirmware") << kNewAddress << "opusr"
-                                       << "580264" << true;
-        QTest::newRow("wrongPassword") << kOldAddress << "opusr"
-                                       << "123456" << false;
-        QTest::newRow("wrongUser") << kNewAddress << "admin"
-                                   << "580264" << false;
-        QTest::newRow("nobodyThere") << "127.0.0.9"
-                                     << "opusr"
-                                     << "580264" << false;
+        const auto row = [](const char *name, const char *address, const char *user, const char *password,
+                            bool accepted) { QTest::newRow(name) << address << user << password << accepted; };
+        row("olderFirmware", kOldAddress, "opusr", "580264", true);
+        row("newerFirmware", kNewAddress, "opusr", "580264", true);
+        row("wrongPassword", kOldAddress, "opusr", "123456", false);
+        row("wrongUser", kNewAddress, "admin", "580264", false);
+        row("nobodyThere", "127.0.0.9", "opusr", "580264", false);
     }
 
     void login()
