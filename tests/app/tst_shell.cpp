@@ -77,27 +77,22 @@ private slots:
 
     void themeSelection_data()
     {
-        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<int>("stored");
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("textColor");
         QTest::addColumn<QString>("iconPrefix");
-        QTest::newRow("absent") << QVariant() << 0 << "#FFFFFF"
-                                << ":/qss/blackIcon/";
-        QTest::newRow("black") << QVariant(0) << 0 << "#FFFFFF"
-                               << ":/qss/blackIcon/";
-        QTest::newRow("white") << QVariant(1) << 1 << "#000000"
-                               << ":/qss/whiteIcon/";
-        QTest::newRow("unknownFallsBackToBlack") << QVariant(7) << 0 << "#FFFFFF"
-                                                 << ":/qss/blackIcon/";
+        QTest::newRow("black") << 0 << 0 << QString("#FFFFFF") << QString(":/qss/blackIcon/");
+        QTest::newRow("white") << 1 << 1 << QString("#000000") << QString(":/qss/whiteIcon/");
+        QTest::newRow("unknownFallsBackToBlack") << 7 << 0 << QString("#FFFFFF") << QString(":/qss/blackIcon/");
     }
 
     void themeSelection()
     {
-        QFETCH(QVariant, stored);
+        QFETCH(int, stored);
         QFETCH(int, index);
         QFETCH(QString, textColor);
         QFETCH(QString, iconPrefix);
-        const Theme::Info info = Theme::forIndex(stored.isValid() ? stored.toInt() : 0);
+        const Theme::Info info = Theme::forIndex(stored);
         QCOMPARE(info.index, index);
         QCOMPARE(info.textColor, textColor);
         QCOMPARE(info.iconPrefix, iconPrefix);

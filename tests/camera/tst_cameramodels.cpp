@@ -209,6 +209,19 @@ private slots:
         QVERIFY(row);
         QCOMPARE(QString::fromLatin1(row->baseClassName), baseClass);
         QCOMPARE(row->productId == 0, network);
+
+        // MJPEG only until the device is asked; the live and the database resolution are offered.
+        const CameraInfo info = camera->cameraInfo();
+        QCOMPARE(info.formats, QVector<int>{0});
+        const QVector<CameraResolution> offered = info.resolutions.value(0);
+        QVERIFY(offered.size() >= 2);
+        for (int i = 1; i < offered.size(); ++i)
+            QVERIFY(offered[i - 1].pixelCount() < offered[i].pixelCount());
+        QCOMPARE(info.current.resolution, QString::fromLatin1(row->liveResolution));
+        QVERIFY(indexOfPixelCount(offered, info.current.pixelCount()) >= 0);
+        const CameraResolution stored = cameraResolutionFromText(QLatin1String(row->defaults.resolution));
+        QVERIFY(indexOfPixelCount(offered, stored.pixelCount()) >= 0);
+        QCOMPARE(camera->openInfo().cameraResolution.resolution, info.current.resolution);
     }
 
     void defaultRowsFitTheDatabase()
@@ -250,15 +263,21 @@ private slots:
         QSqlDatabase::removeDatabase(QStringLiteral("statements"));
     }
 
-    void firmwareKeys()
+    void usbRows()
     {
         // The USB camera reads upgrade keys and the compact flag through the product id.
         int count = 0;
         const CameraModelRow *rows = cameraModelRows(&count);
+        QSet<int> seen;
         for (int i = 0; i < count; ++i) {
             const CameraModelRow &row = rows[i];
             if (row.productId == 0)
                 continue;
+            QVERIFY2(row.productId > 0 && row.productId <= 0xffff && !seen.contains(row.productId), row.className);
+            seen.insert(row.productId);
+            const QString text = productIdText(row.productId);
+            QCOMPARE(text, text.toLower());
+            QCOMPARE(text.size(), 4);
             const UsbModelEntry *entry = findUsbModel(row.productId);
             QVERIFY2(entry && QLatin1String(entry->modelClass) == QLatin1String(row.className), row.className);
             // A firmware file names the model it is for; the third family is the compact one.
@@ -266,65 +285,24 @@ private slots:
             if (entry->upgradeKey)
                 QVERIFY2(QString::fromLatin1(entry->upgradeKey).startsWith("cm" + number), row.className);
             QCOMPARE(entry->compact, number.toInt() >= 23);
-            QCOMPARE(productIdFromDevicePath(usbPath(productIdText(row.productId))), row.productId);
+            QCOMPARE(productIdFromDevicePath(usbPath(text)), row.productId);
         }
-        QCOMPARE(QString::fromLatin1(findUsbModel(0x0201)->upgradeKey), QStringLiteral("cm01u"));
-    }
-
-    void productIdsAreDistinct()
-    {
-        int count = 0;
-        const CameraModelRow *rows = cameraModelRows(&count);
-        QSet<int> seen;
-        int usb = 0;
-        for (int i = 0; i < count; ++i) {
-            const int id = rows[i].productId;
-            if (id == 0)
-                continue;
-            ++usb;
-            QVERIFY2(id > 0 && id <= 0xffff, rows[i].className);
-            QVERIFY2(!seen.contains(id), rows[i].className);
-            seen.insert(id);
-            const QString text = productIdText(id);
-            QCOMPARE(text, text.toLower());
-            QCOMPARE(text.size(), 4);
-        }
-        QCOMPARE(usb, 32);
+        QCOMPARE(seen.size(), 32);
         QCOMPARE(count, 54);
+        QCOMPARE(QString::fromLatin1(findUsbModel(0x0201)->upgradeKey), QStringLiteral("cm01u"));
         QVERIFY(!findUsbModel(0x0a10));
         QVERIFY(!findCameraModelByProductId(0));
     }
 
-    void initialResolutions()
+    void builtInDefaults()
     {
-        for (const ModelCase &model : modelCases()) {
-            const std::shared_ptr<BaseCamera> camera = create(model.key, model.network);
-            QVERIFY(camera);
-            const CameraInfo info = camera->cameraInfo();
-            const CameraModelRow *row = cameraModelOf(camera.get());
-            QVERIFY(row);
-            // MJPEG only until the device is asked; the live and the database resolution are offered.
-            QCOMPARE(info.formats, QVector<int>{0});
-            const QVector<CameraResolution> offered = info.resolutions.value(0);
-            QVERIFY2(offered.size() >= 2, model.className);
-            for (int i = 1; i < offered.size(); ++i)
-                QVERIFY2(offered[i - 1].pixelCount() < offered[i].pixelCount(), model.className);
-            QCOMPARE(info.current.resolution, QString::fromLatin1(row->liveResolution));
-            QVERIFY2(indexOfPixelCount(offered, info.current.pixelCount()) >= 0, model.className);
-            const CameraResolution stored = cameraResolutionFromText(QLatin1String(row->defaults.resolution));
-            QVERIFY2(indexOfPixelCount(offered, stored.pixelCount()) >= 0, model.className);
-            QCOMPARE(camera->openInfo().cameraResolution.resolution, info.current.resolution);
-        }
         const std::shared_ptr<BaseCamera> cm02u = create(usbPath("0202", "cm02"), false);
         QCOMPARE(cm02u->cameraInfo().current.resolution, QStringLiteral("1280x720"));
         QStringList texts;
         for (const CameraResolution &resolution : cm02u->cameraInfo().resolutions.value(0))
             texts << resolution.resolution;
         QCOMPARE(texts, (QStringList{"1280x720", "1920x1080"}));
-    }
 
-    void builtInDefaults()
-    {
         const CameraInfo cm18 = create(usbPath("0218"), false)->cameraInfo();
         QCOMPARE(cm18.photo.resolution, QStringLiteral("3840x2160"));
         QCOMPARE(cm18.photo.width, 3840);

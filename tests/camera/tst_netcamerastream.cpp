@@ -159,17 +159,13 @@ private slots:
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("password");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("olderFirmware") << kOldAddress << "opusr"
-                                       << "580264" << true;
-        QTest::newRow("newerFirmware") << kNewAddress << "opusr"
-                                       << "580264" << true;
-        QTest::newRow("wrongPassword") << kOldAddress << "opusr"
-                                       << "123456" << false;
-        QTest::newRow("wrongUser") << kNewAddress << "admin"
-                                   << "580264" << false;
-        QTest::newRow("nobodyThere") << "127.0.0.9"
-                                     << "opusr"
-                                     << "580264" << false;
+        const auto row = [](const char *name, const char *address, const char *user, const char *password,
+                            bool accepted) { QTest::newRow(name) << address << user << password << accepted; };
+        row("olderFirmware", kOldAddress, "opusr", "580264", true);
+        row("newerFirmware", kNewAddress, "opusr", "580264", true);
+        row("wrongPassword", kOldAddress, "opusr", "123456", false);
+        row("wrongUser", kNewAddress, "admin", "580264", false);
+        row("nobodyThere", "127.0.0.9", "opusr", "580264", false);
     }
 
     void login()
@@ -267,27 +263,39 @@ private slots:
             checkRoute<NetCamera>(kOldAddress, NetCamera::Param(param));
     }
 
+    void streamSizeAndStaleFramesDropped_data()
+    {
+        QTest::addColumn<bool>("newer");
+        QTest::addColumn<int>("format");
+        QTest::newRow("olderMjpeg") << false << 0;
+        QTest::newRow("newerH264") << true << 3;
+    }
+
     void streamSizeAndStaleFramesDropped()
     {
-        NetCamera camera;
-        CameraOpenInfo info = programLogin(kOldAddress);
-        QVERIFY(camera.open(info));
+        QFETCH(bool, newer);
+        QFETCH(int, format);
+        const std::unique_ptr<NetCamera> camera = makeCamera(newer);
+        CameraOpenInfo info = programLogin(newer ? kNewAddress : kOldAddress);
+        QVERIFY(camera->open(info));
         info.width = 1280;
         info.height = 720;
+        info.streamFormat = format;
         CameraCloseReason error = UserClosed;
-        QVERIFY(camera.start(info, error));
-        const VideoFrame first = nextFrame(camera);
+        QVERIFY(camera->start(info, error));
+        QCOMPARE(camera->openInfo().bitRate, format == 3 ? 30000 : info.bitRate);
+        const VideoFrame first = nextFrame(*camera);
         QCOMPARE(QSize(first.width(), first.height()), QSize(1280, 720));
 
         // Pictures of the old size still on their way are dropped, never shown.
         info.width = 640;
         info.height = 480;
-        QVERIFY(camera.changeResolution(info, error));
+        QVERIFY(camera->changeResolution(info, error));
         int seen = 0;
         QElapsedTimer clock;
         clock.start();
         while (seen < 5 && clock.elapsed() < 20000) {
-            const VideoFrame frame = camera.readFrame();
+            const VideoFrame frame = camera->readFrame();
             if (!frame.isNull()) {
                 QCOMPARE(QSize(frame.width(), frame.height()), QSize(640, 480));
                 ++seen;
@@ -295,25 +303,8 @@ private slots:
             QThread::msleep(5);
         }
         QCOMPARE(seen, 5);
-        QVERIFY(camera.close());
-        camera.logout();
-    }
-
-    void h264Stream()
-    {
-        NewNetCamera camera;
-        CameraOpenInfo info = programLogin(kNewAddress);
-        QVERIFY(camera.open(info));
-        info.width = 640;
-        info.height = 480;
-        info.streamFormat = 3;
-        CameraCloseReason error = UserClosed;
-        QVERIFY(camera.start(info, error));
-        QCOMPARE(camera.openInfo().bitRate, 30000);
-        const VideoFrame frame = nextFrame(camera);
-        QCOMPARE(QSize(frame.width(), frame.height()), QSize(640, 480));
-        QVERIFY(camera.close());
-        camera.logout();
+        QVERIFY(camera->close());
+        camera->logout();
     }
 
     // The firmware path travels intact even with quotes and a backslash in it, and the camera

@@ -417,31 +417,24 @@ private slots:
         QTest::addColumn<int>("rotate");
         QTest::addColumn<bool>("focusRegionV2");
         QTest::addColumn<int>("wbStart");
-        QTest::newRow("exposure") << QByteArray("onResetExp") << int(ExpPart) << 0 << false << int(WbManualOffDefaults);
-        QTest::newRow("whiteBalanceAwayFromDefaults")
-            << QByteArray("onResetWB") << int(WbPart) << 0 << false << int(WbManualOffDefaults);
+        const auto row = [](const char *name, const char *slot, int parts, int rotate = 0, bool v2 = false,
+                            int wbStart = WbManualOffDefaults) {
+            QTest::newRow(name) << QByteArray(slot) << parts << rotate << v2 << wbStart;
+        };
+        row("exposure", "onResetExp", ExpPart);
+        row("whiteBalanceAwayFromDefaults", "onResetWB", WbPart);
         // The cached values equal the defaults: only the lowered cache makes the setters act.
-        QTest::newRow("whiteBalanceAlreadyAtDefaults")
-            << QByteArray("onResetWB") << int(WbPart) << 0 << false << int(WbManualAtDefaults);
-        QTest::newRow("whiteBalanceFromAutomatic")
-            << QByteArray("onResetWB") << int(WbPart) << 0 << false << int(WbAutomatic);
-        QTest::newRow("focus") << QByteArray("onResetFocus") << int(FocusPart) << 0 << false
-                               << int(WbManualOffDefaults);
-        QTest::newRow("focusRotated90") << QByteArray("onResetFocus") << int(FocusPart) << 90 << false
-                                        << int(WbManualOffDefaults);
-        QTest::newRow("focusRotated270") << QByteArray("onResetFocus") << int(FocusPart) << 270 << false
-                                         << int(WbManualOffDefaults);
-        QTest::newRow("focusSecondForm") << QByteArray("onResetFocus") << int(FocusPart) << 0 << true
-                                         << int(WbManualOffDefaults);
-        QTest::newRow("functions") << QByteArray("onResetFunc") << int(FuncPart) << 0 << false
-                                   << int(WbManualOffDefaults);
-        QTest::newRow("basic") << QByteArray("onResetBasicSettings") << int(ExpPart | FocusPart | ZoomPart) << 180
-                               << false << int(WbManualOffDefaults);
-        QTest::newRow("advanced") << QByteArray("onResetAdvancedSettings") << int(FuncPart | WbPart | AdvancedPart) << 0
-                                  << false << int(WbManualOffDefaults);
-        QTest::newRow("everything") << QByteArray("onReset")
-                                    << int(ExpPart | FocusPart | ZoomPart | FuncPart | WbPart | AdvancedPart) << 0
-                                    << false << int(WbAutomatic);
+        row("whiteBalanceAlreadyAtDefaults", "onResetWB", WbPart, 0, false, WbManualAtDefaults);
+        row("whiteBalanceFromAutomatic", "onResetWB", WbPart, 0, false, WbAutomatic);
+        row("focus", "onResetFocus", FocusPart);
+        row("focusRotated90", "onResetFocus", FocusPart, 90);
+        row("focusRotated270", "onResetFocus", FocusPart, 270);
+        row("focusSecondForm", "onResetFocus", FocusPart, 0, true);
+        row("functions", "onResetFunc", FuncPart);
+        row("basic", "onResetBasicSettings", ExpPart | FocusPart | ZoomPart, 180);
+        row("advanced", "onResetAdvancedSettings", FuncPart | WbPart | AdvancedPart);
+        row("everything", "onReset", ExpPart | FocusPart | ZoomPart | FuncPart | WbPart | AdvancedPart, 0, false,
+            WbAutomatic);
     }
 
     void resets()

@@ -3,17 +3,6 @@
 
 #include <QtTest>
 
-class TestCoreServices : public QObject
-{
-    Q_OBJECT
-private slots:
-    void memoryLoad_data();
-    void memoryLoad();
-    void memoryCheckOnThisMachine();
-    void compilerDateTime_data();
-    void compilerDateTime();
-};
-
 static QByteArray meminfo(qint64 totalKb, qint64 availableKb)
 {
     return QStringLiteral("MemTotal:       %1 kB\nMemFree:          1234 kB\nMemAvailable:   %2 kB\nBuffers: 1 kB\n")
@@ -22,60 +11,66 @@ static QByteArray meminfo(qint64 totalKb, qint64 availableKb)
         .toLatin1();
 }
 
-void TestCoreServices::memoryLoad_data()
+class TestCoreServices : public QObject
 {
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<int>("load");
-    QTest::addColumn<bool>("allowed");
-    QTest::newRow("ninetyPercentAllowed") << meminfo(1000000, 100000) << 90 << true;
-    QTest::newRow("ninetyOnePercentRefused") << meminfo(1000000, 90000) << 91 << false;
-    QTest::newRow("justUnderNinetyOneRoundsDown") << meminfo(1000000, 90001) << 90 << true;
-    QTest::newRow("idleMachine") << meminfo(24000000, 23000000) << 4 << true;
-    QTest::newRow("full") << meminfo(1000, 0) << 100 << false;
-    QTest::newRow("noAvailableField") << QByteArray("MemTotal: 1000 kB\nMemFree: 10 kB\n") << -1 << false;
-    QTest::newRow("garbage") << QByteArray("MemTotal: lots\n") << -1 << false;
-    QTest::newRow("availableAboveTotal") << meminfo(1000, 2000) << -1 << false;
-    QTest::newRow("empty") << QByteArray() << -1 << false;
-}
+    Q_OBJECT
 
-void TestCoreServices::memoryLoad()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(int, load);
-    QFETCH(bool, allowed);
-    const int got = memoryLoadFromMeminfo(text);
-    QCOMPARE(got, load);
-    QCOMPARE(got >= 0 && got < kMaxMemoryLoadPercent, allowed);
-}
+private slots:
+    void memoryLoad_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("load");
+        QTest::addColumn<bool>("allowed");
+        QTest::newRow("ninetyPercentAllowed") << meminfo(1000000, 100000) << 90 << true;
+        QTest::newRow("ninetyOnePercentRefused") << meminfo(1000000, 90000) << 91 << false;
+        QTest::newRow("justUnderNinetyOneRoundsDown") << meminfo(1000000, 90001) << 90 << true;
+        QTest::newRow("idleMachine") << meminfo(24000000, 23000000) << 4 << true;
+        QTest::newRow("full") << meminfo(1000, 0) << 100 << false;
+        QTest::newRow("noAvailableField") << QByteArray("MemTotal: 1000 kB\nMemFree: 10 kB\n") << -1 << false;
+        QTest::newRow("garbage") << QByteArray("MemTotal: lots\n") << -1 << false;
+        QTest::newRow("availableAboveTotal") << meminfo(1000, 2000) << -1 << false;
+        QTest::newRow("empty") << QByteArray() << -1 << false;
+    }
 
-void TestCoreServices::memoryCheckOnThisMachine()
-{
-    // The build machine is far from full: the real reading must succeed and allow.
-    QTest::ignoreMessage(QtDebugMsg, "64-bit application");
-    QTest::ignoreMessage(QtDebugMsg, "64-bit application");
-    QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^Memory in use \\(%\\): \\d+$"));
-    QVERIFY(checkMemory());
-}
+    void memoryLoad()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(int, load);
+        QFETCH(bool, allowed);
+        const int got = memoryLoadFromMeminfo(text);
+        QCOMPARE(got, load);
+        QCOMPARE(got >= 0 && got < kMaxMemoryLoadPercent, allowed);
+    }
 
-void TestCoreServices::compilerDateTime_data()
-{
-    QTest::addColumn<QByteArray>("date");
-    QTest::addColumn<QByteArray>("time");
-    QTest::addColumn<QDateTime>("expected");
-    QTest::newRow("oneDigitDay") << QByteArray("Dec  6 2026") << QByteArray("07:45:38")
-                                 << QDateTime(QDate(2026, 12, 6), QTime(7, 45, 38));
-    QTest::newRow("twoDigitDay") << QByteArray("Feb 28 2025") << QByteArray("23:59:59")
-                                 << QDateTime(QDate(2025, 2, 28), QTime(23, 59, 59));
-}
+    void memoryCheckOnThisMachine()
+    {
+        // The build machine is far from full: the real reading must succeed and allow.
+        QTest::ignoreMessage(QtDebugMsg, "64-bit application");
+        QTest::ignoreMessage(QtDebugMsg, "64-bit application");
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^Memory in use \\(%\\): \\d+$"));
+        QVERIFY(checkMemory());
+    }
 
-void TestCoreServices::compilerDateTime()
-{
-    QFETCH(QByteArray, date);
-    QFETCH(QByteArray, time);
-    QFETCH(QDateTime, expected);
-    QCOMPARE(parseCompilerDateTime(date.constData(), time.constData()), expected);
-    QVERIFY(buildDateTime().isValid());
-}
+    void compilerDateTime_data()
+    {
+        QTest::addColumn<QByteArray>("date");
+        QTest::addColumn<QByteArray>("time");
+        QTest::addColumn<QDateTime>("expected");
+        QTest::newRow("oneDigitDay") << QByteArray("Dec  6 2026") << QByteArray("07:45:38")
+                                     << QDateTime(QDate(2026, 12, 6), QTime(7, 45, 38));
+        QTest::newRow("twoDigitDay") << QByteArray("Feb 28 2025") << QByteArray("23:59:59")
+                                     << QDateTime(QDate(2025, 2, 28), QTime(23, 59, 59));
+    }
+
+    void compilerDateTime()
+    {
+        QFETCH(QByteArray, date);
+        QFETCH(QByteArray, time);
+        QFETCH(QDateTime, expected);
+        QCOMPARE(parseCompilerDateTime(date.constData(), time.constData()), expected);
+        QVERIFY(buildDateTime().isValid());
+    }
+};
 
 QTEST_GUILESS_MAIN(TestCoreServices)
 #include "tst_coreservices.moc"

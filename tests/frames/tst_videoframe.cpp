@@ -204,81 +204,63 @@ private slots:
         QVERIFY(cropVideoFrame(VideoFrame(), 0, 0, 1, 1).isNull());
     }
 
-    void rotate_data()
+    void rotateAndMirror_data()
     {
         QTest::addColumn<bool>("planar");
+        QTest::addColumn<bool>("mirror");
         QTest::addColumn<int>("degrees");
-        for (const bool planar : {true, false}) {
-            for (int degrees : {0, 45, 90, 180, 270, -90, 360}) {
-                QTest::addRow("%s_%d", planar ? "i420" : "rgb24", degrees) << planar << degrees;
-            }
-        }
-    }
-
-    void rotate()
-    {
-        QFETCH(bool, planar);
-        QFETCH(int, degrees);
-        // Odd sides and more rows than one rotation strip, with a remainder.
-        const VideoFrame frame = makeFrame(planar, 21, 37, pattern);
-        const VideoFrame rotated = rotateVideoFrame(frame, degrees);
-        QCOMPARE(rotated.timestampUs(), frame.timestampUs());
-        if (degrees != 90 && degrees != 180 && degrees != 270) {
-            QCOMPARE(rotated.videoFrameBuffer().get(), frame.videoFrameBuffer().get());
-            return;
-        }
-        QCOMPARE(QSize(rotated.width(), rotated.height()), degrees == 180 ? QSize(21, 37) : QSize(37, 21));
-        // Where sample (x, y) of the result comes from, turning clockwise.
-        compareWithPattern(rotated, [&](int p, int x, int y) {
-            const QSize source = planeSize(frame, p);
-            switch (degrees) {
-            case 90:
-                return QPoint(y, source.height() - 1 - x);
-            case 180:
-                return QPoint(source.width() - 1 - x, source.height() - 1 - y);
-            default:
-                return QPoint(source.width() - 1 - y, x);
-            }
-        });
-        const VideoFrame large = rotateVideoFrame(makeFrame(planar, 640, 480, pattern), degrees);
-        QCOMPARE(QSize(large.width(), large.height()), degrees == 180 ? QSize(640, 480) : QSize(480, 640));
-        QVERIFY(rotateVideoFrame(VideoFrame(), degrees).isNull());
-    }
-
-    void mirror_data()
-    {
-        QTest::addColumn<bool>("planar");
         QTest::addColumn<bool>("horizontal");
         QTest::addColumn<bool>("vertical");
         for (const bool planar : {true, false}) {
+            const char *kind = planar ? "i420" : "rgb24";
+            for (int degrees : {0, 45, 90, 180, 270, -90, 360})
+                QTest::addRow("%s_%d", kind, degrees) << planar << false << degrees << false << false;
             for (const bool horizontal : {false, true}) {
-                for (const bool vertical : {false, true}) {
-                    QTest::addRow("%s_h%d_v%d", planar ? "i420" : "rgb24", horizontal, vertical)
-                        << planar << horizontal << vertical;
-                }
+                for (const bool vertical : {false, true})
+                    QTest::addRow("%s_h%d_v%d", kind, horizontal, vertical)
+                        << planar << true << 0 << horizontal << vertical;
             }
         }
     }
 
-    void mirror()
+    void rotateAndMirror()
     {
         QFETCH(bool, planar);
+        QFETCH(bool, mirror);
+        QFETCH(int, degrees);
         QFETCH(bool, horizontal);
         QFETCH(bool, vertical);
-        // Odd sides: the chroma planes round up and must still mirror as whole planes.
+        const auto apply = [&](const VideoFrame &f) {
+            return mirror ? mirrorVideoFrame(f, horizontal, vertical) : rotateVideoFrame(f, degrees);
+        };
+        // Odd sides (the chroma planes round up) and more rows than one rotation strip, with a remainder.
         const VideoFrame frame = makeFrame(planar, 21, 37, pattern);
-        const VideoFrame mirrored = mirrorVideoFrame(frame, horizontal, vertical);
-        QCOMPARE(mirrored.timestampUs(), frame.timestampUs());
-        if (!horizontal && !vertical) {
-            QCOMPARE(mirrored.videoFrameBuffer().get(), frame.videoFrameBuffer().get());
+        const VideoFrame result = apply(frame);
+        QCOMPARE(result.timestampUs(), frame.timestampUs());
+        QVERIFY(apply(VideoFrame()).isNull());
+        const bool turned = degrees == 90 || degrees == 270;
+        if (mirror ? !horizontal && !vertical : !turned && degrees != 180) {
+            QCOMPARE(result.videoFrameBuffer().get(), frame.videoFrameBuffer().get());
             return;
         }
-        QCOMPARE(QSize(mirrored.width(), mirrored.height()), QSize(21, 37));
-        compareWithPattern(mirrored, [&](int p, int x, int y) {
+        QCOMPARE(QSize(result.width(), result.height()), turned ? QSize(37, 21) : QSize(21, 37));
+        // Where sample (x, y) of the result comes from, turning clockwise.
+        compareWithPattern(result, [&](int p, int x, int y) {
             const QSize source = planeSize(frame, p);
-            return QPoint(horizontal ? source.width() - 1 - x : x, vertical ? source.height() - 1 - y : y);
+            const int right = source.width() - 1, bottom = source.height() - 1;
+            if (mirror)
+                return QPoint(horizontal ? right - x : x, vertical ? bottom - y : y);
+            switch (degrees) {
+            case 90:
+                return QPoint(y, bottom - x);
+            case 180:
+                return QPoint(right - x, bottom - y);
+            default:
+                return QPoint(right - y, x);
+            }
         });
-        QVERIFY(mirrorVideoFrame(VideoFrame(), horizontal, vertical).isNull());
+        const VideoFrame large = apply(makeFrame(planar, 640, 480, pattern));
+        QCOMPARE(QSize(large.width(), large.height()), turned ? QSize(480, 640) : QSize(640, 480));
     }
 
     void fromQImage()

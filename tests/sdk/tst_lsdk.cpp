@@ -99,10 +99,10 @@ bool readExactly(int fd, char *out, size_t size, const std::atomic<bool> &stop)
     return true;
 }
 
-bool sendFramed(int fd, const std::string &body)
+void sendFramed(int fd, const std::string &body)
 {
     const std::string wire = be32(uint32_t(body.size())) + body;
-    return ::send(fd, wire.data(), wire.size(), MSG_NOSIGNAL) == ssize_t(wire.size());
+    ::send(fd, wire.data(), wire.size(), MSG_NOSIGNAL);
 }
 
 int boundSocket(int type, const char *ip, uint16_t *port)
@@ -166,15 +166,12 @@ public:
         std::unique_lock<std::mutex> lock(m_mutex);
         return m_cv.wait_for(lock, std::chrono::milliseconds(kWait), [this] { return m_videoFd >= 0; });
     }
-    bool sendVideo(const std::string &body)
+    // Sends one video message, or unframed the bytes as they stand.
+    bool sendVideo(const std::string &body, bool framed = true)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        return m_videoFd >= 0 && sendFramed(m_videoFd, body);
-    }
-    bool sendRaw(const std::string &bytes)
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return ::send(m_videoFd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == ssize_t(bytes.size());
+        const std::string wire = framed ? be32(uint32_t(body.size())) + body : body;
+        return m_videoFd >= 0 && ::send(m_videoFd, wire.data(), wire.size(), MSG_NOSIGNAL) == ssize_t(wire.size());
     }
     // Ends the stream (unless the library is to end it itself) and waits until the library has
     // read everything and closed its side: every picture sent has then been decoded or rejected.
@@ -316,6 +313,23 @@ std::vector<nlohmann::json> devices()
     const nlohmann::json list = nlohmann::json::parse(text);
     l_sdk_free(text);
     return {list.begin(), list.end()};
+}
+
+// The timestamps of the pictures a decoder holds, each released; a status other than "no data"
+// (or a failed release) ends the list as its negative.
+std::vector<int64_t> drain(int32_t decoder)
+{
+    std::vector<int64_t> stamps;
+    l_sdk_md_data *d = nullptr;
+    int32_t status;
+    while ((status = l_sdk_dec_get_md_data(decoder, &d)) == L_SDK_OK) {
+        stamps.push_back(int64_t(d->timestamp));
+        if ((status = l_sdk_dec_free_md_data(d)) != L_SDK_OK)
+            break;
+    }
+    if (status != L_SDK_ERR_NO_DATA)
+        stamps.push_back(-status);
+    return stamps;
 }
 
 bool listed(const std::string &ip)
@@ -622,12 +636,8 @@ private slots:
         QTest::addColumn<QByteArray>("request");
         QTest::addColumn<int>("status");
         QTest::newRow("good") << QByteArray::fromStdString(loginRequest(*m_a)) << L_SDK_OK;
-        QTest::newRow("no cmd member") << QByteArray::fromStdString(
-                                              nlohmann::json{{"ip", "127.0.0.3"},
-                                                             {"port", m_b->port()},
-                                                             {"login", {{"username", kUser}, {"passwd", kPassword}}}}
-                                                  .dump())
-                                       << L_SDK_OK;
+        QTest::newRow("no cmd member")
+            << QByteArray::fromStdString(loginRequest(*m_b)).replace("\"cmd\":\"login\",", "") << L_SDK_OK;
         QTest::newRow("wrong password") << QByteArray::fromStdString(loginRequest(*m_a, "123")) << L_SDK_ERR_AUTH;
         QTest::newRow("nothing listening")
             << QByteArray::fromStdString(loginRequest(*m_a, kPassword, m_unusedPort)).replace("127.0.0.2", "127.0.0.4")
@@ -830,10 +840,7 @@ private slots:
             QVERIFY(std::abs(L_SDK_PLANE_PTR(d->planes[2])[d->planes[2].stride * 60 + 80] - 160) < 4);
             QCOMPARE(l_sdk_dec_free_md_data(d), L_SDK_OK);
         }
-        l_sdk_md_data *d = nullptr;
-        QCOMPARE(l_sdk_dec_get_md_data(11, &d), L_SDK_ERR_NO_DATA);
-        QCOMPARE(l_sdk_dec_close(11), L_SDK_OK);
-        QCOMPARE(l_sdk_logout(login), L_SDK_OK);
+        QVERIFY(drain(11).empty());
     }
 
     void rejectedVideoMessages_data()
@@ -864,22 +871,13 @@ private slots:
         QFETCH(int, pictures);
         int32_t login = 0;
         QVERIFY(bindDecoder(12, "MJPEG", &login));
-        QVERIFY(framed ? m_a->sendVideo(bad.toStdString()) : m_a->sendRaw(bad.toStdString()));
+        QVERIFY(m_a->sendVideo(bad.toStdString(), framed));
         m_a->sendVideo(videoMessage(1, 64, 48, 42, encodeJpeg(64, 48, TJSAMP_420)));
         // A stream that cannot be trusted further is closed by the library itself, and logged.
         QVERIFY(m_a->finishVideo(pictures > 0));
         if (pictures == 0)
             QVERIFY(logged("video message longer than 16777216 bytes: connection closed"));
-
-        l_sdk_md_data *d = nullptr;
-        for (int i = 0; i < pictures; ++i) {
-            QCOMPARE(l_sdk_dec_get_md_data(12, &d), L_SDK_OK);
-            QCOMPARE(int64_t(d->timestamp), int64_t(42));
-            QCOMPARE(l_sdk_dec_free_md_data(d), L_SDK_OK);
-        }
-        QCOMPARE(l_sdk_dec_get_md_data(12, &d), L_SDK_ERR_NO_DATA);
-        QCOMPARE(l_sdk_dec_close(12), L_SDK_OK);
-        QCOMPARE(l_sdk_logout(login), L_SDK_OK);
+        QCOMPARE(drain(12), std::vector<int64_t>(size_t(pictures), 42));
     }
 
     void queueKeepsNewestFour()
@@ -890,19 +888,14 @@ private slots:
         for (int i = 1; i <= 7; ++i)
             QVERIFY(m_a->sendVideo(videoMessage(1, 32, 32, i, jpeg)));
         QVERIFY(m_a->finishVideo());
-        l_sdk_md_data *d = nullptr;
-        for (int i = 4; i <= 7; ++i) {
-            QCOMPARE(l_sdk_dec_get_md_data(13, &d), L_SDK_OK);
-            QCOMPARE(int64_t(d->timestamp), int64_t(i));
-            QCOMPARE(l_sdk_dec_free_md_data(d), L_SDK_OK);
-        }
-        QCOMPARE(l_sdk_dec_get_md_data(13, &d), L_SDK_ERR_NO_DATA);
+        QCOMPARE(drain(13), (std::vector<int64_t>{4, 5, 6, 7}));
 
         // Bound again, it streams again; unbound, it yields nothing.
         QCOMPARE(l_sdk_dec_bind(13, login, 0, 0), L_SDK_OK);
         QVERIFY(m_a->waitVideo());
         QCOMPARE(l_sdk_dec_unbind(13), L_SDK_OK);
         QTRY_COMPARE_WITH_TIMEOUT(m_a->openConnections.load(), 1, kWait); // the command connection stays
+        l_sdk_md_data *d = nullptr;
         QCOMPARE(l_sdk_dec_get_md_data(13, &d), L_SDK_ERR_NO_DECODER);
         QCOMPARE(l_sdk_dec_unbind(13), L_SDK_ERR_NO_DECODER);
         QCOMPARE(l_sdk_dec_close(13), L_SDK_OK);

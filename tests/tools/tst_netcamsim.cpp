@@ -439,12 +439,7 @@ private slots:
                          qPrintable(command + " " + it.key()));
             }
         }
-    }
 
-    void streamRange()
-    {
-        Connection c;
-        QVERIFY(c.openLoggedIn(m_old.commandPort()));
         const QJsonObject stream = c.get("stream");
         QCOMPARE(stream["code"].toInt(-100), 0);
         const QJsonObject range = stream["range"].toObject();
