@@ -197,11 +197,11 @@ private slots:
         QFETCH(QString, modelKey);
 
         // A network flag makes the factory read the model text and ignore the device path.
-        CameraOpenInfo info;
-        info.isNetCamera = network;
-        info.model = network ? key : QStringLiteral("CM21_IPC");
-        info.cameraResolution.devicePath = network ? usbPath("0283") : key;
-        const std::shared_ptr<BaseCamera> camera = createCamera(info);
+        CameraOpenInfo openInfo;
+        openInfo.isNetCamera = network;
+        openInfo.model = network ? key : QStringLiteral("CM21_IPC");
+        openInfo.cameraResolution.devicePath = network ? usbPath("0283") : key;
+        const std::shared_ptr<BaseCamera> camera = createCamera(openInfo);
         QCOMPARE(classOf(camera), QString::fromLatin1(QTest::currentDataTag()));
         QCOMPARE(QString::fromLatin1(camera->metaObject()->superClass()->className()), baseClass);
         QCOMPARE(camera->modelKey(), modelKey);
