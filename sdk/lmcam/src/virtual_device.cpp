@@ -125,6 +125,16 @@ DeviceEntry parseEntry(const json &item)
     if (e.frameFormat != LMCAM_PIXEL_FORMAT_I420 && e.frameFormat != LMCAM_PIXEL_FORMAT_YUV420P &&
         e.frameFormat != LMCAM_PIXEL_FORMAT_RGB24 && e.frameFormat != LMCAM_PIXEL_FORMAT_BGR24)
         throw std::runtime_error("\"frame_format\" is not 0, 1, 3 or 4");
+    if (item.contains("wb_neutral")) {
+        const json &n = item["wb_neutral"];
+        if (!n.is_array() || n.size() != 3)
+            throw std::runtime_error("\"wb_neutral\" is not three gains");
+        for (size_t c = 0; c < 3; ++c) {
+            e.wbNeutral[c] = n[c].get<int32_t>();
+            if (e.wbNeutral[c] < 1 || e.wbNeutral[c] > 1023)
+                throw std::runtime_error("\"wb_neutral\" gains outside 1..1023");
+        }
+    }
     if (item.contains("capabilities")) {
         const json &caps = item["capabilities"];
         if (!caps.is_array() || caps.empty() || caps.size() > LMCAM_MAX_CAPABILITIES)
@@ -165,7 +175,8 @@ DeviceEntry parseEntry(const json &item)
 
 DeviceEntry defaultEntry()
 {
-    json item = {{"name", "usb#vid_2bdf&pid_0283#0001#video"}};
+    // A compact camera whose stored white balance corrects its sensor's cast.
+    json item = {{"name", "usb#vid_2bdf&pid_0283#0001#video"}, {"wb_neutral", {532, 256, 411}}};
     return parseEntry(item);
 }
 
@@ -284,9 +295,9 @@ virtualscope::RenderSettings VirtualDevice::renderSettings()
     s.exposure = effectiveExposureTime() / static_cast<double>(paramRange(Param::ExposureTime).def);
     s.gain = autoExposure ? 1.0 : std::pow(2.0, get(Param::ExposureGain) / 20.0);
     if (get(Param::WhiteBalanceMode) == LMCAM_MODE_MANUAL) {
-        s.wbGains[0] = get(Param::WhiteBalanceRed) / 256.0;
-        s.wbGains[1] = get(Param::WhiteBalanceGreen) / 256.0;
-        s.wbGains[2] = get(Param::WhiteBalanceBlue) / 256.0;
+        const Param gains[3] = {Param::WhiteBalanceRed, Param::WhiteBalanceGreen, Param::WhiteBalanceBlue};
+        for (int c = 0; c < 3; ++c)
+            s.wbGains[c] = get(gains[c]) / static_cast<double>(entry.wbNeutral[c]);
     }
     s.hueDegrees = (get(Param::Hue) - 50) * 3.6;
     s.saturation = get(Param::Saturation) / 128.0;

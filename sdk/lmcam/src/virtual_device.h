@@ -5,6 +5,7 @@
 
 #include "virtualscope/renderer.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -26,6 +27,9 @@ struct DeviceEntry
     int32_t fps = 30;
     std::vector<lmcam_capability> capabilities;
     int32_t frameFormat = LMCAM_PIXEL_FORMAT_I420;
+    // The manual white-balance gains (256 = unity) that make the picture neutral: a sensor's
+    // own colour cast, which a model's stored gains are meant to correct.
+    std::array<int32_t, 3> wbNeutral{256, 256, 256};
     virtualscope::SpecimenConfig specimen;
     bool drift = false;
     bool focusCurveValid = true;
