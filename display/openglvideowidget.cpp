@@ -194,6 +194,11 @@ void OpenGLVideoWidget::showPart(const QRectF &part, const QSize &pictureSize)
     }
 }
 
+void OpenGLVideoWidget::clear()
+{
+    m_renderer->clear();
+    update();
+}
 
 void OpenGLVideoWidget::paintGL()
 {

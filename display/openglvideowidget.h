@@ -34,6 +34,8 @@ public:
     // corner, and the picture's whole size; unset, the whole picture. The widget is only as
     // large as that part, so its frame buffer stays small at any zoom.
     void showPart(const QRectF &part, const QSize &pictureSize);
+    // Drops the picture: the widget shows black until the next frame.
+    void clear();
 
     // The version check of a desktop context: false, with the log line, when glVersion is
     // below the minimum. The message box text for that case.

@@ -46,6 +46,11 @@ void VideoWidget::onFrame(VideoFrame frame)
     m_view->videoWidget()->onFrame(frame);
 }
 
+void VideoWidget::clear()
+{
+    m_view->videoWidget()->clear();
+}
+
 void VideoWidget::updateScale()
 {
     const VideoScale scale = VideoScale::compute(m_pictureArea->size(), displayedFrameSize(m_frameSize, m_rotation));
