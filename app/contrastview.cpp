@@ -60,3 +60,11 @@ void ContrastView::onLiveFrame(VideoFrame frame)
             m_panes[side]->onFrame(frame);
     }
 }
+
+void ContrastView::clearLive()
+{
+    for (Side side : {Left, Right}) {
+        if (m_live[side])
+            m_panes[side]->clear();
+    }
+}

@@ -31,6 +31,8 @@ public:
 public slots:
     // A live frame, for the panes that show the camera.
     void onLiveFrame(VideoFrame frame);
+    // The camera closed: its panes show no picture.
+    void clearLive();
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -328,7 +328,11 @@ int ImageTabs::showContrastView()
     const int right = (left + 1) % sources.size();
     auto *view = new ContrastView(sources, left, right);
     view->setProperty("OpenVideoWidgetType", ContrastViewTab);
-    connect(m_session, &CameraSession::putVideoFrame, view, &ContrastView::onLiveFrame);
+    // As for the live view: a frame that arrives after the session closed is dropped.
+    connect(m_session, &CameraSession::putVideoFrame, view, [this, view](const VideoFrame &frame) {
+        if (m_session->isOpen())
+            view->onLiveFrame(frame);
+    });
     return addImageTab(view, QCoreApplication::translate("MainWindow2", "Contrast View"));
 }
 
@@ -353,4 +357,13 @@ void ImageTabs::closeAll()
     for (int i = 1; i < m_tabs->count(); ++i)
         all << i;
     closeTabs(all);
+}
+
+void ImageTabs::clearLivePictures()
+{
+    m_liveView->clear();
+    for (int i = 1; i < m_tabs->count(); ++i) {
+        if (auto *view = qobject_cast<ContrastView *>(m_tabs->widget(i)))
+            view->clearLive();
+    }
 }

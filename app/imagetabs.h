@@ -68,6 +68,8 @@ public slots:
     void closeCurrent();
     void closeOthers();
     void closeAll();
+    // The session ended: the live view and the contrast views' camera panes show no picture.
+    void clearLivePictures();
 
 private:
     // Closes the tabs at these indices (descending), asking once about their unsaved pictures.

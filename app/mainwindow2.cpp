@@ -266,7 +266,11 @@ void MainWindow2::buildWorkspace()
     connect(this, &MainWindow2::increaseOrDecreaseFoucs, m_camSettings, &CamSettings::onIncreaseOrDecreaseFoucs);
     connect(m_session, &CameraSession::closeDeviceForOpenFailed, m_camSettings, &CamSettings::closeCameraForReason);
     connect(m_session, &CameraSession::cameraCloseForReason, m_camSettings, &CamSettings::closeCameraForReason);
-    connect(m_session, &CameraSession::putVideoFrame, m_liveView, &VideoWidget::onFrame);
+    // A frame still on its way when the session closed must not bring the picture back.
+    connect(m_session, &CameraSession::putVideoFrame, m_liveView, [this](const VideoFrame &frame) {
+        if (m_session->isOpen())
+            m_liveView->onFrame(frame);
+    });
     connect(m_session, &CameraSession::sendFps, m_fpsLabel, [this](const QString &fps) {
         m_fpsLabel->setText(tr("FPS: %1").arg(fps));
     });
@@ -289,6 +293,7 @@ void MainWindow2::resetStatusLabels()
 
 void MainWindow2::cameraChange(CameraType type, QString cameraName, QString model)
 {
+    m_liveView->clear();
     if (!m_session->open(type, cameraName, model)) {
         qWarning().noquote() << (type == NetworkCamera ? "Open net camera, can't create cap thread"
                                                        : "Open unv camera, can't create cap thread");
@@ -297,6 +302,7 @@ void MainWindow2::cameraChange(CameraType type, QString cameraName, QString mode
     // The live view's acknowledgement paces the stream.
     connect(m_liveView, &VideoWidget::renderDone, m_session->playThread().get(), &CameraPlayThread::onFrameRendered);
     m_tabs->setTabText(0, type == NetworkCamera ? cameraName : tr("Uvc Camera"));
+    m_liveView->onSetScaleStrategy(VideoScaleStrategy::FitToWindow);
     qInfo().noquote() << "Camera opened, cameraName=" << cameraName << ", tab=" << m_tabs->tabText(0);
 }
 
@@ -307,6 +313,7 @@ void MainWindow2::cameraClose(QString cameraName, CameraCloseReason reason)
         disconnect(m_liveView, nullptr, m_session->playThread().get(), nullptr);
     if (!m_session->close(cameraName, reason))
         return;
+    m_imageTabs->clearLivePictures();
     m_tabs->setTabText(0, tr("Camera"));
     m_navigation->button(0)->click();
     const QString message = CameraSession::closeMessage(reason);

@@ -15,11 +15,19 @@ GraphicsView::GraphicsView(QWidget *parent)
     m_videoWidget->lower();
 }
 
+void GraphicsView::setPictureSize(const QSize &size)
+{
+    m_pictureSize = size;
+    updateVideoWidgetPosition();
+}
+
 void GraphicsView::updateVideoWidgetPosition()
 {
     const QPointF topLeft = mapToScene(0, 0);
-    m_videoWidget->move(viewport()->pos() - topLeft.toPoint());
-    m_videoWidget->setPictureRect(QRectF(topLeft, QSizeF(viewport()->size())) & QRectF(m_videoWidget->rect()));
+    // Before the first picture the widget still needs a size to get its context.
+    const QSize shown = m_pictureSize.isEmpty() ? viewport()->size() : viewport()->size().boundedTo(m_pictureSize);
+    m_videoWidget->setGeometry(QRect(viewport()->pos(), shown));
+    m_videoWidget->showPart(QRectF(topLeft, QSizeF(shown)), m_pictureSize);
     emit signalSendOffset(topLeft);
 }
 

@@ -9,25 +9,32 @@
 #include <QOpenGLShaderProgram>
 #include <QSurfaceFormat>
 #include <QTimer>
+#include <array>
 
 namespace {
 
-// x, y, z, s, t; the frame buffer's row 0 is the picture's bottom row.
-const GLfloat kScreenQuad[] = {
-    -1.f, -1.f, 0.f, 0.f, 0.f, //
-    1.f,  -1.f, 0.f, 1.f, 0.f, //
-    1.f,  1.f,  0.f, 1.f, 1.f, //
-    -1.f, 1.f,  0.f, 0.f, 1.f, //
-};
 const GLushort kScreenQuadIndices[] = {0, 1, 2, 0, 2, 3};
+
+// x, y, z, s, t of the widget's corners, showing `part` (fractions of the picture, top-left
+// origin); the frame buffer's row 0 is the picture's bottom row.
+std::array<GLfloat, 20> screenQuad(const QRectF &part)
+{
+    const auto left = GLfloat(part.left());
+    const auto right = GLfloat(part.right());
+    const auto top = GLfloat(1 - part.top());
+    const auto bottom = GLfloat(1 - part.bottom());
+    return {
+        -1.f, -1.f, 0.f, left,  bottom, //
+        1.f,  -1.f, 0.f, right, bottom, //
+        1.f,  1.f,  0.f, right, top,    //
+        -1.f, 1.f,  0.f, left,  top,    //
+    };
+}
 
 } // namespace
 
 OpenGLVideoWidget::OpenGLVideoWidget(bool offscreen, bool cpuProcessing, QWidget *parent)
-    : QOpenGLWidget(parent)
-    , m_offscreen(offscreen)
-    , m_cpuProcessing(cpuProcessing)
-    , m_renderer(std::make_unique<Renderer>(offscreen, cpuProcessing))
+    : QOpenGLWidget(parent), m_offscreen(offscreen), m_renderer(std::make_unique<Renderer>(offscreen, cpuProcessing))
 {}
 
 OpenGLVideoWidget::~OpenGLVideoWidget()
@@ -97,7 +104,8 @@ void OpenGLVideoWidget::initializeGL()
         m_quadArray.bind();
         m_quadVertices.create();
         m_quadVertices.bind();
-        m_quadVertices.allocate(kScreenQuad, sizeof kScreenQuad);
+        const std::array<GLfloat, 20> quad = screenQuad(m_part);
+        m_quadVertices.allocate(quad.data(), int(sizeof quad));
         m_quadIndices.create();
         m_quadIndices.bind();
         m_quadIndices.allocate(kScreenQuadIndices, sizeof kScreenQuadIndices);
@@ -172,9 +180,24 @@ void OpenGLVideoWidget::hideEvent(QHideEvent *event)
     m_visible = false;
 }
 
-void OpenGLVideoWidget::setPictureRect(const QRectF &rect)
+void OpenGLVideoWidget::showPart(const QRectF &part, const QSize &pictureSize)
 {
-    m_pictureRect = rect;
+    if (pictureSize.isEmpty()) {
+        return;
+    }
+    const QRectF fraction(part.x() / pictureSize.width(), part.y() / pictureSize.height(),
+                          part.width() / pictureSize.width(), part.height() / pictureSize.height());
+    if (fraction != m_part) {
+        m_part = fraction;
+        m_partChanged = true;
+        update();
+    }
+}
+
+void OpenGLVideoWidget::clear()
+{
+    m_renderer->clear();
+    update();
 }
 
 void OpenGLVideoWidget::paintGL()
@@ -193,21 +216,10 @@ void OpenGLVideoWidget::paintGL()
         glBindFramebuffer(GL_FRAMEBUFFER, defaultFramebufferObject());
         glViewport(0, 0, deviceWidth, deviceHeight);
     }
-    // A picture larger than the screen part: clear and draw only what can be seen, and a margin.
-    const bool clip =
-        !m_cpuProcessing && !m_pictureRect.isEmpty() && (deviceWidth >= m_frameWidth || deviceHeight >= m_frameHeight);
-    if (clip) {
-        const QRectF margin =
-            m_pictureRect.adjusted(-width() / 16.0, -height() / 16.0, width() / 16.0, height() / 16.0) & QRectF(rect());
-        glEnable(GL_SCISSOR_TEST);
-        glScissor(int(margin.left() * ratio), int((height() - margin.bottom()) * ratio), int(margin.width() * ratio),
-                  int(margin.height() * ratio));
-    }
     glClearColor(0.f, 0.f, 0.f, 1.f);
     glClear(GL_COLOR_BUFFER_BIT);
     const GLuint texture = m_renderer->frameBufferTexture();
     if (!m_program || texture == 0) {
-        glDisable(GL_SCISSOR_TEST);
         return;
     }
     m_program->bind();
@@ -215,13 +227,17 @@ void OpenGLVideoWidget::paintGL()
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture);
     m_quadArray.bind();
+    if (m_partChanged) {
+        const std::array<GLfloat, 20> quad = screenQuad(m_part);
+        m_quadVertices.bind();
+        m_quadVertices.write(0, quad.data(), int(sizeof quad));
+        m_quadVertices.release();
+        m_partChanged = false;
+    }
     glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_SHORT, nullptr);
     m_quadArray.release();
     m_program->release();
     glBindTexture(GL_TEXTURE_2D, 0);
-    if (clip) {
-        glDisable(GL_SCISSOR_TEST);
-    }
 }
 
 void OpenGLVideoWidget::onStart()
@@ -239,8 +255,6 @@ void OpenGLVideoWidget::onFrame(VideoFrame videoFrame)
     if (!m_initialized || !m_visible) {
         return;
     }
-    m_frameWidth = videoFrame.width();
-    m_frameHeight = videoFrame.height();
     ++m_framesSinceStats;
     emit renderFrame(videoFrame);
 }

@@ -15,7 +15,7 @@ class QOpenGLShaderProgram;
 class Renderer;
 
 // Puts the rendered live picture on screen. Frames go to its Renderer, which draws them into
-// an off-screen frame buffer; paintGL shows that buffer, clipped to the visible part.
+// an off-screen frame buffer of the frame's size; paintGL shows the part of it in view.
 class OpenGLVideoWidget : public QOpenGLWidget, protected QOpenGLFunctions
 {
     Q_OBJECT
@@ -30,9 +30,12 @@ public:
     Renderer *renderer() const { return m_renderer.get(); }
     bool isInitialized() const { return m_initialized; }
     int paintCount() const { return m_paintCount; }
-    // The part of the widget that is on screen, in widget coordinates; painting is clipped to
-    // it (with a margin) when the widget is at least as large as the frame.
-    void setPictureRect(const QRectF &rect);
+    // The part of the (zoomed) picture the widget shows, in picture pixels from its top-left
+    // corner, and the picture's whole size; unset, the whole picture. The widget is only as
+    // large as that part, so its frame buffer stays small at any zoom.
+    void showPart(const QRectF &part, const QSize &pictureSize);
+    // Drops the picture: the widget shows black until the next frame.
+    void clear();
 
     // The version check of a desktop context: false, with the log line, when glVersion is
     // below the minimum. The message box text for that case.
@@ -80,14 +83,12 @@ private:
     void releaseGl();
 
     const bool m_offscreen;
-    const bool m_cpuProcessing;
     std::unique_ptr<Renderer> m_renderer;
     bool m_initialized = false;
     bool m_visible = false;
     bool m_versionChecked = false;
-    int m_frameWidth = 0;
-    int m_frameHeight = 0;
-    QRectF m_pictureRect;
+    QRectF m_part{0, 0, 1, 1}; // of the picture, in fractions of its size
+    bool m_partChanged = false;
     int m_paintCount = 0;
     int m_framesSinceStats = 0;
     QMetaObject::Connection m_contextConnection;

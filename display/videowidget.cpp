@@ -46,6 +46,11 @@ void VideoWidget::onFrame(VideoFrame frame)
     m_view->videoWidget()->onFrame(frame);
 }
 
+void VideoWidget::clear()
+{
+    m_view->videoWidget()->clear();
+}
+
 void VideoWidget::updateScale()
 {
     const VideoScale scale = VideoScale::compute(m_pictureArea->size(), displayedFrameSize(m_frameSize, m_rotation));
@@ -72,7 +77,7 @@ void VideoWidget::layoutPicture()
     m_view->setVerticalScrollBarPolicy(layout.scrollsVertically ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     m_view->setGeometry(layout.viewRect);
     m_view->scene()->setSceneRect(QRectF(QPointF(0, 0), layout.pictureSize));
-    m_view->videoWidget()->resize(layout.pixelSize);
+    m_view->setPictureSize(layout.pixelSize);
 
     if (m_factor != m_previousFactor && m_previousFactor > 0) {
         const double ratio = m_factor / m_previousFactor;

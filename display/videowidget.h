@@ -47,6 +47,8 @@ signals:
 public slots:
     // A live frame: a new size (or a pending resize) redoes scale and layout, then it is drawn.
     void onFrame(VideoFrame frame);
+    // Shows no picture until the next frame: a closed session must not look live.
+    void clear();
     void onSetScaleStrategy(VideoScaleStrategy strategy);
     // A zoom in percent, from above 0 up to maxZoomPercent; the operator's choice from then on.
     void onSetScalePercent(double percent);

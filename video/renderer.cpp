@@ -95,6 +95,17 @@ void Renderer::releaseGl()
     m_gl = nullptr;
 }
 
+void Renderer::clear()
+{
+    QMutexLocker locker(&m_mutex);
+    m_currentFrame = VideoFrame();
+    m_ready = false;
+    if (m_fbo && makeCurrent()) {
+        m_fbo.reset();
+        doneCurrent();
+    }
+}
+
 bool Renderer::isReady() const
 {
     QMutexLocker locker(&m_mutex);
@@ -110,7 +121,7 @@ QSize Renderer::frameSize() const
 unsigned Renderer::frameBufferTexture() const
 {
     QMutexLocker locker(&m_mutex);
-    return m_fbo ? m_fbo->texture() : 0;
+    return m_ready && m_fbo ? m_fbo->texture() : 0;
 }
 
 void Renderer::setWatermarkTexts(const QVector<RenderTextInfo> &texts)

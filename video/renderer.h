@@ -43,9 +43,12 @@ public:
     // the next frame builds them again.
     void releaseGl();
 
+    // Drops the frame and its frame buffer: nothing is shown or read back until the next frame.
+    void clear();
     bool isReady() const;
     QSize frameSize() const;
-    // The colour texture of the frame buffer (0 before the first frame), for the screen pass.
+    // The colour texture of the frame buffer (0 before the first frame and after clear), for
+    // the screen pass.
     unsigned frameBufferTexture() const;
 
     // The watermark lines and whether they are drawn.

@@ -7,8 +7,10 @@
 #include "configstore.h"
 #include "contrastview.h"
 #include "framelesshelper.h"
+#include "graphicsview.h"
 #include "mainwindow2.h"
 #include "modalanswer.h"
+#include "openglvideowidget.h"
 #include "pageeditordialog.h"
 #include "shortcutsettingsdialog.h"
 #include "unsavedfilesdialog.h"
@@ -81,6 +83,7 @@ private slots:
     void sidePanelsHideAndComeBack();
     void pictureCommandsFollowTheTabInFront();
     void commandsReachTheCamera();
+    void unplugLeavesNoPicture();
     void contrastViewShowsTwoSources();
     void borderEdges_data();
     void borderEdges();
@@ -513,6 +516,41 @@ void TestMainWindow::commandsReachTheCamera()
     QVERIFY(!m_window->session()->isOpen());
     QVERIFY(!pause->isChecked() && !pause->isEnabled());
     QVERIFY(!m_window->camSettings()->isPaused());
+}
+
+void TestMainWindow::unplugLeavesNoPicture()
+{
+    const QByteArray plugged = R"({"devices": [{"name": "usb#vid_2bdf&pid_0222#0001#video", "pid": "0222",
+                                  "capabilities": [{"width": 640, "height": 480, "format": 12}]}]})";
+    const auto writeDevices = [this](const QByteArray &text) {
+        QFile devices(m_dir.filePath("devices.json"));
+        devices.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        devices.write(text);
+    };
+    writeDevices(plugged);
+    const auto restore = qScopeGuard([&] {
+        m_window.reset();
+        writeDevices("{\"devices\": []}");
+    });
+    m_window = std::make_unique<MainWindow2>();
+    m_window->show();
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->session()->isOpen(), 10000);
+    VideoWidget *live = m_window->liveView();
+    QTRY_VERIFY(!shown(live).isNull());
+    live->onSetScalePercent(400);
+
+    // Unplugged: the closed session leaves neither a picture to read back nor one on screen.
+    writeDevices("{\"devices\": []}");
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->session()->isOpen(), 10000);
+    QCOMPARE(m_window->tabs()->tabText(0), QStringLiteral("Camera"));
+    QVERIFY(shown(live).isNull());
+    const QImage screen = live->graphicsView()->videoWidget()->grabFramebuffer();
+    QCOMPARE(screen.pixelColor(screen.rect().center()), QColor(Qt::black));
+
+    // Plugged back, it opens again at the fitted zoom.
+    writeDevices(plugged);
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->session()->isOpen(), 10000);
+    QCOMPARE(live->scaleStrategy(), VideoScaleStrategy::FitToWindow);
 }
 
 void TestMainWindow::contrastViewShowsTwoSources()

@@ -482,10 +482,14 @@ static void unplugAndFaults(void)
     CHECK_STATUS(readFrameWait(handle, &frame), LMCAM_OK);
     lmcam_free_frame(&frame);
 
-    /* The entry leaves the file: the open device reads like an unplugged camera. */
+    /* The entry leaves the file: one frame interval (20 fps) later the open device reads like
+     * an unplugged camera, without an enumeration in between. */
     writeFile(g_devicesPath, "[{\"name\": \"" CELLS_NAME "\", \"pid\": \"0283\"}]");
+    sleepMs(50);
+    CHECK_STATUS(lmcam_read_frame(handle, &frame), LMCAM_ERR_NO_DEVICE);
+    int32_t version = 0;
+    CHECK_STATUS(lmcam_get_version(handle, &version), LMCAM_ERR_NO_DEVICE);
     CHECK(enumCount() == 1);
-    CHECK_STATUS(readFrameWait(handle, &frame), LMCAM_ERR_NO_DEVICE);
     CHECK_STATUS(lmcam_close(handle), LMCAM_OK);
 
     /* Faults injected by the file. */

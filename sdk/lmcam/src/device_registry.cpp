@@ -5,7 +5,9 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -21,9 +23,44 @@ std::map<lmcam_handle, std::shared_ptr<VirtualDevice>> g_devices;
 std::map<std::string, std::string> g_renamed;
 lmcam_handle g_nextHandle = 1;
 
-// The devices of the last devices file that could be read.
+// What tells one version of the devices file from another without reading it.
+struct FileStamp
+{
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    timespec changed{};
+
+    bool operator==(const FileStamp &other) const
+    {
+        const auto same = [](const timespec &a, const timespec &b) {
+            return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+        };
+        return exists == other.exists && device == other.device && inode == other.inode && size == other.size &&
+               same(modified, other.modified) && same(changed, other.changed);
+    }
+};
+
+FileStamp stampOf(const struct stat &status)
+{
+    FileStamp stamp;
+    stamp.exists = true;
+    stamp.device = status.st_dev;
+    stamp.inode = status.st_ino;
+    stamp.size = status.st_size;
+    stamp.modified = status.st_mtim;
+    stamp.changed = status.st_ctim;
+    return stamp;
+}
+
+// The devices of the last devices file that could be read, and the version of the file last
+// looked at (read, or found missing, broken or not a regular file).
 std::mutex g_entriesMutex;
 std::vector<DeviceEntry> g_entries;
+FileStamp g_lookedAt;
+bool g_lookedAtKnown = false;
 
 // Lent buffers by reference, and a few returned ones kept for reuse (a 4K frame is 12 MB;
 // allocating it afresh every frame costs page faults).
@@ -50,7 +87,10 @@ std::vector<DeviceEntry> currentEntries()
     if (path && *path) {
         struct stat status;
         const bool found = stat(path, &status) == 0;
-        if (!found && errno == ENOENT) {
+        const bool missing = !found && errno == ENOENT;
+        g_lookedAt = found ? stampOf(status) : FileStamp();
+        g_lookedAtKnown = true;
+        if (missing) {
             logMessage(LMCAM_LOG_WARNING, "virtual devices file \"%s\" does not exist: no devices", path);
             g_entries.clear();
             return g_entries;
@@ -68,33 +108,65 @@ std::vector<DeviceEntry> currentEntries()
     return g_entries;
 }
 
+void markUnplugged(const std::vector<DeviceEntry> &entries)
+{
+    std::lock_guard<std::mutex> lock(g_devicesMutex);
+    for (auto &open : g_devices) {
+        VirtualDevice &device = *open.second;
+        bool present = false;
+        for (const DeviceEntry &e : entries)
+            present = present || e.name == device.entry.name;
+        if (!present && !device.unplugged.exchange(true))
+            logMessage(LMCAM_LOG_WARNING, "device \"%s\" was unplugged", device.entry.name.c_str());
+    }
+}
+
+int64_t steadyUs()
+{
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 } // namespace
+
+void checkDevicesFile(VirtualDevice &device)
+{
+    const char *path = std::getenv("LMCAM_VIRTUAL_DEVICES");
+    if (!path || !*path || device.unplugged)
+        return;
+    const int64_t now = steadyUs();
+    int64_t due = device.nextFileCheckUs.load();
+    const int64_t interval = 1000000 / std::max(1, device.entry.fps);
+    // One look per frame interval: a stat costs little, but a call may come thousands of times a second.
+    if (now < due || !device.nextFileCheckUs.compare_exchange_strong(due, now + interval))
+        return;
+    struct stat status;
+    const FileStamp stamp = stat(path, &status) == 0 ? stampOf(status) : FileStamp();
+    {
+        std::lock_guard<std::mutex> lock(g_entriesMutex);
+        if (g_lookedAtKnown && stamp == g_lookedAt)
+            return;
+    }
+    markUnplugged(currentEntries());
+}
 
 int32_t enumerateDevices(lmcam_device_list *list)
 {
     const std::vector<DeviceEntry> entries = currentEntries();
     std::memset(list, 0, sizeof *list);
-    std::lock_guard<std::mutex> lock(g_devicesMutex);
-    for (const DeviceEntry &e : entries) {
-        lmcam_device_info &info = list->devices[list->count++];
-        const auto renamed = g_renamed.find(e.name);
-        copyText(info.description, renamed != g_renamed.end() ? renamed->second : e.label);
-        copyText(info.unique_name, e.name);
-        info.vendor_id = e.vendorId;
-        info.product_id = e.productId;
-        info.bus_speed = e.busSpeed;
-    }
-    for (auto &entry : g_devices) {
-        VirtualDevice &device = *entry.second;
-        std::lock_guard<std::mutex> deviceLock(device.mutex);
-        bool present = false;
-        for (const DeviceEntry &e : entries)
-            present = present || e.name == device.entry.name;
-        if (!present && !device.unplugged) {
-            device.unplugged = true;
-            logMessage(LMCAM_LOG_WARNING, "device \"%s\" was unplugged", device.entry.name.c_str());
+    {
+        std::lock_guard<std::mutex> lock(g_devicesMutex);
+        for (const DeviceEntry &e : entries) {
+            lmcam_device_info &info = list->devices[list->count++];
+            const auto renamed = g_renamed.find(e.name);
+            copyText(info.description, renamed != g_renamed.end() ? renamed->second : e.label);
+            copyText(info.unique_name, e.name);
+            info.vendor_id = e.vendorId;
+            info.product_id = e.productId;
+            info.bus_speed = e.busSpeed;
         }
     }
+    markUnplugged(entries);
     return LMCAM_OK;
 }
 

@@ -12,6 +12,10 @@ namespace lmcam {
 // the list. A file that cannot be used (unreadable, not valid, not a regular file) leaves the
 // devices of the last valid one; a missing file has none.
 int32_t enumerateDevices(lmcam_device_list *list);
+// Re-reads the devices file when it changed since it was last read, at most once per frame
+// interval of the device, so that an open device whose entry is gone fails its next calls
+// without waiting for an enumeration. Called without the device's lock.
+void checkDevicesFile(VirtualDevice &device);
 int32_t openDevice(const char *uniqueName, lmcam_handle *handle);
 int32_t closeDevice(lmcam_handle handle);
 // Closes every device (lmcam_api_destroy).

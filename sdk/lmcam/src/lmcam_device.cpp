@@ -26,6 +26,7 @@ template<typename F> int32_t withDevice(lmcam_handle handle, F &&f)
     const std::shared_ptr<VirtualDevice> device = lmcam::findDevice(handle);
     if (!device)
         return LMCAM_ERR_NOT_OPEN;
+    lmcam::checkDevicesFile(*device);
     std::lock_guard<std::mutex> lock(device->mutex);
     if (device->unplugged)
         return LMCAM_ERR_NO_DEVICE;

@@ -6,6 +6,7 @@
 #include "virtualscope/renderer.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -92,15 +93,19 @@ constexpr int kFocusGrid = 16; // cells per side of the first and second focus-r
 constexpr int kLedMax = 100;
 constexpr int kLedDefault = 50;
 
-// An open device. Every member is guarded by mutex: frames are read on one thread while
-// parameters are set on another.
+// An open device. Every member but the atomic ones is guarded by mutex: frames are read on
+// one thread while parameters are set on another.
 struct VirtualDevice
 {
     explicit VirtualDevice(DeviceEntry e);
 
     std::mutex mutex;
     DeviceEntry entry;
-    bool unplugged = false;
+    // Set without the device's lock, so that noticing an unplug never waits for a call that
+    // is still running on the device (a stalled frame read, say).
+    std::atomic<bool> unplugged{false};
+    // When the devices file is next looked at on this device's behalf (steady clock, µs).
+    std::atomic<int64_t> nextFileCheckUs{0};
     bool upgrading = false;
 
     int32_t params[static_cast<int>(Param::Count)];
