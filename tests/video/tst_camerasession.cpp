@@ -3,6 +3,7 @@
 #include "basecamera.h"
 #include "cameraplaythread.h"
 #include "camerasession.h"
+#include "frameconversion.h"
 #include "models/cameramodelfactory.h"
 
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <atomic>
+#include <cmath>
 #include <cstring>
 #include <lmcam.h>
 
@@ -27,6 +29,23 @@ std::shared_ptr<BaseCamera> openWithFactory(const CameraOpenInfo &record)
         return nullptr;
     camera->setResolutionInfo(record);
     return camera->open(record) ? camera : nullptr;
+}
+
+// The noise of two captures of one still picture: the deviation of their difference.
+double noiseBetween(const VideoFrame &a, const VideoFrame &b)
+{
+    const QImage x = videoFrameToQImage(a), y = videoFrameToQImage(b);
+    double sum = 0, squares = 0;
+    const qint64 count = qint64(x.width()) * x.height() * 3;
+    for (int row = 0; row < x.height(); ++row) {
+        const uchar *p = x.constScanLine(row), *q = y.constScanLine(row);
+        for (int i = 0; i < x.width() * 3; ++i) {
+            const int d = p[i] - q[i];
+            sum += d;
+            squares += d * d;
+        }
+    }
+    return std::sqrt(squares / count - (sum / count) * (sum / count));
 }
 
 } // namespace
@@ -46,9 +65,10 @@ private slots:
     void lostNetworkCameraRestartsDiscovery();
     void failedOpenIsReported();
     void stalledCameraClosesInTheBackground();
+    void flatFieldAveragesNewFrames();
 
 private:
-    void writeDevices(bool present, int readStallMs = 0);
+    void writeDevices(bool present, int readStallMs = 0, double noise = 0.8);
     QTemporaryDir m_dir;
 };
 
@@ -60,7 +80,7 @@ void TestCameraSession::initTestCase()
     lmcam_api_init();
 }
 
-void TestCameraSession::writeDevices(bool present, int readStallMs)
+void TestCameraSession::writeDevices(bool present, int readStallMs, double noise)
 {
     QJsonArray devices;
     if (present) {
@@ -69,6 +89,7 @@ void TestCameraSession::writeDevices(bool present, int readStallMs)
                         {"pid", "0283"},
                         {"fps", 60},
                         {"capabilities", QJsonArray{QJsonObject{{"width", 640}, {"height", 480}, {"format", 12}}}},
+                        {"noise", noise},
                         {"faults", QJsonObject{{"read_stall_ms", readStallMs}}}});
     }
     QFile file(m_dir.filePath("devices.json"));
@@ -250,6 +271,28 @@ void TestCameraSession::stalledCameraClosesInTheBackground()
     QVERIFY(camera.expired());
     qInstallMessageHandler(previous);
     lmcam_log_set_callback(nullptr);
+}
+
+void TestCameraSession::flatFieldAveragesNewFrames()
+{
+    // A noisy still picture: a reference averaged over 16 new frames keeps a quarter of the noise.
+    writeDevices(true, 0, 8.0);
+    CameraSession session(openWithFactory);
+    QSignalSpy streaming(&session, &CameraSession::streaming);
+    QVERIFY(session.open(UsbCamera, kDevice, "283"));
+    QTRY_COMPARE_WITH_TIMEOUT(streaming.count(), 1, 5000);
+    BaseCamera *camera = session.camera().get();
+    QList<VideoFrame> references;
+    connect(camera, &BaseCamera::sendFFCAverageFrame, this, [&](const VideoFrame &frame) { references << frame; });
+    for (const int frames : {1, 1, 16, 16}) {
+        QMetaObject::invokeMethod(camera, [camera, frames] { camera->onSetFFCCaptureNum(frames); });
+        const int expected = references.size() + 1;
+        QTRY_COMPARE_WITH_TIMEOUT(references.size(), expected, 10000);
+    }
+    const double single = noiseBetween(references[0], references[1]);
+    const double averaged = noiseBetween(references[2], references[3]);
+    QVERIFY2(single > 4 && averaged < 0.5 * single, qPrintable(QStringLiteral("%1, %2").arg(single).arg(averaged)));
+    writeDevices(true);
 }
 
 QTEST_GUILESS_MAIN(TestCameraSession)

@@ -149,6 +149,9 @@ DeviceEntry parseEntry(const json &item)
         parseSpecimen(item["specimen"], e);
     e.drift = item.value("drift", e.drift);
     e.focusCurveValid = item.value("focus_curve_valid", e.focusCurveValid);
+    e.noise = item.value("noise", e.noise);
+    if (!(e.noise >= 0.0 && e.noise <= 40.0))
+        throw std::runtime_error("\"noise\" outside 0..40");
     if (item.contains("faults")) {
         const json &f = item["faults"];
         if (!f.is_object())
@@ -283,6 +286,7 @@ virtualscope::RenderSettings VirtualDevice::renderSettings()
     const bool autoExposure = get(Param::ExposureMode) == LMCAM_MODE_AUTO;
     s.exposure = effectiveExposureTime() / static_cast<double>(paramRange(Param::ExposureTime).def);
     s.gain = autoExposure ? 1.0 : std::pow(2.0, get(Param::ExposureGain) / 20.0);
+    s.noise = entry.noise;
     if (get(Param::WhiteBalanceMode) == LMCAM_MODE_MANUAL) {
         s.wbGains[0] = get(Param::WhiteBalanceRed) / 256.0;
         s.wbGains[1] = get(Param::WhiteBalanceGreen) / 256.0;
