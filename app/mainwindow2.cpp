@@ -289,11 +289,10 @@ void MainWindow2::resetStatusLabels()
 
 void MainWindow2::cameraChange(CameraType type, QString cameraName, QString model)
 {
-    if (!m_session->open(type, cameraName, model)) {
-        qWarning().noquote() << (type == NetworkCamera ? "Open net camera, can't create cap thread"
-                                                       : "Open unv camera, can't create cap thread");
+    // No camera object: the panel or the camera logged why (unknown model, refused open), and
+    // the session reports the failure on the way to cameraClose.
+    if (!m_session->open(type, cameraName, model))
         return;
-    }
     // The live view's acknowledgement paces the stream.
     connect(m_liveView, &VideoWidget::renderDone, m_session->playThread().get(), &CameraPlayThread::onFrameRendered);
     m_tabs->setTabText(0, type == NetworkCamera ? cameraName : tr("Uvc Camera"));

@@ -81,6 +81,8 @@ private slots:
     void sidePanelsHideAndComeBack();
     void pictureCommandsFollowTheTabInFront();
     void commandsReachTheCamera();
+    void refusedOpenLogsItsReason_data();
+    void refusedOpenLogsItsReason();
     void contrastViewShowsTwoSources();
     void borderEdges_data();
     void borderEdges();
@@ -513,6 +515,44 @@ void TestMainWindow::commandsReachTheCamera()
     QVERIFY(!m_window->session()->isOpen());
     QVERIFY(!pause->isChecked() && !pause->isEnabled());
     QVERIFY(!m_window->camSettings()->isPaused());
+}
+
+namespace {
+std::atomic<int> g_capThreadLines{0};
+std::atomic<int> g_reasonLines{0};
+const char *g_reason = "";
+void countOpenFailures(QtMsgType, const QMessageLogContext &, const QString &text)
+{
+    g_capThreadLines += text.contains(QLatin1String("can't create cap thread"));
+    g_reasonLines += text.startsWith(QLatin1String(g_reason));
+}
+} // namespace
+
+void TestMainWindow::refusedOpenLogsItsReason_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QByteArray>("reason");
+    QTest::newRow("unknown model") << "usb#vid_2bdf&pid_0a10#0001#video"
+                                   << "a10" << QByteArray("Unsupported camera model, open failed!");
+    QTest::newRow("refused open") << "usb#vid_2bdf&pid_0283#0001#video"
+                                  << "283" << QByteArray("Uvc camera open failed!");
+}
+
+void TestMainWindow::refusedOpenLogsItsReason()
+{
+    // No device is attached: the acquisition thread exists, the camera object does not.
+    QFETCH(QString, name);
+    QFETCH(QString, model);
+    QFETCH(QByteArray, reason);
+    g_reason = reason.constData();
+    g_capThreadLines = 0;
+    g_reasonLines = 0;
+    const QtMessageHandler previous = qInstallMessageHandler(countOpenFailures);
+    m_window->cameraChange(UsbCamera, name, model);
+    qInstallMessageHandler(previous);
+    QCOMPARE(g_reasonLines.load(), 1);
+    QCOMPARE(g_capThreadLines.load(), 0);
 }
 
 void TestMainWindow::contrastViewShowsTwoSources()
