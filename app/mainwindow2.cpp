@@ -264,6 +264,7 @@ void MainWindow2::buildWorkspace()
     connect(m_camSettings, &CamSettings::closeCam, this, &MainWindow2::cameraClose);
     connect(m_camSettings, &CamSettings::pauseStatusChanged, this, &MainWindow2::onPauseStatusChanged);
     connect(this, &MainWindow2::increaseOrDecreaseFoucs, m_camSettings, &CamSettings::onIncreaseOrDecreaseFoucs);
+    connect(this, &MainWindow2::increaseOrDecreaseZoom, m_camSettings, &CamSettings::onIncreaseOrDecreaseZoom);
     connect(m_session, &CameraSession::closeDeviceForOpenFailed, m_camSettings, &CamSettings::closeCameraForReason);
     connect(m_session, &CameraSession::cameraCloseForReason, m_camSettings, &CamSettings::closeCameraForReason);
     connect(m_session, &CameraSession::putVideoFrame, m_liveView, &VideoWidget::onFrame);

@@ -12,11 +12,14 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
 constexpr int kFirstSearchMs = 1000;
 constexpr int kSearchPeriodMs = 2000;
+// A wheel step moves the zoom by this share of its range: end to end in 20 steps.
+constexpr int kZoomWheelSteps = 20;
 
 } // namespace
 
@@ -167,9 +170,14 @@ void CamSettings::connectCamera()
     // Automatic connections: the camera moves to its own thread, so the calls are queued.
     disconnectCamera();
     BaseCamera *camera = m_camera.get();
-    m_cameraConnections = {connect(this, &CamSettings::setCameraFocusAdd, camera, &BaseCamera::onSetFocusAdd),
-                           connect(this, &CamSettings::setCameraFocusSub, camera, &BaseCamera::onSetFocusSub),
-                           connect(this, &CamSettings::setCameraFocusOnce, camera, &BaseCamera::onSetFocusOnce)};
+    m_zoom = CameraRange();
+    m_cameraConnections = {
+        connect(this, &CamSettings::setCameraFocusAdd, camera, &BaseCamera::onSetFocusAdd),
+        connect(this, &CamSettings::setCameraFocusSub, camera, &BaseCamera::onSetFocusSub),
+        connect(this, &CamSettings::setCameraFocusOnce, camera, &BaseCamera::onSetFocusOnce),
+        connect(this, &CamSettings::setCameraZoomValue, camera, &BaseCamera::onSetZoomValue),
+        connect(camera, &BaseCamera::sendAllInfo, this, [this](const CameraInfo &info) { m_zoom = info.opticalZoom; }),
+        connect(camera, &BaseCamera::sendZoomValue, this, [this](int value) { m_zoom.value = value; })};
 }
 
 void CamSettings::disconnectCamera()
@@ -200,6 +208,19 @@ void CamSettings::onIncreaseOrDecreaseFoucs(bool increase)
         emit setCameraFocusAdd();
     else
         emit setCameraFocusSub();
+}
+
+void CamSettings::onIncreaseOrDecreaseZoom(bool increase)
+{
+    if (!m_camera || !m_zoom.supported || m_zoom.max <= m_zoom.min)
+        return;
+    const int step = std::max(1, (m_zoom.max - m_zoom.min) / kZoomWheelSteps);
+    const int value = std::clamp(m_zoom.value + (increase ? step : -step), m_zoom.min, m_zoom.max);
+    if (value == m_zoom.value)
+        return;
+    // Kept at once, so that the next step goes on from here before the camera answers.
+    m_zoom.value = value;
+    emit setCameraZoomValue(value);
 }
 
 void CamSettings::onFocusOnceBtn()

@@ -475,6 +475,15 @@ void TestMainWindow::commandsReachTheCamera()
     m_window->wheelChanged(true);
     m_window->wheelChanged(false);
     QTRY_COMPARE(focusValues, 2);
+    // In zoom mode it steps the camera's zoom, in and out.
+    QList<int> zooms;
+    connect(camera.get(), &BaseCamera::sendZoomValue, this, [&](int zoom) { zooms << zoom; });
+    m_window->onChangeMouseWheelFunc(AdjustZoom);
+    m_window->wheelChanged(true);
+    QTRY_COMPARE(zooms.size(), 1);
+    m_window->wheelChanged(false);
+    QTRY_COMPARE(zooms.size(), 2);
+    QVERIFY(zooms[0] > zooms[1]);
 
     g_focusOnceLines = 0;
     const QtMessageHandler previous = qInstallMessageHandler(countFocusOnce);
