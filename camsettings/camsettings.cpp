@@ -9,6 +9,7 @@
 #include <QEvent>
 #include <QFormLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -129,7 +130,10 @@ void CamSettings::rebuildSelector()
 
 void CamSettings::updateOpenButton()
 {
-    m_openButton->setText(m_camera ? tr("Close") : tr("Open"));
+    // The button closes the open camera while it is the one chosen; for another one it offers
+    // to open, which the one-camera rule refuses.
+    const bool closes = m_camera && m_selector->currentData().toString() == m_cameraName;
+    m_openButton->setText(closes ? tr("Close") : tr("Open"));
     m_openButton->setEnabled(m_camera || m_selector->count() > 0);
     m_pauseButton->setText(m_paused ? tr("Resume") : tr("Pause"));
     m_pauseButton->setEnabled(bool(m_camera));
@@ -137,11 +141,16 @@ void CamSettings::updateOpenButton()
 
 void CamSettings::onOpenButton()
 {
-    if (m_camera) {
+    const QString chosen = m_selector->currentData().toString();
+    if (m_camera && chosen == m_cameraName) {
         closeCameraForReason(m_cameraName, UserClosed);
         return;
     }
-    const CameraSearcher::SearchInfo info = m_detection.cameras().value(m_selector->currentData().toString());
+    if (m_camera) {
+        QMessageBox::information(this, tr("Notice"), tr("The number of cameras is greater than 1"));
+        return;
+    }
+    const CameraSearcher::SearchInfo info = m_detection.cameras().value(chosen);
     if (!info.uniqueName.isEmpty())
         emit openCam(info.type, info.uniqueName, info.model);
 }

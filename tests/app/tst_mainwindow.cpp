@@ -518,6 +518,26 @@ void TestMainWindow::commandsReachTheCamera()
     pause->click();
     QVERIFY(thread->isPaused());
 
+    // One camera at a time: asked to open a second one, the panel refuses.
+    QVERIFY(devices.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    devices.write(R"({"devices": [{"name": "usb#vid_2bdf&pid_0222#0001#video", "pid": "0222",
+                  "capabilities": [{"width": 640, "height": 480, "format": 12}]},
+                  {"name": "usb#vid_2bdf&pid_0201#0002#video", "pid": "0201"}]})");
+    devices.close();
+    auto *selector = m_window->camSettings()->findChild<QComboBox *>(QStringLiteral("camera_comboBox"));
+    QTRY_COMPARE_WITH_TIMEOUT(selector->count(), 2, 5000);
+    selector->setCurrentIndex(selector->findData(QStringLiteral("usb#vid_2bdf&pid_0201#0002#video")));
+    QString notice;
+    {
+        const auto answer = answerNextModal<QMessageBox>([&notice](QMessageBox *box) {
+            notice = box->windowTitle() + QLatin1Char('/') + box->text();
+            box->close();
+        });
+        m_window->camSettings()->findChild<QPushButton *>(QStringLiteral("open_btn"))->click();
+    }
+    QCOMPARE(notice, QStringLiteral("Notice/The number of cameras is greater than 1"));
+    QCOMPARE(m_window->session()->cameraName(), QStringLiteral("usb#vid_2bdf&pid_0222#0001#video"));
+
     // Closing ends the pause with the session.
     camera.reset();
     m_window->camSettings()->closeCameraForReason(QStringLiteral("usb#vid_2bdf&pid_0222#0001#video"), UserClosed);
