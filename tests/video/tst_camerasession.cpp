@@ -1,5 +1,6 @@
 // The camera session of the main window against virtual USB cameras: opening, streaming,
 // closing with each reason, and what a lost network camera restarts.
+#include "../virtualdevices.h"
 #include "basecamera.h"
 #include "cameraplaythread.h"
 #include "camerasession.h"
@@ -66,6 +67,8 @@ private slots:
     void failedOpenIsReported();
     void stalledCameraClosesInTheBackground();
     void flatFieldAveragesNewFrames();
+    void usb3ModelRefusesASlowerLink_data();
+    void usb3ModelRefusesASlowerLink();
 
 private:
     void writeDevices(bool present, int readStallMs = 0, double noise = 0.8);
@@ -292,6 +295,36 @@ void TestCameraSession::flatFieldAveragesNewFrames()
     const double single = noiseBetween(references[0], references[1]);
     const double averaged = noiseBetween(references[2], references[3]);
     QVERIFY2(single > 4 && averaged < 0.5 * single, qPrintable(QStringLiteral("%1, %2").arg(single).arg(averaged)));
+    writeDevices(true);
+}
+
+void TestCameraSession::usb3ModelRefusesASlowerLink_data()
+{
+    QTest::addColumn<int>("busSpeed");
+    QTest::addColumn<bool>("streams");
+    QTest::newRow("USB 2.0") << 2 << false;
+    QTest::newRow("USB 3.0") << 3 << true;
+}
+
+void TestCameraSession::usb3ModelRefusesASlowerLink()
+{
+    QFETCH(int, busSpeed);
+    QFETCH(bool, streams);
+    const QString name = QStringLiteral("usb#vid_2bdf&pid_0288#0001#video");
+    QVERIFY(writeVirtualDevices(m_dir.filePath("devices.json"),
+                                {QJsonObject{{"name", name},
+                                             {"pid", "0288"},
+                                             {"bus_speed", busSpeed},
+                                             {"capabilities", QJsonArray{virtualCapability(640, 480)}}}}));
+    CameraSession session(openWithFactory);
+    QSignalSpy frames(&session, &CameraSession::putVideoFrame);
+    QSignalSpy closed(&session, &CameraSession::cameraCloseForReason);
+    QVERIFY(session.open(UsbCamera, name, "288"));
+    QTRY_VERIFY_WITH_TIMEOUT(!frames.isEmpty() || !closed.isEmpty(), 5000);
+    QCOMPARE(frames.isEmpty(), !streams);
+    QCOMPARE(closed.isEmpty(), streams);
+    if (!streams)
+        QCOMPARE(closed.first().at(1).value<CameraCloseReason>(), UsbSpeedTooLow);
     writeDevices(true);
 }
 
