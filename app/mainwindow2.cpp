@@ -264,6 +264,7 @@ void MainWindow2::buildWorkspace()
     connect(m_camSettings, &CamSettings::closeCam, this, &MainWindow2::cameraClose);
     connect(m_camSettings, &CamSettings::pauseStatusChanged, this, &MainWindow2::onPauseStatusChanged);
     connect(this, &MainWindow2::increaseOrDecreaseFoucs, m_camSettings, &CamSettings::onIncreaseOrDecreaseFoucs);
+    connect(this, &MainWindow2::increaseOrDecreaseZoom, m_camSettings, &CamSettings::onIncreaseOrDecreaseZoom);
     connect(m_session, &CameraSession::closeDeviceForOpenFailed, m_camSettings, &CamSettings::closeCameraForReason);
     connect(m_session, &CameraSession::cameraCloseForReason, m_camSettings, &CamSettings::closeCameraForReason);
     // A frame still on its way when the session closed must not bring the picture back.
@@ -294,11 +295,10 @@ void MainWindow2::resetStatusLabels()
 void MainWindow2::cameraChange(CameraType type, QString cameraName, QString model)
 {
     m_liveView->clear();
-    if (!m_session->open(type, cameraName, model)) {
-        qWarning().noquote() << (type == NetworkCamera ? "Open net camera, can't create cap thread"
-                                                       : "Open unv camera, can't create cap thread");
+    // No camera object: the panel or the camera logged why (unknown model, refused open), and
+    // the session reports the failure on the way to cameraClose.
+    if (!m_session->open(type, cameraName, model))
         return;
-    }
     // The live view's acknowledgement paces the stream.
     connect(m_liveView, &VideoWidget::renderDone, m_session->playThread().get(), &CameraPlayThread::onFrameRendered);
     m_tabs->setTabText(0, type == NetworkCamera ? cameraName : tr("Uvc Camera"));

@@ -44,21 +44,8 @@ BaseCamera::BaseCamera(QObject *parent) : QObject(parent)
     connect(m_imageProcess, &ImageProcess::sendHistogramBoundaries, this, &BaseCamera::sendHistogramBoundaries);
     connect(m_imageProcess, &ImageProcess::sendHistogramInfos, this, &BaseCamera::sendHistogramInfos);
     connect(m_imageProcess, &ImageProcess::sendBlackBalance, this, &BaseCamera::onRecvBlackBalance);
-    // The worker asks for frames on its own thread while holding its lock; answer with the
-    // last frame through its event queue, once that lock is released.
-    ImageProcess *worker = m_imageProcess;
-    connect(
-        m_imageProcess, &ImageProcess::getVideoFrameForProcess, m_imageProcess,
-        [this, worker] {
-            VideoFrame frame;
-            {
-                QMutexLocker locker(&m_frameMutex);
-                frame = m_lastFrame;
-            }
-            QMetaObject::invokeMethod(
-                worker, [worker, frame] { worker->onRecvVideoFrameForProcess(frame); }, Qt::QueuedConnection);
-        },
-        Qt::DirectConnection);
+    // The worker's frame requests are answered by the acquisition thread with the next frames
+    // it reads (a flat-field average needs distinct frames), never with the last one again.
     m_processThread.start(QThread::InheritPriority);
 }
 

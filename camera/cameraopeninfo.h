@@ -28,6 +28,7 @@ struct CameraOpenInfo
     int iFrameInterval = 90;
 
     CameraResolution cameraResolution; // USB stream
+    int usbSpeed = 0;                  // USB link when opened, as searches report it (3: USB 3)
     bool isNetCamera = false;
 };
 

@@ -26,6 +26,7 @@ enum UsbFeature : quint32 {
     UsbLongExposure = 1u << 15,
     UsbDisplayMode = 1u << 16,    // the device's scene preset
     UsbGammaCurve = 1u << 17,     // gamma mode and Bezier curve
+    UsbNeedsUsb3 = 1u << 18,      // streams only over a USB 3 link
 };
 
 // The features of a USB camera object's model class; 0 for a class that is no USB model.

@@ -2,6 +2,7 @@
 
 #include "frameconversion.h"
 #include "imageprocess.h"
+#include "printabletext.h"
 #include "usbfeatures.h"
 #include "usbmodeltable.h"
 
@@ -140,7 +141,11 @@ VideoFrame UvcDevice::finishFrame(const VideoFrame &frame)
 
 bool UvcDevice::isStreamAllowed()
 {
-    return true;
+    if (!hasFeature(UsbNeedsUsb3) || m_usbSpeed == 3)
+        return true;
+    qWarning().noquote()
+        << QStringLiteral("Camera needs a USB 3 link, usbSpeed=%1, cameraName=%2").arg(m_usbSpeed).arg(printableText(m_uniqueName));
+    return false;
 }
 
 void UvcDevice::initDefaultInfo()
@@ -163,6 +168,7 @@ bool UvcDevice::open(const CameraOpenInfo &openInfo)
         return false;
     }
     m_handle = handle;
+    m_usbSpeed = openInfo.usbSpeed;
     m_info.productId = productIdFromDevicePath(m_uniqueName);
     return true;
 }

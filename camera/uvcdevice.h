@@ -29,6 +29,7 @@ public:
     void loadCaptureCapabilities() override;
     void servePhotoRequest() override;
 
+    // False for a model that needs a USB 3 link on a slower one.
     virtual bool isStreamAllowed();
 
     lmcam_handle handle() const { return m_handle; }
@@ -74,4 +75,5 @@ protected:
 
     lmcam_handle m_handle = 0;
     lmcam_capture_context m_ctx{};
+    int m_usbSpeed = 0; // the link the camera was opened on
 };

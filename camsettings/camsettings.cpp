@@ -9,14 +9,18 @@
 #include <QEvent>
 #include <QFormLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
 constexpr int kFirstSearchMs = 1000;
 constexpr int kSearchPeriodMs = 2000;
+// A wheel step moves the zoom by this share of its range: end to end in 20 steps.
+constexpr int kZoomWheelSteps = 20;
 
 } // namespace
 
@@ -126,7 +130,10 @@ void CamSettings::rebuildSelector()
 
 void CamSettings::updateOpenButton()
 {
-    m_openButton->setText(m_camera ? tr("Close") : tr("Open"));
+    // The button closes the open camera while it is the one chosen; for another one it offers
+    // to open, which the one-camera rule refuses.
+    const bool closes = m_camera && m_selector->currentData().toString() == m_cameraName;
+    m_openButton->setText(closes ? tr("Close") : tr("Open"));
     m_openButton->setEnabled(m_camera || m_selector->count() > 0);
     m_pauseButton->setText(m_paused ? tr("Resume") : tr("Pause"));
     m_pauseButton->setEnabled(bool(m_camera));
@@ -134,11 +141,16 @@ void CamSettings::updateOpenButton()
 
 void CamSettings::onOpenButton()
 {
-    if (m_camera) {
+    const QString chosen = m_selector->currentData().toString();
+    if (m_camera && chosen == m_cameraName) {
         closeCameraForReason(m_cameraName, UserClosed);
         return;
     }
-    const CameraSearcher::SearchInfo info = m_detection.cameras().value(m_selector->currentData().toString());
+    if (m_camera) {
+        QMessageBox::information(this, tr("Notice"), tr("The number of cameras is greater than 1"));
+        return;
+    }
+    const CameraSearcher::SearchInfo info = m_detection.cameras().value(chosen);
     if (!info.uniqueName.isEmpty())
         emit openCam(info.type, info.uniqueName, info.model);
 }
@@ -168,9 +180,14 @@ void CamSettings::connectCamera()
     // Automatic connections: the camera moves to its own thread, so the calls are queued.
     disconnectCamera();
     BaseCamera *camera = m_camera.get();
-    m_cameraConnections = {connect(this, &CamSettings::setCameraFocusAdd, camera, &BaseCamera::onSetFocusAdd),
-                           connect(this, &CamSettings::setCameraFocusSub, camera, &BaseCamera::onSetFocusSub),
-                           connect(this, &CamSettings::setCameraFocusOnce, camera, &BaseCamera::onSetFocusOnce)};
+    m_zoom = CameraRange();
+    m_cameraConnections = {
+        connect(this, &CamSettings::setCameraFocusAdd, camera, &BaseCamera::onSetFocusAdd),
+        connect(this, &CamSettings::setCameraFocusSub, camera, &BaseCamera::onSetFocusSub),
+        connect(this, &CamSettings::setCameraFocusOnce, camera, &BaseCamera::onSetFocusOnce),
+        connect(this, &CamSettings::setCameraZoomValue, camera, &BaseCamera::onSetZoomValue),
+        connect(camera, &BaseCamera::sendAllInfo, this, [this](const CameraInfo &info) { m_zoom = info.opticalZoom; }),
+        connect(camera, &BaseCamera::sendZoomValue, this, [this](int value) { m_zoom.value = value; })};
 }
 
 void CamSettings::disconnectCamera()
@@ -201,6 +218,19 @@ void CamSettings::onIncreaseOrDecreaseFoucs(bool increase)
         emit setCameraFocusAdd();
     else
         emit setCameraFocusSub();
+}
+
+void CamSettings::onIncreaseOrDecreaseZoom(bool increase)
+{
+    if (!m_camera || !m_zoom.supported || m_zoom.max <= m_zoom.min)
+        return;
+    const int step = std::max(1, (m_zoom.max - m_zoom.min) / kZoomWheelSteps);
+    const int value = std::clamp(m_zoom.value + (increase ? step : -step), m_zoom.min, m_zoom.max);
+    if (value == m_zoom.value)
+        return;
+    // Kept at once, so that the next step goes on from here before the camera answers.
+    m_zoom.value = value;
+    emit setCameraZoomValue(value);
 }
 
 void CamSettings::onFocusOnceBtn()

@@ -2,6 +2,7 @@
 
 #include "cameraclosereason.h"
 #include "cameradetection.h"
+#include "camerainfo.h"
 #include "camerasearcher.h"
 
 #include <QTabWidget>
@@ -44,6 +45,7 @@ signals:
     void setCameraFocusAdd();
     void setCameraFocusSub();
     void setCameraFocusOnce();
+    void setCameraZoomValue(int value);
 
 public slots:
     void onDetectDevices(QMap<QString, CameraSearcher::SearchInfo> infos);
@@ -52,6 +54,8 @@ public slots:
     void closeCameraForReason(QString uniqueName, CameraCloseReason reason);
     // The mouse wheel and the shortcuts: one focus step, one automatic focus, pause or go on.
     void onIncreaseOrDecreaseFoucs(bool increase);
+    // One step of the camera's optical zoom (the mouse wheel in zoom mode).
+    void onIncreaseOrDecreaseZoom(bool increase);
     void onFocusOnceBtn();
     void onPauseBtnToggled();
 
@@ -84,6 +88,7 @@ private:
     int m_windowsVersion = 10;
     std::shared_ptr<BaseCamera> m_camera;
     QList<QMetaObject::Connection> m_cameraConnections; // cut when the camera closes
+    CameraRange m_zoom;                                 // the current camera's optical zoom
     bool m_paused = false;
     QString m_cameraName;
 };

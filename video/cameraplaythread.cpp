@@ -86,8 +86,9 @@ void CameraPlayThread::setCaptureCamera(std::shared_ptr<BaseCamera> camera)
     BaseCamera *cam = m_camera.get();
     ImageProcess *process = cam->imageProcess();
     if (process) {
+        // The request only raises a flag: taken on the worker's thread, it needs no event loop here.
         m_cameraConnections << connect(process, &ImageProcess::getVideoFrameForProcess, this,
-                                       &CameraPlayThread::onGetVideoFrame);
+                                       &CameraPlayThread::onGetVideoFrame, Qt::DirectConnection);
         m_cameraConnections << connect(this, &CameraPlayThread::sendVideoFrame, process,
                                        &ImageProcess::onRecvVideoFrameForProcess);
     }

@@ -169,6 +169,11 @@ CameraOpenInfo CameraSession::openRecord(CameraType type, const QString &name, c
         info.userName = QString::fromLatin1(Constants::kNetCameraUser);
         info.password = QString::fromLatin1(Constants::kLoginPassword);
         info.port = QString::fromLatin1(Constants::kNetCameraPort);
+    } else {
+        // The link as it is now: the camera may have moved to another port since the search.
+        CameraSearcher::SearchResult usb;
+        CameraSearcher::addUsbCameras(usb);
+        info.usbSpeed = usb.value(name).usbSpeed;
     }
     return info;
 }

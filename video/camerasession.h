@@ -42,7 +42,8 @@ public:
     // The reason in a few words for logs and the command line ("disconnected"); the number
     // when unknown.
     static QString closeReasonName(CameraCloseReason reason);
-    // The open record of a camera: stream defaults, and for network cameras the program's login.
+    // The open record of a camera: stream defaults, for USB cameras their link speed now, and
+    // for network cameras the program's login.
     static CameraOpenInfo openRecord(CameraType type, const QString &name, const QString &model);
 
     // Opens a camera: rebuilds the acquisition thread, creates and opens the camera object,

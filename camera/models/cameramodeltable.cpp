@@ -140,6 +140,7 @@ const UsbFeatureRow kUsbFeatures[] = {
     {"Cm18UCamera", kFocusCurve},
     {"Cm22UCamera", kFocusCurve | UsbFocusOnce | UsbFocusRegionRect | UsbZoom | UsbDrc | UsbCac},
     {"Cm23Camera", UsbGainUnit | UsbLongExposure | UsbDisplayMode | UsbGammaCurve},
+    {"Cm31Camera", UsbNeedsUsb3},
 };
 
 } // namespace

@@ -84,6 +84,8 @@ private slots:
     void pictureCommandsFollowTheTabInFront();
     void commandsReachTheCamera();
     void unplugLeavesNoPicture();
+    void refusedOpenLogsItsReason_data();
+    void refusedOpenLogsItsReason();
     void contrastViewShowsTwoSources();
     void borderEdges_data();
     void borderEdges();
@@ -476,6 +478,15 @@ void TestMainWindow::commandsReachTheCamera()
     m_window->wheelChanged(true);
     m_window->wheelChanged(false);
     QTRY_COMPARE(focusValues, 2);
+    // In zoom mode it steps the camera's zoom, in and out.
+    QList<int> zooms;
+    connect(camera.get(), &BaseCamera::sendZoomValue, this, [&](int zoom) { zooms << zoom; });
+    m_window->onChangeMouseWheelFunc(AdjustZoom);
+    m_window->wheelChanged(true);
+    QTRY_COMPARE(zooms.size(), 1);
+    m_window->wheelChanged(false);
+    QTRY_COMPARE(zooms.size(), 2);
+    QVERIFY(zooms[0] > zooms[1]);
 
     g_focusOnceLines = 0;
     const QtMessageHandler previous = qInstallMessageHandler(countFocusOnce);
@@ -509,6 +520,26 @@ void TestMainWindow::commandsReachTheCamera()
     QVERIFY(!thread->isPaused());
     pause->click();
     QVERIFY(thread->isPaused());
+
+    // One camera at a time: asked to open a second one, the panel refuses.
+    QVERIFY(devices.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    devices.write(R"({"devices": [{"name": "usb#vid_2bdf&pid_0222#0001#video", "pid": "0222",
+                  "capabilities": [{"width": 640, "height": 480, "format": 12}]},
+                  {"name": "usb#vid_2bdf&pid_0201#0002#video", "pid": "0201"}]})");
+    devices.close();
+    auto *selector = m_window->camSettings()->findChild<QComboBox *>(QStringLiteral("camera_comboBox"));
+    QTRY_COMPARE_WITH_TIMEOUT(selector->count(), 2, 5000);
+    selector->setCurrentIndex(selector->findData(QStringLiteral("usb#vid_2bdf&pid_0201#0002#video")));
+    QString notice;
+    {
+        const auto answer = answerNextModal<QMessageBox>([&notice](QMessageBox *box) {
+            notice = box->windowTitle() + QLatin1Char('/') + box->text();
+            box->close();
+        });
+        m_window->camSettings()->findChild<QPushButton *>(QStringLiteral("open_btn"))->click();
+    }
+    QCOMPARE(notice, QStringLiteral("Notice/The number of cameras is greater than 1"));
+    QCOMPARE(m_window->session()->cameraName(), QStringLiteral("usb#vid_2bdf&pid_0222#0001#video"));
 
     // Closing ends the pause with the session.
     camera.reset();
@@ -551,6 +582,44 @@ void TestMainWindow::unplugLeavesNoPicture()
     writeDevices(plugged);
     QTRY_VERIFY_WITH_TIMEOUT(m_window->session()->isOpen(), 10000);
     QCOMPARE(live->scaleStrategy(), VideoScaleStrategy::FitToWindow);
+}
+
+namespace {
+std::atomic<int> g_capThreadLines{0};
+std::atomic<int> g_reasonLines{0};
+const char *g_reason = "";
+void countOpenFailures(QtMsgType, const QMessageLogContext &, const QString &text)
+{
+    g_capThreadLines += text.contains(QLatin1String("can't create cap thread"));
+    g_reasonLines += text.startsWith(QLatin1String(g_reason));
+}
+} // namespace
+
+void TestMainWindow::refusedOpenLogsItsReason_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QByteArray>("reason");
+    QTest::newRow("unknown model") << "usb#vid_2bdf&pid_0a10#0001#video"
+                                   << "a10" << QByteArray("Unsupported camera model, open failed!");
+    QTest::newRow("refused open") << "usb#vid_2bdf&pid_0283#0001#video"
+                                  << "283" << QByteArray("Uvc camera open failed!");
+}
+
+void TestMainWindow::refusedOpenLogsItsReason()
+{
+    // No device is attached: the acquisition thread exists, the camera object does not.
+    QFETCH(QString, name);
+    QFETCH(QString, model);
+    QFETCH(QByteArray, reason);
+    g_reason = reason.constData();
+    g_capThreadLines = 0;
+    g_reasonLines = 0;
+    const QtMessageHandler previous = qInstallMessageHandler(countOpenFailures);
+    m_window->cameraChange(UsbCamera, name, model);
+    qInstallMessageHandler(previous);
+    QCOMPARE(g_reasonLines.load(), 1);
+    QCOMPARE(g_capThreadLines.load(), 0);
 }
 
 void TestMainWindow::contrastViewShowsTwoSources()

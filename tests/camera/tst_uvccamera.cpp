@@ -701,6 +701,11 @@ private slots:
         QVERIFY(camera);
         const VideoFrame live = nextVirtualFrame(*camera);
         QVERIFY(!live.isNull());
+        // Standing in for the acquisition thread, which answers the worker's requests.
+        ImageProcess *worker = camera->imageProcess();
+        connect(
+            worker, &ImageProcess::getVideoFrameForProcess, worker,
+            [worker, live] { worker->onRecvVideoFrameForProcess(live); }, Qt::QueuedConnection);
         SignalLog log(camera.get());
         if (request == "blackBalance") {
             camera->onSetBlackBalanceOnce();

@@ -4,6 +4,7 @@
 #include "basecamera.h"
 #include "cameraplaythread.h"
 #include "camerasession.h"
+#include "frameconversion.h"
 #include "models/cameramodelfactory.h"
 
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <atomic>
+#include <cmath>
 #include <cstring>
 #include <lmcam.h>
 
@@ -27,6 +29,23 @@ std::shared_ptr<BaseCamera> openWithFactory(const CameraOpenInfo &record)
         return nullptr;
     camera->setResolutionInfo(record);
     return camera->open(record) ? camera : nullptr;
+}
+
+// The noise of two captures of one still picture: the deviation of their difference.
+double noiseBetween(const VideoFrame &a, const VideoFrame &b)
+{
+    const QImage x = videoFrameToQImage(a), y = videoFrameToQImage(b);
+    double sum = 0, squares = 0;
+    const qint64 count = qint64(x.width()) * x.height() * 3;
+    for (int row = 0; row < x.height(); ++row) {
+        const uchar *p = x.constScanLine(row), *q = y.constScanLine(row);
+        for (int i = 0; i < x.width() * 3; ++i) {
+            const int d = p[i] - q[i];
+            sum += d;
+            squares += d * d;
+        }
+    }
+    return std::sqrt(squares / count - (sum / count) * (sum / count));
 }
 
 } // namespace
@@ -221,13 +240,67 @@ private slots:
         lmcam_log_set_callback(nullptr);
     }
 
+    void flatFieldAveragesNewFrames()
+    {
+        // A noisy still picture: a reference averaged over 16 new frames keeps a quarter of the noise.
+        writeDevices(true, 0, 8.0);
+        CameraSession session(openWithFactory);
+        QSignalSpy streaming(&session, &CameraSession::streaming);
+        QVERIFY(session.open(UsbCamera, kDevice, "283"));
+        QTRY_COMPARE_WITH_TIMEOUT(streaming.count(), 1, 5000);
+        BaseCamera *camera = session.camera().get();
+        QList<VideoFrame> references;
+        connect(camera, &BaseCamera::sendFFCAverageFrame, this, [&](const VideoFrame &frame) { references << frame; });
+        for (const int frames : {1, 1, 16, 16}) {
+            QMetaObject::invokeMethod(camera, [camera, frames] { camera->onSetFFCCaptureNum(frames); });
+            const int expected = references.size() + 1;
+            QTRY_COMPARE_WITH_TIMEOUT(references.size(), expected, 10000);
+        }
+        const double single = noiseBetween(references[0], references[1]);
+        const double averaged = noiseBetween(references[2], references[3]);
+        QVERIFY2(single > 4 && averaged < 0.5 * single,
+                 qPrintable(QStringLiteral("%1, %2").arg(single).arg(averaged)));
+        writeDevices(true);
+    }
+
+    void usb3ModelRefusesASlowerLink_data()
+    {
+        QTest::addColumn<int>("busSpeed");
+        QTest::addColumn<bool>("streams");
+        QTest::newRow("USB 2.0") << 2 << false;
+        QTest::newRow("USB 3.0") << 3 << true;
+    }
+
+    void usb3ModelRefusesASlowerLink()
+    {
+        QFETCH(int, busSpeed);
+        QFETCH(bool, streams);
+        const QString name = QStringLiteral("usb#vid_2bdf&pid_0288#0001#video");
+        QVERIFY(writeVirtualDevices(m_dir.filePath("devices.json"),
+                                    {QJsonObject{{"name", name},
+                                                 {"pid", "0288"},
+                                                 {"bus_speed", busSpeed},
+                                                 {"capabilities", QJsonArray{virtualCapability(640, 480)}}}}));
+        CameraSession session(openWithFactory);
+        QSignalSpy frames(&session, &CameraSession::putVideoFrame);
+        QSignalSpy closed(&session, &CameraSession::cameraCloseForReason);
+        QVERIFY(session.open(UsbCamera, name, "288"));
+        QTRY_VERIFY_WITH_TIMEOUT(!frames.isEmpty() || !closed.isEmpty(), 5000);
+        QCOMPARE(frames.isEmpty(), !streams);
+        QCOMPARE(closed.isEmpty(), streams);
+        if (!streams)
+            QCOMPARE(closed.first().at(1).value<CameraCloseReason>(), UsbSpeedTooLow);
+        writeDevices(true);
+    }
+
 private:
-    void writeDevices(bool present, int readStallMs = 0)
+    void writeDevices(bool present, int readStallMs = 0, double noise = 0.8)
     {
         const QJsonObject device{{"name", kDevice},
                                  {"pid", "0283"},
                                  {"fps", 60},
                                  {"capabilities", QJsonArray{virtualCapability(640, 480)}},
+                                 {"noise", noise},
                                  {"faults", QJsonObject{{"read_stall_ms", readStallMs}}}};
         QVERIFY(writeVirtualDevices(m_dir.filePath("devices.json"), present ? QJsonArray{device} : QJsonArray{}));
     }

@@ -159,6 +159,9 @@ DeviceEntry parseEntry(const json &item)
         parseSpecimen(item["specimen"], e);
     e.drift = item.value("drift", e.drift);
     e.focusCurveValid = item.value("focus_curve_valid", e.focusCurveValid);
+    e.noise = item.value("noise", e.noise);
+    if (!(e.noise >= 0.0 && e.noise <= 40.0))
+        throw std::runtime_error("\"noise\" outside 0..40");
     if (item.contains("faults")) {
         const json &f = item["faults"];
         if (!f.is_object())
@@ -294,6 +297,7 @@ virtualscope::RenderSettings VirtualDevice::renderSettings()
     const bool autoExposure = get(Param::ExposureMode) == LMCAM_MODE_AUTO;
     s.exposure = effectiveExposureTime() / static_cast<double>(paramRange(Param::ExposureTime).def);
     s.gain = autoExposure ? 1.0 : std::pow(2.0, get(Param::ExposureGain) / 20.0);
+    s.noise = entry.noise;
     if (get(Param::WhiteBalanceMode) == LMCAM_MODE_MANUAL) {
         const Param gains[3] = {Param::WhiteBalanceRed, Param::WhiteBalanceGreen, Param::WhiteBalanceBlue};
         for (int c = 0; c < 3; ++c)

@@ -34,6 +34,7 @@ struct DeviceEntry
     virtualscope::SpecimenConfig specimen;
     bool drift = false;
     bool focusCurveValid = true;
+    double noise = 0.8;                 // sensor noise at gain 1, standard deviation in grey levels
     int64_t disconnectAfterFrames = -1; // below 0: never
     bool refuseOpen = false;
     bool refuseContext = false;

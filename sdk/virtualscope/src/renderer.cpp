@@ -469,7 +469,7 @@ void Renderer::render(const RenderSettings &st, PixelLayout layout, int width, i
     }
 
     // Noise grows with gain, as read noise amplified by the sensor.
-    ensureNoise(0.8 * std::pow(std::max(1.0, st.gain), 0.75));
+    ensureNoise(st.noise * std::pow(std::max(1.0, st.gain), 0.75));
     const int8_t *noise = m_noise.data();
     auto rowNoise = [&](int y) {
         return noise + (hash32(frameIndex * 0x9e3779b1u + static_cast<uint32_t>(y)) & (kNoiseTableSize - 1));

@@ -19,6 +19,7 @@ struct RenderSettings
 {
     double exposure = 1.0;               // exposure time relative to nominal
     double gain = 1.0;                   // sensor gain factor; also raises the noise
+    double noise = 0.8;                  // sensor noise at gain 1: standard deviation in grey levels
     double wbGains[3] = {1.0, 1.0, 1.0}; // red, green, blue
     double hueDegrees = 0.0;
     double saturation = 1.0; // 0 gives grey
