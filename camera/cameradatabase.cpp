@@ -336,9 +336,18 @@ bool CameraDatabase::loadDefaultParameters(const QString &uniqueName, const Came
         info.format = format;
     else
         qInfo().noquote() << QStringLiteral("Stored stream format %1 is not offered by ").arg(format) + uniqueName;
+    // A size the stored format does not offer (a row of a larger model, or the device's size in
+    // another format) would make the stream refuse to start: the format's largest size serves.
     const QVector<CameraResolution> offered = info.resolutions.value(info.format);
-    findResolution(offered, r.value(QStringLiteral("resolution")).toString(), info.current);
-    findResolution(offered, r.value(QStringLiteral("pictureResolution")).toString(), info.photo);
+    for (const auto &[column, size] : {std::pair{"resolution", &info.current}, {"pictureResolution", &info.photo}}) {
+        const QString stored = r.value(QLatin1String(column)).toString();
+        if (!findResolution(offered, stored, *size) && !offered.isEmpty() &&
+            !findResolution(offered, size->resolution, *size)) {
+            qInfo().noquote() << QStringLiteral("Stored %1 %2 is not offered by %3, %4 instead")
+                                     .arg(QLatin1String(column), stored, uniqueName, offered.last().resolution);
+            *size = offered.last();
+        }
+    }
 
     // Two passes: a gated value needs the mode or the presence the first pass reads.
     for (const bool gated : {false, true}) {

@@ -520,6 +520,8 @@ private slots:
         QTest::newRow("exposureModeMissing")
             << QVariantMap{{"exposureMode", -1}}
             << QVariantMap{{"exposure_mode", -1}, {"exposure_comp", -1}, {"exposure_time", -1}, {"exposure_gain", -1}};
+        // A larger model's size in a format that offers only 1920x1080.
+        QTest::newRow("sizeNotOffered") << QVariantMap{{"decodeWay", 1}, {"resolution", "5440x3648"}} << QVariantMap{};
     }
     void storedRowWinsAtOpen()
     {
@@ -541,6 +543,10 @@ private slots:
         camera->onGetAllInfo();
         QCOMPARE(sent.size(), 1);
         const CameraInfo info = sent.first().first().value<CameraInfo>();
+        // The stream it will ask for is one the device offers.
+        const QVector<CameraResolution> offered = info.resolutions.value(info.format);
+        QVERIFY(std::any_of(offered.cbegin(), offered.cend(),
+                            [&](const CameraResolution &r) { return r.resolution == info.current.resolution; }));
         const lmcam_handle handle = static_cast<UvcDevice *>(camera.get())->handle();
         using SdkGet = int32_t (*)(lmcam_handle, int32_t *);
         const QMap<QString, SdkGet> readBack = {{"wb_red", lmcam_get_white_balance_component_red},
