@@ -47,6 +47,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.path())); // a parameter database of this run's own
         m_devicesPath = m_dir.filePath("devices.json");
         QVERIFY(QFile::exists(LUMORA_BIN_DIR "/lumora-cli"));
         m_discoveryPort = SimProcess::freeUdpPort(kNetAddress);
@@ -68,8 +69,6 @@ private slots:
             << QStringList{"usb#vid_2bdf&pid_0283#mm#video\tLmCam_3 (USB 1.1)\t283\t2",
                            "usb#vid_2bdf&pid_0283#zz#video\tLmCam_1 \t283\t3",
                            "usb#vid_2bdf&pid_0a10#aa#video\tLmCam_2 (USB 1.0)\ta10\t0"};
-        QTest::newRow("usb2") << QJsonArray{device(kDevice, {{"bus_speed", 2}})}
-                              << QStringList{QString(kDevice) + "\tLmCam_1 (USB 2.0)\t283\t1"};
     }
 
     void list()
@@ -159,19 +158,11 @@ private slots:
     {
         const Run r = run({"models"});
         QCOMPARE(r.exitCode, 0);
+        // The model list as the camera library gives it; its fields are the camera model test's.
         const QJsonArray models = QJsonDocument::fromJson(r.out.toUtf8()).array();
         QCOMPARE(models.size(), 54);
-        QJsonObject cm18;
-        for (const QJsonValue &value : models) {
-            if (value.toObject()["class"].toString() == "Cm18UCamera")
-                cm18 = value.toObject();
-        }
-        QCOMPARE(cm18["baseClass"].toString(), QString("Cm21UCamera"));
-        QCOMPARE(cm18["modelKey"].toString(), QString("cm18"));
-        QVERIFY(cm18["firmwareKey"].isNull());
-        QVERIFY(QRegularExpression("^[0-9a-f]{4}$").match(cm18["productId"].toString()).hasMatch());
-        QCOMPARE(cm18["resolution"].toString(), QString("3840x2160"));
-        QCOMPARE(cm18["fps"].toInt(), 60);
+        QCOMPARE(models.first().toObject().keys(), (QStringList{"baseClass", "class", "firmwareKey", "fps", "modelKey",
+                                                                "productId", "resolution"}));
     }
 
     // The camera is opened as its model's class; its row in the parameter database starts with
