@@ -336,18 +336,8 @@ static void devicePartsReadBack(void)
     CHECK_STATUS(lmcam_get_auto_exposure_region(handle, &rect), LMCAM_OK);
     CHECK(rect.x == 10 && rect.y == 20 && rect.width == 100 && rect.height == 80);
     CHECK_STATUS(lmcam_set_auto_whitebalance_region(handle, &outside), LMCAM_ERR_OUT_OF_RANGE);
-    const lmcam_focus_region_v2 cell = {1, {3, 12}};
-    lmcam_focus_region_v2 cellBack;
-    CHECK_STATUS(lmcam_set_focus_region_v2(handle, &cell), LMCAM_OK);
-    CHECK_STATUS(lmcam_get_focus_region_v2(handle, &cellBack), LMCAM_OK);
-    CHECK(cellBack.enable == 1 && cellBack.point.x == 3 && cellBack.point.y == 12);
-    const lmcam_point offGrid = {16, 0};
+    const lmcam_point offGrid = {16, 0}; /* focus cells are read back through the USB models */
     CHECK_STATUS(lmcam_set_focus_region_v1(handle, &offGrid), LMCAM_ERR_OUT_OF_RANGE);
-    const lmcam_focus_region_v3 free3 = {1, {0, 0, 320, 240}};
-    lmcam_focus_region_v3 freeBack;
-    CHECK_STATUS(lmcam_set_focus_region_v3(handle, &free3), LMCAM_OK);
-    CHECK_STATUS(lmcam_get_focus_region_v3(handle, &freeBack), LMCAM_OK);
-    CHECK(freeBack.enable == 1 && freeBack.rect.width == 320 && freeBack.rect.height == 240);
 
     /* Lights: single parts and all four share one set of levels. */
     const int32_t levels[LMCAM_LED_PART_COUNT] = {10, 20, 30, 40};
