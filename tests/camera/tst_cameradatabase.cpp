@@ -93,7 +93,6 @@ int probe(const CameraInfo &i, const QString &what)
         {"currentWidth", [](const CameraInfo &c) { return c.current.width; }},
         {"currentFormat", [](const CameraInfo &c) { return c.current.format; }},
         {"photoWidth", [](const CameraInfo &c) { return c.photo.width; }},
-        {"expModeSupported", [](const CameraInfo &c) { return int(c.expModeSupported); }},
         {"expMode", [](const CameraInfo &c) { return int(c.expMode); }},
         {"expGainSupported", [](const CameraInfo &c) { return int(c.expGain.supported); }},
         {"wbRed", [](const CameraInfo &c) { return c.wbRed.value; }},
@@ -328,7 +327,6 @@ private slots:
         QTest::addColumn<int>("expected");
         QTest::newRow("bitratePlaceholderRaised") << "bitrate" << QVariant(1) << "bitRate" << 10000;
         QTest::newRow("bitrateKeptWhenHigher") << "bitrate" << QVariant(20000) << "bitRate" << 20000;
-        QTest::newRow("exposureModeMissing") << "exposureMode" << QVariant(-1) << "expModeSupported" << 0;
         QTest::newRow("exposureModeZeroIsManual") << "exposureMode" << QVariant(0) << "expMode" << 2;
         QTest::newRow("exposureGainMissing") << "exposureGain" << QVariant(-1) << "expGainSupported" << 0;
         QTest::newRow("saturationZeroIsMonochrome") << "saturationValue" << QVariant(0) << "monochrome" << 1;
