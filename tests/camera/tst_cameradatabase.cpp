@@ -93,14 +93,12 @@ int probe(const CameraInfo &i, const QString &what)
         {"currentWidth", [](const CameraInfo &c) { return c.current.width; }},
         {"currentFormat", [](const CameraInfo &c) { return c.current.format; }},
         {"photoWidth", [](const CameraInfo &c) { return c.photo.width; }},
-        {"expModeSupported", [](const CameraInfo &c) { return int(c.expModeSupported); }},
         {"expMode", [](const CameraInfo &c) { return int(c.expMode); }},
         {"expGainSupported", [](const CameraInfo &c) { return int(c.expGain.supported); }},
         {"wbRed", [](const CameraInfo &c) { return c.wbRed.value; }},
         {"wbBlueMax", [](const CameraInfo &c) { return c.wbBlue.max; }},
         {"monochrome", [](const CameraInfo &c) { return int(c.monochrome); }},
         {"focusRegionEnable", [](const CameraInfo &c) { return int(c.focusRegionEnable); }},
-        {"gamma", [](const CameraInfo &c) { return c.gamma.value; }},
     };
     return probes.value(what)(i);
 }
@@ -329,16 +327,13 @@ private slots:
         QTest::addColumn<int>("expected");
         QTest::newRow("bitratePlaceholderRaised") << "bitrate" << QVariant(1) << "bitRate" << 10000;
         QTest::newRow("bitrateKeptWhenHigher") << "bitrate" << QVariant(20000) << "bitRate" << 20000;
-        QTest::newRow("exposureModeMissing") << "exposureMode" << QVariant(-1) << "expModeSupported" << 0;
         QTest::newRow("exposureModeZeroIsManual") << "exposureMode" << QVariant(0) << "expMode" << 2;
         QTest::newRow("exposureGainMissing") << "exposureGain" << QVariant(-1) << "expGainSupported" << 0;
         QTest::newRow("saturationZeroIsMonochrome") << "saturationValue" << QVariant(0) << "monochrome" << 1;
-        QTest::newRow("wbManualReadsGain") << "whiteBalanceR" << QVariant(700) << "wbRed" << 700;
         QTest::newRow("wbAutoSkipsGains") << "whiteBalanceMode" << QVariant(1) << "wbRed" << 0;
         QTest::newRow("wbMaximum") << "whiteBalanceMode" << QVariant(1) << "wbBlueMax" << 255;
         QTest::newRow("noFocus") << "focusValue" << QVariant(-1) << "focusRegionEnable" << 0;
         QTest::newRow("focusRowEnablesRegion") << "focusValue" << QVariant(5) << "focusRegionEnable" << 1;
-        QTest::newRow("hdrIsGamma") << "HDRValue" << QVariant(3) << "gamma" << 3;
         QTest::newRow("liveResolution") << "resolution" << QVariant("3840x2160") << "currentWidth" << 3840;
         QTest::newRow("photoResolution") << "pictureResolution" << QVariant("3840x2160") << "photoWidth" << 3840;
         QTest::newRow("unofferedResolutionKeepsCurrent")
@@ -400,26 +395,6 @@ private slots:
         QVERIFY(db.saveValue(name, "fps", 12));
         QCOMPARE(db.findRow(neighbour)->value("fps").toInt(), 25);
         QCOMPARE(db.findRow(name)->value("fps").toInt(), 12);
-    }
-
-    void savedValueSurvivesReopen()
-    {
-        QTemporaryDir dir;
-        {
-            CameraDatabase db(dir.path());
-            QVERIFY(db.open());
-            CameraInfo info = offeredInfo();
-            QVERIFY(db.loadDefaultParameters(kUsbDevice, CameraDefaultRow::common("1920x1080", 60), info));
-            QVERIFY(db.saveValue(kUsbDevice, "exposureCompensation", 77));
-            QVERIFY(db.saveValue(kUsbDevice, "pictureResolution", "3840x2160"));
-        }
-        CameraDatabase db(dir.path());
-        QVERIFY(db.open());
-        CameraInfo info = offeredInfo();
-        QVERIFY(db.loadDefaultParameters(kUsbDevice, CameraDefaultRow::common("1920x1080", 60), info));
-        QCOMPARE(info.expComp.value, 77);
-        QCOMPARE(info.photo.width, 3840);
-        QCOMPARE(info.fps, 60);
     }
 
     void unknownColumnRefused_data()

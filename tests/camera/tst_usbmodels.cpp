@@ -1,5 +1,4 @@
 // What the USB model classes switch on, each against a virtual device of its own.
-#include "cameradatabase.h"
 #include "frameconversion.h"
 #include "models/cameramodelfactory.h"
 #include "models/cm02ucamera.h"
@@ -365,37 +364,6 @@ private slots:
                 renamed = QString::fromUtf8(list.devices[i].description) == QLatin1String("Bench scope 2");
         }
         QVERIFY(renamed);
-    }
-
-    void parameterRowLoadedIntoTheCamera()
-    {
-        const QString path = usbPath("0218", "0001");
-        const QString key = path; // rows are keyed by the unique name
-        {
-            auto camera = startCamera(path);
-            QVERIFY(camera);
-            camera->loadDefaultParameters();
-            // The Cm18U row: white balance 490/256/369 (read in manual mode only), gamma 1, 3840x2160.
-            const CameraInfo info = camera->cameraInfo();
-            QCOMPARE(info.gamma.value, 1);
-            QCOMPARE(info.expMode, ExposureAuto);
-            QCOMPARE(info.expComp.value, 56);
-            QVERIFY(!info.monochrome);
-        }
-        CameraDatabase database;
-        QVERIFY(database.open());
-        QVERIFY(database.filePath().startsWith(m_dir.path())); // the program's data folder
-        QVERIFY(database.findRow(key));
-        QVERIFY(database.saveValue(path, QStringLiteral("saturationValue"), 0));
-        QVERIFY(database.saveValue(path, QStringLiteral("HDRValue"), 9));
-        database.close();
-
-        // The next start finds the row, with the operator's values.
-        auto camera = startCamera(path);
-        QVERIFY(camera);
-        camera->loadDefaultParameters();
-        QCOMPARE(camera->cameraInfo().gamma.value, 9);
-        QVERIFY(camera->cameraInfo().monochrome);
     }
 
 private:

@@ -9,7 +9,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <array>
-#include <cstring>
 #include <map>
 
 namespace {
@@ -380,34 +379,8 @@ private slots:
         QVERIFY(camera);
         QVERIFY(!nextVirtualFrame(*camera).isNull());
         QVERIFY(writeVirtualDevices(m_devicesPath, {}));
-        lmcam_device_list list;
-        std::memset(&list, 0, sizeof(list));
-        lmcam_enum_devices(&list);
-        QCOMPARE(list.count, 0);
-        QVERIFY(nextVirtualFrame(*camera).isNull());
-    }
-
-    void upgradeFileNames_data()
-    {
-        QTest::addColumn<QString>("fileName");
-        QTest::addColumn<bool>("accepted");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("matchingKeyAndSuffix") << "cm26B2_v151.update" << true << QString();
-        QTest::newRow("wrongExtension") << "cm26B2_v151.bin" << false << "Invalid upgrade file name!";
-        QTest::newRow("otherModel") << "cm25B2_v151.update" << false << "The upgrade file is not for current camera!";
-        QTest::newRow("missingSuffix") << "cm26_v151.update" << false << "The upgrade file is not for current camera!";
-    }
-
-    void upgradeFileNames()
-    {
-        QFETCH(QString, fileName);
-        QFETCH(bool, accepted);
-        QFETCH(QString, message);
-        auto camera = startCamera(640, 480);
-        QVERIFY(camera);
-        if (!accepted)
-            QTest::ignoreMessage(QtWarningMsg, qPrintable(message));
-        QCOMPARE(camera->checkUpgradeFile(m_dir.filePath(fileName)), accepted);
+        // Noticed on the camera's own reads, without an enumeration; a frame already due may still come.
+        QTRY_VERIFY(nextVirtualFrame(*camera).isNull());
     }
 
     void resets_data()
@@ -559,11 +532,17 @@ private slots:
         QTest::addColumn<QString>("fileName");
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("updateFile") << "cm26B2_v151.update" << QByteArray(4096, 'f') << true;
-        QTest::newRow("packageFile") << "cm26B2_v151.lpk" << QByteArray(100, 'f') << true;
-        QTest::newRow("otherExtension") << "cm26B2_v151.bin" << QByteArray(100, 'f') << false;
-        QTest::newRow("emptyFile") << "empty.update" << QByteArray() << false;
-        QTest::newRow("missingFile") << "missing.update" << QByteArray("-") << false;
+        QTest::addColumn<QString>("nameRefusal"); // what the check of the file's name says, if it refuses
+        const QString notThisCamera = "The upgrade file is not for current camera!";
+        QTest::newRow("updateFile") << "cm26B2_v151.update" << QByteArray(4096, 'f') << true << QString();
+        QTest::newRow("packageFile") << "cm26B2_v151.lpk" << QByteArray(100, 'f') << true
+                                     << "Invalid upgrade file name!";
+        QTest::newRow("otherExtension") << "cm26B2_v151.bin" << QByteArray(100, 'f') << false
+                                        << "Invalid upgrade file name!";
+        QTest::newRow("otherModel") << "cm25B2_v151.update" << QByteArray(100, 'f') << true << notThisCamera;
+        QTest::newRow("missingSuffix") << "cm26_v151.update" << QByteArray(100, 'f') << true << notThisCamera;
+        QTest::newRow("emptyFile") << "empty.update" << QByteArray() << false << notThisCamera;
+        QTest::newRow("missingFile") << "missing.update" << QByteArray("-") << false << notThisCamera;
     }
 
     void upgradeThroughSdk()
@@ -571,6 +550,7 @@ private slots:
         QFETCH(QString, fileName);
         QFETCH(QByteArray, content);
         QFETCH(bool, accepted);
+        QFETCH(QString, nameRefusal);
         const QString path = m_dir.filePath(fileName);
         if (content != "-") {
             QFile file(path);
@@ -579,6 +559,9 @@ private slots:
         }
         auto camera = startCamera(640, 480);
         QVERIFY(camera);
+        if (!nameRefusal.isEmpty())
+            QTest::ignoreMessage(QtWarningMsg, qPrintable(nameRefusal));
+        QCOMPARE(camera->checkUpgradeFile(path), nameRefusal.isEmpty());
         QVERIFY(!nextVirtualFrame(*camera).isNull());
 
         struct Report
@@ -594,6 +577,8 @@ private slots:
         });
         QCOMPARE(camera->upgradeThroughSdk(path), accepted);
         QVERIFY(!camera->isFrozen());
+        int32_t version = 0; // the device answers again
+        QCOMPARE(lmcam_get_version(camera->handle(), &version), LMCAM_OK);
         QVERIFY(!reports.isEmpty());
         for (const Report &r : reports)
             QVERIFY2(r.frozen, "the live view must repeat its picture during the upgrade");

@@ -294,11 +294,10 @@ private slots:
 
         // The same pixels through an RGB24 frame: to an image (a deep copy) and to a matrix.
         const QImage rgbImage = image.convertToFormat(QImage::Format_RGB888);
-        const auto buffer = RGB24Buffer::Copy(width, height, rgbImage.constBits(), rgbImage.bytesPerLine());
-        const VideoFrame frame(buffer, 1);
+        const VideoFrame frame = videoFrameFromQImage(image);
         const QImage fromFrame = videoFrameToQImage(frame);
         QCOMPARE(fromFrame, rgbImage);
-        QVERIFY(fromFrame.constBits() != buffer->Data());
+        QVERIFY(fromFrame.constBits() != std::static_pointer_cast<RGB24Buffer>(frame.videoFrameBuffer())->Data());
         QCOMPARE(matToQImage(videoFrameToMat(frame)), rgbImage);
     }
 
@@ -316,6 +315,7 @@ private slots:
         QCOMPARE(argb.pixel(4, 2), qRgba(30, 20, 10, 128));
         QVERIFY(argb.constBits() != bgra.data);
         QVERIFY(videoFrameToQImage(VideoFrame()).isNull());
+        QVERIFY(videoFrameFromQImage(QImage()).isNull());
         QVERIFY(videoFrameToMat(VideoFrame()).empty());
     }
 };

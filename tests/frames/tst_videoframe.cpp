@@ -263,20 +263,6 @@ private slots:
         QCOMPARE(QSize(large.width(), large.height()), turned ? QSize(480, 640) : QSize(640, 480));
     }
 
-    void fromQImage()
-    {
-        QImage image(5, 3, QImage::Format_ARGB32);
-        for (int y = 0; y < 3; ++y) {
-            for (int x = 0; x < 5; ++x)
-                image.setPixel(x, y, qRgba(10 * x, 20 * y, 200, 255));
-        }
-        const VideoFrame frame = videoFrameFromQImage(image);
-        QCOMPARE(QSize(frame.width(), frame.height()), QSize(5, 3));
-        // Back to an image: the same colours, row padding and alpha aside.
-        QCOMPARE(videoFrameToQImage(frame), image.convertToFormat(QImage::Format_RGB888));
-        QVERIFY(videoFrameFromQImage(QImage()).isNull());
-    }
-
     void otherBufferTypesGiveEmptyResults()
     {
         const VideoFrame other(std::make_shared<OtherBuffer>(4), 1);

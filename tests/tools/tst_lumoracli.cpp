@@ -47,6 +47,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.path())); // a parameter database of this run's own
         m_devicesPath = m_dir.filePath("devices.json");
         QVERIFY(QFile::exists(LUMORA_BIN_DIR "/lumora-cli"));
         m_discoveryPort = SimProcess::freeUdpPort(kNetAddress);
@@ -68,8 +69,6 @@ private slots:
             << QStringList{"usb#vid_2bdf&pid_0283#mm#video\tLmCam_3 (USB 1.1)\t283\t2",
                            "usb#vid_2bdf&pid_0283#zz#video\tLmCam_1 \t283\t3",
                            "usb#vid_2bdf&pid_0a10#aa#video\tLmCam_2 (USB 1.0)\ta10\t0"};
-        QTest::newRow("usb2") << QJsonArray{device(kDevice, {{"bus_speed", 2}})}
-                              << QStringList{QString(kDevice) + "\tLmCam_1 (USB 2.0)\t283\t1"};
     }
 
     void list()
@@ -111,10 +110,6 @@ private slots:
         QTest::newRow("pngAtRequestedSize")
             << device(kDevice) << QStringList{"--resolution", "320x240"} << "a.png" << QSize(320, 240);
         QTest::newRow("largestWithoutResolution") << device(kDevice) << QStringList{} << "b.jpg" << QSize(640, 480);
-        QJsonObject tall = device(kDevice);
-        tall["capabilities"] = QJsonArray{QJsonObject{{"width", 1920}, {"height", 1082}, {"format", 12}}};
-        QTest::newRow("rotate90Of1082CutTo1080")
-            << tall << QStringList{"--rotate", "90"} << "c.bmp" << QSize(1080, 1920);
         QTest::newRow("roiThenRotate") << device(kDevice) << QStringList{"--roi", "10,20,200,100", "--rotate", "270"}
                                        << "d.tiff" << QSize(96, 200);
     }
@@ -145,20 +140,6 @@ private slots:
         QCOMPARE(image.size(), size);
     }
 
-    void rateOfA30FpsCamera()
-    {
-        QVERIFY(writeVirtualDevices(m_devicesPath, {device(kDevice)}));
-        // About 2.5 s of stream: the thread reports once a whole second has passed, so even the
-        // first report is near the camera's rate (a loaded machine may read fewer frames).
-        const Run r = run({"grab", "--camera", kDevice, "--resolution", "320x240", "--frames", "75", "--out",
-                           m_dir.filePath("rate.png")});
-        QCOMPARE(r.exitCode, 0);
-        const QStringList rates = r.out.split('\n').filter(QRegularExpression("^fps: \\d+\\.\\d\\d$"));
-        QVERIFY2(rates.size() >= 2, qPrintable(r.out));
-        for (const QString &rate : rates)
-            QVERIFY2(qAbs(rate.mid(5).toDouble() - 30.0) <= 15.0, qPrintable(rate));
-    }
-
     void setReachesCameraSlot()
     {
         QVERIFY(writeVirtualDevices(m_devicesPath, {device(kDevice)}));
@@ -177,19 +158,11 @@ private slots:
     {
         const Run r = run({"models"});
         QCOMPARE(r.exitCode, 0);
+        // The model list as the camera library gives it; its fields are the camera model test's.
         const QJsonArray models = QJsonDocument::fromJson(r.out.toUtf8()).array();
         QCOMPARE(models.size(), 54);
-        QJsonObject cm18;
-        for (const QJsonValue &value : models) {
-            if (value.toObject()["class"].toString() == "Cm18UCamera")
-                cm18 = value.toObject();
-        }
-        QCOMPARE(cm18["baseClass"].toString(), QString("Cm21UCamera"));
-        QCOMPARE(cm18["modelKey"].toString(), QString("cm18"));
-        QVERIFY(cm18["firmwareKey"].isNull());
-        QVERIFY(QRegularExpression("^[0-9a-f]{4}$").match(cm18["productId"].toString()).hasMatch());
-        QCOMPARE(cm18["resolution"].toString(), QString("3840x2160"));
-        QCOMPARE(cm18["fps"].toInt(), 60);
+        QCOMPARE(models.first().toObject().keys(), (QStringList{"baseClass", "class", "firmwareKey", "fps", "modelKey",
+                                                                "productId", "resolution"}));
     }
 
     // The camera is opened as its model's class; its row in the parameter database starts with
