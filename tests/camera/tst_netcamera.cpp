@@ -739,7 +739,10 @@ private slots:
         const QStringList imageBool{"cmd", "chnn", "mirror", "flip", "flick", "cac", "monochrome"};
         QTest::newRow("hue") << 0 << "set_image_value" << imageValue << "hue";
         QTest::newRow("gamma") << 1 << "set_image_value" << imageValue << "gamma";
+        QTest::newRow("contrast") << 10 << "set_image_value" << imageValue << "contrast";
+        QTest::newRow("saturation") << 11 << "set_image_value" << imageValue << "saturation";
         QTest::newRow("mirror") << 2 << "set_image_bool" << imageBool << "mirror";
+        QTest::newRow("flip") << 12 << "set_image_bool" << imageBool << "flip";
         QTest::newRow("monochrome") << 3 << "set_image_bool" << imageBool << "monochrome";
         QTest::newRow("expComp") << 4 << "set_exposure"
                                  << QStringList{"cmd", "chnn", "expo_type", "compensation", "shuttertime", "a_gain"}
@@ -774,7 +777,7 @@ private slots:
         i.sharpness.value = 24;
         i.gamma.value = 25;
         i.drc.value = 26;
-        i.flip = true;
+        i.cac = true;
         i.wbGreen.value = 27;
         i.wbBlue.value = 28;
 
@@ -783,7 +786,9 @@ private slots:
             [](NewNetCamera &c) { c.onSetMirrorStatus(true); }, [](NewNetCamera &c) { c.onSetMonoChromeStatus(true); },
             [](NewNetCamera &c) { c.onSetExpCompValue(1); },    [](NewNetCamera &c) { c.onSetFocusValue(1); },
             [](NewNetCamera &c) { c.onSetDZoomValue(1); },      [](NewNetCamera &c) { c.onSetWbRedValue(1); },
-            [](NewNetCamera &c) { c.onSetFocusAdd(); },         [](NewNetCamera &c) { c.onSetLed(2, 60); }};
+            [](NewNetCamera &c) { c.onSetFocusAdd(); },         [](NewNetCamera &c) { c.onSetLed(2, 60); },
+            [](NewNetCamera &c) { c.onSetContrastValue(1); },   [](NewNetCamera &c) { c.onSetSaturationValue(1); },
+            [](NewNetCamera &c) { c.onSetFlipStatus(true); }};
         calls[slot](*camera);
         QCOMPARE(fake->sent.size(), size_t(1));
         const json &r = fake->sent.front();
@@ -800,7 +805,7 @@ private slots:
         if (command == "set_image_value")
             QCOMPARE(r.at("drc").get<int>(), 26);
         if (command == "set_image_bool")
-            QCOMPARE(r.at("flip").get<int>(), 1);
+            QCOMPARE(r.at("cac").get<int>(), 1);
         if (command == "set_white_balance") {
             QCOMPARE(str(r.at("awb")), QStringLiteral("manual"));
             QCOMPARE(r.at("gr").get<int>(), 27);
@@ -840,8 +845,9 @@ private slots:
             std::tie(camera, fake) = makeCamera<NetCamera>();
         fake->bodies["system"] = {{"sw_ver", "5.4.6"}, {"model_suffix", "A"}, {"wifi", 1}, {"hw_ver", "1.0"}};
         // Green is "gr" to the newer commands and "gb" to the older; gamma "gamma" and "level".
-        const json values{{"hue", 31}, {"focus_mode", 1}, {"expo_type", 1}, {"awb", "manual"}, {"gr", 35},
-                          {"gb", 35},  {"mirror", true},  {"gamma", 44},    {"level", 44}};
+        const json values{{"hue", 31},       {"contrast", 32}, {"saturation", 33}, {"focus_mode", 1},  {"expo_type", 1},
+                          {"awb", "manual"}, {"r", 34},        {"gr", 35},         {"gb", 35},         {"mirror", true},
+                          {"flip", true},    {"gamma", 44},    {"level", 44},      {"shuttertime", 36}};
         for (const QString &c : getCommands)
             fake->bodies[c.toStdString()] = values;
 
@@ -853,6 +859,11 @@ private slots:
         for (const QString &c : getCommands)
             QVERIFY2(counts[c.toStdString()] == 1, qPrintable(c));
         QCOMPARE(info.hue.value, 31);
+        QCOMPARE(info.contrast.value, 32);
+        QCOMPARE(info.saturation.value, 33);
+        QCOMPARE(info.wbRed.value, 34);
+        QCOMPARE(info.expTime.value, 36);
+        QCOMPARE(info.flip, true);
         QCOMPARE(info.focusMode, FocusManual);
         QCOMPARE(info.expMode, ExposureManual);
         QCOMPARE(info.wbMode, WbManual);
