@@ -265,6 +265,12 @@ private slots:
         };
         QTRY_VERIFY_WITH_TIMEOUT(finished(), 10000);
         QCOMPARE(status.last().at(1).toInt(), 100);
+        // Progress only grows, and the camera reports an upgrade under way until the end.
+        for (int i = 0; i < status.count(); ++i) {
+            const int percentage = status.at(i).at(1).toInt();
+            QVERIFY(i == 0 || percentage >= status.at(i - 1).at(1).toInt());
+            QCOMPARE(status.at(i).at(0).value<UpgradeStatus>(), percentage < 100 ? Upgrading : UpgradeSucceeded);
+        }
         camera.logout();
     }
 
