@@ -464,14 +464,6 @@ private slots:
         QCOMPARE(streams.size(), size_t(1));
         QCOMPARE(QString::fromStdString(streams.front().at("wh")), QStringLiteral("%1*%2").arg(width).arg(height));
         QCOMPARE(changed.count(), signalCount);
-
-        // Pictures of the former size are dropped after a size change.
-        Picture old(1920, 1080), current(width, height);
-        fake->pictures = {{0, &old}, {0, &current}};
-        const VideoFrame first = camera->readFrame();
-        const VideoFrame second = camera->readFrame();
-        QCOMPARE(first.isNull(), width != 1920);
-        QCOMPARE(second.width(), width);
     }
 
     void readFrame_data()
