@@ -662,8 +662,6 @@ private slots:
         QTest::addColumn<QByteArray>("request");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("answer");
-        QTest::newRow("known command") << QByteArray(R"({"cmd":"get_image","chnn":0,"idx":0,"tag":3})") << L_SDK_OK
-                                       << R"({"get_image":{"bright":50,"code":0,"tag":3}})";
         // A camera's refusal is an answer: the caller reads its code.
         QTest::newRow("unknown command") << QByteArray(R"({"cmd":"fly"})") << L_SDK_OK << R"({"fly":{"code":-1}})";
         QTest::newRow("not JSON") << QByteArray("get_image") << L_SDK_ERR_INVALID_ARG << "";
