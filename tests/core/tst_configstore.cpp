@@ -262,7 +262,6 @@ private slots:
         };
         row("int", ConfigGroup::Snap, SnapKey::RemainingTime, 42, 43);
         row("bool", ConfigGroup::ControlInterfaceState, ControlInterfaceStateKey::ShowLedWidget, true, false);
-        row("string", ConfigGroup::Record, RecordKey::SavePath, "/media/videos", "/media/other");
         row("colour", ConfigGroup::Draw, int(DrawProperty::LineColor), QColor(10, 20, 30, 40), QColor(10, 20, 30));
         row("map", ConfigGroup::CommonTool, CommonToolKey::CommonTool,
             QVariantMap{{"Line", 1}, {"Circle", QVariantList{1, 2}}}, QVariantMap{{"Line", 2}});

@@ -24,8 +24,6 @@ private slots:
         QTest::newRow("ninetyPercentAllowed") << meminfo(1000000, 100000) << 90 << true;
         QTest::newRow("ninetyOnePercentRefused") << meminfo(1000000, 90000) << 91 << false;
         QTest::newRow("justUnderNinetyOneRoundsDown") << meminfo(1000000, 90001) << 90 << true;
-        QTest::newRow("idleMachine") << meminfo(24000000, 23000000) << 4 << true;
-        QTest::newRow("full") << meminfo(1000, 0) << 100 << false;
         QTest::newRow("noAvailableField") << QByteArray("MemTotal: 1000 kB\nMemFree: 10 kB\n") << -1 << false;
         QTest::newRow("garbage") << QByteArray("MemTotal: lots\n") << -1 << false;
         QTest::newRow("availableAboveTotal") << meminfo(1000, 2000) << -1 << false;
