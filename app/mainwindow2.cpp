@@ -39,6 +39,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QMessageBox>
+#include <cmath>
 
 MainWindow2::MainWindow2(QWidget *parent)
     : QMainWindow(parent)
@@ -273,7 +274,12 @@ void MainWindow2::buildWorkspace()
             m_liveView->onFrame(frame);
     });
     connect(m_session, &CameraSession::sendFps, m_fpsLabel, [this](const QString &fps) {
-        m_fpsLabel->setText(tr("FPS: %1").arg(fps));
+        // The rate on screen; the camera's beside it when the display cannot keep up.
+        const double shown = m_liveView->takeShownFps();
+        if (std::abs(shown - fps.toDouble()) < 0.5)
+            m_fpsLabel->setText(tr("FPS: %1").arg(fps));
+        else
+            m_fpsLabel->setText(tr("FPS: %1 (camera %2)").arg(shown, 0, 'f', 2).arg(fps));
     });
     connect(m_session, &CameraSession::resolutionChange, m_resolutionLabel, &QLabel::setText);
     connect(m_session, &CameraSession::formatChanged, m_formatLabel, &QLabel::setText);

@@ -14,7 +14,8 @@ const char *const baseKeys[] = {"UpgradeFilePath",        "OpenedImgPath",      
                                 "SaveAsImgPath",          "OpenedVideoPath",      "UnlockPassword",
                                 "StayUnlocked",           "PasswordPrompt",       "exportFilePath",
                                 "BatchExportToAFile",     "MainInterfaceLeftPos", "MainInterfaceRightPos",
-                                "InterfaceStyleProperty", "CompressionEnabled"};
+                                "InterfaceStyleProperty", "CompressionEnabled",
+                                "PictureCorrections"};
 const char *const cameraKeys[] = {"Resolution",       "FocusRectEnable", "FocusClikEnable",
                                   "MouseWheelEnable", "PicScale",        "SceneMode"};
 const char *const snapKeys[] = {"EnableTiming",        "RemainingTime",  "TimeNamingFormatIndex",
@@ -326,7 +327,8 @@ QMap<int, QVariant> baseDefaults()
             {OpenedVideoPath, displayFolder(QStandardPaths::MoviesLocation)},
             {StayUnlocked, false},
             {ExportFilePath, displayFolder(QStandardPaths::DocumentsLocation)},
-            {BatchExportToAFile, false}};
+            {BatchExportToAFile, false},
+            {PictureCorrections, QStringLiteral("auto")}};
 }
 
 std::array<ConfigGroupInfo, ConfigGroupCount> buildGroupInfos()

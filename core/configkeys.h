@@ -67,6 +67,7 @@ enum : int {
     MainInterfaceRightPos,
     InterfaceStyleProperty, // 1 white theme, else black
     CompressionEnabled,
+    PictureCorrections, // where the live picture is corrected: "auto", "gpu" or "cpu"
     KeyCount
 };
 }

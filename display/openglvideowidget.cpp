@@ -6,36 +6,20 @@
 #include <QDebug>
 #include <QMessageBox>
 #include <QOpenGLContext>
-#include <QOpenGLShaderProgram>
 #include <QSurfaceFormat>
 #include <QTimer>
-#include <array>
-
-namespace {
-
-const GLushort kScreenQuadIndices[] = {0, 1, 2, 0, 2, 3};
-
-// x, y, z, s, t of the widget's corners, showing `part` (fractions of the picture, top-left
-// origin); the frame buffer's row 0 is the picture's bottom row.
-std::array<GLfloat, 20> screenQuad(const QRectF &part)
-{
-    const auto left = GLfloat(part.left());
-    const auto right = GLfloat(part.right());
-    const auto top = GLfloat(1 - part.top());
-    const auto bottom = GLfloat(1 - part.bottom());
-    return {
-        -1.f, -1.f, 0.f, left,  bottom, //
-        1.f,  -1.f, 0.f, right, bottom, //
-        1.f,  1.f,  0.f, right, top,    //
-        -1.f, 1.f,  0.f, left,  top,    //
-    };
-}
-
-} // namespace
 
 OpenGLVideoWidget::OpenGLVideoWidget(bool offscreen, bool cpuProcessing, QWidget *parent)
-    : QOpenGLWidget(parent), m_offscreen(offscreen), m_renderer(std::make_unique<Renderer>(offscreen, cpuProcessing))
+    : QOpenGLWidget(parent)
+    , m_offscreen(offscreen)
+    , m_forceCpu(cpuProcessing)
+    , m_renderer(std::make_unique<Renderer>(offscreen, cpuProcessing))
 {}
+
+void OpenGLVideoWidget::setCorrectionOption(const QString &option)
+{
+    m_correctionOption = option;
+}
 
 OpenGLVideoWidget::~OpenGLVideoWidget()
 {
@@ -50,12 +34,6 @@ void OpenGLVideoWidget::releaseGl()
         return;
     }
     m_renderer->releaseGl();
-    makeCurrent();
-    m_program.reset();
-    m_quadArray.destroy();
-    m_quadVertices.destroy();
-    m_quadIndices.destroy();
-    doneCurrent();
     m_initialized = false;
 }
 
@@ -85,39 +63,25 @@ void OpenGLVideoWidget::initializeGL()
         qWarning("OpenGLWidget init failed");
         return;
     }
+    const QByteArray glRenderer(reinterpret_cast<const char *>(glGetString(GL_RENDERER)));
     qDebug("Vendor: %s\n Renderer: %s\n OpenGL Version: %s\n", reinterpret_cast<const char *>(glGetString(GL_VENDOR)),
-           reinterpret_cast<const char *>(glGetString(GL_RENDERER)),
-           reinterpret_cast<const char *>(glGetString(GL_VERSION)));
+           glRenderer.constData(), reinterpret_cast<const char *>(glGetString(GL_VERSION)));
     qDebug() << "OpenGL surface format:" << glContext->format();
 
     // A new top-level window brings a new context: give everything back before the old one goes.
     QObject::disconnect(m_contextConnection);
     m_contextConnection = connect(glContext, &QOpenGLContext::aboutToBeDestroyed, this, &OpenGLVideoWidget::releaseGl);
 
-    m_program = std::make_unique<QOpenGLShaderProgram>();
-    if (!ShaderSource::buildProgram(*m_program, QStringLiteral(":/shaders/video.vert"),
-                                    QStringLiteral(":/shaders/video_rgb.frag"), {"a_Position", "a_texCoords"})) {
-        qWarning("OpenGLWidget init failed");
-        m_program.reset();
-    } else {
-        m_quadArray.create();
-        m_quadArray.bind();
-        m_quadVertices.create();
-        m_quadVertices.bind();
-        const std::array<GLfloat, 20> quad = screenQuad(m_part);
-        m_quadVertices.allocate(quad.data(), int(sizeof quad));
-        m_quadIndices.create();
-        m_quadIndices.bind();
-        m_quadIndices.allocate(kScreenQuadIndices, sizeof kScreenQuadIndices);
-        m_program->enableAttributeArray(0);
-        m_program->setAttributeBuffer(0, GL_FLOAT, 0, 3, 5 * sizeof(GLfloat));
-        m_program->enableAttributeArray(1);
-        m_program->setAttributeBuffer(1, GL_FLOAT, 3 * sizeof(GLfloat), 2, 5 * sizeof(GLfloat));
-        m_quadArray.release();
-    }
+    // The fragment pass is slow on a software rasteriser; the CPU corrections are not.
+    const QString option = m_correctionOption.toLower();
+    const bool cpu = m_forceCpu || option == QLatin1String("cpu") ||
+                     (option != QLatin1String("gpu") && Renderer::isSoftwareRasterizer(glRenderer));
+    qInfo("Picture corrections on the %s (OpenGL renderer \"%s\", option \"%s\")", cpu ? "CPU" : "graphics card",
+          glRenderer.constData(), qPrintable(m_correctionOption));
+    m_renderer->setCpuProcessing(cpu);
 
     m_renderer->setContext(glContext, glContext->surface());
-    connect(m_renderer.get(), &Renderer::renderDone, this, QOverload<>::of(&QWidget::update), Qt::UniqueConnection);
+    connect(m_renderer.get(), &Renderer::pictureChanged, this, QOverload<>::of(&QWidget::update), Qt::UniqueConnection);
     connect(m_renderer.get(), &Renderer::renderDone, this, &OpenGLVideoWidget::renderDone, Qt::UniqueConnection);
     connect(this, &OpenGLVideoWidget::renderFrame, m_renderer.get(), &Renderer::onFrame, Qt::UniqueConnection);
     connect(this, &OpenGLVideoWidget::getWatermarkFrame, m_renderer.get(), &Renderer::onGetWatermarkFrame,
@@ -189,7 +153,6 @@ void OpenGLVideoWidget::showPart(const QRectF &part, const QSize &pictureSize)
                           part.width() / pictureSize.width(), part.height() / pictureSize.height());
     if (fraction != m_part) {
         m_part = fraction;
-        m_partChanged = true;
         update();
     }
 }
@@ -218,26 +181,9 @@ void OpenGLVideoWidget::paintGL()
     }
     glClearColor(0.f, 0.f, 0.f, 1.f);
     glClear(GL_COLOR_BUFFER_BIT);
-    const GLuint texture = m_renderer->frameBufferTexture();
-    if (!m_program || texture == 0) {
-        return;
+    if (m_renderer->drawScreen(m_part)) {
+        ++m_shownFrames;
     }
-    m_program->bind();
-    m_program->setUniformValue("u_Texture0", 0);
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    m_quadArray.bind();
-    if (m_partChanged) {
-        const std::array<GLfloat, 20> quad = screenQuad(m_part);
-        m_quadVertices.bind();
-        m_quadVertices.write(0, quad.data(), int(sizeof quad));
-        m_quadVertices.release();
-        m_partChanged = false;
-    }
-    glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_SHORT, nullptr);
-    m_quadArray.release();
-    m_program->release();
-    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 void OpenGLVideoWidget::onStart()

@@ -4,32 +4,34 @@
 #include "rendertextinfo.h"
 #include "videoframe.h"
 
-#include <QOpenGLBuffer>
 #include <QOpenGLFunctions>
-#include <QOpenGLVertexArrayObject>
 #include <QOpenGLWidget>
 #include <QRectF>
 #include <memory>
 
-class QOpenGLShaderProgram;
 class Renderer;
 
-// Puts the rendered live picture on screen. Frames go to its Renderer, which draws them into
-// an off-screen frame buffer of the frame's size; paintGL shows the part of it in view.
+// Puts the live picture on screen. Frames go to its Renderer; paintGL has it draw the part of
+// the picture in view.
 class OpenGLVideoWidget : public QOpenGLWidget, protected QOpenGLFunctions
 {
     Q_OBJECT
 public:
     static constexpr double kMinGlVersion = 3.3;
 
-    // offscreen: the renderer draws each frame as it arrives (the display pane passes true);
-    // cpuProcessing: rendered-frame requests are answered by the CPU corrections.
+    // offscreen: the renderer draws pictures for consumers as frames arrive (the display pane
+    // passes true); cpuProcessing: corrections on the CPU whatever setCorrectionOption says.
     explicit OpenGLVideoWidget(bool offscreen = true, bool cpuProcessing = false, QWidget *parent = nullptr);
     ~OpenGLVideoWidget() override;
 
     Renderer *renderer() const { return m_renderer.get(); }
     bool isInitialized() const { return m_initialized; }
     int paintCount() const { return m_paintCount; }
+    // Frames that reached the screen since construction.
+    int shownFrames() const { return m_shownFrames; }
+    // Where the picture corrections run: "gpu", "cpu", or "auto" (the CPU with a software
+    // rasteriser, else the graphics card). Takes effect when the context is made.
+    void setCorrectionOption(const QString &option);
     // The part of the (zoomed) picture the widget shows, in picture pixels from its top-left
     // corner, and the picture's whole size; unset, the whole picture. The widget is only as
     // large as that part, so its frame buffer stays small at any zoom.
@@ -83,17 +85,15 @@ private:
     void releaseGl();
 
     const bool m_offscreen;
+    const bool m_forceCpu;
+    QString m_correctionOption = QStringLiteral("auto");
     std::unique_ptr<Renderer> m_renderer;
     bool m_initialized = false;
     bool m_visible = false;
     bool m_versionChecked = false;
     QRectF m_part{0, 0, 1, 1}; // of the picture, in fractions of its size
-    bool m_partChanged = false;
     int m_paintCount = 0;
+    int m_shownFrames = 0;
     int m_framesSinceStats = 0;
     QMetaObject::Connection m_contextConnection;
-    std::unique_ptr<QOpenGLShaderProgram> m_program;
-    QOpenGLVertexArrayObject m_quadArray;
-    QOpenGLBuffer m_quadVertices{QOpenGLBuffer::VertexBuffer};
-    QOpenGLBuffer m_quadIndices{QOpenGLBuffer::IndexBuffer};
 };

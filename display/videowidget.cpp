@@ -1,5 +1,6 @@
 #include "videowidget.h"
 
+#include "configstore.h"
 #include "graphicsview.h"
 #include "openglvideowidget.h"
 
@@ -19,11 +20,29 @@ VideoWidget::VideoWidget(QWidget *parent) : QWidget(parent), m_pictureArea(new Q
     m_view = new GraphicsView(m_pictureArea);
 
     OpenGLVideoWidget *picture = m_view->videoWidget();
+    picture->setCorrectionOption(ConfigStore::instance()
+                                     .value(ConfigGroup::Base, BaseKey::PictureCorrections, QStringLiteral("auto"))
+                                     .toString());
+    m_shownClock.start();
     connect(picture, &OpenGLVideoWidget::renderDone, this, &VideoWidget::renderDone);
     connect(picture, &OpenGLVideoWidget::changeFFCStatus, this, &VideoWidget::changeFFCStatus);
     connect(picture, &OpenGLVideoWidget::sendWatermarkFrame, this, &VideoWidget::sendWatermarkFrame);
     connect(this, &VideoWidget::getWatermarkFrame, picture, &OpenGLVideoWidget::getWatermarkFrame);
     connect(this, &VideoWidget::updateWatermarkText, picture, &OpenGLVideoWidget::onUpdateWatermarkText);
+}
+
+int VideoWidget::shownFrames() const
+{
+    return m_view->videoWidget()->shownFrames();
+}
+
+double VideoWidget::takeShownFps()
+{
+    const qint64 ms = m_shownClock.restart();
+    const int shown = shownFrames();
+    const double fps = ms > 0 ? (shown - m_shownAtClock) * 1000.0 / double(ms) : 0.0;
+    m_shownAtClock = shown;
+    return fps;
 }
 
 void VideoWidget::onFrame(VideoFrame frame)

@@ -6,6 +6,7 @@
 #include "videoframe.h"
 #include "videoscale.h"
 
+#include <QElapsedTimer>
 #include <QSize>
 #include <QVector>
 #include <QWidget>
@@ -30,6 +31,9 @@ public:
     void setMaxZoomPercent(double percent) { m_maxZoomPercent = percent; }
     // While set, a double click asks to leave full screen.
     void setFullScreen(bool fullScreen) { m_fullScreen = fullScreen; }
+    // Frames that reached the screen, in total and per second since the previous call.
+    int shownFrames() const;
+    double takeShownFps();
 
 signals:
     void videoWidgetScaleChanged(double bestScale, double showScale, VideoScaleStrategy strategy);
@@ -93,4 +97,6 @@ private:
     int m_rotation = 0;
     bool m_fullScreen = false;
     double m_maxZoomPercent = 400.0;
+    QElapsedTimer m_shownClock;
+    int m_shownAtClock = 0;
 };

@@ -11,6 +11,7 @@
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLShaderProgram>
 #include <QSurface>
+#include <libyuv/convert_argb.h>
 #include <libyuv/convert_from_argb.h>
 
 #include <algorithm>
@@ -20,13 +21,6 @@ namespace {
 
 const char *const kFontPath = ":/fonts/SourceHanSansCN-Regular.otf";
 
-// x, y, z, s, t; texture row 0 (the picture's first row) at the top.
-const GLfloat kQuad[] = {
-    -1.f, -1.f, 0.f, 0.f, 1.f, //
-    1.f,  -1.f, 0.f, 1.f, 1.f, //
-    1.f,  1.f,  0.f, 1.f, 0.f, //
-    -1.f, 1.f,  0.f, 0.f, 0.f, //
-};
 const GLushort kQuadIndices[] = {0, 1, 2, 0, 2, 3};
 
 std::int64_t wallClockUs()
@@ -54,12 +48,55 @@ std::array<float, 3> channelMeans(const RGB24BufferInterface &frame)
     return {float(sums[0] / count), float(sums[1] / count), float(sums[2] / count)};
 }
 
+bool isRgb(const VideoFrame &frame)
+{
+    const auto buffer = frame.videoFrameBuffer();
+    return buffer && !frame.isNull() && buffer->type() == VideoFrameBuffer::Type::kRGB24;
+}
+
+// A planar frame as R, G, B bytes, converted as ImageProcess converts it.
+VideoFrame toRgb(const VideoFrame &frame)
+{
+    const auto buffer = frame.videoFrameBuffer();
+    const I420BufferInterface *planar = buffer ? buffer->GetI420() : nullptr;
+    if (!planar) {
+        return {};
+    }
+    auto rgb = RGB24Buffer::Create(frame.width(), frame.height());
+    if (!rgb) {
+        return {};
+    }
+    libyuv::I420ToRAW(planar->DataY(), planar->StrideY(), planar->DataU(), planar->StrideU(), planar->DataV(),
+                      planar->StrideV(), rgb->MutableData(), rgb->Stride(), frame.width(), frame.height());
+    return VideoFrame(std::move(rgb), frame.timestampUs());
+}
+
 } // namespace
 
 struct Renderer::Frames
 {
     VideoFrame rendered;
     VideoFrame recording;
+};
+
+// Corrects frames with the renderer's ImageProcess on its own thread.
+class Renderer::Worker : public QObject
+{
+public:
+    explicit Worker(Renderer *renderer) : m_renderer(renderer) {}
+
+    // On the worker thread. A recorded picture must be a whole RGB one even without corrections.
+    void correct(const VideoFrame &frame, bool rgbNeeded)
+    {
+        VideoFrame picture = m_renderer->m_imageProcess.process(frame);
+        if (rgbNeeded && !isRgb(picture)) {
+            picture = toRgb(frame);
+        }
+        QMetaObject::invokeMethod(m_renderer, [renderer = m_renderer, picture] { renderer->onCpuPicture(picture); });
+    }
+
+private:
+    Renderer *const m_renderer;
 };
 
 Renderer::Renderer(bool offscreen, bool cpuProcessing, QObject *parent)
@@ -70,11 +107,40 @@ Renderer::Renderer(bool offscreen, bool cpuProcessing, QObject *parent)
     qRegisterMetaType<VideoFrame>("VideoFrame");
     qRegisterMetaType<RenderTextInfo>("RenderTextInfo");
     m_imageProcess.onSetHistogramBoundaries(m_boundaries);
+    m_worker = new Worker(this);
+    m_worker->moveToThread(&m_workerThread);
+    connect(&m_workerThread, &QThread::finished, m_worker, &QObject::deleteLater);
+    m_workerThread.setObjectName(QStringLiteral("Renderer CPU corrections"));
+    m_workerThread.start();
 }
 
 Renderer::~Renderer()
 {
+    m_workerThread.quit();
+    m_workerThread.wait();
     releaseGl();
+}
+
+bool Renderer::isSoftwareRasterizer(const QByteArray &glRenderer)
+{
+    for (const char *name : {"llvmpipe", "softpipe", "Software Rasterizer", "SwiftShader"}) {
+        if (glRenderer.contains(name)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void Renderer::setCpuProcessing(bool cpu)
+{
+    QMutexLocker locker(&m_mutex);
+    m_cpuProcessing = cpu;
+}
+
+bool Renderer::cpuProcessing() const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_cpuProcessing;
 }
 
 void Renderer::setContext(QOpenGLContext *context, QSurface *surface)
@@ -99,6 +165,8 @@ void Renderer::clear()
 {
     QMutexLocker locker(&m_mutex);
     m_currentFrame = VideoFrame();
+    m_source = VideoFrame();
+    m_fboCurrent = false;
     m_ready = false;
     if (m_fbo && makeCurrent()) {
         m_fbo.reset();
@@ -118,10 +186,41 @@ QSize Renderer::frameSize() const
     return m_size;
 }
 
-unsigned Renderer::frameBufferTexture() const
+bool Renderer::drawScreen(const QRectF &part)
 {
     QMutexLocker locker(&m_mutex);
-    return m_ready && m_fbo ? m_fbo->texture() : 0;
+    if (!m_ready || m_source.isNull() || !m_context) {
+        return false;
+    }
+    m_gl = m_context->extraFunctions();
+    m_gl->glDisable(GL_BLEND);
+    if (m_fboCurrent) {
+        // The picture with its text is there already.
+        m_rgbProgram->bind();
+        m_rgbProgram->setUniformValue("u_Texture0", 0);
+        m_gl->glActiveTexture(GL_TEXTURE0);
+        m_gl->glBindTexture(GL_TEXTURE_2D, m_fbo->texture());
+        setQuadLocked(part, true);
+        m_quadArray.bind();
+        m_gl->glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_SHORT, nullptr);
+        m_quadArray.release();
+        m_rgbProgram->release();
+        m_gl->glBindTexture(GL_TEXTURE_2D, 0);
+    } else {
+        drawSourceLocked(part);
+        if (m_showText) {
+            // The projection of the whole picture, cut to the part in view.
+            const float w = float(m_size.width());
+            const float h = float(m_size.height());
+            QMatrix4x4 projection;
+            projection.ortho(float(part.left()) * w, float(part.right()) * w, float(1 - part.bottom()) * h,
+                             float(1 - part.top()) * h, 0.f, 1.f);
+            drawTextLocked(projection);
+        }
+    }
+    const bool fresh = !m_sourceShown;
+    m_sourceShown = true;
+    return fresh;
 }
 
 void Renderer::setWatermarkTexts(const QVector<RenderTextInfo> &texts)
@@ -164,6 +263,8 @@ void Renderer::onFrame(VideoFrame frame)
         return;
     }
     bool ffcTurnedOff = false;
+    bool acknowledge = true;
+    Frames out;
     {
         QMutexLocker locker(&m_mutex);
         m_currentFrame = frame;
@@ -176,15 +277,87 @@ void Renderer::onFrame(VideoFrame frame)
                 ffcTurnedOff = true;
             }
         }
+        if (m_cpuProcessing && !frame.isNull()) {
+            if (m_workerBusy) {
+                // Acknowledged when the worker takes it; a frame it replaces is skipped, and
+                // acknowledged now.
+                acknowledge = !m_waitingFrame.isNull();
+                m_waitingFrame = frame;
+            } else {
+                startCpuLocked(frame);
+            }
+        } else {
+            m_source = frame;
+            m_sourceUploaded = false;
+            m_sourceShown = false;
+            m_fboCurrent = false;
+            // Only consumers of whole pictures need the full-size pass; the screen draws its part.
+            if (m_offscreen && (m_recording || m_renderedFrameRequested)) {
+                drawFullLocked(&out);
+            }
+        }
     }
+    doneCurrent();
     if (ffcTurnedOff) {
         emit changeFFCStatus(false);
     }
-    if (m_offscreen) {
-        draw();
+    emitFrames(out);
+    if (!m_cpuProcessing) {
+        emit pictureChanged();
     }
-    doneCurrent();
-    emit renderDone();
+    if (acknowledge) {
+        emit renderDone();
+    }
+}
+
+void Renderer::startCpuLocked(const VideoFrame &frame)
+{
+    m_workerBusy = true;
+    const bool rgbNeeded = m_recording;
+    QMetaObject::invokeMethod(m_worker, [worker = m_worker, frame, rgbNeeded] { worker->correct(frame, rgbNeeded); });
+}
+
+void Renderer::onCpuPicture(const VideoFrame &picture)
+{
+    bool acknowledge = false;
+    bool accepted = false;
+    Frames out;
+    {
+        QMutexLocker locker(&m_mutex);
+        m_workerBusy = false;
+        if (!m_waitingFrame.isNull()) {
+            startCpuLocked(m_waitingFrame);
+            m_waitingFrame = VideoFrame();
+            acknowledge = true;
+        }
+        // Not after a clear or a size change meanwhile.
+        accepted = !m_currentFrame.isNull() && picture.width() == m_size.width() && picture.height() == m_size.height();
+        if (accepted) {
+            m_source = picture;
+            m_sourceUploaded = false;
+            m_sourceShown = false;
+            m_fboCurrent = false;
+            if (m_recording && isRgb(picture)) {
+                if (m_showText && m_offscreen && makeCurrent()) {
+                    // The text goes into recorded pictures: only the graphics card draws it.
+                    drawFullLocked(&out);
+                    doneCurrent();
+                } else {
+                    out.recording = picture;
+                }
+            }
+        }
+    }
+    emitFrames(out);
+    if (accepted) {
+        emit pictureChanged();
+        if (m_watermarkFrameRequested) {
+            onGetWatermarkFrame();
+        }
+    }
+    if (acknowledge) {
+        emit renderDone();
+    }
 }
 
 void Renderer::reinitLocked(int width, int height)
@@ -215,6 +388,17 @@ void Renderer::reinitLocked(int width, int height)
         m_gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
         m_gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     }
+    if (m_rgbTexture == 0) {
+        m_gl->glGenTextures(1, &m_rgbTexture);
+    }
+    m_gl->glBindTexture(GL_TEXTURE_2D, m_rgbTexture);
+    m_gl->glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    m_gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    m_gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    m_gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    m_gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    m_sourceUploaded = false;
+    m_fboCurrent = false;
     if (m_ffcTexture == 0) {
         m_gl->glGenTextures(1, &m_ffcTexture);
     }
@@ -260,11 +444,20 @@ bool Renderer::buildProgramsLocked()
         m_program.reset();
         return false;
     }
+    m_rgbProgram = std::make_unique<QOpenGLShaderProgram>();
+    if (!ShaderSource::buildProgram(*m_rgbProgram, QStringLiteral(":/shaders/video.vert"),
+                                    QStringLiteral(":/shaders/video_rgb.frag"), {"a_Position", "a_texCoords"})) {
+        m_program.reset();
+        m_rgbProgram.reset();
+        return false;
+    }
+    // Both programs take the attributes at the same locations, so one quad serves them.
     m_quadArray.create();
     m_quadArray.bind();
     m_quadVertices.create();
+    m_quadVertices.setUsagePattern(QOpenGLBuffer::DynamicDraw);
     m_quadVertices.bind();
-    m_quadVertices.allocate(kQuad, sizeof kQuad);
+    m_quadVertices.allocate(4 * 5 * sizeof(GLfloat));
     m_quadIndices.create();
     m_quadIndices.bind();
     m_quadIndices.allocate(kQuadIndices, sizeof kQuadIndices);
@@ -300,6 +493,7 @@ void Renderer::releaseGlLocked()
 {
     m_fbo.reset();
     m_program.reset();
+    m_rgbProgram.reset();
     m_textProgram.reset();
     m_quadArray.destroy();
     m_quadVertices.destroy();
@@ -309,6 +503,10 @@ void Renderer::releaseGlLocked()
     m_glyphs.release(m_gl);
     m_gl->glDeleteTextures(3, m_planeTextures.data());
     m_planeTextures = {0, 0, 0};
+    if (m_rgbTexture != 0) {
+        m_gl->glDeleteTextures(1, &m_rgbTexture);
+        m_rgbTexture = 0;
+    }
     if (m_ffcTexture != 0) {
         m_gl->glDeleteTextures(1, &m_ffcTexture);
         m_ffcTexture = 0;
@@ -319,6 +517,8 @@ void Renderer::releaseGlLocked()
     }
     m_glsReady = false;
     m_ready = false;
+    m_sourceUploaded = false;
+    m_fboCurrent = false;
 }
 
 void Renderer::draw()
@@ -326,7 +526,7 @@ void Renderer::draw()
     Frames out;
     {
         QMutexLocker locker(&m_mutex);
-        drawLocked(out);
+        drawFullLocked(&out);
     }
     emitFrames(out);
 }
@@ -340,9 +540,9 @@ void Renderer::onDrawToFBO()
     doneCurrent();
 }
 
-void Renderer::drawLocked(Frames &out)
+void Renderer::drawFullLocked(Frames *out)
 {
-    if (!m_ready || m_currentFrame.isNull() || !m_gl) {
+    if (!m_ready || m_source.isNull() || !m_gl) {
         return;
     }
     m_fbo->bind();
@@ -350,18 +550,73 @@ void Renderer::drawLocked(Frames &out)
     m_gl->glDisable(GL_BLEND);
     m_gl->glClearColor(0.f, 0.f, 0.f, 1.f);
     m_gl->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    drawSourceLocked(QRectF(0, 0, 1, 1));
 
-    uploadPlanesLocked(m_currentFrame);
+    if (out && m_renderedFrameRequested) {
+        m_renderedFrameRequested = false;
+        out->rendered = readBackLocked(false);
+    }
+    if (m_showText) {
+        drawTextLocked(m_projection);
+    }
+    if (out && m_recording) {
+        out->recording = readBackLocked(true);
+    }
+    m_fbo->release();
+    m_fboCurrent = true;
+}
+
+void Renderer::setQuadLocked(const QRectF &part, bool bottomUp)
+{
+    const auto left = GLfloat(part.left());
+    const auto right = GLfloat(part.right());
+    const auto top = GLfloat(bottomUp ? 1 - part.top() : part.top());
+    const auto bottom = GLfloat(bottomUp ? 1 - part.bottom() : part.bottom());
+    // x, y, z, s, t of the viewport's corners.
+    const GLfloat quad[] = {
+        -1.f, -1.f, 0.f, left,  bottom, //
+        1.f,  -1.f, 0.f, right, bottom, //
+        1.f,  1.f,  0.f, right, top,    //
+        -1.f, 1.f,  0.f, left,  top,    //
+    };
+    m_quadVertices.bind();
+    m_quadVertices.write(0, quad, sizeof quad);
+    m_quadVertices.release();
+}
+
+void Renderer::drawSourceLocked(const QRectF &part)
+{
+    uploadSourceLocked();
+    // Pictures are uploaded first row first: texture row 0 is the picture's top.
+    setQuadLocked(part, false);
+    if (isRgb(m_source)) {
+        m_rgbProgram->bind();
+        m_rgbProgram->setUniformValue("u_Texture0", 0);
+        m_gl->glActiveTexture(GL_TEXTURE0);
+        m_gl->glBindTexture(GL_TEXTURE_2D, m_rgbTexture);
+        m_quadArray.bind();
+        m_gl->glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_SHORT, nullptr);
+        m_quadArray.release();
+        m_rgbProgram->release();
+        m_gl->glBindTexture(GL_TEXTURE_2D, 0);
+        return;
+    }
+    // Planes: corrected here unless the CPU does the corrections (and found none to do).
+    const bool correct = !m_cpuProcessing;
+    for (int plane = 0; plane < 3; ++plane) {
+        m_gl->glActiveTexture(GLenum(GL_TEXTURE0 + plane));
+        m_gl->glBindTexture(GL_TEXTURE_2D, m_planeTextures[std::size_t(plane)]);
+    }
     m_program->bind();
     m_program->setUniformValue("u_Texture0", 0);
     m_program->setUniformValue("u_Texture1", 1);
     m_program->setUniformValue("u_Texture2", 2);
-    m_program->setUniformValue("u_negative", m_negative);
+    m_program->setUniformValue("u_negative", correct && m_negative);
     static const char *const blackNames[3] = {"u_blackBalanceR", "u_blackBalanceG", "u_blackBalanceB"};
     for (int c = 0; c < 3; ++c) {
-        m_program->setUniformValue(blackNames[c], m_blackBalance[std::size_t(c)]);
+        m_program->setUniformValue(blackNames[c], correct ? m_blackBalance[std::size_t(c)] : 0.f);
     }
-    const bool ffc = m_ffcEnabled && !m_ffcFrame.isNull();
+    const bool ffc = correct && m_ffcEnabled && !m_ffcFrame.isNull();
     m_program->setUniformValue("u_enableFFC", ffc);
     if (ffc) {
         m_gl->glActiveTexture(GL_TEXTURE3);
@@ -374,8 +629,9 @@ void Renderer::drawLocked(Frames &out)
         m_program->setUniformValue("u_ffcGlobalAverageG", m_ffcAverage[1]);
         m_program->setUniformValue("u_ffcGlobalAverageB", m_ffcAverage[2]);
     }
-    m_program->setUniformValue("u_histogramEnable", m_histogramEnabled);
-    if (m_histogramEnabled) {
+    const bool histogram = correct && m_histogramEnabled;
+    m_program->setUniformValue("u_histogramEnable", histogram);
+    if (histogram) {
         static const char *const lowerNames[3] = {"u_histogramRLower", "u_histogramGLower", "u_histogramBLower"};
         static const char *const upperNames[3] = {"u_histogramRUpper", "u_histogramGUpper", "u_histogramBUpper"};
         const float max = m_histogramMax > 0 ? float(m_histogramMax) : 255.f;
@@ -397,18 +653,39 @@ void Renderer::drawLocked(Frames &out)
     m_quadArray.release();
     m_program->release();
     m_gl->glActiveTexture(GL_TEXTURE0);
+}
 
-    if (m_renderedFrameRequested) {
-        m_renderedFrameRequested = false;
-        out.rendered = readBackLocked(false);
+void Renderer::uploadSourceLocked()
+{
+    if (m_sourceUploaded) {
+        return;
     }
-    if (m_showText) {
-        drawTextLocked();
+    if (isRgb(m_source)) {
+        uploadRgbLocked(m_source);
+    } else {
+        uploadPlanesLocked(m_source);
     }
-    if (m_recording) {
-        out.recording = readBackLocked(true);
+    m_sourceUploaded = true;
+}
+
+void Renderer::uploadRgbLocked(const VideoFrame &frame)
+{
+    const auto &rgb = static_cast<const RGB24BufferInterface &>(*frame.videoFrameBuffer());
+    m_gl->glActiveTexture(GL_TEXTURE0);
+    m_gl->glBindTexture(GL_TEXTURE_2D, m_rgbTexture);
+    m_gl->glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    if (rgb.Stride() % 3 == 0) {
+        m_gl->glPixelStorei(GL_UNPACK_ROW_LENGTH, rgb.Stride() / 3);
+        m_gl->glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, rgb.width(), rgb.height(), GL_RGB, GL_UNSIGNED_BYTE, rgb.Data());
+        m_gl->glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    } else {
+        for (int y = 0; y < rgb.height(); ++y) {
+            m_gl->glTexSubImage2D(GL_TEXTURE_2D, 0, 0, y, rgb.width(), 1, GL_RGB, GL_UNSIGNED_BYTE,
+                                  rgb.Data() + std::ptrdiff_t(y) * rgb.Stride());
+        }
     }
-    m_fbo->release();
+    m_gl->glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    m_gl->glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 void Renderer::uploadPlanesLocked(const VideoFrame &frame)
@@ -458,7 +735,7 @@ void Renderer::uploadFFCLocked()
     m_ffcDirty = false;
 }
 
-void Renderer::drawTextLocked()
+void Renderer::drawTextLocked(const QMatrix4x4 &projection)
 {
     if (!m_textProgram || !m_glyphs.isLoaded()) {
         return;
@@ -466,7 +743,7 @@ void Renderer::drawTextLocked()
     m_gl->glEnable(GL_BLEND);
     m_gl->glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     m_textProgram->bind();
-    m_textProgram->setUniformValue("projection", m_projection);
+    m_textProgram->setUniformValue("projection", projection);
     m_textProgram->setUniformValue("text", 0);
     m_gl->glActiveTexture(GL_TEXTURE0);
     m_textArray.bind();
@@ -614,7 +891,7 @@ void Renderer::onStopRecording()
 
 void Renderer::onGetRenderedFrame()
 {
-    if (m_cpuProcessing) {
+    if (cpuProcessing()) {
         VideoFrame frame;
         {
             QMutexLocker locker(&m_mutex);
@@ -638,7 +915,12 @@ void Renderer::onGetWatermarkFrame()
     VideoFrame frame;
     {
         QMutexLocker locker(&m_mutex);
-        if (m_fbo) {
+        // A first picture still with the CPU worker answers when it comes.
+        m_watermarkFrameRequested = m_source.isNull() && m_workerBusy;
+        if (!m_fboCurrent) {
+            drawFullLocked(nullptr);
+        }
+        if (m_fboCurrent) {
             m_fbo->bind();
             frame = readBackLocked(false);
             m_fbo->release();

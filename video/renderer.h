@@ -11,7 +11,9 @@
 #include <QObject>
 #include <QOpenGLBuffer>
 #include <QOpenGLVertexArrayObject>
+#include <QRectF>
 #include <QSize>
+#include <QThread>
 #include <QVector>
 #include <array>
 #include <memory>
@@ -22,19 +24,31 @@ class QOpenGLFramebufferObject;
 class QOpenGLShaderProgram;
 class QSurface;
 
-// Turns live frames into corrected pictures on the graphics card: uploads the Y, U and V
-// planes, converts and corrects them in one fragment pass into an off-screen frame buffer,
-// draws the watermark text, and reads pictures back for photographs and recording.
+// Turns live frames into corrected pictures. On the graphics card the Y, U and V planes are
+// converted and corrected in one fragment pass: straight into the visible part of the screen
+// while nobody needs the whole picture, into a full-size off-screen frame buffer (with the
+// watermark text, read back) while recording or asked for a picture. In CPU-processing mode
+// (software rasterisers, where that pass is slow) a worker thread corrects each frame with
+// ImageProcess and the graphics card only scales the result onto the screen; consumers then
+// get the CPU picture as it is.
 // Lives in the GUI thread and draws with the context it is given.
 class Renderer : public QObject
 {
     Q_OBJECT
 public:
-    // offscreen: draw each frame into the frame buffer as it arrives (the display pane's way);
-    // otherwise draw() is left to the owner's paint. cpuProcessing: rendered-frame requests
-    // are answered by the CPU corrections at once instead of by the next draw.
+    // offscreen: pictures for consumers are drawn as each frame arrives (the display pane's
+    // way); otherwise draw() is left to the owner's paint. cpuProcessing: corrections on the
+    // CPU (see setCpuProcessing).
     Renderer(bool offscreen, bool cpuProcessing, QObject *parent = nullptr);
     ~Renderer() override;
+
+    // Whether an OpenGL renderer name (GL_RENDERER) is a software rasteriser.
+    static bool isSoftwareRasterizer(const QByteArray &glRenderer);
+    // Corrections on a worker thread with ImageProcess instead of in the fragment pass.
+    // Each frame is acknowledged when the worker takes it; while it is busy the newest frame
+    // waits, unacknowledged, so the stream skips frames instead of queueing them.
+    void setCpuProcessing(bool cpu);
+    bool cpuProcessing() const;
 
     // The context to draw with and the surface to make it current on. Settings may arrive
     // before; frames are drawn from then on.
@@ -47,9 +61,10 @@ public:
     void clear();
     bool isReady() const;
     QSize frameSize() const;
-    // The colour texture of the frame buffer (0 before the first frame and after clear), for
-    // the screen pass.
-    unsigned frameBufferTexture() const;
+    // Draws `part` of the current picture (fractions of its size, top-left origin) over the
+    // bound frame buffer's viewport, with the context current; true when that picture had not
+    // been drawn on the screen before.
+    bool drawScreen(const QRectF &part);
 
     // The watermark lines and whether they are drawn.
     void setWatermarkTexts(const QVector<RenderTextInfo> &texts);
@@ -58,6 +73,8 @@ public:
 
 signals:
     void renderDone();
+    // A new picture is there to be shown.
+    void pictureChanged();
     void sendRenderedFrame(VideoFrame frame);
     void sendWatermarkFrame(VideoFrame frame);
     void sendFrameForRecording(VideoFrame frame);
@@ -86,6 +103,7 @@ public slots:
 
 private:
     struct Frames; // pictures to emit once the lock is released
+    class Worker;
 
     bool makeCurrent();
     void doneCurrent();
@@ -93,10 +111,20 @@ private:
     void reinitLocked(int width, int height);
     bool buildProgramsLocked();
     void releaseGlLocked();
-    void drawLocked(Frames &out);
+    // The picture with its corrections and the watermark text into the full-size frame
+    // buffer; with `out`, the read-backs the consumers asked for.
+    void drawFullLocked(Frames *out);
+    // Draws the picture's `part` over the viewport; the frame buffer and viewport are set.
+    void drawSourceLocked(const QRectF &part);
+    void setQuadLocked(const QRectF &part, bool bottomUp);
+    void uploadSourceLocked();
     void uploadPlanesLocked(const VideoFrame &frame);
+    void uploadRgbLocked(const VideoFrame &frame);
     void uploadFFCLocked();
-    void drawTextLocked();
+    void drawTextLocked(const QMatrix4x4 &projection);
+    // Hands a frame to the CPU worker.
+    void startCpuLocked(const VideoFrame &frame);
+    void onCpuPicture(const VideoFrame &picture);
     // Reads the frame buffer into a pixel-pack buffer. Synchronous: that same buffer is mapped;
     // asynchronous: the other buffer, filled by the previous call, is mapped.
     VideoFrame readBackLocked(bool async);
@@ -106,11 +134,17 @@ private:
     QOpenGLContext *m_context = nullptr;
     QSurface *m_surface = nullptr;
     const bool m_offscreen;
-    const bool m_cpuProcessing;
+    bool m_cpuProcessing;
     QOpenGLExtraFunctions *m_gl = nullptr;
 
     mutable QMutex m_mutex;
     VideoFrame m_currentFrame;
+    // What the screen and the frame buffer show: the frame, or in CPU-processing mode the
+    // worker's picture of it.
+    VideoFrame m_source;
+    bool m_sourceUploaded = false;
+    bool m_sourceShown = false;
+    bool m_fboCurrent = false; // the frame buffer holds m_source with its text
     QSize m_size;
     bool m_ready = false;
     bool m_glsReady = false; // programs, quad and glyphs built
@@ -131,17 +165,20 @@ private:
 
     bool m_recording = false;
     bool m_renderedFrameRequested = false;
+    bool m_watermarkFrameRequested = false;
     std::array<unsigned, 2> m_packBuffers{0, 0};
     std::array<bool, 2> m_packFilled{false, false};
     int m_packIndex = 0;
 
     std::array<unsigned, 3> m_planeTextures{0, 0, 0};
+    unsigned m_rgbTexture = 0;
     unsigned m_ffcTexture = 0;
     std::unique_ptr<QOpenGLFramebufferObject> m_fbo;
     std::unique_ptr<QOpenGLShaderProgram> m_program;
+    std::unique_ptr<QOpenGLShaderProgram> m_rgbProgram;
     std::unique_ptr<QOpenGLShaderProgram> m_textProgram;
     QOpenGLVertexArrayObject m_quadArray;
-    QOpenGLBuffer m_quadVertices{QOpenGLBuffer::VertexBuffer};
+    QOpenGLBuffer m_quadVertices{QOpenGLBuffer::VertexBuffer}; // texture coordinates per draw
     QOpenGLBuffer m_quadIndices{QOpenGLBuffer::IndexBuffer};
     QOpenGLVertexArrayObject m_textArray;
     QOpenGLBuffer m_textVertices{QOpenGLBuffer::VertexBuffer};
@@ -149,4 +186,8 @@ private:
     GlyphCache m_glyphs;
 
     ImageProcess m_imageProcess;
+    QThread m_workerThread;
+    Worker *m_worker = nullptr; // lives in m_workerThread
+    bool m_workerBusy = false;
+    VideoFrame m_waitingFrame; // unacknowledged until the worker takes it
 };

@@ -41,17 +41,29 @@ private slots:
         QVERIFY(m_dir.isValid());
     }
 
+    void screenShowsTheUprightPicture_data()
+    {
+        QTest::addColumn<QString>("corrections");
+        QTest::newRow("graphicsCard") << "gpu";
+        QTest::newRow("cpu") << "cpu";
+    }
+
     void screenShowsTheUprightPicture()
     {
+        QFETCH(QString, corrections);
         OpenGLVideoWidget widget;
+        widget.setCorrectionOption(corrections);
         widget.resize(320, 240);
         widget.show();
         QVERIFY(QTest::qWaitForWindowExposed(&widget));
         QTRY_VERIFY(widget.isInitialized());
+        QCOMPARE(widget.renderer()->cpuProcessing(), corrections == "cpu");
 
         QSignalSpy done(&widget, &OpenGLVideoWidget::renderDone);
+        QSignalSpy changed(widget.renderer(), &Renderer::pictureChanged);
         widget.onFrame(halvesFrame(320, 240));
         QCOMPARE(done.count(), 1);
+        QTRY_COMPARE(changed.count(), 1);
         const QImage screen = widget.grabFramebuffer().convertToFormat(QImage::Format_RGB888);
         QCOMPARE(screen.size(), QSize(320, 240));
         // Dark left, bright right; the red tint at the top, not the bottom.

@@ -15,6 +15,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSurfaceFormat>
+#include <QStandardPaths>
 #include <QtTest>
 #include <functional>
 #include <memory>
@@ -224,7 +225,7 @@ void TestVideoWidget::layoutFollowsFrame()
     // The same size again changes nothing.
     m_pane->onFrame(makeFrame(frame));
     QCOMPARE(scaleSpy.count(), 1);
-    QCOMPARE(renderSpy.count(), 2);
+    QTRY_COMPARE(renderSpy.count(), 2); // the CPU corrections may hold the second one
 }
 
 void TestVideoWidget::widePictureScrollsAcross()
@@ -360,7 +361,7 @@ void TestVideoWidget::rotatedFrameIsNoSizeChange()
     m_pane->onFrame(makeFrame(QSize(640, 480)));
     m_pane->onFrame(makeFrame(QSize(480, 640)));
     QCOMPARE(scaleSpy.count(), 2);
-    QCOMPARE(renderSpy.count(), 4);
+    QTRY_COMPARE(renderSpy.count(), 4);
     QCOMPARE(sceneRect(), QRectF(0, 0, 450, 600));
 
     // A real size change while rotated: 600 x 800 shown, 75 %.
@@ -595,6 +596,7 @@ void TestVideoWidget::largeZoomDrawsTheVisiblePart()
 int main(int argc, char **argv)
 {
     setDefaultSurfaceFormat(); // the program's own context
+    QStandardPaths::setTestModeEnabled(true); // the pane reads the program's options
     QApplication app(argc, argv);
     TestVideoWidget test;
     QTEST_SET_MAIN_SOURCE_PATH

@@ -8,12 +8,15 @@
 
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
 #include <QSignalSpy>
 #include <QSurfaceFormat>
 #include <QtTest>
 #include <memory>
 
 namespace {
+
+enum Path { FullSize, Screen, Cpu }; // where the tested picture comes from
 
 // Smooth gradients in every plane, so that the display's filtered chroma and the CPU's
 // nearest chroma agree. An odd multiple of 2 as width gives padded rows in every plane.
@@ -91,6 +94,8 @@ int meanByte(const VideoFrame &frame)
 
 } // namespace
 
+Q_DECLARE_METATYPE(Path)
+
 class TestRenderer : public QObject
 {
     Q_OBJECT
@@ -123,13 +128,18 @@ private slots:
         QTest::addColumn<int>("blackBalance");
         QTest::addColumn<bool>("negative");
         QTest::addColumn<bool>("levels");
+        QTest::addColumn<Path>("path");
 
-        QTest::newRow("conversionOnly") << false << 0 << false << false;
-        QTest::newRow("flatField") << true << 0 << false << false;
-        QTest::newRow("blackBalance") << false << 12 << false << false;
-        QTest::newRow("negative") << false << 0 << true << false;
-        QTest::newRow("levels") << false << 0 << false << true;
-        QTest::newRow("allCombined") << true << 12 << true << true;
+        QTest::newRow("conversionOnly") << false << 0 << false << false << FullSize;
+        QTest::newRow("flatField") << true << 0 << false << false << FullSize;
+        QTest::newRow("blackBalance") << false << 12 << false << false << FullSize;
+        QTest::newRow("negative") << false << 0 << true << false << FullSize;
+        QTest::newRow("levels") << false << 0 << false << true << FullSize;
+        QTest::newRow("allCombined") << true << 12 << true << true << FullSize;
+        QTest::newRow("screenConversionOnly") << false << 0 << false << false << Screen;
+        QTest::newRow("screenAllCombined") << true << 12 << true << true << Screen;
+        QTest::newRow("cpuConversionOnly") << false << 0 << false << false << Cpu;
+        QTest::newRow("cpuAllCombined") << true << 12 << true << true << Cpu;
     }
 
     void correctionsMatchTheCpu()
@@ -138,6 +148,7 @@ private slots:
         QFETCH(int, blackBalance);
         QFETCH(bool, negative);
         QFETCH(bool, levels);
+        QFETCH(Path, path);
 
         const int width = 318;
         const int height = 240;
@@ -147,8 +158,9 @@ private slots:
 
         ImageProcess cpu;
         Renderer &gpu = *m_renderer;
+        gpu.setCpuProcessing(path == Cpu);
         // Size the renderer first: a size change turns flat-field off.
-        QVERIFY(!render(gpu, frame).isNull());
+        QVERIFY(!screen(gpu, frame).isNull());
         if (ffc) {
             cpu.onStartFFCCapture(1);
             cpu.onRecvVideoFrameForProcess(reference);
@@ -173,7 +185,7 @@ private slots:
             const QImage image = videoFrameToQImage(frame);
             expected = VideoFrame(RGB24Buffer::Copy(width, height, image.constBits(), image.bytesPerLine()), 0);
         }
-        const VideoFrame actual = render(gpu, frame);
+        const VideoFrame actual = path == FullSize ? render(gpu, frame) : screen(gpu, frame);
         QCOMPARE(actual.width(), width);
         QCOMPARE(actual.height(), height);
         QPoint where;
@@ -297,6 +309,40 @@ private slots:
         QCOMPARE(maxDifference(rendered.first().first().value<VideoFrame>(), cpu.process(frame)), 0);
     }
 
+    void consumersComingAndGoingLoseNoAcknowledgement_data()
+    {
+        QTest::addColumn<bool>("cpu");
+        QTest::newRow("graphicsCard") << false;
+        QTest::newRow("cpu") << true;
+    }
+
+    void consumersComingAndGoingLoseNoAcknowledgement()
+    {
+        // A stream with one frame in flight: the next frame goes out on each acknowledgement.
+        QFETCH(bool, cpu);
+        Renderer &renderer = *m_renderer;
+        renderer.setCpuProcessing(cpu);
+        const VideoFrame frames[2] = {gradientFrame(320, 240), gradientFrame(320, 240, 40)};
+        int sent = 1;
+        QSignalSpy recorded(&renderer, &Renderer::sendFrameForRecording);
+        connect(&renderer, &Renderer::renderDone, this, [&] {
+            if (sent == 10 || sent == 30) {
+                renderer.onStartRecording();
+            } else if (sent == 20) {
+                renderer.onStopRecording();
+            }
+            if (sent < 40) {
+                ++sent;
+                QMetaObject::invokeMethod(&renderer, "onFrame", Qt::QueuedConnection,
+                                          Q_ARG(VideoFrame, frames[sent % 2]));
+            }
+        });
+        QSignalSpy done(&renderer, &Renderer::renderDone);
+        renderer.onFrame(frames[0]);
+        QTRY_COMPARE(done.count(), 40);
+        QVERIFY(recorded.count() >= 10);
+    }
+
     void acknowledgesEveryFrame()
     {
         // Acknowledged whether or not anything could be drawn, so the stream never waits on it.
@@ -315,6 +361,24 @@ private slots:
     }
 
 private:
+    // The picture as the screen gets it, drawn at its own size.
+    VideoFrame screen(Renderer &renderer, const VideoFrame &frame)
+    {
+        QSignalSpy changed(&renderer, &Renderer::pictureChanged);
+        renderer.onFrame(frame);
+        if (!changed.count() && !changed.wait(5000)) {
+            return {};
+        }
+        m_context.makeCurrent(&m_surface);
+        QOpenGLFramebufferObject target(frame.width(), frame.height());
+        target.bind();
+        m_context.functions()->glViewport(0, 0, frame.width(), frame.height());
+        renderer.drawScreen(QRectF(0, 0, 1, 1));
+        const QImage image = target.toImage().convertToFormat(QImage::Format_RGB888);
+        m_context.doneCurrent();
+        return VideoFrame(RGB24Buffer::Copy(image.width(), image.height(), image.constBits(), image.bytesPerLine()), 0);
+    }
+
     VideoFrame render(Renderer &renderer, const VideoFrame &frame)
     {
         QSignalSpy rendered(&renderer, &Renderer::sendRenderedFrame);
