@@ -149,6 +149,12 @@ void Renderer::setContext(QOpenGLContext *context, QSurface *surface)
     QMutexLocker locker(&m_mutex);
     m_context = context;
     m_surface = surface;
+    // The programs are built with the context, so a driver that cannot compile them is known
+    // (and logged) when the view comes up, not at the first picture.
+    if (m_context && m_context == QOpenGLContext::currentContext()) {
+        m_gl = m_context->extraFunctions();
+        buildProgramsLocked();
+    }
 }
 
 void Renderer::releaseGl()
