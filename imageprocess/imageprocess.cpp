@@ -59,6 +59,12 @@ ImageProcess::ImageProcess(QObject *parent)
 
 ImageProcess::~ImageProcess() = default;
 
+bool ImageProcess::anyCorrection() const
+{
+    QMutexLocker locker(&m_mutex);
+    return anyCorrectionLocked();
+}
+
 bool ImageProcess::anyCorrectionLocked() const
 {
     return m_negative || m_ffcEnabled || m_levelsEnabled ||

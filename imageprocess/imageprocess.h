@@ -29,6 +29,8 @@ public:
     // The frame with the active corrections applied, in a new RGB24 buffer; the frame itself
     // when no correction is active or its buffer is neither I420 nor RGB24.
     VideoFrame process(const VideoFrame &frame);
+    // Whether process() would change a frame.
+    bool anyCorrection() const;
 
 signals:
     void sendBlackBalance(int red, int green, int blue);
@@ -71,7 +73,7 @@ private:
     void captureFFCFrameLocked(const RGB24BufferInterface &frame);
     void calcHistogramLocked(const RGB24BufferInterface &frame);
 
-    QMutex m_mutex;
+    mutable QMutex m_mutex;
 
     bool m_negative = false;
     std::array<int, 3> m_blackBalance{0, 0, 0};

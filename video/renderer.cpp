@@ -270,6 +270,7 @@ void Renderer::onFrame(VideoFrame frame)
     }
     bool ffcTurnedOff = false;
     bool acknowledge = true;
+    bool throughWorker = false;
     Frames out;
     {
         QMutexLocker locker(&m_mutex);
@@ -283,7 +284,11 @@ void Renderer::onFrame(VideoFrame frame)
                 ffcTurnedOff = true;
             }
         }
-        if (m_cpuProcessing && !frame.isNull()) {
+        // Without corrections the worker would hand the frame back as it is: the screen
+        // converts it. A recorded picture still needs the worker's whole RGB one.
+        throughWorker =
+            m_cpuProcessing && !frame.isNull() && (m_workerBusy || m_recording || m_imageProcess.anyCorrection());
+        if (throughWorker) {
             if (m_workerBusy) {
                 // Acknowledged when the worker takes it; a frame it replaces is skipped, and
                 // acknowledged now.
@@ -308,7 +313,7 @@ void Renderer::onFrame(VideoFrame frame)
         emit changeFFCStatus(false);
     }
     emitFrames(out);
-    if (!m_cpuProcessing) {
+    if (!throughWorker) {
         emit pictureChanged();
     }
     if (acknowledge) {

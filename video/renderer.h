@@ -29,7 +29,8 @@ class QSurface;
 // while nobody needs the whole picture, into a full-size off-screen frame buffer (with the
 // watermark text, read back) while recording or asked for a picture. In CPU-processing mode
 // (software rasterisers, where that pass is slow) a worker thread corrects each frame with
-// ImageProcess and the graphics card only scales the result onto the screen; consumers then
+// ImageProcess and the graphics card only scales the result onto the screen (a frame with no
+// correction to do skips the worker and is converted by the screen's pass); consumers then
 // get the CPU picture as it is.
 // Lives in the GUI thread and draws with the context it is given.
 class Renderer : public QObject

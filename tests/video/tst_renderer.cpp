@@ -358,6 +358,12 @@ private slots:
         QCOMPARE(done.count(), 2);
         QVERIFY(gpu.isReady());
         QCOMPARE(gpu.frameSize(), QSize(64, 48));
+
+        // With no correction to do, frames are not held back for the CPU worker.
+        gpu.setCpuProcessing(true);
+        gpu.onFrame(gradientFrame(64, 48));
+        gpu.onFrame(gradientFrame(64, 48, 40));
+        QCOMPARE(done.count(), 4);
     }
 
 private:
