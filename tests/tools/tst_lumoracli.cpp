@@ -154,6 +154,50 @@ private slots:
         QVERIFY(r.err.contains("onSetMirrorStatus: 1"));
     }
 
+    // `set` checks every setting before it applies the first: a refused one leaves the camera and
+    // its row as they were, which `get` in the next run shows. The refusals' exposure_mode=auto
+    // would undo the applied row's manual; opening applies the row's values through the slots.
+    void setThenGet_data()
+    {
+        QTest::addColumn<QStringList>("settings");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QJsonObject>("values");
+
+        QTest::newRow("applied") << QStringList{"exposure_mode=manual", "exposure_time=20", "gamma=8"} << 0 << ""
+                                 << QJsonObject{{"exposure_mode", "manual"}, {"exposure_time", 20}, {"gamma", 8}};
+        QTest::newRow("unknownParameter") << QStringList{"exposure_mode=auto", "shutter=3"} << 2
+                                          << "unknown camera parameter \"shutter\"" << QJsonObject{};
+        QTest::newRow("outsideRange") << QStringList{"exposure_mode=auto", "hue=100000"} << 2
+                                      << "hue=100000: outside the camera's range" << QJsonObject{};
+        QTest::newRow("unsupported") << QStringList{"exposure_mode=auto", "focus_value=10"} << 2
+                                     << "focus_value=10: the camera does not support focus_value" << QJsonObject{};
+    }
+
+    void setThenGet()
+    {
+        QFETCH(QStringList, settings);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        QFETCH(QJsonObject, values);
+        QVERIFY(writeVirtualDevices(m_devicesPath, {device(kDevice)}));
+        const auto get = [this] {
+            return QJsonDocument::fromJson(run({"get", "--camera", kDevice}).out.toUtf8()).object();
+        };
+        const QJsonObject before = get();
+        QVERIFY(before["hue"].toObject()["supported"].toBool());
+        const Run r = run(QStringList{"set", "--verbose", "--camera", kDevice} + settings);
+        QCOMPARE(r.exitCode, exitCode);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        // The camera itself, not only its row, is left alone.
+        QVERIFY2(exitCode == 0 || !r.err.contains("onSetExpMode: 1"), qPrintable(r.err));
+        const QJsonObject after = get();
+        if (values.isEmpty())
+            QCOMPARE(after, before);
+        for (auto it = values.begin(); it != values.end(); ++it)
+            QCOMPARE(after[it.key()].toObject()["value"], it.value());
+    }
+
     void modelsTable()
     {
         const Run r = run({"models"});
@@ -161,8 +205,8 @@ private slots:
         // The model list as the camera library gives it; its fields are the camera model test's.
         const QJsonArray models = QJsonDocument::fromJson(r.out.toUtf8()).array();
         QCOMPARE(models.size(), 54);
-        QCOMPARE(models.first().toObject().keys(), (QStringList{"baseClass", "class", "firmwareKey", "fps", "modelKey",
-                                                                "productId", "resolution"}));
+        QCOMPARE(models.first().toObject().keys(),
+                 (QStringList{"baseClass", "class", "firmwareKey", "fps", "modelKey", "productId", "resolution"}));
     }
 
     // The camera is opened as its model's class; its row in the parameter database starts with
@@ -309,7 +353,7 @@ private slots:
                                        << 2 << "--roi refused: Out of range.; X + Width = 322 > 320";
         QTest::newRow("valueOutsideRange")
             << plain << QStringList{"grab", "--camera", kDevice, "--set", "hue=100000", "--out", out} << 2
-            << "--set hue=100000: outside the camera's range";
+            << "hue=100000: outside the camera's range";
         QTest::newRow("missingCamera") << plain << QStringList{"info", "--camera", "usb#vid_2bdf&pid_0283#9#video"} << 3
                                        << "no camera named \"usb#vid_2bdf&pid_0283#9#video\"";
         QTest::newRow("refusedOpen") << device(kDevice, {{"faults", QJsonObject{{"refuse_open", true}}}})

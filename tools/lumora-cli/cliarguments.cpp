@@ -110,6 +110,26 @@ QString cameraParameterHelp()
 
 } // namespace
 
+bool CliArguments::parseSetting(const QString &text, QString &error)
+{
+    const int at = text.indexOf('=');
+    if (at <= 0) {
+        error = QStringLiteral("bad setting \"%1\" (expected PARAM=VALUE)").arg(text);
+        return false;
+    }
+    const CameraParameter *parameter = findCameraParameter(text.left(at).trimmed());
+    if (!parameter) {
+        error = QStringLiteral("unknown camera parameter \"%1\" (see lumora-cli --help)").arg(text.left(at).trimmed());
+        return false;
+    }
+    ParameterSetting setting;
+    setting.name = QString::fromLatin1(parameter->name);
+    if (!parseParameterValue(*parameter, text.mid(at + 1), setting.value, error))
+        return false;
+    settings << setting;
+    return true;
+}
+
 bool CliArguments::parse(const QStringList &arguments, QString &error)
 {
     QStringList commandWords;
@@ -190,22 +210,8 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
             }
             roi = QRect(v[0], v[1], v[2], v[3]);
         } else if (name == "set") {
-            const int at = value.indexOf('=');
-            const CameraParameter *parameter = at > 0 ? findCameraParameter(value.left(at).trimmed()) : nullptr;
-            if (at <= 0) {
-                error = QStringLiteral("bad --set \"%1\" (expected PARAM=VALUE)").arg(value);
+            if (!parseSetting(value, error))
                 return false;
-            }
-            if (!parameter) {
-                error = QStringLiteral("unknown camera parameter \"%1\" (see lumora-cli --help)")
-                            .arg(value.left(at).trimmed());
-                return false;
-            }
-            ParameterSetting setting;
-            setting.name = QString::fromLatin1(parameter->name);
-            if (!parseParameterValue(*parameter, value.mid(at + 1), setting.value, error))
-                return false;
-            settings << setting;
         } else if (name == "out" || name == "screenshot") {
             if (!hasImageSuffix(value)) {
                 error = QStringLiteral("bad --%1 \"%2\" (the name must end in .png, .jpg, .jpeg, .bmp, .tif or "
@@ -248,14 +254,14 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
     }
 
     if (commandWords.isEmpty()) {
-        error = QStringLiteral("no command given (list, models, info, grab or view)");
-        return false;
-    }
-    if (commandWords.size() > 1) {
-        error = QStringLiteral("unexpected argument \"%1\"").arg(commandWords.at(1));
+        error = QStringLiteral("no command given (list, models, info, get, set, grab or view)");
         return false;
     }
     const QString word = commandWords.first();
+    if (commandWords.size() > 1 && word != "set") {
+        error = QStringLiteral("unexpected argument \"%1\"").arg(commandWords.at(1));
+        return false;
+    }
     if (word == "list") {
         command = List;
     } else if (word == "models") {
@@ -266,13 +272,26 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
         command = Grab;
     } else if (word == "view") {
         command = View;
+    } else if (word == "set") {
+        command = Set;
+        for (const QString &setting : commandWords.mid(1)) {
+            if (!parseSetting(setting, error))
+                return false;
+        }
+        if (settings.isEmpty()) {
+            error = QStringLiteral("set needs at least one PARAM=VALUE");
+            return false;
+        }
+    } else if (word == "get") {
+        command = Get;
     } else {
-        error = QStringLiteral("unknown command \"%1\" (list, models, info, grab or view)").arg(word);
+        error = QStringLiteral("unknown command \"%1\" (list, models, info, get, set, grab or view)").arg(word);
         return false;
     }
     for (const QString &name : qAsConst(seen)) {
         const OptionSpec *spec = findOption(name);
-        if ((command == List || command == Models) || (command == Info && !spec->info) ||
+        if ((command == List || command == Models) ||
+            ((command == Info || command == Get || command == Set) && !spec->info) ||
             (command == Grab && !spec->grab) || (command == View && !spec->view)) {
             error = QStringLiteral("option --%1 does not apply to %2").arg(name, word);
             return false;
@@ -302,6 +321,8 @@ QString CliArguments::helpText()
                           "  lumora-cli list\n"
                           "  lumora-cli models\n"
                           "  lumora-cli info --camera NAME\n"
+                          "  lumora-cli get --camera NAME\n"
+                          "  lumora-cli set --camera NAME PARAM=VALUE ...\n"
                           "  lumora-cli grab --camera NAME [--resolution WxH] [--frames N] [--rotate DEG]\n"
                           "                  [--roi X,Y,W,H] [--set PARAM=VALUE ...] --out FILE\n"
                           "  lumora-cli view --camera NAME [--resolution WxH] [--watermark TEXT] [--negative]\n"
@@ -321,6 +342,11 @@ QString CliArguments::helpText()
                           "         key, USB product id, firmware key, default resolution and fps)\n"
                           "  info   the camera's information (values, ranges, formats, resolutions) and its\n"
                           "         model class, as JSON\n"
+                          "  get    every camera parameter below as JSON: its value, its range (min, max,\n"
+                          "         default) where it has one, and whether the camera supports it where its\n"
+                          "         information says\n"
+                          "  set    checks every PARAM=VALUE, then applies them in the order given and\n"
+                          "         remembers them for the camera; nothing is changed when one is refused\n"
                           "  grab   streams until N frames arrived, printing the rate, resolution and format\n"
                           "         lines, and writes the last frame to FILE\n"
                           "  view   opens a window with the live display (OpenGL, corrections on the graphics\n"
@@ -349,7 +375,7 @@ QString CliArguments::helpText()
                           "  -v, --verbose       show the camera's diagnostic lines on standard error\n"
                           "  -h, --help          this text\n"
                           "\n"
-                          "Camera parameters for --set (name, values, camera slot):\n") +
+                          "Camera parameters for set and --set (name, values, camera slot):\n") +
            cameraParameterHelp() +
            QStringLiteral("A value outside the camera's range, a parameter the camera does not support and\n"
                           "a value the camera does not take (for example exposure_time without\n"

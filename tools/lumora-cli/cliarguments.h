@@ -19,7 +19,7 @@ enum ExitCode : int {
     ExitUnsupportedModel = 8,
 };
 
-// One --set PARAM=VALUE, already checked against the parameter table.
+// One PARAM=VALUE of set or --set, already checked against the parameter table.
 struct ParameterSetting
 {
     QString name;
@@ -29,7 +29,7 @@ struct ParameterSetting
 // The command line of lumora-cli, parsed and checked; nothing here touches a camera.
 struct CliArguments
 {
-    enum Command { None, Help, List, Info, Grab, View, Models };
+    enum Command { None, Help, List, Info, Get, Set, Grab, View, Models };
 
     Command command = None;
     bool verbose = false;
@@ -53,4 +53,8 @@ struct CliArguments
     bool parse(const QStringList &arguments, QString &error);
 
     static QString helpText();
+
+private:
+    // Appends one PARAM=VALUE (set's words, --set's value) to `settings`.
+    bool parseSetting(const QString &text, QString &error);
 };

@@ -81,6 +81,16 @@ std::shared_ptr<BaseCamera> openCamera(const CameraOpenInfo &record, CameraDatab
     return camera;
 }
 
+// Finds and opens the named camera, as `openCamera`; `entry` is what the discovery knows of it.
+std::shared_ptr<BaseCamera> openNamedCamera(const CameraDiscovery &discovery, const QString &name,
+                                            CameraDatabase &database, QTextStream &err, int &code, CameraInfo &info,
+                                            CameraEntry &entry)
+{
+    if (!findCamera(discovery, name, err, code, entry))
+        return nullptr;
+    return openCamera(CameraSession::openRecord(entry.type, entry.uniqueName, entry.model), database, err, code, info);
+}
+
 // The stream for --resolution: the first format (lowest code) offering that size. Without a
 // size: 1920x1080 when offered, else the largest size of the first format. The choice becomes
 // the size and format the camera's information reports.
@@ -157,6 +167,68 @@ std::unique_ptr<CameraSession> openStreamingSession(const CameraDiscovery &disco
     return session;
 }
 
+// A value as `set` takes it: a flag as true or false, a choice as its word.
+QJsonValue parameterValueJson(const CameraParameter &p, int value)
+{
+    if (p.kind == CameraParameter::Flag)
+        return value != 0;
+    if (p.kind == CameraParameter::Choice) {
+        const QStringList words = QString::fromLatin1(p.choices).split('|');
+        for (int i = 0; i < words.size(); ++i) {
+            if ((p.choiceValues ? p.choiceValues[i] : i + 1) == value)
+                return words.at(i);
+        }
+    }
+    return value;
+}
+
+// Why the camera, as `info` describes it, cannot take the setting; empty when it can.
+QString refusal(const CameraInfo &info, const ParameterSetting &setting)
+{
+    const CameraParameter *p = findCameraParameter(setting.name);
+    if ((p->field.range && !(info.*(p->field.range)).supported) ||
+        (p->field.supported && !(info.*(p->field.supported))))
+        return QStringLiteral("the camera does not support %1").arg(setting.name);
+    if (p->field.range) {
+        const CameraRange &range = info.*(p->field.range);
+        if (setting.value < range.min || setting.value > range.max)
+            return QStringLiteral("outside the camera's range %1..%2").arg(range.min).arg(range.max);
+    }
+    return QString();
+}
+
+// The settings through the camera's slots, in order, each checked against the values the ones
+// before it left. Empty when all took.
+QString applySettings(BaseCamera &camera, const QVector<ParameterSetting> &settings)
+{
+    for (const ParameterSetting &setting : settings) {
+        const CameraParameter *p = findCameraParameter(setting.name);
+        const QString what = QStringLiteral("%1=%2").arg(setting.name).arg(setting.value);
+        const QString refused = refusal(camera.cameraInfo(), setting);
+        if (!refused.isEmpty())
+            return QStringLiteral("%1: %2").arg(what, refused);
+        const int unsupportedBefore = unsupportedMessageCount();
+        p->apply(camera, setting.value);
+        if (unsupportedMessageCount() != unsupportedBefore)
+            return QStringLiteral("%1: the camera does not support %2").arg(what, setting.name);
+        if (p->field.get) {
+            const int now = p->field.get(camera.cameraInfo());
+            if (now != setting.value)
+                return QStringLiteral("%1: not taken by the camera (it reports %2)").arg(what).arg(now);
+        }
+    }
+    return QString();
+}
+
+// Values the camera took are remembered for it, as the control panel does.
+void saveSettings(CameraDatabase &database, const QString &camera, const QVector<ParameterSetting> &settings)
+{
+    for (const ParameterSetting &setting : settings) {
+        if (const char *column = findCameraParameter(setting.name)->column)
+            database.saveValue(camera, QString::fromLatin1(column), setting.value);
+    }
+}
+
 // Region of interest, rotation and --set, through the camera's slots. Empty when all took.
 QString configureCamera(BaseCamera &camera, const CliArguments &args)
 {
@@ -182,29 +254,7 @@ QString configureCamera(BaseCamera &camera, const CliArguments &args)
             return QStringLiteral("--roi refused: %1").arg(message.replace('\n', QLatin1String("; ")));
     }
     camera.onSetVideoRotate(args.rotate);
-
-    for (const ParameterSetting &setting : args.settings) {
-        const CameraParameter *p = findCameraParameter(setting.name);
-        const QString what = QStringLiteral("--set %1=%2").arg(setting.name).arg(setting.value);
-        const CameraInfo before = camera.cameraInfo();
-        if (p->field.range) {
-            const CameraRange &range = before.*(p->field.range);
-            if (!range.supported)
-                return QStringLiteral("%1: the camera does not support %2").arg(what, setting.name);
-            if (setting.value < range.min || setting.value > range.max)
-                return QStringLiteral("%1: outside the camera's range %2..%3").arg(what).arg(range.min).arg(range.max);
-        }
-        const int unsupportedBefore = unsupportedMessageCount();
-        p->apply(camera, setting.value);
-        if (unsupportedMessageCount() != unsupportedBefore)
-            return QStringLiteral("%1: the camera does not support %2").arg(what, setting.name);
-        if (p->field.get) {
-            const int now = p->field.get(camera.cameraInfo());
-            if (now != setting.value)
-                return QStringLiteral("%1: not taken by the camera (it reports %2)").arg(what).arg(now);
-        }
-    }
-    return QString();
+    return applySettings(camera, args.settings);
 }
 
 // Writes the picture through a temporary file; TIFF goes through OpenCV where Qt has no
@@ -254,19 +304,73 @@ int list(const CameraDiscovery &discovery, QTextStream &out)
 int info(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err)
 {
     int code = ExitOk;
-    CameraEntry entry;
-    if (!findCamera(discovery, args.camera, err, code, entry))
-        return code;
     CameraDatabase database;
     CameraInfo info;
+    CameraEntry entry;
     const std::shared_ptr<BaseCamera> camera =
-        openCamera(CameraSession::openRecord(entry.type, entry.uniqueName, entry.model), database, err, code, info);
+        openNamedCamera(discovery, args.camera, database, err, code, info, entry);
     if (!camera)
         return code;
     QJsonObject json = cameraInfoToJson(info);
     json.insert(QStringLiteral("modelClass"), QString::fromLatin1(camera->metaObject()->className()));
     out << QJsonDocument(json).toJson(QJsonDocument::Indented);
     out.flush();
+    return ExitOk;
+}
+
+int get(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err)
+{
+    int code = ExitOk;
+    CameraDatabase database;
+    CameraInfo info;
+    CameraEntry entry;
+    if (!openNamedCamera(discovery, args.camera, database, err, code, info, entry))
+        return code;
+    QJsonObject json;
+    for (const CameraParameter &p : cameraParameters()) {
+        QJsonObject entry;
+        if (p.field.get)
+            entry.insert(QStringLiteral("value"), parameterValueJson(p, p.field.get(info)));
+        if (p.field.range) {
+            const CameraRange &range = info.*(p.field.range);
+            entry.insert(QStringLiteral("min"), range.min);
+            entry.insert(QStringLiteral("max"), range.max);
+            entry.insert(QStringLiteral("default"), range.def);
+            entry.insert(QStringLiteral("supported"), range.supported);
+        } else if (p.field.supported) {
+            entry.insert(QStringLiteral("supported"), info.*(p.field.supported));
+        }
+        json.insert(QString::fromLatin1(p.name), entry);
+    }
+    out << QJsonDocument(json).toJson(QJsonDocument::Indented);
+    out.flush();
+    return ExitOk;
+}
+
+int set(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &err)
+{
+    int code = ExitOk;
+    CameraDatabase database;
+    CameraInfo info;
+    CameraEntry entry;
+    const std::shared_ptr<BaseCamera> camera =
+        openNamedCamera(discovery, args.camera, database, err, code, info, entry);
+    if (!camera)
+        return code;
+    // All are checked before the first is applied, so that a refused one changes nothing.
+    for (const ParameterSetting &setting : args.settings) {
+        const QString refused = refusal(info, setting);
+        if (!refused.isEmpty())
+            return fail(err, ExitBadArgument,
+                        QStringLiteral("camera \"%1\": %2=%3: %4")
+                            .arg(args.camera, setting.name)
+                            .arg(setting.value)
+                            .arg(refused));
+    }
+    const QString error = applySettings(*camera, args.settings);
+    if (!error.isEmpty())
+        return fail(err, ExitBadArgument, QStringLiteral("camera \"%1\": %2").arg(args.camera, error));
+    saveSettings(database, entry.uniqueName, args.settings);
     return ExitOk;
 }
 
@@ -289,11 +393,7 @@ int grab(const CameraDiscovery &discovery, const CliArguments &args, QTextStream
         return fail(err, result.code, QStringLiteral("camera \"%1\": %2").arg(name, result.error));
     if (result.code != ExitOk)
         return fail(err, result.code, QStringLiteral("camera \"%1\" %2").arg(name, result.error));
-    // Values the camera took are remembered for it, as the control panel does.
-    for (const ParameterSetting &setting : args.settings) {
-        if (const char *column = findCameraParameter(setting.name)->column)
-            database.saveValue(name, QString::fromLatin1(column), setting.value);
-    }
+    saveSettings(database, name, args.settings);
 
     QString error;
     if (!writeImage(videoFrameToQImage(result.lastFrame), args.out, error))

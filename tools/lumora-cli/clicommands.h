@@ -13,6 +13,10 @@ namespace CliCommands {
 int models(QTextStream &out);
 int list(const CameraDiscovery &discovery, QTextStream &out);
 int info(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
+// Every camera parameter's value, range and support, as JSON.
+int get(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
+// Checks every setting, then applies and remembers them all.
+int set(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &err);
 int grab(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
 // Needs a QApplication.
 int view(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);

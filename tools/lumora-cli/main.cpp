@@ -72,6 +72,12 @@ int main(int argc, char *argv[])
         case CliArguments::Info:
             code = CliCommands::info(discovery, args, out, err);
             break;
+        case CliArguments::Get:
+            code = CliCommands::get(discovery, args, out, err);
+            break;
+        case CliArguments::Set:
+            code = CliCommands::set(discovery, args, err);
+            break;
         case CliArguments::Grab:
             code = CliCommands::grab(discovery, args, out, err);
             break;
