@@ -328,19 +328,19 @@ int get(const CameraDiscovery &discovery, const CliArguments &args, QTextStream 
         return code;
     QJsonObject json;
     for (const CameraParameter &p : cameraParameters()) {
-        QJsonObject entry;
+        QJsonObject item;
         if (p.field.get)
-            entry.insert(QStringLiteral("value"), parameterValueJson(p, p.field.get(info)));
+            item.insert(QStringLiteral("value"), parameterValueJson(p, p.field.get(info)));
         if (p.field.range) {
             const CameraRange &range = info.*(p.field.range);
-            entry.insert(QStringLiteral("min"), range.min);
-            entry.insert(QStringLiteral("max"), range.max);
-            entry.insert(QStringLiteral("default"), range.def);
-            entry.insert(QStringLiteral("supported"), range.supported);
+            item.insert(QStringLiteral("min"), range.min);
+            item.insert(QStringLiteral("max"), range.max);
+            item.insert(QStringLiteral("default"), range.def);
+            item.insert(QStringLiteral("supported"), range.supported);
         } else if (p.field.supported) {
-            entry.insert(QStringLiteral("supported"), info.*(p.field.supported));
+            item.insert(QStringLiteral("supported"), info.*(p.field.supported));
         }
-        json.insert(QString::fromLatin1(p.name), entry);
+        json.insert(QString::fromLatin1(p.name), item);
     }
     out << QJsonDocument(json).toJson(QJsonDocument::Indented);
     out.flush();
