@@ -755,6 +755,19 @@ VideoFrame BaseCamera::readFrameWith(const std::function<VideoFrame()> &readLive
     return out;
 }
 
+void BaseCamera::keepStreamOffered(CameraInfo &info)
+{
+    if (!info.formats.isEmpty() && !info.formats.contains(info.format))
+        info.format = info.formats.first();
+    const QVector<CameraResolution> offered = info.resolutions.value(info.format);
+    if (offered.isEmpty())
+        return;
+    if (indexOfPixelCount(offered, info.current.pixelCount()) < 0)
+        info.current = offered.first();
+    if (indexOfPixelCount(offered, info.photo.pixelCount()) < 0)
+        info.photo = offered.first();
+}
+
 bool BaseCamera::switchMonochrome(bool enable, int &saturation)
 {
     if (m_info.monochrome == enable)

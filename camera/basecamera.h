@@ -284,6 +284,9 @@ protected:
     // restores that. False when nothing changes; else the cache holds the new state and
     // `saturation` is the value for the device.
     bool switchMonochrome(bool enable, int &saturation);
+    // Keeps the stream format and the live and photo sizes to what the device offers: an
+    // unoffered format becomes the first offered, an unoffered size that format's first.
+    static void keepStreamOffered(CameraInfo &info);
     // The live frame turned by the current rotation; a quarter turn first cuts the rows below
     // the last whole block of 8. Keeps the result as the last frame. Call under m_frameMutex.
     VideoFrame rotateAndKeepLocked(const VideoFrame &frame);

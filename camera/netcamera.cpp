@@ -522,15 +522,7 @@ bool NetCamera::initCameraInfo(CameraInfo &info)
     info.format = format;
     info.current = current;
     info.photo = photo;
-    if (!info.formats.isEmpty() && !info.formats.contains(info.format))
-        info.format = info.formats.first();
-    const QVector<CameraResolution> offered = info.resolutions.value(info.format);
-    if (!offered.isEmpty()) {
-        if (indexOfPixelCount(offered, info.current.pixelCount()) < 0)
-            info.current = offered.first();
-        if (indexOfPixelCount(offered, info.photo.pixelCount()) < 0)
-            info.photo = offered.first();
-    }
+    keepStreamOffered(info);
     return true;
 }
 

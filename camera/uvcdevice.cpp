@@ -311,15 +311,7 @@ bool UvcDevice::initCameraInfo(CameraInfo &info)
     }
     info.formats = m_info.formats;
     info.resolutions = m_info.resolutions;
-    if (!info.formats.isEmpty() && !info.formats.contains(info.format))
-        info.format = info.formats.first();
-    const QVector<CameraResolution> offered = info.resolutions.value(info.format);
-    if (!offered.isEmpty()) {
-        if (indexOfPixelCount(offered, info.current.pixelCount()) < 0)
-            info.current = offered.first();
-        if (indexOfPixelCount(offered, info.photo.pixelCount()) < 0)
-            info.photo = offered.first();
-    }
+    keepStreamOffered(info);
     info.exposureRegionSupported = true;
     info.wbRegionSupported = true;
     info.roiSupported = true;

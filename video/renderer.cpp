@@ -684,19 +684,26 @@ void Renderer::uploadRgbLocked(const VideoFrame &frame)
     const auto &rgb = static_cast<const RGB24BufferInterface &>(*frame.videoFrameBuffer());
     m_gl->glActiveTexture(GL_TEXTURE0);
     m_gl->glBindTexture(GL_TEXTURE_2D, m_rgbTexture);
+    uploadPackedLocked(rgb);
+    m_gl->glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void Renderer::uploadPackedLocked(const RGB24BufferInterface &packed)
+{
     m_gl->glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    if (rgb.Stride() % 3 == 0) {
-        m_gl->glPixelStorei(GL_UNPACK_ROW_LENGTH, rgb.Stride() / 3);
-        m_gl->glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, rgb.width(), rgb.height(), GL_RGB, GL_UNSIGNED_BYTE, rgb.Data());
+    if (packed.Stride() % 3 == 0) {
+        m_gl->glPixelStorei(GL_UNPACK_ROW_LENGTH, packed.Stride() / 3);
+        m_gl->glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, packed.width(), packed.height(), GL_RGB, GL_UNSIGNED_BYTE,
+                              packed.Data());
         m_gl->glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     } else {
-        for (int y = 0; y < rgb.height(); ++y) {
-            m_gl->glTexSubImage2D(GL_TEXTURE_2D, 0, 0, y, rgb.width(), 1, GL_RGB, GL_UNSIGNED_BYTE,
-                                  rgb.Data() + std::ptrdiff_t(y) * rgb.Stride());
+        // Row padding that is not whole pixels: upload row by row.
+        for (int y = 0; y < packed.height(); ++y) {
+            m_gl->glTexSubImage2D(GL_TEXTURE_2D, 0, 0, y, packed.width(), 1, GL_RGB, GL_UNSIGNED_BYTE,
+                                  packed.Data() + std::ptrdiff_t(y) * packed.Stride());
         }
     }
     m_gl->glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    m_gl->glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 void Renderer::uploadPlanesLocked(const VideoFrame &frame)
@@ -728,21 +735,7 @@ void Renderer::uploadFFCLocked()
         m_ffcFrame.height() != m_size.height()) {
         return;
     }
-    const auto &packed = static_cast<const RGB24BufferInterface &>(*buffer);
-    m_gl->glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    if (packed.Stride() % 3 == 0) {
-        m_gl->glPixelStorei(GL_UNPACK_ROW_LENGTH, packed.Stride() / 3);
-        m_gl->glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, packed.width(), packed.height(), GL_RGB, GL_UNSIGNED_BYTE,
-                              packed.Data());
-        m_gl->glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    } else {
-        // Row padding that is not whole pixels: upload row by row.
-        for (int y = 0; y < packed.height(); ++y) {
-            m_gl->glTexSubImage2D(GL_TEXTURE_2D, 0, 0, y, packed.width(), 1, GL_RGB, GL_UNSIGNED_BYTE,
-                                  packed.Data() + std::ptrdiff_t(y) * packed.Stride());
-        }
-    }
-    m_gl->glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    uploadPackedLocked(static_cast<const RGB24BufferInterface &>(*buffer));
     m_ffcDirty = false;
 }
 

@@ -121,6 +121,8 @@ private:
     void uploadSourceLocked();
     void uploadPlanesLocked(const VideoFrame &frame);
     void uploadRgbLocked(const VideoFrame &frame);
+    // Packed RGB into the bound texture, rows at the buffer's stride.
+    void uploadPackedLocked(const RGB24BufferInterface &packed);
     void uploadFFCLocked();
     void drawTextLocked(const QMatrix4x4 &projection);
     // Hands a frame to the CPU worker.
