@@ -55,6 +55,8 @@ struct CameraParameter
     const char *column;
     Stored stored;
     const char *recordKey;
+    // The key of the value in a configuration scheme; null: schemes do not carry it.
+    const char *schemeKey;
 };
 
 // The table, in the order the command-line help lists it.
