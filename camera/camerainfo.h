@@ -72,6 +72,10 @@ struct CameraInfo
     int focusRegionY = 7;
     QRect focusRegionV2;
 
+    // Exposure times are device units; the operator sees value × ratio in the time unit
+    // (1 microseconds, 2 milliseconds, 3 seconds).
+    double expTimeRatio = 1.0;
+    int expTimeUnit = 1;
     ExposureMode expMode = ExposureAuto;
     bool expModeSupported = false;
     ExposureGainUnit expGainUnit = GainUnitDefault;

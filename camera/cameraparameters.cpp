@@ -47,6 +47,11 @@ template<int Part> void setLed(BaseCamera &camera, int level)
     camera.onSetLed(Part, level);
 }
 
+template<void (BaseCamera::*Slot)(int, int)> void setBlackBalance(BaseCamera &camera, int value)
+{
+    (camera.*Slot)(value, kBlackBalanceMax);
+}
+
 constexpr int kFocusModes[] = {FocusAuto, FocusManual, FocusOnce};
 constexpr int kGammaModes[] = {GammaValueMode, GammaCurveMode};
 constexpr int kDisplayModes[] = {DisplayModeDefault, DisplayModeBiology, DisplayModeIndustry};
@@ -128,6 +133,13 @@ constexpr CameraParameter kParameters[] = {
      P::NotStored,
      nullptr,
      "Negative"},
+    // Done on the picture as well; the value is a share of 255.
+    {"bb_red", P::Integer, nullptr, nullptr, {}, setBlackBalance<&B::onSetBlackBalanceRedValue>,
+     "onSetBlackBalanceRedValue", "sendBlackBalanceRedValue", nullptr, P::NotStored, nullptr, "BlackBalanceRed"},
+    {"bb_green", P::Integer, nullptr, nullptr, {}, setBlackBalance<&B::onSetBlackBalanceGreenValue>,
+     "onSetBlackBalanceGreenValue", "sendBlackBalanceGreenValue", nullptr, P::NotStored, nullptr, "BlackBalanceGreen"},
+    {"bb_blue", P::Integer, nullptr, nullptr, {}, setBlackBalance<&B::onSetBlackBalanceBlueValue>,
+     "onSetBlackBalanceBlueValue", "sendBlackBalanceBlueValue", nullptr, P::NotStored, nullptr, "BlackBalanceBlue"},
     {"display_mode", P::Choice, "default|biology|industry", kDisplayModes, valueField<&I::displayMode>(),
      call<&B::onSetCameraDisplayMode>, "onSetCameraDisplayMode", "sendDisplayModeValue", nullptr, P::NotStored, nullptr,
      nullptr},

@@ -59,6 +59,9 @@ struct CameraParameter
     const char *schemeKey;
 };
 
+// Black balance values are shares of this.
+constexpr int kBlackBalanceMax = 255;
+
 // The table, in the order the command-line help lists it.
 struct CameraParameterTable
 {

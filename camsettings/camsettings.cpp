@@ -49,12 +49,9 @@ CamSettings::CamSettings(QWidget *parent)
     m_pauseButton->setObjectName(QStringLiteral("pause_btn"));
     m_pauseButton->setCheckable(true);
     layout->addWidget(m_pauseButton);
-    m_laterText = new QLabel(page);
-    m_laterText->setWordWrap(true);
-    m_laterText->setEnabled(false);
-    layout->addWidget(m_laterText);
     layout->addStretch();
     addTab(page, QString());
+    buildControls();
 
     connect(m_openButton, &QPushButton::clicked, this, &CamSettings::onOpenButton);
     connect(m_pauseButton, &QPushButton::clicked, this, &CamSettings::onPauseBtnToggled);
@@ -77,7 +74,7 @@ void CamSettings::retranslate()
     setTabText(0, tr("Camera"));
     m_cameraCaption->setText(tr("Camera"));
     m_modelCaption->setText(tr("Model"));
-    m_laterText->setText(tr("Exposure, white balance, focus and the other camera controls will appear here."));
+    retranslateControls();
     updateOpenButton();
 }
 
@@ -170,9 +167,40 @@ std::shared_ptr<BaseCamera> CamSettings::openCamera(const CameraOpenInfo &record
     camera->useStoredParameters(true);
     m_camera = camera;
     m_cameraName = record.isNetCamera ? record.address : record.cameraResolution.devicePath;
+    m_databaseKey = camera->uniqueName();
+    if (!m_database.isOpen() && !m_database.open())
+        qWarning().noquote() << "The camera's changes will not be remembered:" << CameraDatabase::openFailedMessage();
     connectCamera();
     rebuildSelector();
     return camera;
+}
+
+QMetaMethod CamSettings::cameraSlotFor(const QMetaMethod &request)
+{
+    // Requests named otherwise than "on" + the slot's name without "Camera".
+    static const QHash<QByteArray, QByteArray> kNamed = {
+        {"startFFCCapture", "onSetFFCCaptureNum"},
+        {"setHistogramCalcBoundariesOnce", "onCalcHistogramBoundariesOnce"},
+        {"signalVideoRotate", "onSetVideoRotate"},
+        {"upgradeCamera", "onUpgrade"},
+        {"saveCameraConfig", "onSaveCameraConfig"},
+        {"setCameraIp", "onSetIp"},
+        {"setCameraDisplayMode", "onSetCameraDisplayMode"},
+    };
+    QByteArray name = request.name();
+    QByteArray slot = kNamed.value(name);
+    if (slot.isEmpty()) {
+        for (const char *verb : {"set", "get", "reset"}) {
+            const QByteArray prefix = QByteArray(verb) + "Camera";
+            if (name.startsWith(prefix))
+                name = verb + name.mid(prefix.size());
+        }
+        slot = "on" + name.left(1).toUpper() + name.mid(1);
+    }
+    const QByteArray signature = slot + '(' + request.parameterTypes().join(',') + ')';
+    const QMetaObject &camera = BaseCamera::staticMetaObject;
+    const int index = camera.indexOfSlot(QMetaObject::normalizedSignature(signature.constData()).constData());
+    return index < 0 ? QMetaMethod() : camera.method(index);
 }
 
 void CamSettings::connectCamera()
@@ -180,14 +208,37 @@ void CamSettings::connectCamera()
     // Automatic connections: the camera moves to its own thread, so the calls are queued.
     disconnectCamera();
     BaseCamera *camera = m_camera.get();
-    m_zoom = CameraRange();
-    m_cameraConnections = {
-        connect(this, &CamSettings::setCameraFocusAdd, camera, &BaseCamera::onSetFocusAdd),
-        connect(this, &CamSettings::setCameraFocusSub, camera, &BaseCamera::onSetFocusSub),
-        connect(this, &CamSettings::setCameraFocusOnce, camera, &BaseCamera::onSetFocusOnce),
-        connect(this, &CamSettings::setCameraZoomValue, camera, &BaseCamera::onSetZoomValue),
-        connect(camera, &BaseCamera::sendAllInfo, this, [this](const CameraInfo &info) { m_zoom = info.opticalZoom; }),
-        connect(camera, &BaseCamera::sendZoomValue, this, [this](int value) { m_zoom.value = value; })};
+    const QMetaObject &panel = staticMetaObject;
+    for (int i = panel.methodOffset(); i < panel.methodCount(); ++i) {
+        const QMetaMethod request = panel.method(i);
+        if (request.methodType() != QMetaMethod::Signal)
+            continue;
+        const QMetaMethod slot = cameraSlotFor(request);
+        if (slot.isValid())
+            m_cameraConnections << connect(this, request, camera, slot);
+    }
+    // What the camera reports comes to onRecvCamera… (or onRecv…) of the same name.
+    const QMetaObject &cameraMeta = BaseCamera::staticMetaObject;
+    for (int i = cameraMeta.methodOffset(); i < cameraMeta.methodCount(); ++i) {
+        const QMetaMethod report = cameraMeta.method(i);
+        if (report.methodType() != QMetaMethod::Signal)
+            continue;
+        QByteArray stem = report.name();
+        if (stem == "previewReslutionChanged")
+            stem = "PreviewResChanged";
+        else if (stem.startsWith("send"))
+            stem = stem.mid(4);
+        else
+            continue;
+        const QByteArray arguments = '(' + report.parameterTypes().join(',') + ')';
+        for (const QByteArray &name : {"onRecvCamera" + stem, "onRecv" + stem}) {
+            const int index = panel.indexOfSlot(QMetaObject::normalizedSignature(name + arguments).constData());
+            if (index >= 0) {
+                m_cameraConnections << connect(camera, report, this, panel.method(index));
+                break;
+            }
+        }
+    }
 }
 
 void CamSettings::disconnectCamera()
@@ -203,7 +254,9 @@ void CamSettings::closeCameraForReason(QString uniqueName, CameraCloseReason rea
         disconnectCamera();
         m_camera.reset();
         m_cameraName.clear();
+        m_databaseKey.clear();
         setPaused(false);
+        showInfo(CameraInfo());
     }
     m_detection.sessionClosed(uniqueName, reason);
     updateOpenButton();

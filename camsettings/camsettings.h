@@ -5,20 +5,37 @@
 #include "camerainfo.h"
 #include "camerasearcher.h"
 
+#include "cameracontrolregion.h"
+#include "cameradatabase.h"
+#include "histogramtypes.h"
+#include "ipinfo.h"
+#include "videoframe.h"
+
+#include <QHash>
+#include <QMetaMethod>
+#include <QPointF>
 #include <QTabWidget>
 #include <QThread>
 #include <memory>
 
 class BaseCamera;
+class ParameterControl;
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QPushButton;
 class QTimer;
 struct CameraOpenInfo;
+struct CameraParameter;
 
-// The camera side panel. This part chooses, opens and closes the camera: it runs the
-// camera search, keeps the selector in step with what is attached, opens a camera by itself
-// where the rules allow, and creates and opens the camera object the main window asks for.
+// The camera side panel. It chooses, opens and closes the camera (camsettings.cpp: the camera
+// search, the selector, opening by itself where the rules allow) and shows every control of the
+// open camera (cameracontrols.cpp).
+//
+// The panel never calls the camera: each request is a signal, named after the camera slot it
+// reaches (setCamera…, getCamera…, resetCamera…), connected while the camera is open; the camera
+// lives on a thread of its own, so the calls are queued. What the camera reports comes back to an
+// onRecv… slot of the same name.
 class CamSettings : public QTabWidget
 {
     Q_OBJECT
@@ -34,6 +51,13 @@ public:
     std::shared_ptr<BaseCamera> openCamera(const CameraOpenInfo &record);
 
     bool isPaused() const { return m_paused; }
+    // The controls of one camera parameter, by its name in the parameter table; null when the
+    // panel shows it elsewhere (the LEDs).
+    ParameterControl *parameterControl(const QString &name) const { return m_controls.value(name); }
+    // The request signal that sets a parameter, and the camera slot a request signal reaches;
+    // invalid when there is none.
+    QMetaMethod requestSignal(const CameraParameter &parameter) const;
+    static QMetaMethod cameraSlotFor(const QMetaMethod &request);
 
 signals:
     void openCam(CameraType type, QString uniqueName, QString model);
@@ -41,11 +65,79 @@ signals:
     // The live picture stops (true) or runs again, without closing the camera.
     void pauseStatusChanged(bool pause);
 
+    void previewResChanged(QString res);
+    void advWdigetUnlockStateChanged(bool isUnlock);
+    void exposureTimeChanged(double value);
+    void signalSendZoomString(int value, QString text);
+    void signalConfigurationsImported();
+    void signalCurVideoRotate(int rotateVal);
+    void roiRegionStatusChanged(CameraControlRegion region, CameraControlRegion originalRegion, bool isCrop);
+    void roiCropStatusChanged(bool isCorp);
+
     // Requests to the current camera, queued to its thread.
+    void setCameraFocusMode(FocusMode mode, bool sendValue);
+    void setCameraFocusValue(int value);
     void setCameraFocusAdd();
     void setCameraFocusSub();
     void setCameraFocusOnce();
+    void setCameraExpMode(ExposureMode mode, bool sendValue);
+    void setCameraExpCompValue(int value);
+    void setCameraExpGainValue(int value);
+    void setCameraExpGainUnit(ExposureGainUnit unit);
+    void setCameraExpTime(int time);
+    void setCameraLongExpTime(int time);
+    void setCameraWbMode(WbMode mode, bool sendValue);
+    void setCameraWbRedValue(int value);
+    void setCameraWbGreenValue(int value);
+    void setCameraWbBlueValue(int value);
+    void setCameraMirrorStatus(bool enable);
+    void setCameraFlipStatus(bool enable);
+    void setCameraHueValue(int value);
+    void setCameraSaturationValue(int value);
+    void setCameraContrastValue(int value);
+    void setCameraSharpnessValue(int value);
+    void setCameraDZoomValue(int value);
     void setCameraZoomValue(int value);
+    void setCameraZoomRelativeValue(int value);
+    void setCameraDefogStatus(bool enable);
+    void setCameraMonoChromeStatus(bool enable);
+    void setCameraFilckStatus(bool enable);
+    void setCameraGammaValue(int value);
+    void setCameraWhiteBalanceOnce();
+    void setCameraDisplayMode(DisplayMode mode);
+    void setCameraWBTemperatureValue(int value);
+    void setCameraDRCValue(int value);
+    void setCameraCACStatus(bool enable);
+    void setCameraLDCIStatus(bool enable);
+    void setCameraLed(int partIndex, int level);
+    void setCameraAllLed(int up, int left, int right, int down);
+    void setCameraZoomSpeed(int speed);
+    void setGammaMode(GammaMode mode, bool sendValue);
+    void setGammaBezierCurve(QVector<QPointF> points, int size);
+    void setBlackBalanceOnce();
+    void setBlackBalanceRedValue(int value, int max);
+    void setBlackBalanceGreenValue(int value, int max);
+    void setBlackBalanceBlueValue(int value, int max);
+    void resetBlackBalance();
+    void setNegativeStatus(bool enable);
+    void startFFCCapture(int num);
+    void setFFCStatus(bool enable);
+    void setFFCAverageFrame(VideoFrame frame);
+    void calcHistogramInfos(bool start, HistogramChannel channel, HistogramDisplayMode mode);
+    void setHistogramCalcBoundariesOnce();
+    void setHistogramStatus(bool enable);
+    void setHistogramBoundaries(QVector<HistogramBoundaryInfo> infos, int max);
+    void setCameraRoiRegion(CameraControlRegion roiRegion, CameraControlRegion originalRegion);
+    void signalVideoRotate(int rotateVal);
+    void upgradeCamera(QString filePath);
+    void saveCameraConfig();
+    void setCameraIp(IpInfo info);
+    void getCameraAllInfo();
+    void resetCameraFocus();
+    void resetCameraExp();
+    void resetCameraWB();
+    void resetCameraFunc();
+    void resetCameraLed();
 
 public slots:
     void onDetectDevices(QMap<QString, CameraSearcher::SearchInfo> infos);
@@ -58,6 +150,49 @@ public slots:
     void onIncreaseOrDecreaseZoom(bool increase);
     void onFocusOnceBtn();
     void onPauseBtnToggled();
+    void onResolutionChange(QString resolution);
+    void onSetCameraDisplayMode(DisplayMode mode);
+    // The page editor's display options changed: options turned off hide their controls.
+    void onDisplayOptionsChanged();
+
+    // What the camera reports.
+    void onRecvCameraAllInfo(CameraInfo info);
+    void onRecvCameraFocusMode(FocusMode mode);
+    void onRecvCameraFocusValue(int value);
+    void onRecvCameraExpMode(ExposureMode mode);
+    void onRecvCameraExpCompValue(int value);
+    void onRecvCameraExpGainValue(int value);
+    void onRecvCameraExpGainUnit(ExposureGainUnit unit);
+    void onRecvCameraExpTime(int time);
+    void onRecvCameraLongExpTime(int time);
+    void onRecvCameraWbMode(WbMode mode);
+    void onRecvCameraWbRedValue(int value);
+    void onRecvCameraWbGreenValue(int value);
+    void onRecvCameraWbBlueValue(int value);
+    void onRecvCameraMirrorStatus(bool enable);
+    void onRecvCameraFlipStatus(bool enable);
+    void onRecvCameraHueValue(int value);
+    void onRecvCameraSaturationValue(int value);
+    void onRecvCameraContrastValue(int value);
+    void onRecvCameraSharpnessValue(int value);
+    void onRecvCameraDZoomValue(int value);
+    void onRecvCameraZoomValue(int value);
+    void onRecvCameraDefogStatus(bool enable);
+    void onRecvCameraGammaValue(int value);
+    void onRecvCameraMonoChromeStatus(bool enable);
+    void onRecvCameraFlickStatus(bool enable);
+    void onRecvCameraDisplayModeValue(DisplayMode mode);
+    void onRecvCameraWBTemperatureValue(int value);
+    void onRecvCameraDRCValue(int value);
+    void onRecvCameraCACStatus(bool enable);
+    void onRecvCameraLDCIStatus(bool enable);
+    void onRecvCameraBlackBalanceRedValue(int value);
+    void onRecvCameraBlackBalanceGreenValue(int value);
+    void onRecvCameraBlackBalanceBlueValue(int value);
+    void onRecvCameraNegativeStatus(bool enable);
+    void onRecvCameraZoomSpeed(int speed);
+    void onRecvCameraGammaMode(GammaMode mode);
+    void onRecvPreviewResChanged(QString res);
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -66,6 +201,15 @@ private slots:
     void onOpenButton();
 
 private:
+    void buildControls();
+    void retranslateControls();
+    // Every control shows the camera's record; no camera: all disabled.
+    void showInfo(const CameraInfo &info);
+    void showParameter(const char *name, int value);
+    // An operator's change: to the camera, to the coupled controls and to the camera's row.
+    void editParameter(const CameraParameter &parameter, int value);
+    void updateExposureControls();
+    void updateZoomText(int value);
     void retranslate();
     void rebuildSelector();
     void updateOpenButton();
@@ -80,7 +224,6 @@ private:
     QLabel *m_modelLabel = nullptr;
     QLabel *m_cameraCaption = nullptr;
     QLabel *m_modelCaption = nullptr;
-    QLabel *m_laterText = nullptr;
     QThread m_searchThread;
     CameraSearcher *m_searcher = nullptr;
     QTimer *m_searchTimer = nullptr;
@@ -91,4 +234,16 @@ private:
     CameraRange m_zoom;                                 // the current camera's optical zoom
     bool m_paused = false;
     QString m_cameraName;
+    QString m_databaseKey; // the unique name the camera's database row is kept under
+    CameraDatabase m_database;
+    CameraInfo m_info; // as last reported, with the operator's changes since
+    QSize m_pictureSize;
+
+    QHash<QString, ParameterControl *> m_controls; // by parameter name
+    QHash<QString, QGroupBox *> m_sections;         // by display option key name
+    QHash<QWidget *, int> m_displayOptions;         // control → the option that shows it
+    QComboBox *m_gainUnit = nullptr;
+    QPushButton *m_slowShutter = nullptr;
+    QVector<QPushButton *> m_buttons; // buttons that need an open camera
+    QVector<ParameterControl *> m_blackBalance;
 };
