@@ -1,5 +1,8 @@
-// The controls of the camera panel on their own: region of interest and rotation, checked on
-// what they send to the camera.
+// The controls of the camera panel on their own: region of interest, flat-field reference files,
+// rotation and the ring light, checked on what they send to the camera.
+#include "ffccontrol.h"
+#include "frameconversion.h"
+#include "ledcontrol.h"
 #include "roicontrol.h"
 #include "rotatecontrol.h"
 
@@ -7,7 +10,9 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class TestPanelControls : public QObject
@@ -67,6 +72,39 @@ private slots:
         QCOMPARE(QRect(onFrame.x, onFrame.y, onFrame.width, onFrame.height), original);
     }
 
+    void ffcImport_data()
+    {
+        QTest::addColumn<QSize>("resolution");
+        QTest::addColumn<FfcControl::ImportOutcome>("outcome");
+        QTest::newRow("same size") << QSize(6, 4) << FfcControl::ImportOutcome::Imported;
+        QTest::newRow("other size") << QSize(8, 4) << FfcControl::ImportOutcome::SizeMismatch;
+    }
+    void ffcImport()
+    {
+        QFETCH(QSize, resolution);
+        QFETCH(FfcControl::ImportOutcome, outcome);
+        QImage reference(6, 4, QImage::Format_RGB888);
+        for (int y = 0; y < reference.height(); ++y)
+            for (int x = 0; x < reference.width(); ++x)
+                reference.setPixel(x, y, qRgb(40 * x, 60 * y, 200));
+        const QTemporaryDir dir;
+        const QString path = FfcControl::withFfcSuffix(dir.filePath("reference"));
+        QCOMPARE(path, dir.filePath("reference.ffc"));
+
+        FfcControl source;
+        QVERIFY(!source.exportAverageFrame(path)); // nothing captured yet
+        source.onRecvFFCAverageFrame(videoFrameFromQImage(reference));
+        QVERIFY(source.exportAverageFrame(path));
+
+        FfcControl target;
+        target.setCurrentResolution(resolution);
+        QSignalSpy sent(&target, &FfcControl::setFFCAverageFrame);
+        QCOMPARE(target.importAverageFrame(path), outcome);
+        QCOMPARE(sent.count(), outcome == FfcControl::ImportOutcome::Imported ? 1 : 0);
+        if (!sent.isEmpty())
+            QCOMPARE(videoFrameToQImage(sent.at(0).at(0).value<VideoFrame>()), reference);
+    }
+
     void rotationFromLabel_data()
     {
         QTest::addColumn<QString>("label");
@@ -99,6 +137,28 @@ private slots:
         rotate.onRecvVideoRotate(270); // shown, not asked for again
         QCOMPARE(rotate.rotateAngle(), 270);
         QCOMPARE(video.count(), 3);
+    }
+
+    void ledParts()
+    {
+        LedControl led;
+        LedInfo info;
+        info.supported = true;
+        info.partCount = 4;
+        info.maxLevel = 255;
+        info.levels = {0, 30, 0, 0};
+        QSignalSpy sent(&led, &LedControl::setCameraLed);
+        led.onRecvCameraLedInfo(info);
+        QVERIFY(led.findChild<QCheckBox *>("led_left_checkBox")->isChecked());
+        QCOMPARE(sent.count(), 0);
+
+        led.findChild<QCheckBox *>("led_up_checkBox")->setChecked(true);    // on at the last level
+        led.findChild<QSlider *>("led_level_slider")->setValue(40);         // moves both lit parts
+        led.findChild<QCheckBox *>("led_left_checkBox")->setChecked(false); // off
+        QList<QPair<int, int>> requests;
+        for (const QList<QVariant> &request : sent)
+            requests.append({request.at(0).toInt(), request.at(1).toInt()});
+        QCOMPARE(requests, (QList<QPair<int, int>>{{0, 30}, {0, 40}, {1, 40}, {1, 0}}));
     }
 
 private:
