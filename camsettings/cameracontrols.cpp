@@ -5,7 +5,11 @@
 #include "basecamera.h"
 #include "configkeys.h"
 #include "configstore.h"
+#include "ffccontrol.h"
+#include "ledcontrol.h"
 #include "parametercontrol.h"
+#include "roicontrol.h"
+#include "rotatecontrol.h"
 
 #include <QComboBox>
 #include <QDebug>
@@ -21,7 +25,7 @@ namespace {
 
 namespace D = DisplayOptionsKey;
 
-enum Tab { CameraTab, ExposureTab, FocusTab, ImageTab, TabCount };
+enum Tab { CameraTab, ExposureTab, FocusTab, ImageTab, AdvancedTab, TabCount };
 
 // A box of controls on a tab, shown while its display option is on (-1: always).
 struct Section
@@ -40,6 +44,10 @@ constexpr Section kSections[] = {
     {"zoom", QT_TRANSLATE_NOOP("CamSettings", "Zoom"), FocusTab, D::EnableOptionZoom},
     {"image", QT_TRANSLATE_NOOP("CamSettings", "Image"), ImageTab, -1},
     {"function", QT_TRANSLATE_NOOP("CamSettings", "Function"), ImageTab, -1},
+    {"led", QT_TRANSLATE_NOOP("CamSettings", "LED Controls"), FocusTab, D::EnableOptionLED},
+    {"roi", QT_TRANSLATE_NOOP("CamSettings", "ROI"), AdvancedTab, D::EnableOptionROI},
+    {"ffc", QT_TRANSLATE_NOOP("CamSettings", "FFC"), AdvancedTab, D::EnableOptionFlatFieldCorrection},
+    {"rotate", QT_TRANSLATE_NOOP("CamSettings", "Rotate"), AdvancedTab, D::EnableOptionRotate},
 };
 
 // A parameter's control: its section, its caption, the captions of its choices ('|' between),
@@ -193,10 +201,48 @@ void CamSettings::buildControls()
     addButton("focus", "focus_once_btn", &CamSettings::setCameraFocusOnce);
     addButton("focus", "focus_add_btn", &CamSettings::setCameraFocusAdd);
     addButton("focus", "focus_sub_btn", &CamSettings::setCameraFocusSub);
+    buildPieces();
     for (int tab = ExposureTab; tab < TabCount; ++tab)
         layouts[tab]->addStretch();
     onDisplayOptionsChanged();
     showInfo(CameraInfo());
+}
+
+void CamSettings::buildPieces()
+{
+    const auto place = [this](const char *section, QWidget *piece) {
+        QGroupBox *box = m_sections.value(QLatin1String(section));
+        piece->setParent(box);
+        box->layout()->addWidget(piece);
+    };
+    place("led", m_led = new LedControl);
+    place("roi", m_roi = new RoiControl);
+    place("ffc", m_ffc = new FfcControl);
+    place("rotate", m_rotate = new RotateControl);
+
+    // The pieces ask through the panel's requests, which reach the camera while one is open.
+    connect(m_led, &LedControl::setCameraLed, this, &CamSettings::setCameraLed);
+    connect(m_led, &LedControl::setCameraAllLed, this, &CamSettings::setCameraAllLed);
+    connect(m_roi, &RoiControl::setCameraRoiRegion, this, &CamSettings::setCameraRoiRegion);
+    connect(m_roi, &RoiControl::roiRegionStatusChanged, this, &CamSettings::roiRegionStatusChanged);
+    connect(m_roi, &RoiControl::roiCropStatusChanged, this, &CamSettings::roiCropStatusChanged);
+    connect(m_ffc, &FfcControl::startFFCCapture, this, &CamSettings::startFFCCapture);
+    connect(m_ffc, &FfcControl::setFFCStatus, this, &CamSettings::setFFCStatus);
+    connect(m_ffc, &FfcControl::setFFCAverageFrame, this, &CamSettings::setFFCAverageFrame);
+    connect(m_rotate, &RotateControl::signalVideoRotate, this, &CamSettings::signalVideoRotate);
+    connect(m_rotate, &RotateControl::signalCurVideoRotate, this, &CamSettings::signalCurVideoRotate);
+    connect(m_rotate, &RotateControl::signalCurVideoRotate, m_roi, &RoiControl::setVideoRotate);
+}
+
+void CamSettings::connectPieces(BaseCamera *camera)
+{
+    m_cameraConnections << connect(camera, &BaseCamera::sendLedInfo, m_led, &LedControl::onRecvCameraLedInfo)
+                        << connect(camera, &BaseCamera::sendRoiSettingResult, m_roi,
+                                   &RoiControl::onRecvRoiSettingResult)
+                        << connect(camera, &BaseCamera::sendFFCCurrentCaptureNum, m_ffc,
+                                   &FfcControl::onRecvFFCCurrentCaptureNum)
+                        << connect(camera, &BaseCamera::sendFFCAverageFrame, m_ffc,
+                                   &FfcControl::onRecvFFCAverageFrame);
 }
 
 void CamSettings::retranslateControls()
@@ -204,6 +250,7 @@ void CamSettings::retranslateControls()
     setTabText(ExposureTab, tr("Exposure"));
     setTabText(FocusTab, tr("Focus"));
     setTabText(ImageTab, tr("Image"));
+    setTabText(AdvancedTab, tr("Advanced Settings"));
     for (const Section &section : kSections)
         m_sections.value(QLatin1String(section.key))->setTitle(tr(section.title));
     for (const ControlRow &row : kControls)
@@ -244,6 +291,17 @@ void CamSettings::showInfo(const CameraInfo &info)
     qInfo().nospace() << "initCameraInfo, focus region enable=" << info.focusRegionEnable
                       << ", mode=" << info.focusRegionMode << ", x=" << info.focusRegionX
                       << ", y=" << info.focusRegionY;
+
+    const QSize picture(info.current.width, info.current.height);
+    if (picture.isValid())
+        m_pictureSize = picture;
+    m_roi->setPictureSize(m_pictureSize);
+    m_ffc->setCurrentResolution(m_pictureSize);
+    m_led->onRecvCameraLedInfo(info.led);
+    for (QWidget *piece : std::initializer_list<QWidget *>{m_led, m_roi, m_ffc, m_rotate})
+        piece->setEnabled(bool(m_camera));
+    m_led->setEnabled(m_camera && info.led.supported);
+    m_roi->setEnabled(m_camera && info.roiSupported);
 
     m_gainUnit->setCurrentIndex(info.expGainUnit);
     m_gainUnit->setEnabled(bool(m_camera));
@@ -428,8 +486,11 @@ void CamSettings::onRecvCameraGammaMode(GammaMode mode) { m_info.gammaMode = mod
 void CamSettings::onRecvPreviewResChanged(QString res)
 {
     const QStringList parts = res.split(QLatin1Char('x'));
-    if (parts.size() == 2)
+    if (parts.size() == 2) {
         m_pictureSize = QSize(parts.at(0).toInt(), parts.at(1).toInt());
+        m_roi->setPictureSize(m_pictureSize);
+        m_ffc->setCurrentResolution(m_pictureSize);
+    }
     emit previewResChanged(res);
 }
 

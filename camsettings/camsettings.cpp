@@ -239,6 +239,7 @@ void CamSettings::connectCamera()
             }
         }
     }
+    connectPieces(camera);
 }
 
 void CamSettings::disconnectCamera()

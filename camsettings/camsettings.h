@@ -19,7 +19,11 @@
 #include <memory>
 
 class BaseCamera;
+class FfcControl;
+class LedControl;
 class ParameterControl;
+class RoiControl;
+class RotateControl;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -202,6 +206,9 @@ private slots:
 
 private:
     void buildControls();
+    // The controls with classes of their own, and their connections to the panel's requests.
+    void buildPieces();
+    void connectPieces(BaseCamera *camera);
     void retranslateControls();
     // Every control shows the camera's record; no camera: all disabled.
     void showInfo(const CameraInfo &info);
@@ -245,5 +252,8 @@ private:
     QComboBox *m_gainUnit = nullptr;
     QPushButton *m_slowShutter = nullptr;
     QVector<QPushButton *> m_buttons; // buttons that need an open camera
-    QVector<ParameterControl *> m_blackBalance;
+    LedControl *m_led = nullptr;
+    RoiControl *m_roi = nullptr;
+    FfcControl *m_ffc = nullptr;
+    RotateControl *m_rotate = nullptr;
 };
