@@ -162,21 +162,40 @@ QJsonValue textOrNull(const char *text)
     return text ? QJsonValue(QLatin1String(text)) : QJsonValue(QJsonValue::Null);
 }
 
-} // namespace
-
-std::shared_ptr<BaseCamera> createCamera(const CameraOpenInfo &info)
-{
-    return createCameraForKey(info.isNetCamera ? info.model : info.cameraResolution.devicePath);
-}
-
-std::shared_ptr<BaseCamera> createCameraForKey(const QString &key)
+// The first key the text contains, in the order above.
+const FactoryKey *findFactoryKey(const QString &key)
 {
     for (const FactoryKey &candidate : kKeys) {
         const QString text = keyText(candidate);
         if (!text.isEmpty() && key.contains(text, Qt::CaseSensitive))
-            return candidate.create();
+            return &candidate;
     }
-    return {};
+    return nullptr;
+}
+
+QString openInfoKey(const CameraOpenInfo &info)
+{
+    return info.isNetCamera ? info.model : info.cameraResolution.devicePath;
+}
+
+} // namespace
+
+std::shared_ptr<BaseCamera> createCamera(const CameraOpenInfo &info)
+{
+    return createCameraForKey(openInfoKey(info));
+}
+
+std::shared_ptr<BaseCamera> createCameraForKey(const QString &key)
+{
+    const FactoryKey *found = findFactoryKey(key);
+    return found ? found->create() : std::shared_ptr<BaseCamera>();
+}
+
+QString cameraModelKey(const CameraOpenInfo &info)
+{
+    const FactoryKey *found = findFactoryKey(openInfoKey(info));
+    const CameraModelRow *row = found ? findCameraModel(QLatin1String(found->model->className())) : nullptr;
+    return row ? QLatin1String(row->modelKey) : QString();
 }
 
 QVector<QPair<QString, QString>> cameraFactoryKeys()

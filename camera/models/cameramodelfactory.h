@@ -15,6 +15,9 @@ class BaseCamera;
 std::shared_ptr<BaseCamera> createCamera(const CameraOpenInfo &info);
 // The same for a key text directly: the first model key it contains decides (case-sensitive).
 std::shared_ptr<BaseCamera> createCameraForKey(const QString &key);
+// The model key (BaseCamera::modelKey()) of the camera createCamera would make for `info`,
+// without making it; empty when no model matches.
+QString cameraModelKey(const CameraOpenInfo &info);
 // The factory's keys in the order they are tried, each with the class of the model it creates
 // (product ids as four hex digits).
 QVector<QPair<QString, QString>> cameraFactoryKeys();

@@ -30,6 +30,14 @@ QJsonObject device(const QString &name, QJsonObject extra = {})
     return entry;
 }
 
+// A configuration-scheme file holding one model's schemes.
+QJsonObject schemeFile(const QString &model, const QJsonObject &schemes)
+{
+    return QJsonObject{{"AllCamear", QJsonObject{{model, schemes}}}};
+}
+
+const QJsonObject kDayScheme{{"Day", QJsonObject{{"Hue", 5}, {"ExposureTime", 100}}}};
+
 struct Run
 {
     int exitCode = -1;
@@ -196,6 +204,69 @@ private slots:
             QCOMPARE(after, before);
         for (auto it = values.begin(); it != values.end(); ++it)
             QCOMPARE(after[it.key()].toObject()["value"], it.value());
+    }
+
+    // Schemes exported from this data folder and imported into another one. Import checks the
+    // whole file first: a refused one leaves the other folder's schemes as they were.
+    void schemeExportImport_data()
+    {
+        QTest::addColumn<QJsonObject>("file"); // imported instead of the export, when given
+        QTest::addColumn<QJsonObject>("before");
+        QTest::addColumn<bool>("overwrite");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QJsonObject>("after");
+
+        const QJsonObject stored = schemeFile("cm26", QJsonObject{{"Day", QJsonObject{{"Hue", 1}}}});
+        QTest::newRow("roundTrip") << QJsonObject{} << QJsonObject{} << false << 0 << "imported: Day (model cm26)"
+                                   << schemeFile("cm26", kDayScheme);
+        QTest::newRow("otherModelOnly")
+            << schemeFile("cm13", kDayScheme) << stored << false << 10
+            << "does not contain settings for the current camera: 'cm26'. Importing is not allowed." << stored;
+        QTest::newRow("existingName") << QJsonObject{} << stored << false << 11
+                                      << "model cm26 has configuration schemes of these names already: Day" << stored;
+        QTest::newRow("existingOverwritten")
+            << QJsonObject{} << stored << true << 0 << "imported: Day" << schemeFile("cm26", kDayScheme);
+    }
+
+    void schemeExportImport()
+    {
+        QFETCH(QJsonObject, file);
+        QFETCH(QJsonObject, before);
+        QFETCH(bool, overwrite);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        QFETCH(QJsonObject, after);
+        QVERIFY(writeVirtualDevices(m_devicesPath, {device(kDevice)}));
+        const auto writeJson = [](const QString &path, const QJsonObject &json) {
+            QDir().mkpath(QFileInfo(path).path());
+            QFile out(path);
+            return out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(QJsonDocument(json).toJson()) > 0;
+        };
+        const auto readJson = [](const QString &path) {
+            QFile in(path);
+            return in.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(in.readAll()).object() : QJsonObject();
+        };
+        QVERIFY(writeJson(m_dir.filePath("lumora/ConfigurationScheme.json"), schemeFile("cm26", kDayScheme)));
+        const QString exported = m_dir.filePath("schemes.json");
+        const Run exportRun = run({"scheme", "export", "--camera", kDevice, exported});
+        QVERIFY2(exportRun.exitCode == 0, qPrintable(exportRun.err));
+
+        const QString other = m_dir.filePath(QString("other_") + QTest::currentDataTag());
+        const QString target = other + "/lumora/ConfigurationScheme.json";
+        QVERIFY(before.isEmpty() || writeJson(target, before));
+        QString imported = exported;
+        if (!file.isEmpty()) {
+            imported = m_dir.filePath("crafted.json");
+            QVERIFY(writeJson(imported, file));
+        }
+        QStringList arguments{"scheme", "import", "--camera", kDevice, imported};
+        if (overwrite)
+            arguments.insert(2, "--overwrite");
+        const Run r = run(arguments, QString("XDG_DATA_HOME='%1'; export XDG_DATA_HOME").arg(other));
+        QCOMPARE(r.exitCode, exitCode);
+        QVERIFY2((exitCode == 0 ? r.out : r.err).contains(message), qPrintable(r.out + r.err));
+        QCOMPARE(readJson(target), after);
     }
 
     void modelsTable()

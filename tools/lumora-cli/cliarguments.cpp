@@ -13,18 +13,29 @@ namespace {
 struct OptionSpec
 {
     const char *name;
-    bool info;
+    bool info; // info, get, set and scheme export
     bool grab;
     bool view;
-    bool flag = false; // no value
+    bool flag = false;   // no value
+    bool import = false; // scheme import
 };
 
 const OptionSpec kOptions[] = {
-    {"camera", true, true, true},       {"resolution", false, true, true},     {"frames", false, true, true},
-    {"rotate", false, true, false},     {"roi", false, true, false},           {"set", false, true, false},
-    {"out", false, true, false},        {"watermark", false, false, true},     {"negative", false, false, true, true},
-    {"levels", false, false, true},     {"black-balance", false, false, true}, {"ffc", false, false, true},
-    {"screenshot", false, false, true}, {"zoom", false, false, true},
+    {"camera", true, true, true, false, true},
+    {"resolution", false, true, true},
+    {"frames", false, true, true},
+    {"rotate", false, true, false},
+    {"roi", false, true, false},
+    {"set", false, true, false},
+    {"out", false, true, false},
+    {"watermark", false, false, true},
+    {"negative", false, false, true, true},
+    {"levels", false, false, true},
+    {"black-balance", false, false, true},
+    {"ffc", false, false, true},
+    {"screenshot", false, false, true},
+    {"zoom", false, false, true},
+    {"overwrite", false, false, false, true, true},
 };
 
 const char *const kImageSuffixes[] = {"png", "jpg", "jpeg", "bmp", "tif", "tiff"};
@@ -245,6 +256,8 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
                 error = QStringLiteral("bad --zoom \"%1\" (expected a percentage from 1 to 400)").arg(value);
                 return false;
             }
+        } else if (name == "overwrite") {
+            overwrite = true;
         } else if (name == "ffc") {
             if (!parseInt(value, 1, 100, ffcFrames)) {
                 error = QStringLiteral("bad --ffc \"%1\" (expected 1 to 100 frames)").arg(value);
@@ -254,11 +267,24 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
     }
 
     if (commandWords.isEmpty()) {
-        error = QStringLiteral("no command given (list, models, info, get, set, grab or view)");
+        error = QStringLiteral("no command given (list, models, info, get, set, grab, view or scheme)");
         return false;
     }
-    const QString word = commandWords.first();
-    if (commandWords.size() > 1 && word != "set") {
+    QString word = commandWords.first();
+    if (word == "scheme") {
+        const QString action = commandWords.value(1);
+        if (action != "export" && action != "import") {
+            error = QStringLiteral("scheme needs export or import");
+            return false;
+        }
+        word += ' ' + action;
+        if (commandWords.size() != 3) {
+            error = commandWords.size() < 3 ? QStringLiteral("%1 needs FILE").arg(word)
+                                            : QStringLiteral("unexpected argument \"%1\"").arg(commandWords.at(3));
+            return false;
+        }
+        schemeFile = commandWords.at(2);
+    } else if (commandWords.size() > 1 && word != "set") {
         error = QStringLiteral("unexpected argument \"%1\"").arg(commandWords.at(1));
         return false;
     }
@@ -284,15 +310,20 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
         }
     } else if (word == "get") {
         command = Get;
+    } else if (word == "scheme export") {
+        command = SchemeExport;
+    } else if (word == "scheme import") {
+        command = SchemeImport;
     } else {
-        error = QStringLiteral("unknown command \"%1\" (list, models, info, get, set, grab or view)").arg(word);
+        error = QStringLiteral("unknown command \"%1\" (list, models, info, get, set, grab, view or scheme)").arg(word);
         return false;
     }
     for (const QString &name : qAsConst(seen)) {
         const OptionSpec *spec = findOption(name);
         if ((command == List || command == Models) ||
-            ((command == Info || command == Get || command == Set) && !spec->info) ||
-            (command == Grab && !spec->grab) || (command == View && !spec->view)) {
+            ((command == Info || command == Get || command == Set || command == SchemeExport) && !spec->info) ||
+            (command == Grab && !spec->grab) || (command == View && !spec->view) ||
+            (command == SchemeImport && !spec->import)) {
             error = QStringLiteral("option --%1 does not apply to %2").arg(name, word);
             return false;
         }
@@ -323,6 +354,8 @@ QString CliArguments::helpText()
                           "  lumora-cli info --camera NAME\n"
                           "  lumora-cli get --camera NAME\n"
                           "  lumora-cli set --camera NAME PARAM=VALUE ...\n"
+                          "  lumora-cli scheme export --camera NAME FILE\n"
+                          "  lumora-cli scheme import --camera NAME [--overwrite] FILE\n"
                           "  lumora-cli grab --camera NAME [--resolution WxH] [--frames N] [--rotate DEG]\n"
                           "                  [--roi X,Y,W,H] [--set PARAM=VALUE ...] --out FILE\n"
                           "  lumora-cli view --camera NAME [--resolution WxH] [--watermark TEXT] [--negative]\n"
@@ -330,8 +363,8 @@ QString CliArguments::helpText()
                           "                  [--frames N [--screenshot FILE]]\n"
                           "\n"
                           "Command-line companion of Lumora: lists the attached cameras, prints what a camera\n"
-                          "offers, grabs pictures from it and shows its live picture, for diagnosis and\n"
-                          "scripting.\n"
+                          "offers, grabs pictures from it, shows its live picture and exchanges its model's\n"
+                          "configuration schemes, for diagnosis and scripting.\n"
                           "\n"
                           "Commands:\n"
                           "  list   one line per camera, tab-separated: unique name, display name, model\n"
@@ -347,6 +380,13 @@ QString CliArguments::helpText()
                           "         information says\n"
                           "  set    checks every PARAM=VALUE, then applies them in the order given and\n"
                           "         remembers them for the camera; nothing is changed when one is refused\n"
+                          "  scheme export\n"
+                          "         writes the configuration schemes stored for the camera's model to FILE\n"
+                          "         (JSON, the layout of ConfigurationScheme.json)\n"
+                          "  scheme import\n"
+                          "         stores the configuration schemes FILE holds for the camera's model; values\n"
+                          "         that are not numbers are left out; nothing is stored when the file holds no\n"
+                          "         scheme for the model, or holds one already stored and --overwrite is not given\n"
                           "  grab   streams until N frames arrived, printing the rate, resolution and format\n"
                           "         lines, and writes the last frame to FILE\n"
                           "  view   opens a window with the live display (OpenGL, corrections on the graphics\n"
@@ -372,6 +412,7 @@ QString CliArguments::helpText()
                           "  --zoom PERCENT      (view) show the picture at 1 to 400 % instead of fitting it\n"
                           "                      to the window\n"
                           "  --screenshot FILE   (view) after N frames (--frames), save the window and quit\n"
+                          "  --overwrite         (scheme import) replace stored schemes of the same names\n"
                           "  -v, --verbose       show the camera's diagnostic lines on standard error\n"
                           "  -h, --help          this text\n"
                           "\n"
@@ -388,9 +429,13 @@ QString CliArguments::helpText()
                           "  3  no camera of that name\n"
                           "  4  the camera refused to open or to stream\n"
                           "  5  the camera was lost while streaming\n"
-                          "  6  the output file cannot be written\n"
+                          "  6  the output file (or, for scheme import, the settings) cannot be written\n"
                           "  7  no display or no OpenGL for view\n"
                           "  8  the camera's model is not supported\n"
+                          "  9  the scheme file cannot be read or is not JSON\n"
+                          "  10 no configuration scheme for the camera's model (scheme export: none stored;\n"
+                          "     scheme import: none in the file)\n"
+                          "  11 scheme import: a scheme of that name is stored already (see --overwrite)\n"
                           "\n"
                           "Environment: LMCAM_VIRTUAL_DEVICES names a devices file of virtual cameras;\n"
                           "LSDK_DISCOVERY_TARGETS lists where network cameras are looked for (host:port,...;\n"

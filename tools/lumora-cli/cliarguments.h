@@ -17,6 +17,9 @@ enum ExitCode : int {
     ExitWriteFailed = 6,
     ExitNoDisplay = 7,
     ExitUnsupportedModel = 8,
+    ExitUnreadableFile = 9,
+    ExitNoConfiguration = 10,
+    ExitConfigurationExists = 11,
 };
 
 // One PARAM=VALUE of set or --set, already checked against the parameter table.
@@ -29,7 +32,7 @@ struct ParameterSetting
 // The command line of lumora-cli, parsed and checked; nothing here touches a camera.
 struct CliArguments
 {
-    enum Command { None, Help, List, Info, Get, Set, Grab, View, Models };
+    enum Command { None, Help, List, Info, Get, Set, Grab, View, Models, SchemeExport, SchemeImport };
 
     Command command = None;
     bool verbose = false;
@@ -48,6 +51,9 @@ struct CliArguments
     int ffcFrames = 0;
     int zoom = 0; // percent; 0: fit to the window
     QString screenshot;
+    // scheme export / import: the exchange file, and whether stored schemes may be replaced.
+    QString schemeFile;
+    bool overwrite = false;
 
     // Parses the arguments after the program name. False with a one-line message on error.
     bool parse(const QStringList &arguments, QString &error);

@@ -8,6 +8,8 @@
 #include "cameraparameters.h"
 #include "camerasession.h"
 #include "clilog.h"
+#include "configstore.h"
+#include "configurationschemes.h"
 #include "frameconversion.h"
 #include "framegrabber.h"
 #include "liveviewer.h"
@@ -165,6 +167,21 @@ std::unique_ptr<CameraSession> openStreamingSession(const CameraDiscovery &disco
     if (!session->open(entry.type, name, entry.model))
         return nullptr;
     return session;
+}
+
+// The model key the control panel keeps the named camera's schemes under, without opening the
+// camera; empty after writing the message and setting `code`.
+QString schemeCameraKey(const CameraDiscovery &discovery, const QString &name, QTextStream &err, int &code)
+{
+    CameraEntry entry;
+    if (!findCamera(discovery, name, err, code, entry))
+        return QString();
+    const QString key = cameraModelKey(CameraSession::openRecord(entry.type, entry.uniqueName, entry.model));
+    if (key.isEmpty())
+        code = fail(err, ExitUnsupportedModel,
+                    QStringLiteral("camera \"%1\" (model %2): Unsupported camera model")
+                        .arg(printableText(name), printableText(entry.model)));
+    return key;
 }
 
 // A value as `set` takes it: a flag as true or false, a choice as its word.
@@ -371,6 +388,73 @@ int set(const CameraDiscovery &discovery, const CliArguments &args, QTextStream 
     if (!error.isEmpty())
         return fail(err, ExitBadArgument, QStringLiteral("camera \"%1\": %2").arg(args.camera, error));
     saveSettings(database, entry.uniqueName, args.settings);
+    return ExitOk;
+}
+
+int schemeExport(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err)
+{
+    const QString &file = args.schemeFile;
+    if (!folderExists(file))
+        return fail(err, ExitWriteFailed, QStringLiteral("cannot write %1: the folder does not exist").arg(file));
+    int code = ExitOk;
+    const QString key = schemeCameraKey(discovery, args.camera, err, code);
+    if (key.isEmpty())
+        return code;
+    const ConfigurationSchemes schemes(key);
+    switch (schemes.exportTo(file)) {
+    case ConfigurationSchemes::Outcome::Done:
+        break;
+    case ConfigurationSchemes::Outcome::CameraMismatch:
+        return fail(err, ExitNoConfiguration,
+                    QStringLiteral("camera \"%1\": no configuration scheme is stored for model %2")
+                        .arg(printableText(args.camera), key));
+    default:
+        return fail(err, ExitWriteFailed, QStringLiteral("cannot write %1").arg(file));
+    }
+    out << "exported: " << file << " (" << schemes.names().join(", ") << ")\n";
+    out.flush();
+    return ExitOk;
+}
+
+int schemeImport(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err)
+{
+    int code = ExitOk;
+    const QString key = schemeCameraKey(discovery, args.camera, err, code);
+    if (key.isEmpty())
+        return code;
+    ConfigurationSchemes schemes(key);
+    QMap<QString, QVariantMap> found;
+    switch (schemes.readFile(args.schemeFile, found)) {
+    case ConfigurationSchemes::Outcome::Done:
+        break;
+    case ConfigurationSchemes::Outcome::CameraMismatch:
+        return fail(err, ExitNoConfiguration,
+                    QStringLiteral("camera \"%1\": The imported configuration does not contain settings for the "
+                                   "current camera: '%2'. Importing is not allowed.")
+                        .arg(printableText(args.camera), key));
+    default:
+        return fail(err, ExitUnreadableFile,
+                    QStringLiteral("cannot read %1 as configuration schemes").arg(args.schemeFile));
+    }
+    QStringList existing;
+    const QStringList stored = schemes.names();
+    for (auto it = found.cbegin(); it != found.cend(); ++it) {
+        if (stored.contains(it.key()))
+            existing << it.key();
+    }
+    if (!existing.isEmpty() && !args.overwrite)
+        return fail(err, ExitConfigurationExists,
+                    QStringLiteral("model %1 has configuration schemes of these names already: %2; nothing imported "
+                                   "(--overwrite replaces them)")
+                        .arg(key, existing.join(", ")));
+    QStringList imported;
+    const auto replace = [](const QString &) { return true; };
+    if (schemes.importSchemes(found, replace, &imported) != ConfigurationSchemes::Outcome::Done)
+        return fail(err, ExitWriteFailed,
+                    QStringLiteral("cannot write %1 (imported before the failure: %2)")
+                        .arg(ConfigStore::instance().configurationSchemePath(), imported.join(", ")));
+    out << "imported: " << imported.join(", ") << " (model " << key << ")\n";
+    out.flush();
     return ExitOk;
 }
 

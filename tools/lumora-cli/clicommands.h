@@ -17,6 +17,10 @@ int info(const CameraDiscovery &discovery, const CliArguments &args, QTextStream
 int get(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
 // Checks every setting, then applies and remembers them all.
 int set(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &err);
+// The configuration schemes of the camera's model, to and from args.schemeFile.
+int schemeExport(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
+// Checks the whole file before it stores anything.
+int schemeImport(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
 int grab(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
 // Needs a QApplication.
 int view(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);

@@ -78,6 +78,12 @@ int main(int argc, char *argv[])
         case CliArguments::Set:
             code = CliCommands::set(discovery, args, err);
             break;
+        case CliArguments::SchemeExport:
+            code = CliCommands::schemeExport(discovery, args, out, err);
+            break;
+        case CliArguments::SchemeImport:
+            code = CliCommands::schemeImport(discovery, args, out, err);
+            break;
         case CliArguments::Grab:
             code = CliCommands::grab(discovery, args, out, err);
             break;
