@@ -1,5 +1,6 @@
 #include "cameratypes.h"
 #include "gammacurvecontrol.h"
+#include "histogramcontrol.h"
 #include "lmcam.h"
 #include "scolorcurvechartview.h"
 
@@ -7,9 +8,12 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
+#include <QTimer>
 #include <QtTest>
 
 using Points = QVector<QPointF>;
+using Bounds = QVector<HistogramBoundaryInfo>;
 
 namespace {
 
@@ -25,6 +29,14 @@ void drag(SColorCurveChartView &chart, const QPointF &from, const QPointF &to)
     QMouseEvent move(QEvent::MouseMove, at(chart, to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&chart, &move);
     QTest::mouseRelease(&chart, Qt::LeftButton, {}, at(chart, to));
+}
+
+QString text(const Bounds &infos)
+{
+    QStringList parts;
+    for (const HistogramBoundaryInfo &info : infos)
+        parts << QStringLiteral("%1:%2-%3").arg(info.channel).arg(info.lower).arg(info.upper);
+    return parts.join(' ');
 }
 
 } // namespace
@@ -115,6 +127,51 @@ private slots:
         enable->click();
         QCOMPARE(modeSpy.count(), 1);
         QCOMPARE(modeSpy.last().at(0).value<GammaMode>(), GammaValueMode);
+    }
+
+    void editedLevelsAreSent_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("lower") << "histogram_lower_1" << 20 << "0:30-200 1:20-255 2:0-255";
+        QTest::newRow("lower above upper") << "histogram_lower_0" << 220 << "0:220-221 1:0-255 2:0-255";
+        QTest::newRow("upper below lower") << "histogram_upper_0" << 10 << "0:9-10 1:0-255 2:0-255";
+        QTest::newRow("apply") << "" << 0 << "0:30-200 1:0-255 2:0-255";
+    }
+    void editedLevelsAreSent()
+    {
+        QFETCH(QString, box);
+        QFETCH(int, value);
+        QFETCH(QString, expected);
+        HistogramControl control;
+        QSignalSpy spy(&control, &HistogramControl::setHistogramBoundaries);
+        control.onRecvHistogramBoundaries({{0, 30, 200}, {1, 0, 255}, {2, 0, 255}});
+        QCOMPARE(control.findChild<QSpinBox *>("histogram_upper_0")->value(), 200);
+        QCOMPARE(spy.count(), 0);
+        if (box.isEmpty())
+            control.findChild<QPushButton *>("histogram_apply")->click();
+        else
+            control.findChild<QSpinBox *>(box)->setValue(value);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(text(spy.first().at(0).value<Bounds>()), expected);
+        QCOMPARE(spy.first().at(1).toInt(), 255);
+    }
+
+    void burstOfHistogramsIsDrawnOnce()
+    {
+        HistogramControl control;
+        control.resize(320, 480);
+        control.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&control));
+        auto *timer = control.findChild<QTimer *>("histogram_replot_timer");
+        QTRY_VERIFY(!timer->isActive());
+        QSignalSpy replots(control.findChild<QWidget *>("histogram_plot"), SIGNAL(afterReplot()));
+        for (int i = 0; i < 100; ++i)
+            control.onRecvHistogramInfos({{0, {{qreal(i), 1000.0 + i}}}, {1, {{1, 5}}}, {2, {}}});
+        QCOMPARE(replots.count(), 0);
+        QTRY_COMPARE(replots.count(), 1);
+        QVERIFY(!timer->isActive());
     }
 };
 
