@@ -5,11 +5,15 @@
 #include "basecamera.h"
 #include "configkeys.h"
 #include "configstore.h"
+#include "configurationschemes.h"
 #include "ffccontrol.h"
+#include "gammacurvecontrol.h"
+#include "histogramcontrol.h"
 #include "ledcontrol.h"
 #include "parametercontrol.h"
 #include "roicontrol.h"
 #include "rotatecontrol.h"
+#include "schemecontrol.h"
 
 #include <QComboBox>
 #include <QDebug>
@@ -44,10 +48,12 @@ constexpr Section kSections[] = {
     {"zoom", QT_TRANSLATE_NOOP("CamSettings", "Zoom"), FocusTab, D::EnableOptionZoom},
     {"image", QT_TRANSLATE_NOOP("CamSettings", "Image"), ImageTab, -1},
     {"function", QT_TRANSLATE_NOOP("CamSettings", "Function"), ImageTab, -1},
+    {"gamma_curve", QT_TRANSLATE_NOOP("CamSettings", "Gamma Curve"), ImageTab, D::EnableOptionGamma},
     {"led", QT_TRANSLATE_NOOP("CamSettings", "LED Controls"), FocusTab, D::EnableOptionLED},
     {"roi", QT_TRANSLATE_NOOP("CamSettings", "ROI"), AdvancedTab, D::EnableOptionROI},
     {"ffc", QT_TRANSLATE_NOOP("CamSettings", "FFC"), AdvancedTab, D::EnableOptionFlatFieldCorrection},
     {"rotate", QT_TRANSLATE_NOOP("CamSettings", "Rotate"), AdvancedTab, D::EnableOptionRotate},
+    {"histogram", QT_TRANSLATE_NOOP("CamSettings", "Histogram"), AdvancedTab, D::EnableOptionHistogram},
 };
 
 // A parameter's control: its section, its caption, the captions of its choices ('|' between),
@@ -219,6 +225,15 @@ void CamSettings::buildPieces()
     place("roi", m_roi = new RoiControl);
     place("ffc", m_ffc = new FfcControl);
     place("rotate", m_rotate = new RotateControl);
+    place("gamma_curve", m_gammaCurve = new GammaCurveControl);
+    place("histogram", m_histogram = new HistogramControl);
+    m_schemes = new SchemeControl(widget(CameraTab));
+    qobject_cast<QVBoxLayout *>(widget(CameraTab)->layout())->insertWidget(3, m_schemes);
+    m_schemes->currentValues = [this] { return schemeValues(); };
+    connect(m_schemes, &SchemeControl::schemeSelected, this, &CamSettings::applyScheme);
+    connect(m_schemes, &SchemeControl::factorySettingsSelected, this, &CamSettings::applyFactorySettings);
+    connect(m_schemes, &SchemeControl::signalConfigurationsImported, this,
+            &CamSettings::signalConfigurationsImported);
 
     // The pieces ask through the panel's requests, which reach the camera while one is open.
     connect(m_led, &LedControl::setCameraLed, this, &CamSettings::setCameraLed);
@@ -232,6 +247,13 @@ void CamSettings::buildPieces()
     connect(m_rotate, &RotateControl::signalVideoRotate, this, &CamSettings::signalVideoRotate);
     connect(m_rotate, &RotateControl::signalCurVideoRotate, this, &CamSettings::signalCurVideoRotate);
     connect(m_rotate, &RotateControl::signalCurVideoRotate, m_roi, &RoiControl::setVideoRotate);
+    connect(m_gammaCurve, &GammaCurveControl::setGammaMode, this, &CamSettings::setGammaMode);
+    connect(m_gammaCurve, &GammaCurveControl::setGammaBezierCurve, this, &CamSettings::setGammaBezierCurve);
+    connect(m_histogram, &HistogramControl::setHistogramStatus, this, &CamSettings::setHistogramStatus);
+    connect(m_histogram, &HistogramControl::calcHistogramInfos, this, &CamSettings::calcHistogramInfos);
+    connect(m_histogram, &HistogramControl::setHistogramBoundaries, this, &CamSettings::setHistogramBoundaries);
+    connect(m_histogram, &HistogramControl::setHistogramCalcBoundariesOnce, this,
+            &CamSettings::setHistogramCalcBoundariesOnce);
 }
 
 void CamSettings::connectPieces(BaseCamera *camera)
@@ -242,7 +264,15 @@ void CamSettings::connectPieces(BaseCamera *camera)
                         << connect(camera, &BaseCamera::sendFFCCurrentCaptureNum, m_ffc,
                                    &FfcControl::onRecvFFCCurrentCaptureNum)
                         << connect(camera, &BaseCamera::sendFFCAverageFrame, m_ffc,
-                                   &FfcControl::onRecvFFCAverageFrame);
+                                   &FfcControl::onRecvFFCAverageFrame)
+                        << connect(camera, &BaseCamera::sendGammaBezierCurve, m_gammaCurve,
+                                   &GammaCurveControl::onRecvGammaBezierCurve)
+                        << connect(camera, &BaseCamera::sendHistogramInfos, m_histogram,
+                                   &HistogramControl::onRecvHistogramInfos)
+                        << connect(camera, &BaseCamera::sendHistogramBoundaries, m_histogram,
+                                   &HistogramControl::onRecvHistogramBoundaries)
+                        << connect(camera, &BaseCamera::sendHistogramStatus, m_histogram,
+                                   &HistogramControl::onRecvHistogramStatus);
 }
 
 void CamSettings::retranslateControls()
@@ -250,7 +280,7 @@ void CamSettings::retranslateControls()
     setTabText(ExposureTab, tr("Exposure"));
     setTabText(FocusTab, tr("Focus"));
     setTabText(ImageTab, tr("Image"));
-    setTabText(AdvancedTab, tr("Advanced Settings"));
+    setTabText(AdvancedTab, tr("Advanced"));
     for (const Section &section : kSections)
         m_sections.value(QLatin1String(section.key))->setTitle(tr(section.title));
     for (const ControlRow &row : kControls)
@@ -298,8 +328,11 @@ void CamSettings::showInfo(const CameraInfo &info)
     m_roi->setPictureSize(m_pictureSize);
     m_ffc->setCurrentResolution(m_pictureSize);
     m_led->onRecvCameraLedInfo(info.led);
-    for (QWidget *piece : std::initializer_list<QWidget *>{m_led, m_roi, m_ffc, m_rotate})
+    for (QWidget *piece : std::initializer_list<QWidget *>{m_led, m_roi, m_ffc, m_rotate, m_gammaCurve, m_histogram})
         piece->setEnabled(bool(m_camera));
+    m_gammaCurve->onRecvCameraGammaMode(info.gammaMode);
+    m_gammaCurve->onRecvGammaBezierCurve(info.gammaCurve, int(info.gammaCurve.size()));
+    m_schemes->setCameraKey(m_camera ? m_camera->modelKey() : QString());
     m_led->setEnabled(m_camera && info.led.supported);
     m_roi->setEnabled(m_camera && info.roiSupported);
 
@@ -481,7 +514,41 @@ void CamSettings::onRecvCameraBlackBalanceGreenValue(int value) { showParameter(
 void CamSettings::onRecvCameraBlackBalanceBlueValue(int value) { showParameter("bb_blue", value); }
 void CamSettings::onRecvCameraNegativeStatus(bool enable) { showParameter("negative", enable); }
 void CamSettings::onRecvCameraZoomSpeed(int speed) { showParameter("zoom_speed", speed); }
-void CamSettings::onRecvCameraGammaMode(GammaMode mode) { m_info.gammaMode = mode; }
+void CamSettings::onRecvCameraGammaMode(GammaMode mode)
+{
+    m_info.gammaMode = mode;
+    m_gammaCurve->onRecvCameraGammaMode(mode);
+}
+
+void CamSettings::onRecvCameraExpRegion(bool enable, int x, int y, int width, int height)
+{
+    m_info.expRegion = {enable, m_info.expRegion.display, x, y, width, height};
+}
+
+void CamSettings::onRecvCameraWBRegion(bool enable, int x, int y, int width, int height)
+{
+    m_info.wbRegion = {enable, m_info.wbRegion.display, x, y, width, height};
+}
+
+void CamSettings::onRecvCameraBlackBalanceRegion(bool enable, int x, int y, int width, int height)
+{
+    m_bbRegion = {enable, m_bbRegion.display, x, y, width, height};
+}
+
+void CamSettings::onRecvCameraFocusRegionStatus(bool enable) { m_info.focusRegionEnable = enable; }
+
+void CamSettings::onRecvCameraFocusRegion(int mode, int x, int y)
+{
+    m_info.focusRegionMode = mode;
+    m_info.focusRegionX = x;
+    m_info.focusRegionY = y;
+}
+
+void CamSettings::onRecvCameraFocusRegionV2(bool enable, int x, int y, int width, int height)
+{
+    m_focusRegionV2Enable = enable;
+    m_info.focusRegionV2 = QRect(x, y, width, height);
+}
 
 void CamSettings::onRecvPreviewResChanged(QString res)
 {
@@ -503,4 +570,170 @@ void CamSettings::onSetCameraDisplayMode(DisplayMode mode)
 {
     if (m_camera)
         emit setCameraDisplayMode(mode);
+}
+
+namespace {
+
+// Scheme keys of a region: enable, display, x, y, width, height.
+struct RegionKeys
+{
+    const char *keys[6];
+};
+
+constexpr RegionKeys kExposureRegion = {{"ExposureRegionEnable", "ExposureDisplayRegion", "ExposureRegionX",
+                                         "ExposureRegionY", "ExposureRegionWidth", "ExposureRegionHeight"}};
+constexpr RegionKeys kWbRegion = {{"WhiteBalanceRegionEnable", "WhiteBalanceDisplayRegion", "WhiteBalanceRegionX",
+                                   "WhiteBalanceRegionY", "WhiteBalanceRegionWidth", "WhiteBalanceRegionHeight"}};
+constexpr RegionKeys kBbRegion = {{"BlackBalanceRegionEnable", "BlackBalanceDisplayRegion", "BlackBalanceRegionX",
+                                   "BlackBalanceRegionY", "BlackBalanceRegionWidth", "BlackBalanceRegionHeight"}};
+constexpr RegionKeys kFocusRegionV2 = {{"FocusRegionV2Enable", "FocusRegionV2DisplayRegion", "FocusRegionV2X",
+                                        "FocusRegionV2Y", "FocusRegionV2Width", "FocusRegionV2Height"}};
+
+void putRegion(QVariantMap &values, const RegionKeys &keys, const CameraRegion &region)
+{
+    const int numbers[] = {region.enable, region.display, region.x, region.y, region.width, region.height};
+    for (int i = 0; i < 6; ++i)
+        values.insert(QLatin1String(keys.keys[i]), numbers[i]);
+}
+
+// The region a scheme holds, over `region` where it leaves keys out.
+CameraRegion takeRegion(const QVariantMap &values, const RegionKeys &keys, CameraRegion region)
+{
+    int *numbers[] = {nullptr, nullptr, &region.x, &region.y, &region.width, &region.height};
+    region.enable = values.value(QLatin1String(keys.keys[0]), region.enable).toBool();
+    region.display = values.value(QLatin1String(keys.keys[1]), region.display).toBool();
+    for (int i = 2; i < 6; ++i)
+        *numbers[i] = values.value(QLatin1String(keys.keys[i]), *numbers[i]).toInt();
+    return region;
+}
+
+CameraRegion regionOf(const QRect &rect, bool enable)
+{
+    return {enable, enable, rect.x(), rect.y(), rect.width(), rect.height()};
+}
+
+} // namespace
+
+QVariantMap CamSettings::schemeValues() const
+{
+    QVariantMap values;
+    for (const ParameterControl *control : std::as_const(m_controls)) {
+        if (control->parameter().schemeKey && control->isSupported())
+            values.insert(QLatin1String(control->parameter().schemeKey), control->value());
+    }
+    values.insert(QStringLiteral("RotateAngle"), m_rotate->rotateAngle());
+    values.insert(QStringLiteral("GainUnit"), int(m_info.expGainUnit));
+    values.insert(QStringLiteral("FocusRegionVersion"), m_info.focusRegionV2.isValid() ? 2 : 1);
+    values.insert(QStringLiteral("FocusRegionEnable"), int(m_info.focusRegionEnable));
+    values.insert(QStringLiteral("FocusRegionDisplay"), int(m_info.focusRegionEnable));
+    values.insert(QStringLiteral("FocusRegionMode"), m_info.focusRegionMode);
+    values.insert(QStringLiteral("FocusRegionX"), m_info.focusRegionX);
+    values.insert(QStringLiteral("FocusRegionY"), m_info.focusRegionY);
+    putRegion(values, kFocusRegionV2, regionOf(m_info.focusRegionV2, m_focusRegionV2Enable));
+    values.insert(QStringLiteral("FocusRegionV2SizeEditable"), 1);
+    putRegion(values, kExposureRegion, m_info.expRegion);
+    putRegion(values, kWbRegion, m_info.wbRegion);
+    putRegion(values, kBbRegion, m_bbRegion);
+    if (m_info.led.supported)
+        values.insert(m_led->schemeValues());
+    return values;
+}
+
+void CamSettings::applyScheme(const QVariantMap &values)
+{
+    if (!m_camera)
+        return;
+    // Groups of keys go to the camera in one request, at their last key.
+    const QHash<QString, std::function<void()>> groups = {
+        {QStringLiteral("RotateAngle"),
+         [&] { m_rotate->applyRotateAngle(values.value(QStringLiteral("RotateAngle")).toInt()); }},
+        {QStringLiteral("FocusRegionY"),
+         [&] {
+             const int mode = values.value(QStringLiteral("FocusRegionMode"), m_info.focusRegionMode).toInt();
+             const int x = values.value(QStringLiteral("FocusRegionX"), m_info.focusRegionX).toInt();
+             const int y = values.value(QStringLiteral("FocusRegionY"), m_info.focusRegionY).toInt();
+             const bool enable = values.value(QStringLiteral("FocusRegionEnable"), m_info.focusRegionEnable).toBool();
+             if (!m_info.focusRegionSupported)
+                 return;
+             emit setCameraFocusRegionStatus(enable);
+             emit setCameraFocusRegion(values.value(QStringLiteral("FocusRegionDisplay"), enable).toBool(), mode, x, y);
+         }},
+        {QStringLiteral("FocusRegionV2Height"),
+         [&] {
+             if (!m_info.focusRegionV2.isValid())
+                 return;
+             const CameraRegion r =
+                 takeRegion(values, kFocusRegionV2, regionOf(m_info.focusRegionV2, m_focusRegionV2Enable));
+             CameraControlRegion region;
+             region.enable = r.enable;
+             region.display = r.display;
+             region.x = r.x;
+             region.y = r.y;
+             region.width = r.width;
+             region.height = r.height;
+             emit setCameraFocusRegionV2(region);
+         }},
+        {QStringLiteral("GainUnit"),
+         [&] {
+             m_info.expGainUnit = ExposureGainUnit(values.value(QStringLiteral("GainUnit")).toInt());
+             m_gainUnit->setCurrentIndex(m_info.expGainUnit);
+             emit setCameraExpGainUnit(m_info.expGainUnit);
+         }},
+        {QStringLiteral("ExposureRegionHeight"),
+         [&] {
+             const CameraRegion r = m_info.expRegion = takeRegion(values, kExposureRegion, m_info.expRegion);
+             if (m_info.exposureRegionSupported)
+                 emit setCameraExpRegion(r.enable, r.display, r.x, r.y, r.width, r.height);
+         }},
+        {QStringLiteral("WhiteBalanceRegionHeight"),
+         [&] {
+             const CameraRegion r = m_info.wbRegion = takeRegion(values, kWbRegion, m_info.wbRegion);
+             if (m_info.wbRegionSupported)
+                 emit setCameraWBRegion(r.enable, r.display, r.x, r.y, r.width, r.height);
+         }},
+        {QStringLiteral("BlackBalanceRegionHeight"),
+         [&] {
+             const CameraRegion r = m_bbRegion = takeRegion(values, kBbRegion, m_bbRegion);
+             emit setBlackBalanceRegion(r.enable, r.display, r.x, r.y, r.width, r.height);
+         }},
+        {QStringLiteral("LastLedLevel"),
+         [&] {
+             if (m_info.led.supported)
+                 m_led->applySchemeValues(values);
+         }},
+    };
+    for (const QString &key : configurationSchemeKeys()) {
+        if (const auto group = groups.find(key); group != groups.end()) {
+            group.value()();
+            continue;
+        }
+        const auto value = values.find(key);
+        if (value == values.end())
+            continue;
+        for (ParameterControl *control : std::as_const(m_controls)) {
+            const char *schemeKey = control->parameter().schemeKey;
+            if (schemeKey && key == QLatin1String(schemeKey) && control->isSupported()) {
+                control->showValue(value->toInt());
+                editParameter(control->parameter(), value->toInt());
+            }
+        }
+    }
+}
+
+void CamSettings::applyFactorySettings()
+{
+    // The camera's own defaults, the automatic functions on.
+    QVariantMap values{{QStringLiteral("ExposureMode"), int(ExposureAuto)},
+                       {QStringLiteral("WhiteBalanceMode"), int(WbAuto)},
+                       {QStringLiteral("FocusMode"), int(FocusAuto)}};
+    for (const ParameterControl *control : std::as_const(m_controls)) {
+        const CameraParameter &p = control->parameter();
+        if (!p.schemeKey || values.contains(QLatin1String(p.schemeKey)))
+            continue;
+        if (p.field.range)
+            values.insert(QLatin1String(p.schemeKey), (m_info.*(p.field.range)).def);
+        else if (p.kind == CameraParameter::Flag)
+            values.insert(QLatin1String(p.schemeKey), 0);
+    }
+    applyScheme(values);
 }

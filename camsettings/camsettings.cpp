@@ -2,7 +2,10 @@
 
 #include "basecamera.h"
 #include "cameraopeninfo.h"
+#include "configkeys.h"
+#include "configstore.h"
 #include "models/cameramodelfactory.h"
+#include "rotatecontrol.h"
 
 #include <QComboBox>
 #include <QDebug>
@@ -171,6 +174,8 @@ std::shared_ptr<BaseCamera> CamSettings::openCamera(const CameraOpenInfo &record
     if (!m_database.isOpen() && !m_database.open())
         qWarning().noquote() << "The camera's changes will not be remembered:" << CameraDatabase::openFailedMessage();
     connectCamera();
+    // The picture turns as it did when the program last showed one.
+    m_rotate->applyRotateAngle(ConfigStore::instance().value(ConfigGroup::Rotate, RotateKey::RotateAngle).toInt());
     rebuildSelector();
     return camera;
 }

@@ -20,7 +20,10 @@
 
 class BaseCamera;
 class FfcControl;
+class GammaCurveControl;
+class HistogramControl;
 class LedControl;
+class SchemeControl;
 class ParameterControl;
 class RoiControl;
 class RotateControl;
@@ -108,6 +111,12 @@ signals:
     void setCameraFilckStatus(bool enable);
     void setCameraGammaValue(int value);
     void setCameraWhiteBalanceOnce();
+    void setCameraFocusRegionStatus(bool enable);
+    void setCameraFocusRegion(bool display, int mode, int x, int y);
+    void setCameraFocusRegionV2(CameraControlRegion region);
+    void setCameraExpRegion(bool enable, bool display, int x, int y, int width, int height);
+    void setCameraWBRegion(bool enable, bool display, int x, int y, int width, int height);
+    void setBlackBalanceRegion(bool enable, bool display, int x, int y, int width, int height);
     void setCameraDisplayMode(DisplayMode mode);
     void setCameraWBTemperatureValue(int value);
     void setCameraDRCValue(int value);
@@ -196,6 +205,12 @@ public slots:
     void onRecvCameraNegativeStatus(bool enable);
     void onRecvCameraZoomSpeed(int speed);
     void onRecvCameraGammaMode(GammaMode mode);
+    void onRecvCameraExpRegion(bool enable, int x, int y, int width, int height);
+    void onRecvCameraWBRegion(bool enable, int x, int y, int width, int height);
+    void onRecvCameraBlackBalanceRegion(bool enable, int x, int y, int width, int height);
+    void onRecvCameraFocusRegionStatus(bool enable);
+    void onRecvCameraFocusRegion(int mode, int x, int y);
+    void onRecvCameraFocusRegionV2(bool enable, int x, int y, int width, int height);
     void onRecvPreviewResChanged(QString res);
 
 protected:
@@ -216,6 +231,11 @@ private:
     // An operator's change: to the camera, to the coupled controls and to the camera's row.
     void editParameter(const CameraParameter &parameter, int value);
     void updateExposureControls();
+    // Configuration schemes: the current values under the scheme keys, and a scheme's values
+    // applied in the keys' order, each to its control, the camera and the camera's row.
+    QVariantMap schemeValues() const;
+    void applyScheme(const QVariantMap &values);
+    void applyFactorySettings();
     void updateZoomText(int value);
     void retranslate();
     void rebuildSelector();
@@ -244,6 +264,8 @@ private:
     QString m_databaseKey; // the unique name the camera's database row is kept under
     CameraDatabase m_database;
     CameraInfo m_info; // as last reported, with the operator's changes since
+    CameraRegion m_bbRegion;
+    bool m_focusRegionV2Enable = false;
     QSize m_pictureSize;
 
     QHash<QString, ParameterControl *> m_controls; // by parameter name
@@ -256,4 +278,7 @@ private:
     RoiControl *m_roi = nullptr;
     FfcControl *m_ffc = nullptr;
     RotateControl *m_rotate = nullptr;
+    GammaCurveControl *m_gammaCurve = nullptr;
+    HistogramControl *m_histogram = nullptr;
+    SchemeControl *m_schemes = nullptr;
 };
