@@ -541,11 +541,7 @@ bool NetCamera::checkIpChanged()
 
 QString NetCamera::upgradeKey() const
 {
-    QString key = m_openInfo.model;
-    const int cut = key.indexOf(QLatin1String("_IPC"));
-    if (cut >= 0)
-        key.truncate(cut);
-    return key.toLower();
+    return NetFirmwareUpdate::modelKey(m_openInfo.model);
 }
 
 bool NetCamera::checkUpgradeFile(const QString &path)

@@ -22,6 +22,15 @@ bool NetFirmwareUpdate::fits(const QString &path, const QString &modelKey)
     return true;
 }
 
+QString NetFirmwareUpdate::modelKey(const QString &model)
+{
+    QString key = model;
+    const int cut = key.indexOf(QLatin1String("_IPC"));
+    if (cut >= 0)
+        key.truncate(cut);
+    return key.toLower();
+}
+
 bool NetFirmwareUpdate::start(const CameraOpenInfo &openInfo, const QString &filePath)
 {
     // Built as JSON, never pasted into a text: a path may hold quotes or backslashes.

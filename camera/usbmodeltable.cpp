@@ -2,6 +2,7 @@
 
 #include "models/cameramodeltable.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <vector>
 
@@ -32,6 +33,12 @@ const UsbModelEntry *findUsbModel(int productId)
             return &entry;
     }
     return nullptr;
+}
+
+bool usbFirmwareFileFits(const QString &path, const QString &fileKey, const QString &modelSuffix)
+{
+    return path.endsWith(QLatin1String(".update")) &&
+           QFileInfo(path).fileName().contains(fileKey + modelSuffix + QLatin1Char('_'));
 }
 
 int productIdFromDevicePath(const QString &path)

@@ -13,6 +13,9 @@ struct UsbModelEntry
     bool compact;           // third family
 };
 
+// Whether a firmware file is one for the USB model with the file key `fileKey` and the model
+// suffix `modelSuffix`: an ".update" file whose name holds key, suffix and "_".
+bool usbFirmwareFileFits(const QString &path, const QString &fileKey, const QString &modelSuffix);
 // The entry of a product id, or null.
 const UsbModelEntry *findUsbModel(int productId);
 // The product id in a USB device path ("...pid_0283..." or four hex digits), or 0.

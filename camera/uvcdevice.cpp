@@ -9,7 +9,6 @@
 #include <QDebug>
 #include <QEventLoop>
 #include <QFile>
-#include <QFileInfo>
 #include <QMutexLocker>
 #include <QThread>
 #include <QTimer>
@@ -496,8 +495,7 @@ bool UvcDevice::checkUpgradeFileFor(const QString &path, const char *upgradeKey)
         qWarning() << "Current camera is not support upgrade!";
         return false;
     }
-    const QString expected = QLatin1String(upgradeKey) + m_info.modelSuffix + QLatin1Char('_');
-    if (!QFileInfo(path).fileName().contains(expected)) {
+    if (!usbFirmwareFileFits(path, QLatin1String(upgradeKey), m_info.modelSuffix)) {
         qWarning() << "The upgrade file is not for current camera!";
         return false;
     }

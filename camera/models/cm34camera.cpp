@@ -11,7 +11,7 @@ Cm34Camera::Cm34Camera(QObject *parent) : Cm23Camera(parent)
 
 bool Cm34Camera::checkUpgradeFile(const QString &path)
 {
-    return checkUpgradeFileFor(path, "cm34");
+    return checkUpgradeFileFor(path, kFirmwareKey);
 }
 
 void Cm34Camera::onUpgrade(QString filePath)

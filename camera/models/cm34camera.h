@@ -11,6 +11,9 @@ class Cm34Camera : public Cm23Camera
 public:
     explicit Cm34Camera(QObject *parent = nullptr);
 
+    // Its firmware file key; the model is not among the serially upgraded ones of the model table.
+    static constexpr char kFirmwareKey[] = "cm34";
+
     // A firmware file for this model: "*.update" holding "cm34", the model suffix and "_".
     bool checkUpgradeFile(const QString &path) override;
 
