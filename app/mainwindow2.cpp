@@ -5,6 +5,7 @@
 #include "cameraplaythread.h"
 #include "camerasession.h"
 #include "camsettings.h"
+#include "liveframefeed.h"
 #include "configstore.h"
 #include "constants.h"
 #include "framelesshelper.h"
@@ -264,6 +265,7 @@ void MainWindow2::buildWorkspace()
     connect(m_camSettings, &CamSettings::openCam, this, &MainWindow2::cameraChange);
     connect(m_camSettings, &CamSettings::closeCam, this, &MainWindow2::cameraClose);
     connect(m_camSettings, &CamSettings::pauseStatusChanged, this, &MainWindow2::onPauseStatusChanged);
+    connect(m_session->frameFeed(), &LiveFrameFeed::frameArrived, m_camSettings, &CamSettings::onLiveFrame);
     connect(this, &MainWindow2::increaseOrDecreaseFoucs, m_camSettings, &CamSettings::onIncreaseOrDecreaseFoucs);
     connect(this, &MainWindow2::increaseOrDecreaseZoom, m_camSettings, &CamSettings::onIncreaseOrDecreaseZoom);
     connect(m_session, &CameraSession::closeDeviceForOpenFailed, m_camSettings, &CamSettings::closeCameraForReason);
@@ -409,6 +411,7 @@ void MainWindow2::onShowPageEditor()
 {
     PageEditorDialog dialog(this);
     connect(&dialog, &PageEditorDialog::displayOptionsChanged, this, &MainWindow2::applyDisplayOptions);
+    connect(&dialog, &PageEditorDialog::displayOptionsChanged, m_camSettings, &CamSettings::onDisplayOptionsChanged);
     dialog.exec();
 }
 

@@ -5,15 +5,19 @@
 #include "basecamera.h"
 #include "configkeys.h"
 #include "configstore.h"
+#include "advancedlock.h"
 #include "configurationschemes.h"
 #include "ffccontrol.h"
 #include "gammacurvecontrol.h"
 #include "histogramcontrol.h"
+#include "ipsettingscontrol.h"
 #include "ledcontrol.h"
 #include "parametercontrol.h"
+#include "productiontestdialog.h"
 #include "roicontrol.h"
 #include "rotatecontrol.h"
 #include "schemecontrol.h"
+#include "upgradecontrol.h"
 
 #include <QComboBox>
 #include <QDebug>
@@ -54,6 +58,8 @@ constexpr Section kSections[] = {
     {"ffc", QT_TRANSLATE_NOOP("CamSettings", "FFC"), AdvancedTab, D::EnableOptionFlatFieldCorrection},
     {"rotate", QT_TRANSLATE_NOOP("CamSettings", "Rotate"), AdvancedTab, D::EnableOptionRotate},
     {"histogram", QT_TRANSLATE_NOOP("CamSettings", "Histogram"), AdvancedTab, D::EnableOptionHistogram},
+    {"ip", QT_TRANSLATE_NOOP("CamSettings", "IP Settings"), AdvancedTab, -1},
+    {"upgrade", QT_TRANSLATE_NOOP("CamSettings", "Firmware Upgrade"), AdvancedTab, -1},
 };
 
 // A parameter's control: its section, its caption, the captions of its choices ('|' between),
@@ -149,6 +155,19 @@ void CamSettings::buildControls()
         addTab(scroll, QString());
     }
     for (const Section &section : kSections) {
+        if (section.tab == AdvancedTab && !m_advanced) {
+            // The lock's button stays usable; the rest of the page only while unlocked.
+            m_lockButton = new QPushButton(pages[AdvancedTab]);
+            m_lockButton->setObjectName(QStringLiteral("advanced_lock_btn"));
+            layouts[AdvancedTab]->addWidget(m_lockButton);
+            m_advanced = new QWidget(pages[AdvancedTab]);
+            m_advanced->setObjectName(QStringLiteral("advanced_settings"));
+            auto *advancedLayout = new QVBoxLayout(m_advanced);
+            advancedLayout->setContentsMargins(0, 0, 0, 0);
+            layouts[AdvancedTab]->addWidget(m_advanced);
+            layouts[AdvancedTab] = advancedLayout;
+            pages[AdvancedTab] = m_advanced;
+        }
         auto *box = new QGroupBox(pages[section.tab]);
         box->setObjectName(QLatin1String(section.key));
         new QVBoxLayout(box);
@@ -227,6 +246,37 @@ void CamSettings::buildPieces()
     place("rotate", m_rotate = new RotateControl);
     place("gamma_curve", m_gammaCurve = new GammaCurveControl);
     place("histogram", m_histogram = new HistogramControl);
+    place("ip", m_ip = new IpSettingsControl);
+    place("upgrade", m_upgrade = new UpgradeControl);
+    connect(m_ip, &IpSettingsControl::setCameraIp, this, &CamSettings::setCameraIp);
+    connect(m_upgrade, &UpgradeControl::upgradeCamera, this, &CamSettings::upgradeCamera);
+    connect(m_upgrade, &UpgradeControl::getCameraUpgradeStatus, this, [this] {
+        if (m_camera)
+            QMetaObject::invokeMethod(m_camera.get(), &BaseCamera::onGetUpgradeStatus, Qt::QueuedConnection);
+    });
+
+    m_lock = new AdvancedLock(ConfigStore::instance(), this);
+    connect(m_lockButton, &QPushButton::clicked, this, [this] {
+        if (m_lock->isUnlocked())
+            m_lock->requestLock(this);
+        else
+            m_lock->requestUnlock(this);
+    });
+    connect(m_lock, &AdvancedLock::advWdigetUnlockStateChanged, this, [this](bool unlocked) {
+        updateLock();
+        if (!unlocked)
+            setCurrentIndex(CameraTab);
+        emit advWdigetUnlockStateChanged(unlocked);
+    });
+    connect(m_lock, &AdvancedLock::productionTestRequested, this, [this] {
+        // Over the password dialog, which is still up: shown, not run.
+        auto *dialog = new ProductionTestDialog(m_cameraModel, m_info, this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->show();
+        m_productionTest = dialog;
+    });
+    updateLock();
+
     m_schemes = new SchemeControl(widget(CameraTab));
     qobject_cast<QVBoxLayout *>(widget(CameraTab)->layout())->insertWidget(3, m_schemes);
     m_schemes->currentValues = [this] { return schemeValues(); };
@@ -272,7 +322,27 @@ void CamSettings::connectPieces(BaseCamera *camera)
                         << connect(camera, &BaseCamera::sendHistogramBoundaries, m_histogram,
                                    &HistogramControl::onRecvHistogramBoundaries)
                         << connect(camera, &BaseCamera::sendHistogramStatus, m_histogram,
-                                   &HistogramControl::onRecvHistogramStatus);
+                                   &HistogramControl::onRecvHistogramStatus)
+                        << connect(camera, &BaseCamera::sendIpInfo, m_ip, &IpSettingsControl::onRecvIpInfo)
+                        << connect(camera, &BaseCamera::sendUpgradeStatus, m_upgrade,
+                                   &UpgradeControl::onRecvUpgradeStatus);
+}
+
+void CamSettings::updateLock()
+{
+    m_advanced->setEnabled(m_lock->isUnlocked());
+    m_lockButton->setText(m_lock->isUnlocked() ? tr("Lock Advanced Settings") : tr("Unlock Advanced Settings"));
+}
+
+void CamSettings::onLiveFrame()
+{
+    if (m_productionTest)
+        m_productionTest->onFrame();
+}
+
+void CamSettings::doUpgrade()
+{
+    m_upgrade->doUpgrade();
 }
 
 void CamSettings::retranslateControls()
@@ -288,6 +358,7 @@ void CamSettings::retranslateControls()
     m_gainUnit->setItemText(GainUnitDefault, tr("Gain ×"));
     m_gainUnit->setItemText(GainUnitDb, tr("Gain dB"));
     m_slowShutter->setText(tr("Slow Shutter"));
+    updateLock();
     const char *buttonTexts[] = {QT_TR_NOOP("Once"), QT_TR_NOOP("Once"), QT_TR_NOOP("Reset"),
                                  QT_TR_NOOP("Focus Once"), QT_TR_NOOP("Focus +"), QT_TR_NOOP("Focus −")};
     for (int i = 0; i < m_buttons.size(); ++i)
@@ -333,6 +404,9 @@ void CamSettings::showInfo(const CameraInfo &info)
     m_gammaCurve->onRecvCameraGammaMode(info.gammaMode);
     m_gammaCurve->onRecvGammaBezierCurve(info.gammaCurve, int(info.gammaCurve.size()));
     m_schemes->setCameraKey(m_camera ? m_camera->modelKey() : QString());
+    m_upgrade->setCamera(bool(m_camera),
+                         m_camera ? FirmwareFileRule::of(m_camera.get(), m_cameraModel, info) : FirmwareFileRule());
+    m_sections.value(QStringLiteral("ip"))->setVisible(m_camera && m_netCamera);
     m_led->setEnabled(m_camera && info.led.supported);
     m_roi->setEnabled(m_camera && info.roiSupported);
 

@@ -171,6 +171,8 @@ std::shared_ptr<BaseCamera> CamSettings::openCamera(const CameraOpenInfo &record
     m_camera = camera;
     m_cameraName = record.isNetCamera ? record.address : record.cameraResolution.devicePath;
     m_databaseKey = camera->uniqueName();
+    m_cameraModel = record.model;
+    m_netCamera = record.isNetCamera;
     if (!m_database.isOpen() && !m_database.open())
         qWarning().noquote() << "The camera's changes will not be remembered:" << CameraDatabase::openFailedMessage();
     connectCamera();

@@ -12,6 +12,7 @@
 #include "videoframe.h"
 
 #include <QHash>
+#include <QPointer>
 #include <QMetaMethod>
 #include <QPointF>
 #include <QTabWidget>
@@ -19,7 +20,11 @@
 #include <memory>
 
 class BaseCamera;
+class AdvancedLock;
 class FfcControl;
+class IpSettingsControl;
+class ProductionTestDialog;
+class UpgradeControl;
 class GammaCurveControl;
 class HistogramControl;
 class LedControl;
@@ -167,6 +172,10 @@ public slots:
     void onSetCameraDisplayMode(DisplayMode mode);
     // The page editor's display options changed: options turned off hide their controls.
     void onDisplayOptionsChanged();
+    // A live frame arrived (for the production test's frame-rate check).
+    void onLiveFrame();
+    // The firmware upgrade: every check, then the request to the camera.
+    void doUpgrade();
 
     // What the camera reports.
     void onRecvCameraAllInfo(CameraInfo info);
@@ -237,6 +246,7 @@ private:
     void applyScheme(const QVariantMap &values);
     void applyFactorySettings();
     void updateZoomText(int value);
+    void updateLock();
     void retranslate();
     void rebuildSelector();
     void updateOpenButton();
@@ -281,4 +291,12 @@ private:
     GammaCurveControl *m_gammaCurve = nullptr;
     HistogramControl *m_histogram = nullptr;
     SchemeControl *m_schemes = nullptr;
+    IpSettingsControl *m_ip = nullptr;
+    UpgradeControl *m_upgrade = nullptr;
+    AdvancedLock *m_lock = nullptr;
+    QPushButton *m_lockButton = nullptr;
+    QWidget *m_advanced = nullptr; // what the lock closes
+    QPointer<ProductionTestDialog> m_productionTest;
+    QString m_cameraModel;
+    bool m_netCamera = false;
 };
