@@ -78,7 +78,7 @@ constexpr ControlRow kControls[] = {
      QT_TRANSLATE_NOOP("CamSettings", "Auto|Manual"), -1},
     {"exposure_comp", "exposure", QT_TRANSLATE_NOOP("CamSettings", "Brightness"), nullptr, -1},
     {"exposure_time", "exposure", QT_TRANSLATE_NOOP("CamSettings", "Shutter"), nullptr, -1},
-    {"long_exposure_time", "exposure", QT_TRANSLATE_NOOP("CamSettings", "Slow Shutter"), nullptr,
+    {"long_exposure_time", "exposure", QT_TRANSLATE_NOOP("CamSettings", "Slow Shutter Time"), nullptr,
      D::EnableOptionSlowShutter},
     {"exposure_gain", "exposure", QT_TRANSLATE_NOOP("CamSettings", "Gain"), nullptr, -1},
     {"wb_mode", "white_balance", QT_TRANSLATE_NOOP("CamSettings", "Mode"),

@@ -1,0 +1,156 @@
+// The camera panel against a virtual camera: requests reach the camera's slots by name, changes
+// move the camera and its database row, and what is stored comes back at the next open.
+#include "../camera/virtualusbcamera.h"
+
+#include "basecamera.h"
+#include "cameradatabase.h"
+#include "cameraparameters.h"
+#include "camsettings.h"
+#include "configkeys.h"
+#include "configstore.h"
+#include "parametercontrol.h"
+#include "schemecontrol.h"
+
+#include <QDoubleSpinBox>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QString kDevice = QStringLiteral("usb#vid_2bdf&pid_0222#0001#video");
+
+template<typename Widget> Widget *child(const QWidget &panel, const QString &name)
+{
+    auto *widget = panel.findChild<Widget *>(name);
+    if (!widget)
+        qWarning() << "no" << name;
+    return widget;
+}
+
+} // namespace
+
+class TestCamSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.path())); // a parameter database of this run's own
+        qputenv("LMCAM_VIRTUAL_DEVICES", QFile::encodeName(m_dir.filePath("devices.json")));
+        QVERIFY(writeVirtualDevices(m_dir.filePath("devices.json"),
+                                    {QJsonObject{{"name", kDevice},
+                                                 {"pid", "0222"},
+                                                 {"capabilities", QJsonArray{virtualCapability(640, 480)}}}}));
+    }
+
+    // A request named after no camera slot would never be connected, and nothing would say so.
+    void requestsReachTheCameraSlots()
+    {
+        CamSettings panel;
+        const QMetaObject &meta = CamSettings::staticMetaObject;
+        int requests = 0;
+        for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
+            const QMetaMethod signal = meta.method(i);
+            const QByteArray name = signal.name();
+            if (signal.methodType() != QMetaMethod::Signal ||
+                !(name.startsWith("setCamera") || name.startsWith("getCamera") || name.startsWith("resetCamera")))
+                continue;
+            ++requests;
+            QVERIFY2(CamSettings::cameraSlotFor(signal).isValid(), signal.methodSignature().constData());
+        }
+        QVERIFY(requests > 40);
+        for (const CameraParameter &p : cameraParameters()) {
+            if (!panel.parameterControl(QLatin1String(p.name)))
+                continue;
+            const QMetaMethod slot = CamSettings::cameraSlotFor(panel.requestSignal(p));
+            QVERIFY2(slot.isValid() && QLatin1String(slot.name()) == QLatin1String(p.slot), p.name);
+        }
+    }
+
+    void unitsAndNoCamera()
+    {
+        CamSettings panel;
+        QSignalSpy hue(&panel, &CamSettings::setCameraHueValue);
+        CameraInfo info;
+        info.hue = {5, 0, 100, 50, true};
+        info.expTime = {10, 1, 100, 10, true};
+        info.longExpTime = {0, 0, 10, 0, true};
+        info.expTimeRatio = 0.5;
+        info.expTimeUnit = 2;
+        panel.onRecvCameraAllInfo(info);
+        // Without a camera every change is dropped.
+        emit panel.parameterControl("hue")->valueEdited(7);
+        QCOMPARE(hue.count(), 0);
+        QVERIFY(!panel.parameterControl("hue")->isEnabled());
+        for (const char *name : {"exposure_time_spin", "long_exposure_time_spin"}) {
+            auto *spin = child<QDoubleSpinBox>(panel, QLatin1String(name));
+            QCOMPARE(spin->suffix(), QStringLiteral(" ms"));
+        }
+        QCOMPARE(child<QDoubleSpinBox>(panel, "exposure_time_spin")->maximum(), 50.0);
+    }
+
+    void changesReachTheCameraAndItsRow()
+    {
+        QString uniqueName;
+        {
+            CamSettings panel;
+            panel.show();
+            const std::shared_ptr<BaseCamera> camera = panel.openCamera(virtualOpenInfo(kDevice, 640, 480));
+            QVERIFY(camera);
+            uniqueName = camera->uniqueName();
+            emit panel.getCameraAllInfo();
+            QTRY_VERIFY(panel.parameterControl("hue")->isEnabled());
+
+            child<QDoubleSpinBox>(panel, "hue_spin")->setValue(9);
+            child<QRadioButton>(panel, "exposure_mode_1")->click(); // manual
+            QTRY_COMPARE(camera->cameraInfo().hue.value, 9);
+            QTRY_COMPARE(camera->cameraInfo().expMode, ExposureManual);
+            QTRY_VERIFY(panel.parameterControl("exposure_time")->isEnabled());
+            const int time = camera->cameraInfo().expTime.min + 1;
+            child<QDoubleSpinBox>(panel, "exposure_time_spin")->setValue(time);
+            QTRY_COMPARE(camera->cameraInfo().expTime.value, time);
+
+            // A scheme goes to the camera as well.
+            emit panel.findChild<SchemeControl *>()->schemeSelected({{"Saturation", 3}, {"Hue", 11}});
+            QTRY_COMPARE(camera->cameraInfo().hue.value, 11);
+            QTRY_COMPARE(camera->cameraInfo().saturation.value, 3);
+            panel.closeCameraForReason(kDevice, UserClosed);
+            QVERIFY(!panel.parameterControl("hue")->isEnabled());
+        }
+        CameraDatabase database;
+        QVERIFY(database.open());
+        const QVariantMap row = database.findRow(uniqueName).value_or(QVariantMap());
+        QCOMPARE(row.value("hueValue").toInt(), 11);
+        QCOMPARE(row.value("exposureMode").toInt(), int(ExposureManual));
+
+        // The next open shows what was stored.
+        CamSettings panel;
+        const std::shared_ptr<BaseCamera> camera = panel.openCamera(virtualOpenInfo(kDevice, 640, 480));
+        QVERIFY(camera);
+        emit panel.getCameraAllInfo();
+        QTRY_COMPARE(panel.parameterControl("hue")->value(), 11);
+        QCOMPARE(panel.parameterControl("saturation")->value(), 3);
+    }
+
+    void displayOptionsHideControls()
+    {
+        CamSettings panel;
+        panel.show();
+        ConfigStore::instance().write(ConfigGroup::DisplayOptions, DisplayOptionsKey::EnableOptionHue, false);
+        panel.onDisplayOptionsChanged();
+        QVERIFY(panel.parameterControl("hue")->isHidden());
+        QVERIFY(!panel.parameterControl("saturation")->isHidden());
+        ConfigStore::instance().write(ConfigGroup::DisplayOptions, DisplayOptionsKey::EnableOptionHue, true);
+        panel.onDisplayOptionsChanged();
+        QVERIFY(!panel.parameterControl("hue")->isHidden());
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QTEST_MAIN(TestCamSettings)
+#include "tst_camsettings.moc"
