@@ -250,10 +250,7 @@ void CamSettings::buildPieces()
     place("upgrade", m_upgrade = new UpgradeControl);
     connect(m_ip, &IpSettingsControl::setCameraIp, this, &CamSettings::setCameraIp);
     connect(m_upgrade, &UpgradeControl::upgradeCamera, this, &CamSettings::upgradeCamera);
-    connect(m_upgrade, &UpgradeControl::getCameraUpgradeStatus, this, [this] {
-        if (m_camera)
-            QMetaObject::invokeMethod(m_camera.get(), &BaseCamera::onGetUpgradeStatus, Qt::QueuedConnection);
-    });
+    connect(m_upgrade, &UpgradeControl::getCameraUpgradeStatus, this, &CamSettings::getCameraUpgradeStatus);
 
     m_lock = new AdvancedLock(ConfigStore::instance(), this);
     connect(m_lockButton, &QPushButton::clicked, this, [this] {

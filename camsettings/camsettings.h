@@ -151,6 +151,7 @@ signals:
     void saveCameraConfig();
     void setCameraIp(IpInfo info);
     void getCameraAllInfo();
+    void getCameraUpgradeStatus();
     void resetCameraFocus();
     void resetCameraExp();
     void resetCameraWB();
