@@ -227,6 +227,7 @@ void CamSettings::buildControls()
     addButton("focus", "focus_add_btn", &CamSettings::setCameraFocusAdd);
     addButton("focus", "focus_sub_btn", &CamSettings::setCameraFocusSub);
     buildPieces();
+    buildRegionSwitches();
     for (int tab = ExposureTab; tab < TabCount; ++tab)
         layouts[tab]->addStretch();
     onDisplayOptionsChanged();
@@ -355,6 +356,7 @@ void CamSettings::retranslateControls()
     m_gainUnit->setItemText(GainUnitDefault, tr("Gain ×"));
     m_gainUnit->setItemText(GainUnitDb, tr("Gain dB"));
     m_slowShutter->setText(tr("Slow Shutter"));
+    retranslateRegionSwitches();
     updateLock();
     const char *buttonTexts[] = {QT_TR_NOOP("Once"), QT_TR_NOOP("Once"), QT_TR_NOOP("Reset"),
                                  QT_TR_NOOP("Focus Once"), QT_TR_NOOP("Focus +"), QT_TR_NOOP("Focus −")};
@@ -420,6 +422,7 @@ void CamSettings::showInfo(const CameraInfo &info)
         for (ParameterControl *control : std::as_const(m_controls))
             control->setEnabled(false);
         m_slowShutter->setEnabled(false);
+        updateRegionSwitches();
         return;
     }
     updateExposureControls();
@@ -456,6 +459,7 @@ void CamSettings::updateExposureControls()
     }
     ParameterControl *focus = m_controls.value(QStringLiteral("focus_value"));
     focus->setEnabled(m_info.focusMode == FocusManual && focus->isSupported());
+    updateRegionSwitches();
 }
 
 void CamSettings::updateZoomText(int value)
@@ -589,36 +593,6 @@ void CamSettings::onRecvCameraGammaMode(GammaMode mode)
 {
     m_info.gammaMode = mode;
     m_gammaCurve->onRecvCameraGammaMode(mode);
-}
-
-void CamSettings::onRecvCameraExpRegion(bool enable, int x, int y, int width, int height)
-{
-    m_info.expRegion = {enable, m_info.expRegion.display, x, y, width, height};
-}
-
-void CamSettings::onRecvCameraWBRegion(bool enable, int x, int y, int width, int height)
-{
-    m_info.wbRegion = {enable, m_info.wbRegion.display, x, y, width, height};
-}
-
-void CamSettings::onRecvCameraBlackBalanceRegion(bool enable, int x, int y, int width, int height)
-{
-    m_bbRegion = {enable, m_bbRegion.display, x, y, width, height};
-}
-
-void CamSettings::onRecvCameraFocusRegionStatus(bool enable) { m_info.focusRegionEnable = enable; }
-
-void CamSettings::onRecvCameraFocusRegion(int mode, int x, int y)
-{
-    m_info.focusRegionMode = mode;
-    m_info.focusRegionX = x;
-    m_info.focusRegionY = y;
-}
-
-void CamSettings::onRecvCameraFocusRegionV2(bool enable, int x, int y, int width, int height)
-{
-    m_focusRegionV2Enable = enable;
-    m_info.focusRegionV2 = QRect(x, y, width, height);
 }
 
 void CamSettings::onRecvPreviewResChanged(QString res)

@@ -20,6 +20,7 @@
 #include <memory>
 
 class BaseCamera;
+class QCheckBox;
 class AdvancedLock;
 class FfcControl;
 class IpSettingsControl;
@@ -85,6 +86,13 @@ signals:
     void signalCurVideoRotate(int rotateVal);
     void roiRegionStatusChanged(CameraControlRegion region, CameraControlRegion originalRegion, bool isCrop);
     void roiCropStatusChanged(bool isCorp);
+    // The metering regions, for the picture view to draw and edit.
+    void expRegionStatusChanged(CameraControlRegion region);
+    void wBRegionStatusChanged(CameraControlRegion region);
+    void bBRegionStatusChanged(CameraControlRegion region);
+    void focusRegionV2StatusChanged(CameraControlRegion region);
+    void focusRegionChanged(bool clickFocus, bool isBig, bool showRect);
+    void setFocusRegionUI(int mode, int x, int y);
 
     // Requests to the current camera, queued to its thread.
     void setCameraFocusMode(FocusMode mode, bool sendValue);
@@ -223,6 +231,15 @@ public slots:
     void onRecvCameraFocusRegionV2(bool enable, int x, int y, int width, int height);
     void onRecvPreviewResChanged(QString res);
 
+    // Regions edited on the picture (enable, x, y, width, height in picture pixels).
+    void onExpRegionUpdate(bool enable, int x, int y, int width, int height);
+    void onWBRegionUpdate(bool enable, int x, int y, int width, int height);
+    void onBBRegionUpdate(bool enable, int x, int y, int width, int height);
+    void onFocusRegionV2Update(bool enable, int x, int y, int width, int height);
+    void onRoiRegionUpdate(bool enable, int x, int y, int width, int height);
+    // A focus point chosen on the picture (first region form: mode and grid cell).
+    void onSetFocusRegion(int mode, int x, int y);
+
 protected:
     void changeEvent(QEvent *event) override;
 
@@ -248,6 +265,12 @@ private:
     void applyFactorySettings();
     void updateZoomText(int value);
     void updateLock();
+    // The region switches (regioncontrols.cpp): built into their sections, enabled by what the
+    // camera meters in its current modes.
+    void buildRegionSwitches();
+    void updateRegionSwitches();
+    void retranslateRegionSwitches();
+    void setMeteredRegion(QCheckBox *box, CameraRegion &region, bool enable);
     void retranslate();
     void rebuildSelector();
     void updateOpenButton();
@@ -277,6 +300,10 @@ private:
     CameraInfo m_info; // as last reported, with the operator's changes since
     CameraRegion m_bbRegion;
     bool m_focusRegionV2Enable = false;
+    QCheckBox *m_expRegionBox = nullptr;
+    QCheckBox *m_wbRegionBox = nullptr;
+    QCheckBox *m_bbRegionBox = nullptr;
+    QCheckBox *m_focusRegionBox = nullptr;
     QSize m_pictureSize;
 
     QHash<QString, ParameterControl *> m_controls; // by parameter name

@@ -11,6 +11,7 @@
 #include "parametercontrol.h"
 #include "schemecontrol.h"
 
+#include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -133,6 +134,31 @@ private slots:
         emit panel.getCameraAllInfo();
         QTRY_COMPARE(panel.parameterControl("hue")->value(), 11);
         QCOMPARE(panel.parameterControl("saturation")->value(), 3);
+    }
+
+    void regionsReachTheCamera()
+    {
+        CamSettings panel;
+        QSignalSpy toCamera(&panel, &CamSettings::setBlackBalanceRegion);
+        QSignalSpy toView(&panel, &CamSettings::bBRegionStatusChanged);
+        panel.onBBRegionUpdate(true, 10, 20, 30, 40);
+        QCOMPARE(toCamera.count(), 0); // no camera
+
+        const std::shared_ptr<BaseCamera> camera = panel.openCamera(virtualOpenInfo(kDevice, 640, 480));
+        QVERIFY(camera);
+        emit panel.getCameraAllInfo();
+        auto *box = child<QCheckBox>(panel, "bb_region_check");
+        QTRY_VERIFY(box->isEnabled());
+        // Switched on before it was ever drawn: the middle quarter of the picture.
+        box->click();
+        QCOMPARE(toCamera.count(), 1);
+        QCOMPARE(toCamera.at(0), (QVariantList{true, true, 160, 120, 320, 240}));
+        QCOMPARE(toView.at(0).at(0).value<CameraControlRegion>().width, 320);
+        // Moved on the picture.
+        panel.onBBRegionUpdate(true, 10, 20, 30, 40);
+        QCOMPARE(toCamera.last(), (QVariantList{true, true, 10, 20, 30, 40}));
+        QVERIFY(box->isChecked());
+        panel.closeCameraForReason(kDevice, UserClosed);
     }
 
     void displayOptionsHideControls()
