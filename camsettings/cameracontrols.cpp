@@ -2,12 +2,13 @@
 // camera reports, and every operator's change sent to the camera and remembered in its row.
 #include "camsettings.h"
 
+#include "advancedlock.h"
 #include "basecamera.h"
 #include "configkeys.h"
 #include "configstore.h"
-#include "advancedlock.h"
 #include "configurationschemes.h"
 #include "ffccontrol.h"
+#include "foldingsection.h"
 #include "gammacurvecontrol.h"
 #include "histogramcontrol.h"
 #include "ipsettingscontrol.h"
@@ -21,7 +22,6 @@
 
 #include <QComboBox>
 #include <QDebug>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -35,31 +35,40 @@ namespace D = DisplayOptionsKey;
 
 enum Tab { CameraTab, ExposureTab, FocusTab, ImageTab, AdvancedTab, TabCount };
 
-// A box of controls on a tab, shown while its display option is on (-1: always).
+namespace F = ControlInterfaceStateKey;
+
+// A box of controls on a tab, shown while its display option is on (-1: always), open or folded
+// as the operator left it (the key of that state; -1: always open).
 struct Section
 {
     const char *key;
     const char *title;
     Tab tab;
     int option;
+    int fold;
 };
 
 constexpr Section kSections[] = {
-    {"exposure", QT_TRANSLATE_NOOP("CamSettings", "Exposure"), ExposureTab, D::EnableOptionExposure},
-    {"white_balance", QT_TRANSLATE_NOOP("CamSettings", "White Balance"), ExposureTab, D::EnableOptionWhiteBalance},
-    {"black_balance", QT_TRANSLATE_NOOP("CamSettings", "Black Balance"), ExposureTab, D::EnableOptionBlackBalance},
-    {"focus", QT_TRANSLATE_NOOP("CamSettings", "Focus"), FocusTab, D::EnableOptionFocus},
-    {"zoom", QT_TRANSLATE_NOOP("CamSettings", "Zoom"), FocusTab, D::EnableOptionZoom},
-    {"image", QT_TRANSLATE_NOOP("CamSettings", "Image"), ImageTab, -1},
-    {"function", QT_TRANSLATE_NOOP("CamSettings", "Function"), ImageTab, -1},
-    {"gamma_curve", QT_TRANSLATE_NOOP("CamSettings", "Gamma Curve"), ImageTab, D::EnableOptionGamma},
-    {"led", QT_TRANSLATE_NOOP("CamSettings", "LED Controls"), FocusTab, D::EnableOptionLED},
-    {"roi", QT_TRANSLATE_NOOP("CamSettings", "ROI"), AdvancedTab, D::EnableOptionROI},
-    {"ffc", QT_TRANSLATE_NOOP("CamSettings", "FFC"), AdvancedTab, D::EnableOptionFlatFieldCorrection},
-    {"rotate", QT_TRANSLATE_NOOP("CamSettings", "Rotate"), AdvancedTab, D::EnableOptionRotate},
-    {"histogram", QT_TRANSLATE_NOOP("CamSettings", "Histogram"), AdvancedTab, D::EnableOptionHistogram},
-    {"ip", QT_TRANSLATE_NOOP("CamSettings", "IP Settings"), AdvancedTab, -1},
-    {"upgrade", QT_TRANSLATE_NOOP("CamSettings", "Firmware Upgrade"), AdvancedTab, -1},
+    {"exposure", QT_TRANSLATE_NOOP("CamSettings", "Exposure"), ExposureTab, D::EnableOptionExposure,
+     F::ShowExposureWidget},
+    {"white_balance", QT_TRANSLATE_NOOP("CamSettings", "White Balance"), ExposureTab, D::EnableOptionWhiteBalance,
+     F::ShowWhiteBalanceWidget},
+    {"black_balance", QT_TRANSLATE_NOOP("CamSettings", "Black Balance"), ExposureTab, D::EnableOptionBlackBalance,
+     F::ShowBlackBalanceWidget},
+    {"focus", QT_TRANSLATE_NOOP("CamSettings", "Focus"), FocusTab, D::EnableOptionFocus, F::ShowFocusWidget},
+    {"zoom", QT_TRANSLATE_NOOP("CamSettings", "Zoom"), FocusTab, D::EnableOptionZoom, F::ShowZoomWidget},
+    {"image", QT_TRANSLATE_NOOP("CamSettings", "Image"), ImageTab, -1, -1},
+    {"function", QT_TRANSLATE_NOOP("CamSettings", "Function"), ImageTab, -1, F::ShowFunctionWidget},
+    {"gamma_curve", QT_TRANSLATE_NOOP("CamSettings", "Gamma Curve"), ImageTab, D::EnableOptionGamma,
+     F::ShowGammaWidget},
+    {"led", QT_TRANSLATE_NOOP("CamSettings", "LED Controls"), FocusTab, D::EnableOptionLED, F::ShowLedWidget},
+    {"roi", QT_TRANSLATE_NOOP("CamSettings", "ROI"), AdvancedTab, D::EnableOptionROI, F::ShowROIWidget},
+    {"ffc", QT_TRANSLATE_NOOP("CamSettings", "FFC"), AdvancedTab, D::EnableOptionFlatFieldCorrection, F::ShowFFCWidget},
+    {"rotate", QT_TRANSLATE_NOOP("CamSettings", "Rotate"), AdvancedTab, D::EnableOptionRotate, F::ShowRotateWidget},
+    {"histogram", QT_TRANSLATE_NOOP("CamSettings", "Histogram"), AdvancedTab, D::EnableOptionHistogram,
+     F::ShowHistogramWidget},
+    {"ip", QT_TRANSLATE_NOOP("CamSettings", "IP Settings"), AdvancedTab, -1, -1},
+    {"upgrade", QT_TRANSLATE_NOOP("CamSettings", "Firmware Upgrade"), AdvancedTab, -1, -1},
 };
 
 // A parameter's control: its section, its caption, the captions of its choices ('|' between),
@@ -168,20 +177,26 @@ void CamSettings::buildControls()
             layouts[AdvancedTab] = advancedLayout;
             pages[AdvancedTab] = m_advanced;
         }
-        auto *box = new QGroupBox(pages[section.tab]);
+        auto *box = new FoldingSection(pages[section.tab]);
         box->setObjectName(QLatin1String(section.key));
-        new QVBoxLayout(box);
         layouts[section.tab]->addWidget(box);
         m_sections.insert(QLatin1String(section.key), box);
         if (section.option >= 0)
             m_displayOptions.insert(box, section.option);
+        if (section.fold >= 0) {
+            const int key = section.fold;
+            box->setFolded(!ConfigStore::instance().value(ConfigGroup::ControlInterfaceState, key).toBool());
+            connect(box, &FoldingSection::foldedChanged, this, [key](bool folded) {
+                ConfigStore::instance().write(ConfigGroup::ControlInterfaceState, key, !folded);
+            });
+        }
     }
     for (const ControlRow &row : kControls) {
         const CameraParameter *parameter = findCameraParameter(QLatin1String(row.name));
         Q_ASSERT(parameter);
-        QGroupBox *box = m_sections.value(QLatin1String(row.section));
-        auto *control = new ParameterControl(*parameter, tr(row.label), translatedChoices(row.choices), box);
-        box->layout()->addWidget(control);
+        FoldingSection *box = m_sections.value(QLatin1String(row.section));
+        auto *control = new ParameterControl(*parameter, tr(row.label), translatedChoices(row.choices), box->content());
+        box->contentLayout()->addWidget(control);
         m_controls.insert(QLatin1String(row.name), control);
         if (row.option >= 0)
             m_displayOptions.insert(control, row.option);
@@ -190,29 +205,29 @@ void CamSettings::buildControls()
     }
 
     // Controls beside the table's: the gain unit, the slow-shutter switch, one-shot actions.
-    QGroupBox *exposure = m_sections.value(QStringLiteral("exposure"));
-    m_gainUnit = new QComboBox(exposure);
+    FoldingSection *exposure = m_sections.value(QStringLiteral("exposure"));
+    m_gainUnit = new QComboBox(exposure->content());
     m_gainUnit->setObjectName(QStringLiteral("gain_unit_combo"));
     m_gainUnit->addItems({QString(), QString()});
-    qobject_cast<QVBoxLayout *>(exposure->layout())->insertWidget(4, m_gainUnit);
+    exposure->contentLayout()->insertWidget(4, m_gainUnit);
     connect(m_gainUnit, QOverload<int>::of(&QComboBox::activated), this, [this](int index) {
         if (!m_camera)
             return;
         m_info.expGainUnit = ExposureGainUnit(index);
         emit setCameraExpGainUnit(m_info.expGainUnit);
     });
-    m_slowShutter = new QPushButton(exposure);
+    m_slowShutter = new QPushButton(exposure->content());
     m_slowShutter->setObjectName(QStringLiteral("slow_shutter_btn"));
     m_slowShutter->setCheckable(true);
-    qobject_cast<QVBoxLayout *>(exposure->layout())->insertWidget(3, m_slowShutter);
+    exposure->contentLayout()->insertWidget(3, m_slowShutter);
     m_displayOptions.insert(m_slowShutter, D::EnableOptionSlowShutter);
     connect(m_slowShutter, &QPushButton::toggled, this, [this] { updateExposureControls(); });
 
     const auto addButton = [this](const char *section, const char *objectName, auto signal) {
-        QGroupBox *box = m_sections.value(QLatin1String(section));
-        auto *button = new QPushButton(box);
+        FoldingSection *box = m_sections.value(QLatin1String(section));
+        auto *button = new QPushButton(box->content());
         button->setObjectName(QLatin1String(objectName));
-        box->layout()->addWidget(button);
+        box->contentLayout()->addWidget(button);
         m_buttons << button;
         connect(button, &QPushButton::clicked, this, [this, signal] {
             if (m_camera)
@@ -237,9 +252,9 @@ void CamSettings::buildControls()
 void CamSettings::buildPieces()
 {
     const auto place = [this](const char *section, QWidget *piece) {
-        QGroupBox *box = m_sections.value(QLatin1String(section));
-        piece->setParent(box);
-        box->layout()->addWidget(piece);
+        FoldingSection *box = m_sections.value(QLatin1String(section));
+        piece->setParent(box->content());
+        box->contentLayout()->addWidget(piece);
     };
     place("led", m_led = new LedControl);
     place("roi", m_roi = new RoiControl);
@@ -280,8 +295,7 @@ void CamSettings::buildPieces()
     m_schemes->currentValues = [this] { return schemeValues(); };
     connect(m_schemes, &SchemeControl::schemeSelected, this, &CamSettings::applyScheme);
     connect(m_schemes, &SchemeControl::factorySettingsSelected, this, &CamSettings::applyFactorySettings);
-    connect(m_schemes, &SchemeControl::signalConfigurationsImported, this,
-            &CamSettings::signalConfigurationsImported);
+    connect(m_schemes, &SchemeControl::signalConfigurationsImported, this, &CamSettings::signalConfigurationsImported);
 
     // The pieces ask through the panel's requests, which reach the camera while one is open.
     connect(m_led, &LedControl::setCameraLed, this, &CamSettings::setCameraLed);
@@ -306,24 +320,18 @@ void CamSettings::buildPieces()
 
 void CamSettings::connectPieces(BaseCamera *camera)
 {
-    m_cameraConnections << connect(camera, &BaseCamera::sendLedInfo, m_led, &LedControl::onRecvCameraLedInfo)
-                        << connect(camera, &BaseCamera::sendRoiSettingResult, m_roi,
-                                   &RoiControl::onRecvRoiSettingResult)
-                        << connect(camera, &BaseCamera::sendFFCCurrentCaptureNum, m_ffc,
-                                   &FfcControl::onRecvFFCCurrentCaptureNum)
-                        << connect(camera, &BaseCamera::sendFFCAverageFrame, m_ffc,
-                                   &FfcControl::onRecvFFCAverageFrame)
-                        << connect(camera, &BaseCamera::sendGammaBezierCurve, m_gammaCurve,
-                                   &GammaCurveControl::onRecvGammaBezierCurve)
-                        << connect(camera, &BaseCamera::sendHistogramInfos, m_histogram,
-                                   &HistogramControl::onRecvHistogramInfos)
-                        << connect(camera, &BaseCamera::sendHistogramBoundaries, m_histogram,
-                                   &HistogramControl::onRecvHistogramBoundaries)
-                        << connect(camera, &BaseCamera::sendHistogramStatus, m_histogram,
-                                   &HistogramControl::onRecvHistogramStatus)
-                        << connect(camera, &BaseCamera::sendIpInfo, m_ip, &IpSettingsControl::onRecvIpInfo)
-                        << connect(camera, &BaseCamera::sendUpgradeStatus, m_upgrade,
-                                   &UpgradeControl::onRecvUpgradeStatus);
+    m_cameraConnections
+        << connect(camera, &BaseCamera::sendLedInfo, m_led, &LedControl::onRecvCameraLedInfo)
+        << connect(camera, &BaseCamera::sendRoiSettingResult, m_roi, &RoiControl::onRecvRoiSettingResult)
+        << connect(camera, &BaseCamera::sendFFCCurrentCaptureNum, m_ffc, &FfcControl::onRecvFFCCurrentCaptureNum)
+        << connect(camera, &BaseCamera::sendFFCAverageFrame, m_ffc, &FfcControl::onRecvFFCAverageFrame)
+        << connect(camera, &BaseCamera::sendGammaBezierCurve, m_gammaCurve, &GammaCurveControl::onRecvGammaBezierCurve)
+        << connect(camera, &BaseCamera::sendHistogramInfos, m_histogram, &HistogramControl::onRecvHistogramInfos)
+        << connect(camera, &BaseCamera::sendHistogramBoundaries, m_histogram,
+                   &HistogramControl::onRecvHistogramBoundaries)
+        << connect(camera, &BaseCamera::sendHistogramStatus, m_histogram, &HistogramControl::onRecvHistogramStatus)
+        << connect(camera, &BaseCamera::sendIpInfo, m_ip, &IpSettingsControl::onRecvIpInfo)
+        << connect(camera, &BaseCamera::sendUpgradeStatus, m_upgrade, &UpgradeControl::onRecvUpgradeStatus);
 }
 
 void CamSettings::updateLock()
@@ -358,7 +366,7 @@ void CamSettings::retranslateControls()
     m_slowShutter->setText(tr("Slow Shutter"));
     retranslateRegionSwitches();
     updateLock();
-    const char *buttonTexts[] = {QT_TR_NOOP("Once"), QT_TR_NOOP("Once"), QT_TR_NOOP("Reset"),
+    const char *buttonTexts[] = {QT_TR_NOOP("Once"),       QT_TR_NOOP("Once"),    QT_TR_NOOP("Reset"),
                                  QT_TR_NOOP("Focus Once"), QT_TR_NOOP("Focus +"), QT_TR_NOOP("Focus −")};
     for (int i = 0; i < m_buttons.size(); ++i)
         m_buttons.at(i)->setText(tr(buttonTexts[i]));
@@ -413,9 +421,10 @@ void CamSettings::showInfo(const CameraInfo &info)
     m_gainUnit->setEnabled(bool(m_camera));
     for (QPushButton *button : std::as_const(m_buttons)) {
         const QWidget *section = button->parentWidget();
-        const bool has = section == m_sections.value(QStringLiteral("focus"))           ? info.focus.supported
-                         : section == m_sections.value(QStringLiteral("white_balance")) ? info.wbModeSupported
-                                                                                        : true;
+        const bool has = section == m_sections.value(QStringLiteral("focus"))->content() ? info.focus.supported
+                         : section == m_sections.value(QStringLiteral("white_balance"))->content()
+                             ? info.wbModeSupported
+                             : true;
         button->setEnabled(m_camera && has);
     }
     if (!m_camera) {
@@ -558,37 +567,130 @@ void CamSettings::onRecvCameraLongExpTime(int time)
     showParameter("long_exposure_time", time);
 }
 
-void CamSettings::onRecvCameraFocusMode(FocusMode mode) { showParameter("focus_mode", mode); }
-void CamSettings::onRecvCameraFocusValue(int value) { showParameter("focus_value", value); }
-void CamSettings::onRecvCameraExpMode(ExposureMode mode) { showParameter("exposure_mode", mode); }
-void CamSettings::onRecvCameraExpCompValue(int value) { showParameter("exposure_comp", value); }
-void CamSettings::onRecvCameraExpGainValue(int value) { showParameter("exposure_gain", value); }
-void CamSettings::onRecvCameraExpTime(int time) { showParameter("exposure_time", time); }
-void CamSettings::onRecvCameraWbMode(WbMode mode) { showParameter("wb_mode", mode); }
-void CamSettings::onRecvCameraWbRedValue(int value) { showParameter("wb_red", value); }
-void CamSettings::onRecvCameraWbGreenValue(int value) { showParameter("wb_green", value); }
-void CamSettings::onRecvCameraWbBlueValue(int value) { showParameter("wb_blue", value); }
-void CamSettings::onRecvCameraMirrorStatus(bool enable) { showParameter("mirror", enable); }
-void CamSettings::onRecvCameraFlipStatus(bool enable) { showParameter("flip", enable); }
-void CamSettings::onRecvCameraHueValue(int value) { showParameter("hue", value); }
-void CamSettings::onRecvCameraSaturationValue(int value) { showParameter("saturation", value); }
-void CamSettings::onRecvCameraContrastValue(int value) { showParameter("contrast", value); }
-void CamSettings::onRecvCameraSharpnessValue(int value) { showParameter("sharpness", value); }
-void CamSettings::onRecvCameraDZoomValue(int value) { showParameter("digital_zoom", value); }
-void CamSettings::onRecvCameraDefogStatus(bool enable) { showParameter("defog", enable); }
-void CamSettings::onRecvCameraGammaValue(int value) { showParameter("gamma", value); }
-void CamSettings::onRecvCameraMonoChromeStatus(bool enable) { showParameter("monochrome", enable); }
-void CamSettings::onRecvCameraFlickStatus(bool enable) { showParameter("flicker", enable); }
-void CamSettings::onRecvCameraDisplayModeValue(DisplayMode mode) { showParameter("display_mode", mode); }
-void CamSettings::onRecvCameraWBTemperatureValue(int value) { showParameter("wb_temperature", value); }
-void CamSettings::onRecvCameraDRCValue(int value) { showParameter("drc", value); }
-void CamSettings::onRecvCameraCACStatus(bool enable) { showParameter("cac", enable); }
-void CamSettings::onRecvCameraLDCIStatus(bool enable) { showParameter("ldci", enable); }
-void CamSettings::onRecvCameraBlackBalanceRedValue(int value) { showParameter("bb_red", value); }
-void CamSettings::onRecvCameraBlackBalanceGreenValue(int value) { showParameter("bb_green", value); }
-void CamSettings::onRecvCameraBlackBalanceBlueValue(int value) { showParameter("bb_blue", value); }
-void CamSettings::onRecvCameraNegativeStatus(bool enable) { showParameter("negative", enable); }
-void CamSettings::onRecvCameraZoomSpeed(int speed) { showParameter("zoom_speed", speed); }
+void CamSettings::onRecvCameraFocusMode(FocusMode mode)
+{
+    showParameter("focus_mode", mode);
+}
+void CamSettings::onRecvCameraFocusValue(int value)
+{
+    showParameter("focus_value", value);
+}
+void CamSettings::onRecvCameraExpMode(ExposureMode mode)
+{
+    showParameter("exposure_mode", mode);
+}
+void CamSettings::onRecvCameraExpCompValue(int value)
+{
+    showParameter("exposure_comp", value);
+}
+void CamSettings::onRecvCameraExpGainValue(int value)
+{
+    showParameter("exposure_gain", value);
+}
+void CamSettings::onRecvCameraExpTime(int time)
+{
+    showParameter("exposure_time", time);
+}
+void CamSettings::onRecvCameraWbMode(WbMode mode)
+{
+    showParameter("wb_mode", mode);
+}
+void CamSettings::onRecvCameraWbRedValue(int value)
+{
+    showParameter("wb_red", value);
+}
+void CamSettings::onRecvCameraWbGreenValue(int value)
+{
+    showParameter("wb_green", value);
+}
+void CamSettings::onRecvCameraWbBlueValue(int value)
+{
+    showParameter("wb_blue", value);
+}
+void CamSettings::onRecvCameraMirrorStatus(bool enable)
+{
+    showParameter("mirror", enable);
+}
+void CamSettings::onRecvCameraFlipStatus(bool enable)
+{
+    showParameter("flip", enable);
+}
+void CamSettings::onRecvCameraHueValue(int value)
+{
+    showParameter("hue", value);
+}
+void CamSettings::onRecvCameraSaturationValue(int value)
+{
+    showParameter("saturation", value);
+}
+void CamSettings::onRecvCameraContrastValue(int value)
+{
+    showParameter("contrast", value);
+}
+void CamSettings::onRecvCameraSharpnessValue(int value)
+{
+    showParameter("sharpness", value);
+}
+void CamSettings::onRecvCameraDZoomValue(int value)
+{
+    showParameter("digital_zoom", value);
+}
+void CamSettings::onRecvCameraDefogStatus(bool enable)
+{
+    showParameter("defog", enable);
+}
+void CamSettings::onRecvCameraGammaValue(int value)
+{
+    showParameter("gamma", value);
+}
+void CamSettings::onRecvCameraMonoChromeStatus(bool enable)
+{
+    showParameter("monochrome", enable);
+}
+void CamSettings::onRecvCameraFlickStatus(bool enable)
+{
+    showParameter("flicker", enable);
+}
+void CamSettings::onRecvCameraDisplayModeValue(DisplayMode mode)
+{
+    showParameter("display_mode", mode);
+}
+void CamSettings::onRecvCameraWBTemperatureValue(int value)
+{
+    showParameter("wb_temperature", value);
+}
+void CamSettings::onRecvCameraDRCValue(int value)
+{
+    showParameter("drc", value);
+}
+void CamSettings::onRecvCameraCACStatus(bool enable)
+{
+    showParameter("cac", enable);
+}
+void CamSettings::onRecvCameraLDCIStatus(bool enable)
+{
+    showParameter("ldci", enable);
+}
+void CamSettings::onRecvCameraBlackBalanceRedValue(int value)
+{
+    showParameter("bb_red", value);
+}
+void CamSettings::onRecvCameraBlackBalanceGreenValue(int value)
+{
+    showParameter("bb_green", value);
+}
+void CamSettings::onRecvCameraBlackBalanceBlueValue(int value)
+{
+    showParameter("bb_blue", value);
+}
+void CamSettings::onRecvCameraNegativeStatus(bool enable)
+{
+    showParameter("negative", enable);
+}
+void CamSettings::onRecvCameraZoomSpeed(int speed)
+{
+    showParameter("zoom_speed", speed);
+}
 void CamSettings::onRecvCameraGammaMode(GammaMode mode)
 {
     m_info.gammaMode = mode;

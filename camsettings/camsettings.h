@@ -12,9 +12,9 @@
 #include "videoframe.h"
 
 #include <QHash>
-#include <QPointer>
 #include <QMetaMethod>
 #include <QPointF>
+#include <QPointer>
 #include <QTabWidget>
 #include <QThread>
 #include <memory>
@@ -23,6 +23,7 @@ class BaseCamera;
 class QCheckBox;
 class AdvancedLock;
 class FfcControl;
+class FoldingSection;
 class IpSettingsControl;
 class ProductionTestDialog;
 class UpgradeControl;
@@ -34,7 +35,6 @@ class ParameterControl;
 class RoiControl;
 class RotateControl;
 class QComboBox;
-class QGroupBox;
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -307,8 +307,8 @@ private:
     QSize m_pictureSize;
 
     QHash<QString, ParameterControl *> m_controls; // by parameter name
-    QHash<QString, QGroupBox *> m_sections;         // by display option key name
-    QHash<QWidget *, int> m_displayOptions;         // control → the option that shows it
+    QHash<QString, FoldingSection *> m_sections;   // by key
+    QHash<QWidget *, int> m_displayOptions;        // control → the option that shows it
     QComboBox *m_gainUnit = nullptr;
     QPushButton *m_slowShutter = nullptr;
     QVector<QPushButton *> m_buttons; // buttons that need an open camera

@@ -14,8 +14,7 @@
 
 ParameterControl::ParameterControl(const CameraParameter &parameter, const QString &label,
                                    const QStringList &choiceLabels, QWidget *parent)
-    : QWidget(parent)
-    , m_parameter(parameter)
+    : QWidget(parent), m_parameter(parameter)
 {
     const QString name = QString::fromLatin1(parameter.name);
     setObjectName(name);
@@ -26,9 +25,8 @@ ParameterControl::ParameterControl(const CameraParameter &parameter, const QStri
     if (parameter.kind == CameraParameter::Choice || !choiceLabels.isEmpty()) {
         m_choices = new QButtonGroup(this);
         auto *row = new QHBoxLayout;
-        const int count = parameter.kind == CameraParameter::Flag
-                              ? 2
-                              : int(QString::fromLatin1(parameter.choices).split('|').size());
+        const int count =
+            parameter.kind == CameraParameter::Flag ? 2 : int(QString::fromLatin1(parameter.choices).split('|').size());
         for (int i = 0; i < count; ++i) {
             auto *button = new QRadioButton(this);
             button->setObjectName(name + QLatin1Char('_') + QString::number(i));
@@ -42,8 +40,7 @@ ParameterControl::ParameterControl(const CameraParameter &parameter, const QStri
         row->addStretch();
         layout->addWidget(m_caption, 0, 0);
         layout->addLayout(row, 1, 0);
-        connect(m_choices, &QButtonGroup::idClicked, this,
-                [this](int id) { emitEdit(m_choiceValues.value(id)); });
+        connect(m_choices, &QButtonGroup::idClicked, this, [this](int id) { emitEdit(m_choiceValues.value(id)); });
     } else if (parameter.kind == CameraParameter::Flag) {
         m_check = new QCheckBox(label, this);
         m_check->setObjectName(name + QLatin1String("_check"));

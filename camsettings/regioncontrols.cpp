@@ -3,11 +3,11 @@
 #include "camsettings.h"
 
 #include "basecamera.h"
+#include "foldingsection.h"
 #include "roicontrol.h"
 
 #include <QCheckBox>
 #include <QDebug>
-#include <QGroupBox>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -30,10 +30,10 @@ CameraControlRegion controlRegion(const CameraRegion &r)
 void CamSettings::buildRegionSwitches()
 {
     const auto add = [this](const char *section, const char *objectName) {
-        QGroupBox *box = m_sections.value(QLatin1String(section));
-        auto *check = new QCheckBox(box);
+        FoldingSection *box = m_sections.value(QLatin1String(section));
+        auto *check = new QCheckBox(box->content());
         check->setObjectName(QLatin1String(objectName));
-        box->layout()->addWidget(check);
+        box->contentLayout()->addWidget(check);
         return check;
     };
     m_expRegionBox = add("exposure", "exposure_region_check");
