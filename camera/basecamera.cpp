@@ -150,9 +150,24 @@ void BaseCamera::loadDefaultParameters()
     if (!database.loadDefaultParameters(uniqueName(), model->defaults, stored))
         return;
     // What differs from the device goes to it; the table lists the modes before the values they gate.
+    // A value outside the range the device reports (a row seeded with another scale) stays out:
+    // a network camera refuses the whole group that carries it.
     for (const CameraParameter &p : cameraParameters()) {
-        if (CameraDatabase::rowHolds(p, stored) && p.field.get(stored) != p.field.get(m_info))
-            p.apply(*this, p.field.get(stored));
+        const int value = p.field.get ? p.field.get(stored) : 0;
+        if (!CameraDatabase::rowHolds(p, stored) || value == p.field.get(m_info))
+            continue;
+        const CameraRange *range = p.field.range ? &(m_info.*p.field.range) : nullptr;
+        if (range && range->supported && m_info.rangesFromDevice && (value < range->min || value > range->max)) {
+            qInfo().noquote() << QStringLiteral("Stored %1 %2 is outside %3..%4 of %5, the camera keeps %6")
+                                     .arg(QLatin1String(p.name))
+                                     .arg(value)
+                                     .arg(range->min)
+                                     .arg(range->max)
+                                     .arg(uniqueName())
+                                     .arg(range->value);
+            continue;
+        }
+        p.apply(*this, value);
     }
     // The row decides all else; each stored parameter shows what the device took.
     const CameraInfo taken = m_info;

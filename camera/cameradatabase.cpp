@@ -376,7 +376,7 @@ bool CameraDatabase::rowHolds(const CameraParameter &p, const CameraInfo &info)
     const auto offered = [&] { return (info.*p.field.range).supported; };
     switch (p.stored) {
     case CameraParameter::Value:
-        return true;
+        return !p.field.supported || info.*p.field.supported;
     case CameraParameter::ValueOrMissing:
         return offered();
     case CameraParameter::Mode:

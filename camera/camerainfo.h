@@ -54,7 +54,7 @@ struct CameraInfo
     bool wbRegionSupported = false;
     bool roiSupported = false;
 
-    QVector<int> formats;                           // ascending format codes
+    QVector<int> formats;                             // ascending format codes
     QMap<int, QVector<CameraResolution>> resolutions; // per format, ascending pixel count
     int format = 0;
     CameraResolution current;
@@ -97,6 +97,16 @@ struct CameraInfo
     QVector<LmPoint> gammaCurve;
     LedInfo led;
     int zoomSpeed = 0;
+    // Whether the device serves these switches and modes; mirrorSupported covers flip as well.
+    bool mirrorSupported = false;
+    bool monochromeSupported = false;
+    bool flickerSupported = false;
+    bool defogSupported = false;
+    bool cacSupported = false;
+    bool ldciSupported = false;
+    bool displayModeSupported = false;
+    bool gammaModeSupported = false;
+    bool zoomSpeedSupported = false;
     bool encrypt = false;
 
     int fps = 30;

@@ -511,6 +511,13 @@ bool NetCamera::initCameraInfo(CameraInfo &info)
                 DZoom,  ZoomSpeed, ExpModeParam, ExpTime, ExpGain,   WbModeParam, WbRed,          WbGreen,    WbBlue,
                 Mirror, Flip,      Flicker,      Gamma,   Cac,       Monochrome,  Defog},
                "initCameraInfo");
+    const auto served = [this](Param p) { return route(p).setCommand != nullptr; };
+    m_info.mirrorSupported = served(Mirror);
+    m_info.flickerSupported = served(Flicker);
+    m_info.defogSupported = served(Defog);
+    m_info.cacSupported = served(Cac);
+    m_info.zoomSpeedSupported = served(ZoomSpeed);
+    m_info.monochromeSupported = served(Monochrome) || served(Saturation); // else saturation 0
     if (m_info.rangesFromDevice)
         loadRanges();
 

@@ -142,8 +142,9 @@ bool UvcDevice::isStreamAllowed()
 {
     if (!hasFeature(UsbNeedsUsb3) || m_usbSpeed == 3)
         return true;
-    qWarning().noquote()
-        << QStringLiteral("Camera needs a USB 3 link, usbSpeed=%1, cameraName=%2").arg(m_usbSpeed).arg(printableText(m_uniqueName));
+    qWarning().noquote() << QStringLiteral("Camera needs a USB 3 link, usbSpeed=%1, cameraName=%2")
+                                .arg(m_usbSpeed)
+                                .arg(printableText(m_uniqueName));
     return false;
 }
 
@@ -400,16 +401,27 @@ bool UvcDevice::initCameraInfo(CameraInfo &info)
     {
         bool CameraInfo::*flag;
         SdkGet getFn;
-    } flags[] = {{&CameraInfo::mirror, lmcam_get_mirror},
-                 {&CameraInfo::flip, lmcam_get_flip},
-                 {&CameraInfo::flicker, lmcam_get_power_line_frequency},
-                 {&CameraInfo::ldci, lmcam_get_ldci},
-                 {&CameraInfo::encrypt, lmcam_get_encrypt}};
+        bool CameraInfo::*supported; // the device answered the read
+    } flags[] = {{&CameraInfo::mirror, lmcam_get_mirror, &CameraInfo::mirrorSupported},
+                 {&CameraInfo::flip, lmcam_get_flip, nullptr},
+                 {&CameraInfo::flicker, lmcam_get_power_line_frequency, &CameraInfo::flickerSupported},
+                 {&CameraInfo::ldci, lmcam_get_ldci, &CameraInfo::ldciSupported},
+                 {&CameraInfo::encrypt, lmcam_get_encrypt, nullptr}};
     for (const auto &flag : flags) {
         int32_t value = 0;
-        if (flag.getFn(m_handle, &value) == LMCAM_OK)
+        const bool read = flag.getFn(m_handle, &value) == LMCAM_OK;
+        if (read)
             info.*(flag.flag) = value != 0;
+        if (flag.supported)
+            info.*(flag.supported) = read;
     }
+    // Monochrome is saturation 0; the rest are the family's.
+    info.monochromeSupported = info.saturation.supported || !info.rangesFromDevice;
+    info.cacSupported = features & UsbCac;
+    info.defogSupported = features & UsbDefog;
+    info.displayModeSupported = features & UsbDisplayMode;
+    info.gammaModeSupported = features & UsbGammaCurve;
+    info.zoomSpeedSupported = features & UsbZoomSpeed;
     return true;
 }
 

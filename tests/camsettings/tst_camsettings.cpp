@@ -5,21 +5,30 @@
 #include "basecamera.h"
 #include "cameradatabase.h"
 #include "cameraparameters.h"
+#include "camerasearcher.h"
+#include "camerasession.h"
 #include "camsettings.h"
 #include "configkeys.h"
 #include "configstore.h"
+#include "foldingsection.h"
 #include "parametercontrol.h"
 #include "schemecontrol.h"
+#include "simprocess.h"
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
 const QString kDevice = QStringLiteral("usb#vid_2bdf&pid_0222#0001#video");
+const QString kCompact = QStringLiteral("usb#vid_2bdf&pid_0283#0002#video");
+const QString kFocusLed = QStringLiteral("usb#vid_2bdf&pid_0205#cm05#video");
+const QString kNetAddress = QStringLiteral("127.0.0.41");
 
 template<typename Widget> Widget *child(const QWidget &panel, const QString &name)
 {
@@ -41,10 +50,11 @@ private slots:
         QVERIFY(m_dir.isValid());
         qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.path())); // a parameter database of this run's own
         qputenv("LMCAM_VIRTUAL_DEVICES", QFile::encodeName(m_dir.filePath("devices.json")));
-        QVERIFY(writeVirtualDevices(m_dir.filePath("devices.json"),
-                                    {QJsonObject{{"name", kDevice},
-                                                 {"pid", "0222"},
-                                                 {"capabilities", QJsonArray{virtualCapability(640, 480)}}}}));
+        QVERIFY(writeVirtualDevices(
+            m_dir.filePath("devices.json"),
+            {QJsonObject{{"name", kDevice}, {"pid", "0222"}, {"capabilities", QJsonArray{virtualCapability(640, 480)}}},
+             QJsonObject{{"name", kCompact}, {"pid", "0283"}},
+             QJsonObject{{"name", kFocusLed}, {"pid", "0205"}, {"bus_speed", 3}}}));
     }
 
     // A request named after no camera slot would never be connected, and nothing would say so.
@@ -159,6 +169,116 @@ private slots:
         QCOMPARE(toCamera.last(), (QVariantList{true, true, 10, 20, 30, 40}));
         QVERIFY(box->isChecked());
         panel.closeCameraForReason(kDevice, UserClosed);
+    }
+
+    // Every control the operator can reach moves its camera (read back from the device) and
+    // the camera's row, for a family of each kind.
+    void everyControlMovesTheCamera_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<int>("expectedControls"); // what the family offers besides its automatic modes
+        QTest::newRow("compactUsb") << int(UsbCamera) << kCompact << QString() << 21;
+        QTest::newRow("usb3FocusLed") << int(UsbCamera) << kFocusLed << QString() << 26;
+        QTest::newRow("network") << int(NetworkCamera) << kNetAddress << QStringLiteral("CM14_IPC") << 23;
+    }
+
+    void everyControlMovesTheCamera()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, name);
+        QFETCH(QString, model);
+        QFETCH(int, expectedControls);
+        SimProcess sim(QStringLiteral(NETCAM_SIM_PROGRAM));
+        if (type == NetworkCamera) {
+            QVERIFY2(sim.start(kNetAddress, model), qPrintable(sim.error()));
+            qputenv("LSDK_DISCOVERY_TARGETS", sim.discoveryTarget().toLatin1());
+            QVERIFY(CameraSearcher::startNetworkDiscovery());
+            QTRY_VERIFY_WITH_TIMEOUT(
+                [] { // logins take the command port that discovery reports
+                    CameraSearcher::SearchResult found;
+                    CameraSearcher::addNetworkCameras(found);
+                    return !found.isEmpty();
+                }(),
+                10000);
+        }
+        CamSettings panel;
+        panel.show();
+        const std::shared_ptr<BaseCamera> camera =
+            panel.openCamera(CameraSession::openRecord(CameraType(type), name, model));
+        QVERIFY(camera);
+        emit panel.getCameraAllInfo();
+        QTRY_VERIFY(panel.parameterControl("hue")->isEnabled());
+        CameraDatabase database;
+        QVERIFY(database.open());
+
+        const auto edit = [&](ParameterControl *control) {
+            const QString n = control->objectName();
+            if (auto *spin = panel.findChild<QDoubleSpinBox *>(n + "_spin"))
+                spin->setValue(spin->value() + (spin->value() < spin->maximum() ? 1 : -1) * spin->singleStep());
+            else if (auto *check = panel.findChild<QCheckBox *>(n + "_check"))
+                check->click();
+            else
+                for (int i = 0; auto *radio = panel.findChild<QRadioButton *>(n + '_' + QString::number(i)); ++i)
+                    if (!radio->isChecked())
+                        return radio->click();
+        };
+        const auto check = [&](ParameterControl *control, int before) {
+            const CameraParameter &p = control->parameter();
+            const int value = control->value();
+            QVERIFY2(value != before, p.name);
+            if (!p.field.get) // done on the picture by the image-processing worker: nothing to read back
+                return;
+            QTRY_COMPARE_WITH_TIMEOUT(std::make_pair(p.name, p.field.get(camera->cameraInfo())),
+                                      std::make_pair(p.name, value), 5000);
+            if (p.column && p.stored != CameraParameter::NotStored)
+                QTRY_COMPARE(
+                    std::make_pair(
+                        p.name, database.findRow(camera->uniqueName()).value_or(QVariantMap()).value(p.column).toInt()),
+                    std::make_pair(p.name, value));
+        };
+        // The automatic functions to manual first, as the operator would.
+        for (const char *mode : {"exposure_mode", "wb_mode", "focus_mode"}) {
+            ParameterControl *control = panel.parameterControl(mode);
+            auto *manual = child<QRadioButton>(panel, QLatin1String(mode) + "_1");
+            if (control->isEnabled() && !manual->isChecked()) {
+                const int before = control->value();
+                manual->click();
+                check(control, before);
+                if (QTest::currentTestFailed())
+                    return;
+            }
+        }
+        for (FoldingSection *section : panel.findChildren<FoldingSection *>())
+            section->setFolded(false);
+        int moved = 0;
+        for (ParameterControl *control : panel.findChildren<ParameterControl *>()) {
+            const QByteArray n = control->objectName().toLatin1();
+            if (n == "exposure_mode" || n == "wb_mode" || n == "focus_mode" || !control->isEnabled() ||
+                control->isHidden())
+                continue;
+            ++moved;
+            const int before = control->value();
+            edit(control);
+            check(control, before);
+            if (QTest::currentTestFailed())
+                return;
+        }
+        QCOMPARE(moved, expectedControls);
+        // The ring light: each part on its own, then all off.
+        QCOMPARE(camera->cameraInfo().led.supported, name == kFocusLed);
+        if (camera->cameraInfo().led.supported) {
+            auto *up = child<QCheckBox>(panel, "led_up_checkBox");
+            if (!up->isChecked())
+                up->click();
+            child<QSpinBox>(panel, "led_level_spinBox")->setValue(7);
+            QTRY_COMPARE(camera->cameraInfo().led.levels[0], 7);
+            child<QPushButton>(panel, "led_all_off_btn")->click();
+            QTRY_COMPARE(camera->cameraInfo().led.levels[0], 0);
+        }
+        if (type == NetworkCamera)
+            CameraSearcher::stopNetworkDiscovery();
     }
 
     void displayOptionsHideControls()
