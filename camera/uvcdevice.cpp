@@ -422,6 +422,26 @@ bool UvcDevice::initCameraInfo(CameraInfo &info)
     info.displayModeSupported = features & UsbDisplayMode;
     info.gammaModeSupported = features & UsbGammaCurve;
     info.zoomSpeedSupported = features & UsbZoomSpeed;
+    // The family's own switches and modes, as the device holds them now.
+    const struct
+    {
+        bool CameraInfo::*supported;
+        SdkGet getFn;
+        void (*store)(CameraInfo &info, int32_t value);
+    } held[] = {
+        {&CameraInfo::cacSupported, lmcam_get_cac, [](CameraInfo &i, int32_t v) { i.cac = v != 0; }},
+        {&CameraInfo::defogSupported, lmcam_get_defog, [](CameraInfo &i, int32_t v) { i.defog = v != 0; }},
+        {&CameraInfo::zoomSpeedSupported, lmcam_get_zoom_speed, [](CameraInfo &i, int32_t v) { i.zoomSpeed = v; }},
+        {&CameraInfo::displayModeSupported, lmcam_get_scene,
+         [](CameraInfo &i, int32_t v) { i.displayMode = DisplayMode(v); }},
+        {&CameraInfo::gammaModeSupported, lmcam_get_gamma_mode,
+         [](CameraInfo &i, int32_t v) { i.gammaMode = GammaMode(v); }},
+    };
+    for (const auto &h : held) {
+        int32_t value = 0;
+        if (info.*(h.supported) && h.getFn(m_handle, &value) == LMCAM_OK)
+            h.store(info, value);
+    }
     return true;
 }
 

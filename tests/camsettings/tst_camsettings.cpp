@@ -50,11 +50,7 @@ private slots:
         QVERIFY(m_dir.isValid());
         qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.path())); // a parameter database of this run's own
         qputenv("LMCAM_VIRTUAL_DEVICES", QFile::encodeName(m_dir.filePath("devices.json")));
-        QVERIFY(writeVirtualDevices(
-            m_dir.filePath("devices.json"),
-            {QJsonObject{{"name", kDevice}, {"pid", "0222"}, {"capabilities", QJsonArray{virtualCapability(640, 480)}}},
-             QJsonObject{{"name", kCompact}, {"pid", "0283"}},
-             QJsonObject{{"name", kFocusLed}, {"pid", "0205"}, {"bus_speed", 3}}}));
+        QVERIFY(plugIn());
     }
 
     // A request named after no camera slot would never be connected, and nothing would say so.
@@ -137,7 +133,8 @@ private slots:
         QCOMPARE(row.value("hueValue").toInt(), 11);
         QCOMPARE(row.value("exposureMode").toInt(), int(ExposureManual));
 
-        // The next open shows what was stored.
+        // The next open shows what was stored, on a device that has forgotten it.
+        QVERIFY(plugIn());
         CamSettings panel;
         const std::shared_ptr<BaseCamera> camera = panel.openCamera(virtualOpenInfo(kDevice, 640, 480));
         QVERIFY(camera);
@@ -295,6 +292,16 @@ private slots:
     }
 
 private:
+    // Writes the devices file anew: every device is plugged in again, back at its own defaults.
+    bool plugIn()
+    {
+        return writeVirtualDevices(
+            m_dir.filePath("devices.json"),
+            {QJsonObject{{"name", kDevice}, {"pid", "0222"}, {"capabilities", QJsonArray{virtualCapability(640, 480)}}},
+             QJsonObject{{"name", kCompact}, {"pid", "0283"}},
+             QJsonObject{{"name", kFocusLed}, {"pid", "0205"}, {"bus_speed", 3}}});
+    }
+
     QTemporaryDir m_dir;
 };
 

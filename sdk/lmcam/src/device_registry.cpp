@@ -4,14 +4,18 @@
 #include "lmcam_private.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <mutex>
+#include <sstream>
 #include <vector>
 
 namespace lmcam {
@@ -127,6 +131,106 @@ int64_t steadyUs()
         .count();
 }
 
+// A device keeps its settings while it stays plugged in, from one program run to the next, as
+// a real camera keeps them while it has power. The settings live beside the devices file;
+// writing the devices file anew plugs every device in again, back at its defaults. The first
+// line names the devices file's version; then a line per device: name, parameters, LED levels.
+std::string statePath()
+{
+    const char *path = std::getenv("LMCAM_VIRTUAL_DEVICES");
+    return path && *path ? std::string(path) + ".state" : std::string();
+}
+
+std::string devicesFileVersion()
+{
+    struct stat status;
+    const char *path = std::getenv("LMCAM_VIRTUAL_DEVICES");
+    if (!path || stat(path, &status) != 0)
+        return std::string();
+    std::ostringstream out;
+    out << status.st_dev << ' ' << status.st_ino << ' ' << status.st_size << ' ' << status.st_mtim.tv_sec << ' '
+        << status.st_mtim.tv_nsec;
+    return out.str();
+}
+
+// The state file's device lines when it belongs to the devices file as it is now; else none.
+std::vector<std::string> readStateLines(const std::string &version)
+{
+    std::vector<std::string> lines;
+    std::ifstream file(statePath());
+    std::string line;
+    if (version.empty() || !std::getline(file, line) || line != version)
+        return lines;
+    while (std::getline(file, line))
+        if (!line.empty())
+            lines.push_back(line);
+    return lines;
+}
+
+void restoreState(VirtualDevice &device)
+{
+    for (const std::string &line : readStateLines(devicesFileVersion())) {
+        const size_t tab = line.find('\t');
+        if (tab == std::string::npos || line.compare(0, tab, device.entry.name) != 0 || tab != device.entry.name.size())
+            continue;
+        std::istringstream values(line.substr(tab + 1));
+        int32_t params[static_cast<int>(Param::Count)];
+        int32_t leds[LMCAM_LED_PART_COUNT];
+        for (int32_t &value : params)
+            values >> value;
+        for (int32_t &value : leds)
+            values >> value;
+        if (!values)
+            return; // written by another version of the device: its defaults serve
+        for (int i = 0; i < static_cast<int>(Param::Count); ++i) {
+            const ParamRange &range = paramRange(static_cast<Param>(i));
+            device.params[i] = std::clamp(params[i], range.min, range.max);
+        }
+        for (int i = 0; i < LMCAM_LED_PART_COUNT; ++i)
+            device.leds[i] = std::clamp(leds[i], 0, kLedMax);
+        return;
+    }
+}
+
+// Called with the device's lock held. The file is replaced whole, so a reader never sees half of it.
+void keepState(const VirtualDevice &device)
+{
+    const std::string path = statePath();
+    const std::string version = devicesFileVersion();
+    if (path.empty() || version.empty() || device.unplugged)
+        return;
+    static std::mutex fileMutex;
+    std::lock_guard<std::mutex> lock(fileMutex);
+    std::ostringstream out;
+    out << version << '\n';
+    const std::string prefix = device.entry.name + '\t';
+    for (const std::string &line : readStateLines(version))
+        if (line.compare(0, prefix.size(), prefix) != 0)
+            out << line << '\n';
+    out << prefix;
+    for (int32_t value : device.params)
+        out << value << ' ';
+    for (int32_t value : device.leds)
+        out << value << ' ';
+    out << '\n';
+    const std::string temporary = path + '.' + std::to_string(getpid());
+    {
+        std::ofstream file(temporary, std::ios::trunc);
+        file << out.str();
+        if (!file.flush()) {
+            logMessage(LMCAM_LOG_WARNING, "settings of \"%s\" cannot be kept in \"%s\"", device.entry.name.c_str(),
+                       temporary.c_str());
+            std::remove(temporary.c_str());
+            return;
+        }
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        logMessage(LMCAM_LOG_WARNING, "settings of \"%s\" cannot be kept in \"%s\"", device.entry.name.c_str(),
+                   path.c_str());
+        std::remove(temporary.c_str());
+    }
+}
+
 } // namespace
 
 void checkDevicesFile(VirtualDevice &device)
@@ -185,7 +289,9 @@ int32_t openDevice(const char *uniqueName, lmcam_handle *handle)
             if (open.second->entry.name == e.name && !open.second->unplugged)
                 return LMCAM_ERR_BUSY;
         *handle = g_nextHandle++;
-        g_devices[*handle] = std::make_shared<VirtualDevice>(e);
+        auto device = std::make_shared<VirtualDevice>(e);
+        restoreState(*device);
+        g_devices[*handle] = std::move(device);
         logMessage(LMCAM_LOG_INFO, "lmcam open: \"%s\"", uniqueName);
         return LMCAM_OK;
     }
@@ -206,12 +312,17 @@ int32_t closeDevice(lmcam_handle handle)
     }
     // Wait for a call still running on another thread before the device goes.
     std::lock_guard<std::mutex> deviceLock(device->mutex);
+    keepState(*device);
     return LMCAM_OK;
 }
 
 void closeAllDevices()
 {
     std::lock_guard<std::mutex> lock(g_devicesMutex);
+    for (const auto &open : g_devices) {
+        std::lock_guard<std::mutex> deviceLock(open.second->mutex);
+        keepState(*open.second);
+    }
     g_devices.clear();
 }
 
