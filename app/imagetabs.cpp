@@ -103,10 +103,17 @@ int ImageTabs::openPicture(const QString &path)
         qWarning().noquote() << "Can not read the picture" << path << reader.errorString();
         return -1;
     }
+    const int index = addPicture(image, QFileInfo(path).fileName());
+    if (index >= 0)
+        m_tabs->widget(index)->setProperty("filePath", path);
+    return index;
+}
+
+int ImageTabs::addPicture(const QImage &image, const QString &name)
+{
     auto *view = new VideoWidget;
     view->setProperty("picture", image);
-    view->setProperty("filePath", path);
-    const int index = addImageTab(view, QFileInfo(path).fileName());
+    const int index = addImageTab(view, name);
     if (index >= 0)
         view->onFrame(videoFrameFromQImage(image));
     return index;

@@ -36,6 +36,8 @@ public:
     int addImageTab(QWidget *tab, const QString &name = QString());
     // An image tab showing a picture file; -1 when it cannot be read or memory is short.
     int openPicture(const QString &path);
+    // An image tab showing a picture that has no file yet (a photo to review).
+    int addPicture(const QImage &image, const QString &name);
     static bool isUnsaved(const QWidget *tab);
     static void setUnsaved(QWidget *tab, bool unsaved);
     // An image tab holding a picture (not the live view, not a contrast view).

@@ -1,49 +1,49 @@
 #include "mainwindow2.h"
 
+#include "acquirepage.h"
 #include "basecamera.h"
 #include "buildinfo.h"
 #include "cameraplaythread.h"
 #include "camerasession.h"
 #include "camsettings.h"
-#include "liveframefeed.h"
 #include "configstore.h"
 #include "constants.h"
 #include "framelesshelper.h"
+#include "graphicsview.h"
 #include "imagetabs.h"
 #include "languagemanager.h"
+#include "liveframefeed.h"
 #include "mainmenu.h"
 #include "pageeditordialog.h"
 #include "theme.h"
-#include "graphicsview.h"
 #include "videowidget.h"
 
 #include <lmcam.h>
 
-#include <QDir>
-#include <QKeyEvent>
-#include <QMenuBar>
-#include <QPushButton>
-#include <QScreen>
-#include <QWheelEvent>
 #include <QButtonGroup>
 #include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
 #include <QHBoxLayout>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QDebug>
-#include <QEvent>
-#include <QFileInfo>
-#include <QIcon>
-#include <QLabel>
-#include <QMessageBox>
+#include <QWheelEvent>
 #include <cmath>
 
-MainWindow2::MainWindow2(QWidget *parent)
-    : QMainWindow(parent)
+MainWindow2::MainWindow2(QWidget *parent) : QMainWindow(parent)
 {
     qDebug().noquote() << QStringLiteral("Version: %1, build time: %2")
                               .arg(QLatin1String(Constants::kVersion),
@@ -151,8 +151,8 @@ void MainWindow2::buildWorkspace()
     m_pages = new QStackedWidget(splitter);
     m_camSettings = new CamSettings(m_pages);
     m_pages->addWidget(m_camSettings);
-    m_session = new CameraSession([this](const CameraOpenInfo &record) { return m_camSettings->openCamera(record); },
-                                  this);
+    m_session =
+        new CameraSession([this](const CameraOpenInfo &record) { return m_camSettings->openCamera(record); }, this);
     m_imageTabs = new ImageTabs(this, m_session, [this](const QString &text) { showWarning(text); });
     m_tabs = m_imageTabs->tabs();
     m_liveView = m_imageTabs->liveView();
@@ -170,7 +170,15 @@ void MainWindow2::buildWorkspace()
             auto *page = new QWidget(m_pages);
             auto *pageLayout = new QVBoxLayout(page);
             if (i == 1) {
-                // Pictures open into image tabs already; the capture settings come later.
+                m_acquirePage = new AcquirePage(
+                    m_session, m_camSettings, m_imageTabs,
+                    [this](const QString &title, const QString &text, bool warning) {
+                        showMessage(title, text, warning ? QMessageBox::Warning : QMessageBox::Information);
+                    },
+                    page);
+                connect(m_acquirePage, &AcquirePage::statusChanged, this,
+                        [this](const QString &text) { m_captureStatusLabel->setText(text); });
+                pageLayout->addWidget(m_acquirePage);
                 m_openPictureButton = new QPushButton(page);
                 m_openPictureButton->setObjectName(QStringLiteral("openPic_btn"));
                 connect(m_openPictureButton, &QPushButton::clicked, m_imageTabs, &ImageTabs::askToOpenPictures);
@@ -194,8 +202,7 @@ void MainWindow2::buildWorkspace()
         }
     }
     navigationLayout->addStretch();
-    connect(m_navigation, &QButtonGroup::idClicked, m_pages,
-            &QStackedWidget::setCurrentIndex);
+    connect(m_navigation, &QButtonGroup::idClicked, m_pages, &QStackedWidget::setCurrentIndex);
 
     // The view bar above the image tabs.
     auto *centre = new QWidget(splitter);
@@ -255,6 +262,9 @@ void MainWindow2::buildWorkspace()
     m_wheelFunction = ShortcutSettingsDialog::storedMouseWheel();
     registerCommands();
 
+    m_captureStatusLabel = new QLabel(this);
+    m_captureStatusLabel->setObjectName(QStringLiteral("captureStatus_lab"));
+    statusBar()->addWidget(m_captureStatusLabel, 1);
     m_fpsLabel = new QLabel(this);
     m_resolutionLabel = new QLabel(this);
     m_formatLabel = new QLabel(this);
@@ -334,24 +344,23 @@ void MainWindow2::cameraClose(QString cameraName, CameraCloseReason reason)
 
 void MainWindow2::showWarning(const QString &text)
 {
-    // A warning still on screen is not stacked again: a camera that keeps refusing to reopen
+    showMessage(tr("Warning"), text, QMessageBox::Warning);
+}
+
+void MainWindow2::showMessage(const QString &title, const QString &text, QMessageBox::Icon icon)
+{
+    // A message still on screen is not stacked again: a camera that keeps refusing to reopen
     // would otherwise add a box at every search.
     for (const QMessageBox *shown : findChildren<QMessageBox *>(QString(), Qt::FindDirectChildrenOnly)) {
         if (shown->isVisible() && shown->text() == text)
             return;
     }
-    auto *box = new QMessageBox(QMessageBox::Warning, tr("Warning"), text, QMessageBox::Ok, this);
+    auto *box = new QMessageBox(icon, title, text, QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }
 
 // ---- Side panels and full screen ----------------------------------------------------------
-
-
-
-
-
-
 
 void MainWindow2::togglePanel(int column, int width, QToolButton *button, bool leftPanel)
 {
@@ -362,8 +371,8 @@ void MainWindow2::togglePanel(int column, int width, QToolButton *button, bool l
     sizes[column] = hide ? 0 : width;
     m_splitter->setSizes(sizes);
     const bool pointsLeft = hide != leftPanel;
-    button->setIcon(QIcon(pointsLeft ? QStringLiteral(":/pic/cc_arrow_left.png")
-                                     : QStringLiteral(":/pic/cc_arrow_right.png")));
+    button->setIcon(
+        QIcon(pointsLeft ? QStringLiteral(":/pic/cc_arrow_left.png") : QStringLiteral(":/pic/cc_arrow_right.png")));
 }
 
 void MainWindow2::on_leftHide_btn_clicked()
@@ -418,9 +427,9 @@ void MainWindow2::onShowPageEditor()
 void MainWindow2::applyDisplayOptions()
 {
     // The camera panel sits left of the picture, or right of it when swapped.
-    const bool swap =
-        ConfigStore::instance().value(ConfigGroup::DisplayOptions, DisplayOptionsKey::EnableSwapMainInterfaceControls)
-            .toBool();
+    const bool swap = ConfigStore::instance()
+                          .value(ConfigGroup::DisplayOptions, DisplayOptionsKey::EnableSwapMainInterfaceControls)
+                          .toBool();
     const int pagesAt = m_splitter->indexOf(m_pages);
     if ((pagesAt == 3) != swap) {
         const QList<int> sizes = m_splitter->sizes();
@@ -493,8 +502,9 @@ void MainWindow2::registerCommands()
 {
     m_commands = new CommandRegistry(this);
     m_imageTabs->registerCommands(*m_commands);
-    const std::function<void()> later; // photos, recording, time-lapse and the measuring hand come later
-    m_commands->add({SnapCommand, QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Snap"), QStringLiteral("F1"), later});
+    const std::function<void()> later; // recording, time-lapse and the measuring hand come later
+    m_commands->add({SnapCommand, QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Snap"), QStringLiteral("F1"),
+                     [this] { m_acquirePage->on_photo_btn_clicked(); }});
     m_commands->add(
         {RecordCommand, QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Record"), QStringLiteral("F2"), later});
     m_commands->add(
@@ -531,6 +541,7 @@ void MainWindow2::retranslate()
     setWindowTitle(tr("Lumora") + QLatin1Char(' ') + QLatin1String(Constants::kVersion));
     m_titleLabel->setText(windowTitle());
     m_mainMenu->retranslate();
+    m_acquirePage->retranslate();
     m_openPictureButton->setText(tr("Open Picture"));
     m_savePictureButton->setText(tr("Save Picture"));
     m_quickSaveButton->setText(tr("Quick Save"));
@@ -540,11 +551,10 @@ void MainWindow2::retranslate()
                                       QT_TR_NOOP("Annotate"), QT_TR_NOOP("Report")};
     for (int i = 0; i < 5; ++i)
         m_navigation->button(i)->setText(tr(navigation[i]));
-    const char *const later[] = {
-        QT_TR_NOOP("Photo, burst, time-lapse and video recording settings will be on this page."),
-        QT_TR_NOOP("Measurement tools and their results will be on this page."),
-        QT_TR_NOOP("Annotation tools will be on this page."),
-        QT_TR_NOOP("Report templates and export will be on this page.")};
+    const char *const later[] = {QT_TR_NOOP("Time-lapse and video recording will be on this page."),
+                                 QT_TR_NOOP("Measurement tools and their results will be on this page."),
+                                 QT_TR_NOOP("Annotation tools will be on this page."),
+                                 QT_TR_NOOP("Report templates and export will be on this page.")};
     for (int i = 0; i < m_laterPages.size(); ++i)
         m_laterPages[i]->setText(tr(later[i]));
     if (!m_session->isOpen())
@@ -567,7 +577,3 @@ void MainWindow2::bringToFront()
     raise();
     activateWindow();
 }
-
-
-
-

@@ -8,8 +8,10 @@
 #include "viewbar.h"
 
 #include <QMainWindow>
+#include <QMessageBox>
 #include <functional>
 
+class AcquirePage;
 class CamSettings;
 class CameraSession;
 class FramelessHelper;
@@ -108,6 +110,7 @@ private:
     void resetStatusLabels();
     // A warning that does not block the window (discovery and streams go on).
     void showWarning(const QString &text);
+    void showMessage(const QString &title, const QString &text, QMessageBox::Icon icon);
     // Collapses or restores the splitter column of a side panel.
     void togglePanel(int column, int width, QToolButton *button, bool leftPanel);
     QWidget *buildTitleBar();
@@ -127,6 +130,8 @@ private:
     CamSettings *m_camSettings = nullptr;
     QTabWidget *m_tabs = nullptr;
     VideoWidget *m_liveView = nullptr;
+    QLabel *m_captureStatusLabel = nullptr;
+    AcquirePage *m_acquirePage = nullptr;
     QLabel *m_fpsLabel = nullptr;
     QLabel *m_resolutionLabel = nullptr;
     QLabel *m_formatLabel = nullptr;

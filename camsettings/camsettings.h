@@ -64,6 +64,8 @@ public:
     std::shared_ptr<BaseCamera> openCamera(const CameraOpenInfo &record);
 
     bool isPaused() const { return m_paused; }
+    // The open camera's information as last reported, with the operator's changes since.
+    const CameraInfo &cameraInfo() const { return m_info; }
     // The controls of one camera parameter, by its name in the parameter table; null when the
     // panel shows it elsewhere (the LEDs).
     ParameterControl *parameterControl(const QString &name) const { return m_controls.value(name); }

@@ -423,8 +423,8 @@ private slots:
         QVERIFY(QGuiApplication::clipboard()->image().isNull());
 
         // A command that does not exist yet says so instead of doing nothing.
-        m_window->runShortcutCommand(SnapCommand);
-        QVERIFY(m_window->statusBar()->currentMessage().contains(QStringLiteral("Snap")));
+        m_window->runShortcutCommand(RecordCommand);
+        QVERIFY(m_window->statusBar()->currentMessage().contains(QStringLiteral("Record")));
     }
 
     void commandsReachTheCamera()
@@ -470,6 +470,14 @@ private slots:
         QGuiApplication::clipboard()->clear();
         m_window->runShortcutCommand(ImageCopyCommand);
         QTRY_COMPARE(QGuiApplication::clipboard()->image().size(), QSize(640, 480));
+
+        // Snap opens the photo in a tab for review.
+        m_window->runShortcutCommand(SnapCommand);
+        QTRY_COMPARE(m_window->tabs()->count(), 2);
+        QCOMPARE(m_window->tabs()->widget(1)->property("picture").value<QImage>().size(), QSize(640, 480));
+        QVERIFY(ImageTabs::isUnsaved(m_window->tabs()->widget(1)));
+        ImageTabs::setUnsaved(m_window->tabs()->widget(1), false);
+        m_window->onCloseAllTabs();
 
         // A contrast view puts the picture in front beside the running camera.
         QCOMPARE(openTestPicture("reference.png"), 1);

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "photocapture.h"
+
+#include <QWidget>
+
+class CameraSession;
+class CamSettings;
+class ImageTabs;
+class QLabel;
+class QPushButton;
+class VideoWidget;
+
+// The Acquire page: photographs (single, delayed, bursts) and their settings. Photos come from
+// the open camera, or from the display when the watermark is to be in them; each is saved at
+// once or opened in an image tab for review, as the photo settings say.
+class AcquirePage : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Shows a message box that does not block the window.
+    using MessageBox = std::function<void(const QString &title, const QString &text, bool warning)>;
+
+    AcquirePage(CameraSession *session, CamSettings *camSettings, ImageTabs *tabs, MessageBox box,
+                QWidget *parent = nullptr);
+
+    PhotoCapture *capture() const { return m_capture; }
+    void retranslate();
+
+signals:
+    // The countdown and burst line for the status bar; empty clears it.
+    void statusChanged(const QString &text);
+
+public slots:
+    void on_photo_btn_clicked();
+    void on_cPhotos_btn_toggled(bool checked);
+
+private:
+    PhotoCapture::LiveState liveState() const;
+    void onPhotoReady(const QImage &picture, const QString &scanText);
+    void setTaking(bool taking);
+
+    CameraSession *m_session;
+    CamSettings *m_camSettings;
+    ImageTabs *m_tabs;
+    MessageBox m_box;
+    PhotoCapture *m_capture;
+    bool m_ffcOn = false;
+    QPushButton *m_photo;
+    QPushButton *m_burst;
+};
