@@ -40,6 +40,9 @@ IsolatedCall IsolatedCall::run(const std::function<std::string()> &work, int tim
     }
     if (child == 0) {
         ::close(fds[0]);
+        // A fault here is the child's to die of: the program's crash reporter must not write a dump for it.
+        for (const int sig : {SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL})
+            ::signal(sig, SIG_DFL);
         const std::string bytes = work();
         // _exit: the parent's atexit handlers and buffered streams are not the child's to run.
         ::_exit(writeAll(fds[1], bytes.data(), bytes.size()) ? 0 : 1);
