@@ -1,5 +1,6 @@
 #include "photocapture.h"
 
+#include "barcodescanner.h"
 #include "configkeys.h"
 #include "configstore.h"
 #include "frameconversion.h"
@@ -12,15 +13,6 @@ PhotoCapture::PhotoCapture(StateReader state, QObject *parent) : QObject(parent)
 {
     connect(&m_countdown, &QTimer::timeout, this, &PhotoCapture::countdownTick);
     connect(&m_burst, &QTimer::timeout, this, &PhotoCapture::burstTick);
-}
-
-QImage PhotoCapture::scanArea(const QImage &picture, const QRect &region, const QSize &preview)
-{
-    if (region.isEmpty() || picture.size() != preview)
-        return picture;
-    const QRect even(region.x() & ~1, region.y() & ~1, region.width() & ~1, region.height() & ~1);
-    const QRect area = even.intersected(picture.rect());
-    return area.isEmpty() ? picture : picture.copy(area);
 }
 
 int PhotoCapture::countdownSeconds(const QVariant &stored)
@@ -87,7 +79,8 @@ void PhotoCapture::onRecvVideoFrameForTakingPhoto(VideoFrame frame)
     if (m_pendingState.scanCode) {
         const QSize preview(m_pendingState.preview.width, m_pendingState.preview.height);
         if (m_scanner)
-            code = m_scanner(scanArea(picture, m_pendingState.scanRegion, preview));
+            // The region is drawn over the preview: it applies only to a picture of that size.
+            code = m_scanner(picture.size() == preview ? scanArea(picture, m_pendingState.scanRegion) : picture);
         if (code.isEmpty()) {
             endAttempt();
             emit warning(tr("Warning"), tr("Scanning error, please adjust the screen to clear and try again!"));

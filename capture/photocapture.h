@@ -42,9 +42,6 @@ public:
     bool isBurstRunning() const { return m_burst.isActive() || m_burstStarting; }
     bool isPending() const { return m_pending; }
 
-    // The part of a picture searched for a code: the region, corners and size rounded down to
-    // even numbers, when it is set and the picture has the preview's size.
-    static QImage scanArea(const QImage &picture, const QRect &region, const QSize &preview);
     // "hh:mm:ss" text or a number of seconds, as the settings keep a countdown.
     static int countdownSeconds(const QVariant &stored);
 

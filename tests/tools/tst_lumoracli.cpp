@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "../capture/slidelabel.h"
 #include "../virtualdevices.h"
 #include "simprocess.h"
 
@@ -439,6 +440,40 @@ private slots:
         const Run list = run({"list"});
         QCOMPARE(list.out.split('\n', Qt::SkipEmptyParts), QStringList{QString(kNetAddress) + "\t" + kNetAddress +
                                                                        "\tCM14\\tx\\nusb#fake\\tLmCam_9 (USB 2.0)\t0"});
+    }
+
+    // One output line per file, in order; an unreadable file does not stop the others.
+    void scan_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("found") << QStringList{"qr.png"} << "LUMORA SLIDE 0001\n" << 0;
+        QTest::newRow("none") << QStringList{"blank.png"} << "\n" << 0;
+        QTest::newRow("unreadableAmongOthers")
+            << QStringList{"blank.png", "broken.png", "qr.png"} << "\n\nLUMORA SLIDE 0001\n"
+            << 12;
+    }
+
+    void scan()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QString, out);
+        QFETCH(int, exitCode);
+        QVERIFY(SlideLabel::render(SlideLabel::Spec()).save(m_dir.filePath("qr.png")));
+        QImage blank(640, 480, QImage::Format_RGB32);
+        blank.fill(Qt::white);
+        QVERIFY(blank.save(m_dir.filePath("blank.png")));
+        QFile broken(m_dir.filePath("broken.png"));
+        QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("not a picture") > 0);
+        broken.close();
+        QStringList arguments{"scan"};
+        for (const QString &file : files)
+            arguments << m_dir.filePath(file);
+        const Run r = run(arguments);
+        QCOMPARE(r.exitCode, exitCode);
+        QCOMPARE(r.out, out);
+        QCOMPARE(r.err.contains("cannot read " + m_dir.filePath("broken.png")), exitCode != 0);
     }
 
     void failures_data()

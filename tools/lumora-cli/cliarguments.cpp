@@ -267,7 +267,7 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
     }
 
     if (commandWords.isEmpty()) {
-        error = QStringLiteral("no command given (list, models, info, get, set, grab, view or scheme)");
+        error = QStringLiteral("no command given (list, models, info, get, set, grab, view, scheme or scan)");
         return false;
     }
     QString word = commandWords.first();
@@ -284,7 +284,7 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
             return false;
         }
         schemeFile = commandWords.at(2);
-    } else if (commandWords.size() > 1 && word != "set") {
+    } else if (commandWords.size() > 1 && word != "set" && word != "scan") {
         error = QStringLiteral("unexpected argument \"%1\"").arg(commandWords.at(1));
         return false;
     }
@@ -310,17 +310,25 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
         }
     } else if (word == "get") {
         command = Get;
+    } else if (word == "scan") {
+        command = Scan;
+        pictures = commandWords.mid(1);
+        if (pictures.isEmpty()) {
+            error = QStringLiteral("scan needs at least one FILE");
+            return false;
+        }
     } else if (word == "scheme export") {
         command = SchemeExport;
     } else if (word == "scheme import") {
         command = SchemeImport;
     } else {
-        error = QStringLiteral("unknown command \"%1\" (list, models, info, get, set, grab, view or scheme)").arg(word);
+        error = QStringLiteral("unknown command \"%1\" (list, models, info, get, set, grab, view, scheme or scan)")
+                    .arg(word);
         return false;
     }
     for (const QString &name : qAsConst(seen)) {
         const OptionSpec *spec = findOption(name);
-        if ((command == List || command == Models) ||
+        if ((command == List || command == Models || command == Scan) ||
             ((command == Info || command == Get || command == Set || command == SchemeExport) && !spec->info) ||
             (command == Grab && !spec->grab) || (command == View && !spec->view) ||
             (command == SchemeImport && !spec->import)) {
@@ -328,7 +336,7 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
             return false;
         }
     }
-    if (command != List && command != Models && camera.isEmpty()) {
+    if (command != List && command != Models && command != Scan && camera.isEmpty()) {
         error = QStringLiteral("%1 needs --camera NAME (see lumora-cli list)").arg(word);
         return false;
     }
@@ -361,6 +369,7 @@ QString CliArguments::helpText()
                           "  lumora-cli view --camera NAME [--resolution WxH] [--watermark TEXT] [--negative]\n"
                           "                  [--levels L,U] [--black-balance V] [--ffc N] [--zoom PERCENT]\n"
                           "                  [--frames N [--screenshot FILE]]\n"
+                          "  lumora-cli scan FILE...\n"
                           "\n"
                           "Command-line companion of Lumora: lists the attached cameras, prints what a camera\n"
                           "offers, grabs pictures from it, shows its live picture and exchanges its model's\n"
@@ -391,6 +400,10 @@ QString CliArguments::helpText()
                           "         lines, and writes the last frame to FILE\n"
                           "  view   opens a window with the live display (OpenGL, corrections on the graphics\n"
                           "         card) until it is closed, or until N frames were shown\n"
+                          "  scan   reads a bar code, QR code or Data Matrix from each picture file and prints\n"
+                          "         one line per file: the decoded text, or an empty line when none was\n"
+                          "         found; a file that is not a readable picture gets an empty line and a\n"
+                          "         message on standard error, and the others are still read\n"
                           "\n"
                           "Options:\n"
                           "  --camera NAME       unique name (or display name) from `lumora-cli list`; network\n"
@@ -436,6 +449,7 @@ QString CliArguments::helpText()
                           "  10 no configuration scheme for the camera's model (scheme export: none stored;\n"
                           "     scheme import: none in the file)\n"
                           "  11 scheme import: a scheme of that name is stored already (see --overwrite)\n"
+                          "  12 scan: a file is not a readable picture (finding no code is not an error)\n"
                           "\n"
                           "Environment: LMCAM_VIRTUAL_DEVICES names a devices file of virtual cameras;\n"
                           "LSDK_DISCOVERY_TARGETS lists where network cameras are looked for (host:port,...;\n"

@@ -20,6 +20,7 @@ enum ExitCode : int {
     ExitUnreadableFile = 9,
     ExitNoConfiguration = 10,
     ExitConfigurationExists = 11,
+    ExitUnreadablePicture = 12,
 };
 
 // One PARAM=VALUE of set or --set, already checked against the parameter table.
@@ -32,7 +33,7 @@ struct ParameterSetting
 // The command line of lumora-cli, parsed and checked; nothing here touches a camera.
 struct CliArguments
 {
-    enum Command { None, Help, List, Info, Get, Set, Grab, View, Models, SchemeExport, SchemeImport };
+    enum Command { None, Help, List, Info, Get, Set, Grab, View, Models, SchemeExport, SchemeImport, Scan };
 
     Command command = None;
     bool verbose = false;
@@ -54,6 +55,8 @@ struct CliArguments
     // scheme export / import: the exchange file, and whether stored schemes may be replaced.
     QString schemeFile;
     bool overwrite = false;
+    // scan: the pictures to read codes from.
+    QStringList pictures;
 
     // Parses the arguments after the program name. False with a one-line message on error.
     bool parse(const QStringList &arguments, QString &error);

@@ -1,6 +1,7 @@
 #include "clicommands.h"
 
 #include "atomicfile.h"
+#include "barcodescanner.h"
 #include "basecamera.h"
 #include "cameradatabase.h"
 #include "camerainfojson.h"
@@ -20,6 +21,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -517,6 +519,28 @@ int view(const CameraDiscovery &discovery, const CliArguments &args, QTextStream
     }
     out.flush();
     return ExitOk;
+}
+
+int scan(const CliArguments &args, QTextStream &out, QTextStream &err)
+{
+    int code = ExitOk;
+    BarcodeScanner scanner;
+    for (const QString &file : args.pictures) {
+        QImageReader reader(file);
+        const QImage picture = reader.read();
+        if (picture.isNull()) {
+            code = fail(err, ExitUnreadablePicture,
+                        QStringLiteral("cannot read %1 as a picture: %2").arg(file, reader.errorString()));
+            out << '\n';
+            continue;
+        }
+        QString text;
+        scanner.deocdeImage(text, picture);
+        // One line per file, whatever the code holds.
+        out << printableText(text) << '\n';
+        out.flush();
+    }
+    return code;
 }
 
 } // namespace CliCommands

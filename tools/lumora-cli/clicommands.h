@@ -22,6 +22,8 @@ int schemeExport(const CameraDiscovery &discovery, const CliArguments &args, QTe
 // Checks the whole file before it stores anything.
 int schemeImport(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
 int grab(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
+// One line per picture file: the code's text, or an empty line.
+int scan(const CliArguments &args, QTextStream &out, QTextStream &err);
 // Needs a QApplication.
 int view(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
 

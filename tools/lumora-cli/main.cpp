@@ -57,6 +57,8 @@ int main(int argc, char *argv[])
     }
 
     installCliMessageHandler(args.verbose);
+    if (args.command == CliArguments::Scan)
+        return CliCommands::scan(args, out, err);
     registerCameraTypes();
     lmcam_api_init();
     int code = ExitOk;
