@@ -22,6 +22,8 @@ int schemeExport(const CameraDiscovery &discovery, const CliArguments &args, QTe
 // Checks the whole file before it stores anything.
 int schemeImport(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
 int grab(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
+// Pictures named by the program's photo settings (or one picture file), see --help.
+int snap(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
 // Needs a QApplication.
 int view(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
 
