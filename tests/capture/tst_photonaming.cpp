@@ -1,8 +1,16 @@
 // Naming and saving of captured pictures, on real files in a temporary folder.
+#include "configstore.h"
 #include "photonaming.h"
 #include "photosaver.h"
+#include "photosettings.h"
+#include "watermarksettings.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -199,6 +207,44 @@ private slots:
         }
         QVERIFY(dark > 50);
         QCOMPARE(darkElsewhere, 0);
+    }
+
+    // The dialog stores each change at once and names the sample from the stored options; a
+    // refused prefix character leaves the field, the store and the sample as they were.
+    void photoSettingsPrefix()
+    {
+        PhotoSettings dialog;
+        auto *prefix = dialog.findChild<QLineEdit *>("prefix_lineEdit");
+        auto *sample = dialog.findChild<QLabel *>("sample_label");
+        dialog.findChild<QCheckBox *>("autoIndex_checkBox")->setChecked(true);
+        dialog.findChild<QComboBox *>("autoIndexDigit_comboBox")->setCurrentIndex(1);
+        dialog.findChild<QComboBox *>("format_comboBox")->setCurrentText("jpg");
+        prefix->clear(); // the store outlives the run
+        QTest::keyClicks(prefix, "ab");
+        QCOMPARE(sample->text(), QString("ab00001.jpg"));
+        QTest::keyClick(prefix, '/');
+        QCOMPARE(prefix->text(), QString("ab"));
+        QCOMPARE(sample->text(), QString("ab00001.jpg"));
+        QCOMPARE(ConfigStore::instance().value(DrawProperty::PrefixData).toString(), QString("ab"));
+        auto *box = dialog.findChild<QMessageBox *>();
+        QVERIFY(box && box->isVisible());
+        QCOMPARE(box->text(), QString("Input error, the following characters are not supported:\n\\ /:*?\"<>|"));
+    }
+
+    // Without stored options the watermark is the date and time, black, 32 pixels, 25 from the
+    // left and 25 below the top edge, sent again every second.
+    void watermarkDefaults()
+    {
+        WatermarkSettings dialog;
+        QSignalSpy sent(&dialog, &WatermarkSettings::updateWatermarkText);
+        QVERIFY(sent.wait(5000));
+        const RenderTextInfo info = sent.last().first().value<RenderTextInfo>();
+        QVERIFY2(QRegularExpression("^\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d $").match(info.text).hasMatch(),
+                 qPrintable(info.text));
+        QCOMPARE(info.fontSize, 32);
+        QCOMPARE(info.color, QColor(0, 0, 0, 255));
+        QCOMPARE(info.x, 25.0);
+        QCOMPARE(info.y, -25.0);
     }
 };
 
