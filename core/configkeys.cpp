@@ -19,7 +19,8 @@ const char *const baseKeys[] = {"UpgradeFilePath",        "OpenedImgPath",      
 const char *const cameraKeys[] = {"Resolution",       "FocusRectEnable", "FocusClikEnable",
                                   "MouseWheelEnable", "PicScale",        "SceneMode"};
 const char *const snapKeys[] = {"EnableTiming",        "RemainingTime",  "TimeNamingFormatIndex",
-                                "AutoNumberingDigits", "MergeTextScale", "SaveScanResult"};
+                                "AutoNumberingDigits", "MergeTextScale", "SaveScanResult",
+                                "MergeImage"};
 const char *const burstModeKeys[] = {"Number", "Interval", "EnableTiming", "RemainingTime"};
 const char *const recordKeys[] = {
     "FileFormat",     "Resolution",    "SavePath",        "EnableTiming",          "RemainingTime",      "Duration",

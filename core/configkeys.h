@@ -82,6 +82,7 @@ enum : int {
     AutoNumberingDigits,
     MergeTextScale,
     SaveScanResult,
+    MergeImage, // draw the graphics into the saved picture
     KeyCount
 };
 }

@@ -149,6 +149,59 @@ private slots:
         QCOMPARE(image.size(), size);
     }
 
+    // snap names pictures in a folder by the program's settings (by default the next index,
+    // four digits, JPEG), or writes one file in the format of its suffix.
+    void snap_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("saved"); // or the error's start
+
+        QTest::newRow("folderNextIndex") << QStringList{} << QStringList{"0004.jpg", "0009.png"} << 0
+                                         << QStringList{"0005.jpg"};
+        QTest::newRow("fileTiff") << QStringList{"one.tiff"} << QStringList{} << 0 << QStringList{"one.tiff"};
+        QTest::newRow("countTwoInterval1") << QStringList{"--count", "2", "--interval", "1"} << QStringList{} << 0
+                                           << QStringList{"0001.jpg", "0002.jpg"};
+        QTest::newRow("countWithoutInterval")
+            << QStringList{"--count", "2"} << QStringList{} << 2 << QStringList{"--count and --interval go together"};
+        QTest::newRow("countIntoFile") << QStringList{"one.png", "--count", "2", "--interval", "1"} << QStringList{}
+                                       << 2 << QStringList{"--out FILE takes a single picture"};
+    }
+    void snap()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QStringList, existing);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, saved);
+        QVERIFY(writeVirtualDevices(m_devicesPath, {device(kDevice)}));
+        const QDir folder(m_dir.filePath(QString("snap-") + QTest::currentDataTag()));
+        QVERIFY(folder.mkpath("."));
+        for (const QString &name : existing) {
+            QFile file(folder.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        // A picture name as the first option is the file to write; otherwise the folder.
+        QString out = folder.path();
+        if (!options.isEmpty() && options.first().contains('.'))
+            out = folder.filePath(options.takeFirst());
+        const Run r = run(QStringList{"snap", "--camera", kDevice, "--resolution", "320x240", "--out", out} + options);
+        QCOMPARE(r.exitCode, exitCode);
+        if (exitCode != 0) {
+            QVERIFY2(r.err.startsWith("lumora-cli: " + saved.first()), qPrintable(r.err));
+            return;
+        }
+        for (const QString &name : saved) {
+            QVERIFY2(r.out.contains(QString("saved: %1 (320x240)\n").arg(folder.filePath(name))), qPrintable(r.out));
+            QFile file(folder.filePath(name));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray head = file.read(4);
+            QVERIFY(name.endsWith(".jpg") ? head.startsWith("\xff\xd8")
+                                          : head == QByteArray("II*\0", 4) || head == QByteArray("MM\0*", 4));
+        }
+        QCOMPARE(folder.entryList(QDir::Files).size(), existing.size() + saved.size());
+    }
+
     void setReachesCameraSlot()
     {
         QVERIFY(writeVirtualDevices(m_devicesPath, {device(kDevice)}));

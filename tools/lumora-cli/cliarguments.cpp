@@ -18,16 +18,19 @@ struct OptionSpec
     bool view;
     bool flag = false;   // no value
     bool import = false; // scheme import
+    bool snap = false;
 };
 
 const OptionSpec kOptions[] = {
-    {"camera", true, true, true, false, true},
-    {"resolution", false, true, true},
+    {"camera", true, true, true, false, true, true},
+    {"resolution", false, true, true, false, false, true},
     {"frames", false, true, true},
-    {"rotate", false, true, false},
-    {"roi", false, true, false},
-    {"set", false, true, false},
-    {"out", false, true, false},
+    {"rotate", false, true, false, false, false, true},
+    {"roi", false, true, false, false, false, true},
+    {"set", false, true, false, false, false, true},
+    {"out", false, true, false, false, false, true},
+    {"count", false, false, false, false, false, true},
+    {"interval", false, false, false, false, false, true},
     {"watermark", false, false, true},
     {"negative", false, false, true, true},
     {"levels", false, false, true},
@@ -54,6 +57,12 @@ bool hasImageSuffix(const QString &path)
     const QString suffix = QFileInfo(path).suffix().toLower();
     return std::any_of(std::begin(kImageSuffixes), std::end(kImageSuffixes),
                        [&](const char *s) { return suffix == QLatin1String(s); });
+}
+
+QString badPictureName(const QString &option, const QString &value)
+{
+    return QStringLiteral("bad --%1 \"%2\" (the name must end in .png, .jpg, .jpeg, .bmp, .tif or .tiff)")
+        .arg(option, value);
 }
 
 bool parseInt(const QString &text, int min, int max, int &value)
@@ -223,14 +232,24 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
         } else if (name == "set") {
             if (!parseSetting(value, error))
                 return false;
-        } else if (name == "out" || name == "screenshot") {
-            if (!hasImageSuffix(value)) {
-                error = QStringLiteral("bad --%1 \"%2\" (the name must end in .png, .jpg, .jpeg, .bmp, .tif or "
-                                       ".tiff)")
-                            .arg(name, value);
+        } else if (name == "count") {
+            if (!parseInt(value, 1, 100000, count)) {
+                error = QStringLiteral("bad --count \"%1\" (expected 1 to 100000)").arg(value);
                 return false;
             }
-            (name == "out" ? out : screenshot) = value;
+        } else if (name == "interval") {
+            if (!parseInt(value, 1, 86400, interval)) {
+                error = QStringLiteral("bad --interval \"%1\" (expected 1 to 86400 seconds)").arg(value);
+                return false;
+            }
+        } else if (name == "out") {
+            out = value; // checked once the command is known: snap also takes a folder
+        } else if (name == "screenshot") {
+            if (!hasImageSuffix(value)) {
+                error = badPictureName(name, value);
+                return false;
+            }
+            screenshot = value;
         } else if (name == "watermark") {
             watermark = value;
         } else if (name == "negative") {
@@ -267,7 +286,7 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
     }
 
     if (commandWords.isEmpty()) {
-        error = QStringLiteral("no command given (list, models, info, get, set, grab, view, scheme or scan)");
+        error = QStringLiteral("no command given (list, models, info, get, set, grab, snap, view, scheme or scan)");
         return false;
     }
     QString word = commandWords.first();
@@ -296,6 +315,8 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
         command = Info;
     } else if (word == "grab") {
         command = Grab;
+    } else if (word == "snap") {
+        command = Snap;
     } else if (word == "view") {
         command = View;
     } else if (word == "set") {
@@ -322,15 +343,16 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
     } else if (word == "scheme import") {
         command = SchemeImport;
     } else {
-        error = QStringLiteral("unknown command \"%1\" (list, models, info, get, set, grab, view, scheme or scan)")
-                    .arg(word);
+        error =
+            QStringLiteral("unknown command \"%1\" (list, models, info, get, set, grab, snap, view, scheme or scan)")
+                .arg(word);
         return false;
     }
     for (const QString &name : qAsConst(seen)) {
         const OptionSpec *spec = findOption(name);
         if ((command == List || command == Models || command == Scan) ||
             ((command == Info || command == Get || command == Set || command == SchemeExport) && !spec->info) ||
-            (command == Grab && !spec->grab) || (command == View && !spec->view) ||
+            (command == Grab && !spec->grab) || (command == Snap && !spec->snap) || (command == View && !spec->view) ||
             (command == SchemeImport && !spec->import)) {
             error = QStringLiteral("option --%1 does not apply to %2").arg(name, word);
             return false;
@@ -344,6 +366,20 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
         error = QStringLiteral("grab needs --out FILE");
         return false;
     }
+    if (command == Grab && !hasImageSuffix(out)) {
+        error = badPictureName(QStringLiteral("out"), out);
+        return false;
+    }
+    if (command == Snap) {
+        if (seen.contains(QStringLiteral("count")) != seen.contains(QStringLiteral("interval"))) {
+            error = QStringLiteral("--count and --interval go together");
+            return false;
+        }
+        if (count > 1 && isPictureFile(out)) {
+            error = QStringLiteral("--out FILE takes a single picture; give a folder for --count %1").arg(count);
+            return false;
+        }
+    }
     if (command == View && !seen.contains(QStringLiteral("frames"))) {
         if (!screenshot.isEmpty()) {
             error = QStringLiteral("--screenshot needs --frames N (the picture is taken after N frames)");
@@ -352,6 +388,11 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
         frames = 0; // until the window is closed
     }
     return true;
+}
+
+bool CliArguments::isPictureFile(const QString &path)
+{
+    return hasImageSuffix(path) && !QFileInfo(path).isDir();
 }
 
 QString CliArguments::helpText()
@@ -366,6 +407,8 @@ QString CliArguments::helpText()
                           "  lumora-cli scheme import --camera NAME [--overwrite] FILE\n"
                           "  lumora-cli grab --camera NAME [--resolution WxH] [--frames N] [--rotate DEG]\n"
                           "                  [--roi X,Y,W,H] [--set PARAM=VALUE ...] --out FILE\n"
+                          "  lumora-cli snap --camera NAME [--resolution WxH] [--rotate DEG] [--roi X,Y,W,H]\n"
+                          "                  [--set PARAM=VALUE ...] [--count N --interval S] [--out DIR|FILE]\n"
                           "  lumora-cli view --camera NAME [--resolution WxH] [--watermark TEXT] [--negative]\n"
                           "                  [--levels L,U] [--black-balance V] [--ffc N] [--zoom PERCENT]\n"
                           "                  [--frames N [--screenshot FILE]]\n"
@@ -398,6 +441,10 @@ QString CliArguments::helpText()
                           "         scheme for the model, or holds one already stored and --overwrite is not given\n"
                           "  grab   streams until N frames arrived, printing the rate, resolution and format\n"
                           "         lines, and writes the last frame to FILE\n"
+                          "  snap   takes N pictures (default 1), the first at once and then one every S\n"
+                          "         seconds, into DIR under the program's naming rule and picture format (snap\n"
+                          "         settings; default DIR: the program's save folder), or one picture into FILE\n"
+                          "         in the format its suffix names; prints a \"saved:\" line per picture\n"
                           "  view   opens a window with the live display (OpenGL, corrections on the graphics\n"
                           "         card) until it is closed, or until N frames were shown\n"
                           "  scan   reads a bar code, QR code or Data Matrix from each picture file and prints\n"
@@ -415,7 +462,10 @@ QString CliArguments::helpText()
                           "  --roi X,Y,W,H       region of interest in sensor pixels (even numbers), applied\n"
                           "                      before the rotation\n"
                           "  --set PARAM=VALUE   camera parameter, repeatable, applied in the order given\n"
-                          "  --out FILE          picture file: .png, .jpg, .jpeg, .bmp, .tif or .tiff\n"
+                          "  --out FILE          picture file: .png, .jpg, .jpeg, .bmp, .tif or .tiff (snap: or\n"
+                          "                      an existing folder)\n"
+                          "  --count N           (snap) pictures to take, 1 to 100000, with --interval\n"
+                          "  --interval S        (snap) seconds between pictures, 1 to 86400\n"
                           "  --watermark TEXT    (view) text drawn into the picture, top left (ASCII)\n"
                           "  --negative          (view) show the negative picture\n"
                           "  --levels L,U        (view) stretch every channel from L..U to 0..255\n"
@@ -442,7 +492,7 @@ QString CliArguments::helpText()
                           "  3  no camera of that name\n"
                           "  4  the camera refused to open or to stream\n"
                           "  5  the camera was lost while streaming\n"
-                          "  6  the output file (or, for scheme import, the settings) cannot be written\n"
+                          "  6  the output file or folder (or, for scheme import, the settings) cannot be written\n"
                           "  7  no display or no OpenGL for view\n"
                           "  8  the camera's model is not supported\n"
                           "  9  the scheme file cannot be read or is not JSON\n"

@@ -33,7 +33,7 @@ struct ParameterSetting
 // The command line of lumora-cli, parsed and checked; nothing here touches a camera.
 struct CliArguments
 {
-    enum Command { None, Help, List, Info, Get, Set, Grab, View, Models, SchemeExport, SchemeImport, Scan };
+    enum Command { None, Help, List, Info, Get, Set, Grab, Snap, View, Models, SchemeExport, SchemeImport, Scan };
 
     Command command = None;
     bool verbose = false;
@@ -43,7 +43,10 @@ struct CliArguments
     int rotate = 0;
     QRect roi; // null: whole picture
     QVector<ParameterSetting> settings;
-    QString out;
+    QString out; // grab: a picture file; snap: a picture file or a folder (empty: the program's)
+    // snap: pictures taken, and the seconds between them.
+    int count = 1;
+    int interval = 0;
     // view: the corrections shown and the screenshot taken after `frames` frames.
     QString watermark;
     bool negative = false;
@@ -62,6 +65,8 @@ struct CliArguments
     bool parse(const QStringList &arguments, QString &error);
 
     static QString helpText();
+    // Whether snap's --out names a picture file (a picture suffix, and no folder of that name).
+    static bool isPictureFile(const QString &path);
 
 private:
     // Appends one PARAM=VALUE (set's words, --set's value) to `settings`.

@@ -16,19 +16,18 @@
 #include "liveviewer.h"
 #include "models/cameramodelfactory.h"
 #include "models/cameramodeltable.h"
+#include "photonaming.h"
+#include "photosaver.h"
 #include "printabletext.h"
 
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QOpenGLContext>
 #include <QTextStream>
-
-#include <opencv2/imgcodecs.hpp>
 
 #include <memory>
 
@@ -276,29 +275,6 @@ QString configureCamera(BaseCamera &camera, const CliArguments &args)
     return applySettings(camera, args.settings);
 }
 
-// Writes the picture through a temporary file; TIFF goes through OpenCV where Qt has no
-// TIFF writer.
-bool writeImage(const QImage &image, const QString &path, QString &error)
-{
-    QByteArray format = QFileInfo(path).suffix().toLower().toLatin1();
-    if (format == "tif")
-        format = "tiff";
-    if (QImageWriter::supportedImageFormats().contains(format))
-        return AtomicFile::writeImage(path, image, &error);
-    std::vector<uchar> encoded;
-    try {
-        if (!cv::imencode("." + format.toStdString(), qImageToMat(image), encoded)) {
-            error = QStringLiteral("no encoder for %1").arg(QString::fromLatin1(format));
-            return false;
-        }
-    } catch (const cv::Exception &e) {
-        error = QString::fromLocal8Bit(e.what());
-        return false;
-    }
-    return AtomicFile::write(
-        path, QByteArray::fromRawData(reinterpret_cast<const char *>(encoded.data()), int(encoded.size())), &error);
-}
-
 } // namespace
 
 namespace CliCommands {
@@ -482,10 +458,59 @@ int grab(const CameraDiscovery &discovery, const CliArguments &args, QTextStream
     saveSettings(database, name, args.settings);
 
     QString error;
-    if (!writeImage(videoFrameToQImage(result.lastFrame), args.out, error))
+    if (!PhotoSaver::save(videoFrameToQImage(result.lastFrame), args.out, QString(), &error))
         return fail(err, ExitWriteFailed, QStringLiteral("cannot write %1: %2").arg(args.out, error));
     out << "saved: " << args.out << " (" << result.lastFrame.width() << 'x' << result.lastFrame.height() << ")\n";
     out.flush();
+    return ExitOk;
+}
+
+int snap(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err)
+{
+    // A picture file names its own format; into a folder the program's naming rule and format.
+    const bool intoFile = CliArguments::isPictureFile(args.out);
+    QString folder;
+    if (intoFile) {
+        if (!folderExists(args.out))
+            return fail(err, ExitWriteFailed,
+                        QStringLiteral("cannot write %1: the folder does not exist").arg(args.out));
+    } else if (args.out.isEmpty()) {
+        folder = PhotoSaver::folderOrDefault(
+            ConfigStore::instance().value(ConfigGroup::Base, BaseKey::SaveImgPath).toString());
+    } else if (QFileInfo(args.out).isDir()) {
+        folder = args.out;
+    } else {
+        return fail(err, ExitWriteFailed, QStringLiteral("cannot write into %1: no such folder").arg(args.out));
+    }
+    const PhotoNaming naming = PhotoNaming::fromSettings();
+
+    CameraDatabase database;
+    int code = ExitOk;
+    const std::unique_ptr<CameraSession> session = openStreamingSession(discovery, database, args, out, err, code);
+    if (!session)
+        return code;
+    const QString name = session->cameraName();
+    const auto take = [&](const VideoFrame &frame) {
+        const QString path = intoFile ? args.out : naming.nextPath(folder, naming.format);
+        QString error;
+        if (!PhotoSaver::save(videoFrameToQImage(frame), path, QString(), &error))
+            return QStringLiteral("cannot write %1: %2").arg(path, error);
+        out << "saved: " << path << " (" << frame.width() << 'x' << frame.height() << ")\n";
+        out.flush();
+        return QString();
+    };
+    const GrabResult result = grabFrames(
+        *session, 1, [&args](BaseCamera &c) { return configureCamera(c, args); }, args.count, args.interval * 1000,
+        take);
+    if (code != ExitOk) // the stream size was refused
+        return code;
+    if (result.code == ExitBadArgument)
+        return fail(err, result.code, QStringLiteral("camera \"%1\": %2").arg(name, result.error));
+    if (result.code == ExitWriteFailed)
+        return fail(err, result.code, result.error);
+    if (result.code != ExitOk)
+        return fail(err, result.code, QStringLiteral("camera \"%1\" %2").arg(name, result.error));
+    saveSettings(database, name, args.settings);
     return ExitOk;
 }
 
@@ -512,7 +537,7 @@ int view(const CameraDiscovery &discovery, const CliArguments &args, QTextStream
     out << "shown: " << result.shown << " frames\n";
     if (!args.screenshot.isEmpty()) {
         QString error;
-        if (!writeImage(result.screenshot, args.screenshot, error))
+        if (!PhotoSaver::save(result.screenshot, args.screenshot, QString(), &error))
             return fail(err, ExitWriteFailed, QStringLiteral("cannot write %1: %2").arg(args.screenshot, error));
         out << "saved: " << args.screenshot << " (" << result.screenshot.width() << 'x' << result.screenshot.height()
             << ")\n";

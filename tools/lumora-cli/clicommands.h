@@ -24,6 +24,8 @@ int schemeImport(const CameraDiscovery &discovery, const CliArguments &args, QTe
 int grab(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
 // One line per picture file: the code's text, or an empty line.
 int scan(const CliArguments &args, QTextStream &out, QTextStream &err);
+// Pictures named by the program's photo settings (or one picture file), see --help.
+int snap(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
 // Needs a QApplication.
 int view(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
 

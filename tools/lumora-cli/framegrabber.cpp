@@ -7,7 +7,8 @@
 #include <QDateTime>
 #include <QEventLoop>
 
-GrabResult grabFrames(CameraSession &session, int frames, const std::function<QString(BaseCamera &)> &configure)
+GrabResult grabFrames(CameraSession &session, int frames, const std::function<QString(BaseCamera &)> &configure,
+                      int count, int intervalMs, const PhotoTaker &take)
 {
     GrabResult result;
     QEventLoop loop;
@@ -23,6 +24,8 @@ GrabResult grabFrames(CameraSession &session, int frames, const std::function<QS
     bool configured = false;
     qint64 configuredUs = 0;
     int delivered = 0;
+    int taken = 0;
+    qint64 nextDueUs = 0; // after the first picture: when the next one is due
     QObject::connect(session.frameFeed(), &LiveFrameFeed::frameArrived, &loop, [&](const VideoFrame &frame) {
         if (done)
             return;
@@ -40,11 +43,18 @@ GrabResult grabFrames(CameraSession &session, int frames, const std::function<QS
             configuredUs = QDateTime::currentMSecsSinceEpoch() * 1000;
             return;
         }
-        if (frame.timestampUs() <= configuredUs)
+        if (frame.timestampUs() <= configuredUs || (taken > 0 && frame.timestampUs() < nextDueUs))
             return;
         result.lastFrame = frame;
-        if (++result.received >= frames)
+        if (++result.received < frames && taken == 0)
+            return;
+        ++taken;
+        const QString error = take ? take(frame) : QString();
+        if (!error.isEmpty())
+            finish(ExitWriteFailed, error);
+        else if (taken >= count)
             finish(ExitOk, QString());
+        nextDueUs = frame.timestampUs() + qint64(intervalMs) * 1000;
     });
     QObject::connect(
         &session, &CameraSession::cameraCloseForReason, &loop, [&](const QString &, CameraCloseReason reason) {

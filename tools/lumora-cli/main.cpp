@@ -89,6 +89,9 @@ int main(int argc, char *argv[])
         case CliArguments::Grab:
             code = CliCommands::grab(discovery, args, out, err);
             break;
+        case CliArguments::Snap:
+            code = CliCommands::snap(discovery, args, out, err);
+            break;
         case CliArguments::View:
             code = CliCommands::view(discovery, args, out, err);
             break;
