@@ -1,10 +1,22 @@
 #include "acquirepage.h"
 
+#include "barcodescanner.h"
+#include "burstmodesettings.h"
 #include "cameraplaythread.h"
 #include "camerasession.h"
 #include "camsettings.h"
+#include "configkeys.h"
+#include "configstore.h"
 #include "imagetabs.h"
+#include "photonaming.h"
+#include "photosaver.h"
+#include "photosettings.h"
 #include "videowidget.h"
+#include "watermarksettings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPixmap>
 
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -17,6 +29,7 @@ AcquirePage::AcquirePage(CameraSession *session, CamSettings *camSettings, Image
     , m_tabs(tabs)
     , m_box(std::move(box))
     , m_capture(new PhotoCapture([this] { return liveState(); }, this))
+    , m_watermark(new WatermarkSettings(this))
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -25,10 +38,25 @@ AcquirePage::AcquirePage(CameraSession *session, CamSettings *camSettings, Image
     m_burst = new QPushButton(this);
     m_burst->setObjectName(QStringLiteral("cPhotos_btn"));
     m_burst->setCheckable(true);
-    layout->addWidget(m_photo);
-    layout->addWidget(m_burst);
+    m_photoSettings = new QPushButton(this);
+    m_photoSettings->setObjectName(QStringLiteral("photoSettings_btn"));
+    m_burstSettings = new QPushButton(this);
+    m_burstSettings->setObjectName(QStringLiteral("burstModeSettings_btn"));
+    m_watermarkSettings = new QPushButton(this);
+    m_watermarkSettings->setObjectName(QStringLiteral("watermark_btn"));
+    for (QPushButton *button : {m_photo, m_burst, m_photoSettings, m_burstSettings, m_watermarkSettings})
+        layout->addWidget(button);
     connect(m_photo, &QPushButton::clicked, this, &AcquirePage::on_photo_btn_clicked);
     connect(m_burst, &QPushButton::toggled, this, &AcquirePage::on_cPhotos_btn_toggled);
+    connect(m_photoSettings, &QPushButton::clicked, this, &AcquirePage::on_photoSettings_btn_clicked);
+    connect(m_burstSettings, &QPushButton::clicked, this, &AcquirePage::on_burstModeSettings_btn_clicked);
+    connect(m_watermarkSettings, &QPushButton::clicked, this, &AcquirePage::on_watermark_btn_clicked);
+
+    m_capture->setScanner([](const QImage &picture) {
+        QString text;
+        BarcodeScanner().deocdeImage(text, picture);
+        return text;
+    });
 
     connect(m_capture, &PhotoCapture::statusChanged, this, &AcquirePage::statusChanged);
     connect(m_capture, &PhotoCapture::takingChanged, this, &AcquirePage::setTaking);
@@ -43,6 +71,9 @@ AcquirePage::AcquirePage(CameraSession *session, CamSettings *camSettings, Image
     connect(m_capture, &PhotoCapture::photoReady, this, &AcquirePage::onPhotoReady);
     // The rendered picture (watermark included) comes from the live view.
     VideoWidget *live = m_tabs->liveView();
+    connect(m_watermark, &WatermarkSettings::updateWatermarkText, live, &VideoWidget::updateWatermarkText);
+    connect(m_watermark, &QDialog::finished, this, &AcquirePage::showWatermark);
+    showWatermark();
     connect(m_capture, &PhotoCapture::getWatermarkFrame, live, &VideoWidget::getWatermarkFrame);
     connect(live, &VideoWidget::sendWatermarkFrame, m_capture, &PhotoCapture::onRecvVideoFrameForTakingPhoto);
     connect(m_capture, &PhotoCapture::getVideoFrameForTakingPhoto, this, [this](const CameraResolution &photo) {
@@ -62,6 +93,9 @@ void AcquirePage::retranslate()
 {
     m_photo->setText(tr("Snap"));
     m_burst->setText(tr("Continuous Shooting"));
+    m_photoSettings->setText(tr("Snap Settings"));
+    m_burstSettings->setText(tr("Time Lapse Settings"));
+    m_watermarkSettings->setText(tr("Watermark"));
 }
 
 void AcquirePage::on_photo_btn_clicked()
@@ -84,6 +118,35 @@ void AcquirePage::on_cPhotos_btn_toggled(bool checked)
     m_capture->onBurstToggled(checked);
 }
 
+void AcquirePage::on_photoSettings_btn_clicked()
+{
+    auto *dialog = new PhotoSettings(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
+
+void AcquirePage::on_burstModeSettings_btn_clicked()
+{
+    auto *dialog = new BurstModeSettings(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
+
+void AcquirePage::on_watermark_btn_clicked()
+{
+    m_watermark->open();
+}
+
+bool AcquirePage::watermarkShown() const
+{
+    return m_watermark->fuseToPicture() && !m_watermark->info().text.trimmed().isEmpty();
+}
+
+void AcquirePage::showWatermark()
+{
+    m_tabs->liveView()->onSetWatermarkVisible(watermarkShown());
+}
+
 PhotoCapture::LiveState AcquirePage::liveState() const
 {
     PhotoCapture::LiveState state;
@@ -91,6 +154,10 @@ PhotoCapture::LiveState AcquirePage::liveState() const
     state.preview = info.current;
     state.photo = info.photo.width > 0 ? info.photo : info.current;
     state.ffcOn = m_ffcOn;
+    state.watermarkShown = watermarkShown();
+    ConfigStore &store = ConfigStore::instance();
+    state.graphicsMerged = store.value(ConfigGroup::Snap, SnapKey::MergeImage, false).toBool();
+    state.scanCode = PhotoNaming::fromSettings().namesByCode();
     return state;
 }
 
@@ -107,8 +174,29 @@ void AcquirePage::setTaking(bool taking)
 
 void AcquirePage::onPhotoReady(const QImage &picture, const QString &scanText)
 {
-    const QString name = scanText.isEmpty() ? tr("Photo") : scanText;
-    const int index = m_tabs->addPicture(picture, name);
+    ConfigStore &store = ConfigStore::instance();
+    const PhotoNaming naming = PhotoNaming::fromSettings();
+    QImage photo = picture;
+    // Smart scan can keep the code it read on the picture as well as in the name.
+    if (naming.kind == PhotoNaming::SmartScan &&
+        store.value(ConfigGroup::Snap, SnapKey::SaveScanResult, false).toBool()) {
+        QPixmap stamped = QPixmap::fromImage(photo);
+        stampScanResult(stamped, scanText);
+        photo = stamped.toImage();
+    }
+    const QString folder = PhotoSaver::folderOrDefault(store.value(ConfigGroup::Base, BaseKey::SaveImgPath).toString());
+    const QString path = naming.nextPath(folder, naming.format, scanText);
+    if (store.value(DrawProperty::AutoSaveImage, false).toBool()) {
+        QString error;
+        if (!PhotoSaver::save(photo, path, QString(), &error)) {
+            m_box(tr("Warning"), tr("Failed to save the picture: %1").arg(error), true);
+            return;
+        }
+        emit statusChanged(tr("Photo saved: %1").arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    // For review: the tab takes the name the file would get; saving it asks where.
+    const int index = m_tabs->addPicture(photo, QFileInfo(path).fileName());
     if (index >= 0)
         ImageTabs::setUnsaved(m_tabs->tabs()->widget(index), true); // closing it asks first
 }

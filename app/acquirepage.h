@@ -10,6 +10,7 @@ class ImageTabs;
 class QLabel;
 class QPushButton;
 class VideoWidget;
+class WatermarkSettings;
 
 // The Acquire page: photographs (single, delayed, bursts) and their settings. Photos come from
 // the open camera, or from the display when the watermark is to be in them; each is saved at
@@ -35,11 +36,17 @@ signals:
 public slots:
     void on_photo_btn_clicked();
     void on_cPhotos_btn_toggled(bool checked);
+    void on_photoSettings_btn_clicked();
+    void on_burstModeSettings_btn_clicked();
+    void on_watermark_btn_clicked();
 
 private:
     PhotoCapture::LiveState liveState() const;
     void onPhotoReady(const QImage &picture, const QString &scanText);
     void setTaking(bool taking);
+    // The watermark is on the live picture, and so in photos, while it is to be burnt in.
+    bool watermarkShown() const;
+    void showWatermark();
 
     CameraSession *m_session;
     CamSettings *m_camSettings;
@@ -47,6 +54,10 @@ private:
     MessageBox m_box;
     PhotoCapture *m_capture;
     bool m_ffcOn = false;
+    WatermarkSettings *m_watermark;
     QPushButton *m_photo;
     QPushButton *m_burst;
+    QPushButton *m_photoSettings;
+    QPushButton *m_burstSettings;
+    QPushButton *m_watermarkSettings;
 };

@@ -87,8 +87,8 @@ void PhotoCapture::onRecvVideoFrameForTakingPhoto(VideoFrame frame)
             return;
         }
     }
-    emit photoReady(picture, code);
     endAttempt();
+    emit photoReady(picture, code);
 }
 
 void PhotoCapture::endAttempt()

@@ -136,6 +136,11 @@ void VideoWidget::onSetVideoNegative(bool negative)
     m_view->videoWidget()->onSetNegative(negative);
 }
 
+void VideoWidget::onSetWatermarkVisible(bool visible)
+{
+    m_view->videoWidget()->onSetWatermarkVisible(visible);
+}
+
 void VideoWidget::onSetVideoBlackBalanceR(int value, int max)
 {
     if (max > 0) {

@@ -58,6 +58,7 @@ public slots:
     void onSetScalePercent(double percent);
 
     void onSetVideoNegative(bool negative);
+    void onSetWatermarkVisible(bool visible);
     // value / max becomes the black level of the channel (0 to 1).
     void onSetVideoBlackBalanceR(int value, int max);
     void onSetVideoBlackBalanceG(int value, int max);

@@ -1,9 +1,11 @@
 // The main window's tabs, memory check, shortcut keys and mouse wheel, in a real window.
 #include "../virtualdevices.h"
+#include "acquirepage.h"
 #include "basecamera.h"
 #include "cameraplaythread.h"
 #include "camerasession.h"
 #include "camsettings.h"
+#include "configkeys.h"
 #include "configstore.h"
 #include "contrastview.h"
 #include "frameconversion.h"
@@ -523,6 +525,54 @@ private slots:
         QVERIFY(!m_window->session()->isOpen());
         QVERIFY(!pause->isChecked() && !pause->isEnabled());
         QVERIFY(!m_window->camSettings()->isPaused());
+    }
+
+    // Saved at once: named by the code the slide label shows, then a burst of three by the next
+    // free index, first one interval after the start.
+    void photosAreSavedByTheirNames()
+    {
+        QVERIFY(writeDevices({QJsonObject{{"name", "usb#vid_2bdf&pid_0222#0001#video"},
+                                          {"pid", "0222"},
+                                          {"specimen", "label"},
+                                          {"capabilities", QJsonArray{virtualCapability(1280, 960)}}}}));
+        QTemporaryDir folder;
+        ConfigStore &store = ConfigStore::instance();
+        const auto restore = qScopeGuard([&] {
+            m_window.reset();
+            writeDevices({});
+            store.write(DrawProperty::AutoSaveImage, false);
+            store.write(DrawProperty::SaveType, 1);
+        });
+        store.write(ConfigGroup::Base, BaseKey::SaveImgPath, folder.path());
+        store.write(DrawProperty::AutoSaveImage, true);
+        store.write(DrawProperty::PrefixData, QStringLiteral("slide_"));
+        store.write(DrawProperty::PhotoFormat, QStringLiteral("png"));
+        store.write(DrawProperty::SaveType, 2); // the code read in the picture
+        m_window = std::make_unique<MainWindow2>();
+        m_window->show();
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->session()->isOpen(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!shown(m_window->liveView()).isNull(), 10000);
+        AcquirePage *page = m_window->findChild<AcquirePage *>();
+        QSignalSpy ready(page->capture(), &PhotoCapture::photoReady);
+        m_window->runShortcutCommand(SnapCommand);
+        QVERIFY(ready.wait(20000));
+        const QStringList named = QDir(folder.path()).entryList(QDir::Files);
+        QVERIFY2(named == QStringList{"slide_LUMORA_SLIDE_0001.png"} || named == QStringList{"slide_SLIDE-0001.png"},
+                 qPrintable(named.join(' ')));
+        QCOMPARE(QImage(folder.filePath(named.first())).size(), QSize(1280, 960));
+
+        store.write(DrawProperty::SaveType, 1); // the next free index
+        store.write(ConfigGroup::BurstMode, BurstModeKey::Number, 3);
+        store.write(ConfigGroup::BurstMode, BurstModeKey::Interval, 1);
+        page->capture()->setSecondMs(50);
+        QSignalSpy finished(page->capture(), &PhotoCapture::burstFinished);
+        auto *burst = page->findChild<QPushButton *>(QStringLiteral("cPhotos_btn"));
+        burst->click();
+        QVERIFY(finished.wait(20000));
+        QTRY_COMPARE_WITH_TIMEOUT(ready.count(), 4, 20000);
+        QVERIFY(!burst->isChecked());
+        const QStringList indexed = QDir(folder.path()).entryList({"slide_0*.png"}, QDir::Files);
+        QCOMPARE(indexed, (QStringList{"slide_0001.png", "slide_0002.png", "slide_0003.png"}));
     }
 
     void unplugLeavesNoPicture()
