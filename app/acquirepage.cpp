@@ -179,7 +179,7 @@ void AcquirePage::onPhotoReady(const QImage &picture, const QString &scanText)
     QImage photo = picture;
     // Smart scan can keep the code it read on the picture as well as in the name.
     if (naming.kind == PhotoNaming::SmartScan &&
-        store.value(ConfigGroup::Snap, SnapKey::SaveScanResult, false).toBool()) {
+        store.value(ConfigGroup::Snap, SnapKey::SaveScanResult, true).toBool()) {
         QPixmap stamped = QPixmap::fromImage(photo);
         stampScanResult(stamped, scanText);
         photo = stamped.toImage();

@@ -3,6 +3,7 @@
 #include "configstore.h"
 
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QIntValidator>
 #include <QLineEdit>
@@ -48,6 +49,10 @@ BurstModeSettings::BurstModeSettings(QWidget *parent) : QDialog(parent)
         QTime(0, 0).addSecs(store.value(ConfigGroup::BurstMode, BurstModeKey::RemainingTime, 0).toInt()));
     form->addRow(tr("Timing"), m_enableTiming);
     form->addRow(QString(), m_remainingTime);
+    // Every change is kept as it is made: the box only closes the dialog.
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    form->addRow(buttons);
     QMetaObject::connectSlotsByName(this);
 }
 

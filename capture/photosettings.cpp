@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -131,6 +132,11 @@ void PhotoSettings::build()
     timing->addWidget(m_enableTiming);
     timing->addWidget(m_remainingTime);
     form->addRow(tr("Timing"), timing);
+
+    // Every change is kept as it is made: the box only closes the dialog.
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    form->addRow(buttons);
 }
 
 void PhotoSettings::load()
