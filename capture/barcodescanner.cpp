@@ -27,16 +27,30 @@ namespace {
 // A decode that has not finished by then is stuck; the scan goes on without it.
 constexpr int kLibraryTimeoutMs = 10000;
 
-// The copies of the picture the barcode library reads, in this order until one gives a text:
-// the picture itself (the library also reads it rotated and downscaled), then a half-size copy
-// with its contrast stretched (averaging four pixels into one evens out sensor noise, and the
-// stretch lifts faint print), then both again with light and dark swapped for labels printed
-// light on dark, which the library does not try by itself.
-std::vector<cv::Mat> decodeCopies(const QImage &img)
+// The copies of the picture the barcode library reads first, in this order until one gives a
+// text: the picture itself (the library also reads it rotated and downscaled), then a half-size
+// copy with its contrast stretched (averaging four pixels into one evens out sensor noise, and
+// the stretch lifts faint print), then both again with light and dark swapped for labels
+// printed light on dark, which the library does not try by itself.
+cv::Mat greyOf(const QImage &img, QImage &keep)
 {
-    const QImage grey = img.convertToFormat(QImage::Format_Grayscale8);
-    const cv::Mat full(grey.height(), grey.width(), CV_8UC1, const_cast<uchar *>(grey.constBits()),
-                       size_t(grey.bytesPerLine()));
+    keep = img.convertToFormat(QImage::Format_Grayscale8);
+    return cv::Mat(keep.height(), keep.width(), CV_8UC1, const_cast<uchar *>(keep.constBits()),
+                   size_t(keep.bytesPerLine()));
+}
+
+void addInverted(std::vector<cv::Mat> &copies)
+{
+    for (int i = 0, n = int(copies.size()); i < n; ++i) {
+        copies.emplace_back();
+        cv::bitwise_not(copies[i], copies.back());
+    }
+}
+
+std::vector<cv::Mat> plainCopies(const QImage &img)
+{
+    QImage grey;
+    const cv::Mat full = greyOf(img, grey);
     std::vector<cv::Mat> copies;
     try {
         cv::Mat half;
@@ -56,12 +70,40 @@ std::vector<cv::Mat> decodeCopies(const QImage &img)
             --high;
         if (high > low)
             half.convertTo(half, CV_8U, 255.0 / (high - low), -255.0 * low / (high - low));
-        copies = {full.clone(), half, cv::Mat(), cv::Mat()};
-        cv::bitwise_not(copies[0], copies[2]);
-        cv::bitwise_not(half, copies[3]);
+        copies = {full.clone(), half};
+        addInverted(copies);
     } catch (const cv::Exception &e) {
         qWarning().noquote() << "BarcodeScanner: preparing the picture failed:" << e.what();
         copies = {full.clone()};
+    }
+    return copies;
+}
+
+// The copies read when the first ones give nothing, for blurred, noisy or tilted bar codes:
+// the picture turned so that its strongest edges run vertically (the bars upright), then
+// averaged along the bars over a short and a long stretch (a short code, a tall one). That
+// takes out the noise without widening any bar, which the library's row scans need.
+std::vector<cv::Mat> uprightCopies(const QImage &img)
+{
+    QImage grey;
+    const cv::Mat full = greyOf(img, grey);
+    std::vector<cv::Mat> copies;
+    try {
+        cv::Mat small, gx, gy;
+        cv::resize(full, small, cv::Size(), 0.5, 0.5, cv::INTER_AREA);
+        cv::Sobel(small, gx, CV_32F, 1, 0);
+        cv::Sobel(small, gy, CV_32F, 0, 1);
+        const double sxx = gx.dot(gx), syy = gy.dot(gy), sxy = gx.dot(gy);
+        const double angle = 0.5 * std::atan2(2 * sxy, sxx - syy) * 180.0 / CV_PI;
+        const cv::Mat turn = cv::getRotationMatrix2D(cv::Point2f(full.cols / 2.f, full.rows / 2.f), angle, 1.0);
+        cv::Mat upright, shortRun, longRun;
+        cv::warpAffine(full, upright, turn, full.size(), cv::INTER_LINEAR, cv::BORDER_REPLICATE);
+        cv::blur(upright, shortRun, cv::Size(1, 41));
+        cv::blur(upright, longRun, cv::Size(1, 121));
+        copies = {shortRun, longRun};
+        addInverted(copies);
+    } catch (const cv::Exception &e) {
+        qWarning().noquote() << "BarcodeScanner: preparing the picture failed:" << e.what();
     }
     return copies;
 }
@@ -158,13 +200,17 @@ void BarcodeScanner::deocdeImage(QString &result, const QImage &img)
     result.clear();
     if (img.isNull())
         return;
-    const std::vector<cv::Mat> copies = decodeCopies(img);
-    const IsolatedCall call = IsolatedCall::run([&copies] { return readFirst(copies); }, kLibraryTimeoutMs);
-    if (call.status == IsolatedCall::Done) {
-        result = QString::fromStdString(call.output);
-    } else {
-        static const char *const kWhy[] = {"", "crashed", "did not finish in time", "could not be started"};
-        qWarning() << "BarcodeScanner: the barcode library" << kWhy[call.status];
+    for (const auto prepare : {&plainCopies, &uprightCopies}) {
+        const std::vector<cv::Mat> copies = prepare(img);
+        const IsolatedCall call = IsolatedCall::run([&copies] { return readFirst(copies); }, kLibraryTimeoutMs);
+        if (call.status == IsolatedCall::Done) {
+            result = QString::fromStdString(call.output);
+        } else {
+            static const char *const kWhy[] = {"", "crashed", "did not finish in time", "could not be started"};
+            qWarning() << "BarcodeScanner: the barcode library" << kWhy[call.status];
+        }
+        if (!result.isEmpty())
+            break;
     }
     if (result.isEmpty())
         result = readWithWeChat(img);

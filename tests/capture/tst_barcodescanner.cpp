@@ -84,6 +84,14 @@ private slots:
             QTest::newRow((name + "Mirrored").c_str()) << with(row.second, [](auto &s) { s.mirrored = true; });
         }
         QTest::newRow("dataMatrixInvertedMirrored") << with(matrix, [](auto &s) { s.inverted = s.mirrored = true; });
+        // Tilted a little, blurred and grainy: read only once the bars are made upright and
+        // averaged along their length.
+        QTest::newRow("code128TiltedBlurredNoisy") << with(bar, [](auto &s) {
+            s.codeWidth = 540;
+            s.angle = 7;
+            s.blur = 2.2;
+            s.noise = 8;
+        });
     }
 
     void decodes()
