@@ -54,6 +54,10 @@ void PhotoCapture::takePhoto()
                      tr("The capture resolution and the preview resolution do not match, graphics, flat field "
                         "correction or watermark will not be saved!"));
     }
+    qInfo().noquote() << QStringLiteral("Taking a photo, %1x%2%3")
+                             .arg(s.photo.width)
+                             .arg(s.photo.height)
+                             .arg(s.watermarkShown && sameSize ? QStringLiteral(" as shown") : QString());
     m_pending = true;
     emit takingChanged(true);
     if (s.watermarkShown && sameSize) {
