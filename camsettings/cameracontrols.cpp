@@ -809,16 +809,8 @@ void CamSettings::applyScheme(const QVariantMap &values)
          [&] {
              if (!m_info.focusRegionV2.isValid())
                  return;
-             const CameraRegion r =
-                 takeRegion(values, kFocusRegionV2, regionOf(m_info.focusRegionV2, m_focusRegionV2Enable));
-             CameraControlRegion region;
-             region.enable = r.enable;
-             region.display = r.display;
-             region.x = r.x;
-             region.y = r.y;
-             region.width = r.width;
-             region.height = r.height;
-             emit setCameraFocusRegionV2(region);
+             emit setCameraFocusRegionV2(controlRegion(
+                 takeRegion(values, kFocusRegionV2, regionOf(m_info.focusRegionV2, m_focusRegionV2Enable))));
          }},
         {QStringLiteral("GainUnit"),
          [&] {

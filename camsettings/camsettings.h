@@ -256,6 +256,7 @@ private:
     void retranslateControls();
     // Every control shows the camera's record; no camera: all disabled.
     void showInfo(const CameraInfo &info);
+    static CameraControlRegion controlRegion(const CameraRegion &r);
     void showParameter(const char *name, int value);
     // An operator's change: to the camera, to the coupled controls and to the camera's row.
     void editParameter(const CameraParameter &parameter, int value);

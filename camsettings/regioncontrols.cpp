@@ -11,9 +11,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-namespace {
-
-CameraControlRegion controlRegion(const CameraRegion &r)
+CameraControlRegion CamSettings::controlRegion(const CameraRegion &r)
 {
     CameraControlRegion region;
     region.enable = r.enable;
@@ -24,8 +22,6 @@ CameraControlRegion controlRegion(const CameraRegion &r)
     region.height = r.height;
     return region;
 }
-
-} // namespace
 
 void CamSettings::buildRegionSwitches()
 {
