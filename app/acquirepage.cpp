@@ -7,6 +7,7 @@
 #include "camsettings.h"
 #include "configkeys.h"
 #include "configstore.h"
+#include "graphicsview.h"
 #include "imagetabs.h"
 #include "photonaming.h"
 #include "photosaver.h"
@@ -16,6 +17,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGraphicsScene>
 #include <QPixmap>
 
 #include <QPushButton>
@@ -183,6 +185,14 @@ void AcquirePage::onPhotoReady(const QImage &picture, const QString &scanText)
         QPixmap stamped = QPixmap::fromImage(photo);
         stampScanResult(stamped, scanText);
         photo = stamped.toImage();
+    }
+    // The graphics drawn over the live picture, painted in at the picture's own scale.
+    if (store.value(ConfigGroup::Snap, SnapKey::MergeImage, false).toBool()) {
+        QGraphicsScene *scene = m_tabs->liveView()->graphicsView()->scene();
+        const QRectF target(photo.rect());
+        const double textScale = store.value(ConfigGroup::Snap, SnapKey::MergeTextScale, 100).toInt() / 100.0;
+        photo = PhotoSaver::merged(photo, textScale,
+                                   [scene, target](QPainter &painter, double) { scene->render(&painter, target); }, {});
     }
     const QString folder = PhotoSaver::folderOrDefault(store.value(ConfigGroup::Base, BaseKey::SaveImgPath).toString());
     const QString path = naming.nextPath(folder, naming.format, scanText);

@@ -25,6 +25,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QGraphicsRectItem>
+#include <QGraphicsScene>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPointer>
@@ -474,6 +476,7 @@ private slots:
         QTRY_COMPARE(QGuiApplication::clipboard()->image().size(), QSize(640, 480));
 
         // Snap opens the photo in a tab for review.
+        ConfigStore::instance().write(DrawProperty::AutoSaveImage, false);
         m_window->runShortcutCommand(SnapCommand);
         QTRY_COMPARE(m_window->tabs()->count(), 2);
         QCOMPARE(m_window->tabs()->widget(1)->property("picture").value<QImage>().size(), QSize(640, 480));
@@ -527,8 +530,8 @@ private slots:
         QVERIFY(!m_window->camSettings()->isPaused());
     }
 
-    // Saved at once: named by the code the slide label shows, then a burst of three by the next
-    // free index, first one interval after the start.
+    // Saved at once: named by the code the slide label shows, then by the next free index with
+    // the drawn graphics merged in, then a burst of three, the first one interval after the start.
     void photosAreSavedByTheirNames()
     {
         QVERIFY(writeDevices({QJsonObject{{"name", "usb#vid_2bdf&pid_0222#0001#video"},
@@ -561,7 +564,22 @@ private slots:
                  qPrintable(named.join(' ')));
         QCOMPARE(QImage(folder.filePath(named.first())).size(), QSize(1280, 960));
 
+        // Merged: what is drawn over the live picture is in the photo, at the photo's scale.
         store.write(DrawProperty::SaveType, 1); // the next free index
+        store.write(ConfigGroup::Snap, SnapKey::MergeImage, true);
+        QGraphicsScene *scene = m_window->liveView()->graphicsView()->scene();
+        const QRectF area = scene->sceneRect();
+        auto *mark = scene->addRect(area.x() + area.width() / 10, area.y() + area.height() / 10, area.width() / 10,
+                                    area.height() / 10, Qt::NoPen, Qt::red);
+        m_window->runShortcutCommand(SnapCommand);
+        QVERIFY(ready.wait(20000));
+        scene->removeItem(mark);
+        delete mark;
+        store.write(ConfigGroup::Snap, SnapKey::MergeImage, false);
+        const QImage merged(folder.filePath("slide_0001.png"));
+        QCOMPARE(merged.pixelColor(128 + 64, 96 + 48), QColor(Qt::red));
+        QVERIFY(merged.pixelColor(64, 48) != QColor(Qt::red));
+
         store.write(ConfigGroup::BurstMode, BurstModeKey::Number, 3);
         store.write(ConfigGroup::BurstMode, BurstModeKey::Interval, 1);
         page->capture()->setSecondMs(50);
@@ -569,10 +587,10 @@ private slots:
         auto *burst = page->findChild<QPushButton *>(QStringLiteral("cPhotos_btn"));
         burst->click();
         QVERIFY(finished.wait(20000));
-        QTRY_COMPARE_WITH_TIMEOUT(ready.count(), 4, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(ready.count(), 5, 20000);
         QVERIFY(!burst->isChecked());
         const QStringList indexed = QDir(folder.path()).entryList({"slide_0*.png"}, QDir::Files);
-        QCOMPARE(indexed, (QStringList{"slide_0001.png", "slide_0002.png", "slide_0003.png"}));
+        QCOMPARE(indexed, (QStringList{"slide_0001.png", "slide_0002.png", "slide_0003.png", "slide_0004.png"}));
     }
 
     void unplugLeavesNoPicture()
