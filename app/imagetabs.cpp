@@ -1,12 +1,12 @@
 #include "imagetabs.h"
 
-#include "atomicfile.h"
 #include "camerasession.h"
 #include "commandregistry.h"
 #include "configstore.h"
 #include "contrastview.h"
 #include "frameconversion.h"
 #include "memorycheck.h"
+#include "photosaver.h"
 #include "unsavedfilesdialog.h"
 #include "videowidget.h"
 
@@ -139,15 +139,18 @@ bool ImageTabs::saveTab(int index, bool quick)
     } else {
         path = tab->property("filePath").toString();
         if (path.isEmpty())
-            path = QFileDialog::getSaveFileName(
-                m_tabs->window(), QCoreApplication::translate("MainWindow2", "Save"),
-                m_tabs->tabText(index) + QStringLiteral(".png"),
-                QCoreApplication::translate("MainWindow2", "Images (*.png *.jpg *.bmp *.tif)"));
+            path = QFileDialog::getSaveFileName(m_tabs->window(), QCoreApplication::translate("MainWindow2", "Save"),
+                                                m_tabs->tabText(index), PhotoSaver::saveAsFilter());
     }
     if (path.isEmpty())
         return false;
-    if (!AtomicFile::writeImage(path, tab->property("picture").value<QImage>())) {
-        m_warn(QCoreApplication::translate("MainWindow2", "Failed to save the picture: %1").arg(path));
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".png");
+    QString error;
+    if (!PhotoSaver::save(tab->property("picture").value<QImage>(), path, QString(), &error)) {
+        qWarning().noquote() << "Saving the picture failed:" << error;
+        m_warn(quick ? QCoreApplication::translate("MainWindow2", "Failed to save the picture: %1").arg(path)
+                     : QCoreApplication::translate("MainWindow2", "Save Image As Failed!"));
         return false;
     }
     // The tab takes the file's name and counts as saved.
