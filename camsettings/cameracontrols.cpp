@@ -507,11 +507,15 @@ void CamSettings::editParameter(const CameraParameter &parameter, int value)
     const QByteArray type = signal.parameterTypes().value(0);
     bool flag = value != 0;
     bool sendValue = true;
+    int maximum = kBlackBalanceMax; // the black-balance values are shares of it
     const QGenericArgument argument = signal.parameterType(0) == QMetaType::Bool
                                           ? QGenericArgument("bool", &flag)
                                           : QGenericArgument(type.constData(), &value);
+    // The second argument, where there is one: the modes' sendValue, or black balance's maximum.
+    const QGenericArgument second = signal.parameterType(1) == QMetaType::Bool ? QGenericArgument("bool", &sendValue)
+                                                                               : QGenericArgument("int", &maximum);
     if (signal.parameterCount() == 2)
-        signal.invoke(this, Qt::DirectConnection, argument, QGenericArgument("bool", &sendValue));
+        signal.invoke(this, Qt::DirectConnection, argument, second);
     else
         signal.invoke(this, Qt::DirectConnection, argument);
 

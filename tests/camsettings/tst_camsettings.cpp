@@ -112,6 +112,11 @@ private slots:
             QTRY_VERIFY(panel.parameterControl("hue")->isEnabled());
 
             child<QDoubleSpinBox>(panel, "hue_spin")->setValue(9);
+            // Black balance goes out as a share of 255.
+            QSignalSpy blackBalance(&panel, &CamSettings::setBlackBalanceRedValue);
+            child<QDoubleSpinBox>(panel, "bb_red_spin")->setValue(30);
+            QCOMPARE(blackBalance.count(), 1);
+            QCOMPARE(blackBalance.at(0), (QVariantList{30, 255}));
             child<QRadioButton>(panel, "exposure_mode_1")->click(); // manual
             QTRY_COMPARE(camera->cameraInfo().hue.value, 9);
             QTRY_COMPARE(camera->cameraInfo().expMode, ExposureManual);
