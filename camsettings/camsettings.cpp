@@ -91,6 +91,9 @@ void CamSettings::changeEvent(QEvent *event)
 CamSettings::~CamSettings()
 {
     m_searchTimer->stop();
+    // A searcher whose thread never ran is not deleted by the thread's end.
+    if (!m_searchThread.isRunning() && !m_searchThread.isFinished())
+        delete m_searcher;
     m_searchThread.quit();
     m_searchThread.wait();
 }

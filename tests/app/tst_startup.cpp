@@ -46,6 +46,13 @@ static Window viewableWindowOf(Display *display, qint64 pid)
     return found;
 }
 
+// Windows come and go while they are looked at: one destroyed between the listing and the
+// reading of its properties is an error the look must survive (Xlib's own handler exits).
+static int ignoreXError(Display *, XErrorEvent *)
+{
+    return 0;
+}
+
 // Whether process `pid` shows a window on the display; with `close`, asks that window to close
 // as a window manager's close button does.
 static bool showsWindow(qint64 pid, bool close = false)
@@ -53,6 +60,7 @@ static bool showsWindow(qint64 pid, bool close = false)
     Display *display = XOpenDisplay(nullptr);
     if (!display)
         return false;
+    XSetErrorHandler(ignoreXError);
     const Window window = viewableWindowOf(display, pid);
     bool shown = window != 0;
     if (window && close) {
