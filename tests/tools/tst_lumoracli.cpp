@@ -12,6 +12,7 @@
 #include "../capture/slidelabel.h"
 #include "../virtualdevices.h"
 #include "simprocess.h"
+#include "virtualscope/framestamp.h"
 
 namespace {
 
@@ -147,6 +148,21 @@ private slots:
             return;
         }
         QCOMPARE(image.size(), size);
+    }
+
+    // The frame number a virtual camera can draw into its picture survives the frame path and
+    // JPEG: the last of 5 frames grabbed is a number 4 or above (a late read skips frames).
+    void frameStampSurvivesTheFramePath()
+    {
+        QVERIFY(writeVirtualDevices(m_devicesPath, {device(kDevice, {{"frame_stamp", true}})}));
+        const QString path = m_dir.filePath("stamped.jpg");
+        const Run r = run({"grab", "--camera", kDevice, "--frames", "5", "--out", path});
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        const QImage image = QImage(path).convertToFormat(QImage::Format_Grayscale8);
+        const std::optional<uint32_t> number =
+            virtualscope::framestamp::read(image.width(), [&](int x, int y) { return int(image.constScanLine(y)[x]); });
+        QVERIFY(number.has_value());
+        QVERIFY2(*number >= 4 && *number < 1000, qPrintable(QString::number(*number)));
     }
 
     // snap names pictures in a folder by the program's settings (by default the next index,

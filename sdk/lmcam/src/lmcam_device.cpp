@@ -4,6 +4,7 @@
 #include "device_registry.h"
 #include "lmcam.h"
 #include "lmcam_private.h"
+#include "virtualscope/framestamp.h"
 
 #include <algorithm>
 #include <chrono>
@@ -357,6 +358,9 @@ int32_t lmcam_read_frame(lmcam_handle handle, lmcam_frame *frame)
                                                               : virtualscope::PixelLayout::I420;
         d.renderer.render(d.renderSettings(), layout, d.width, d.height, (due - d.startUs) / 1e6,
                           static_cast<uint32_t>(d.nextFrame), frame->planes, frame->strides);
+        if (d.entry.frameStamp)
+            virtualscope::framestamp::draw(static_cast<uint32_t>(d.nextFrame), d.width, d.height, frame->planes,
+                                           frame->strides, packed);
         ++d.nextFrame;
         ++d.delivered;
         return LMCAM_OK;

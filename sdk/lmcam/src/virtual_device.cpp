@@ -158,6 +158,7 @@ DeviceEntry parseEntry(const json &item)
     if (item.contains("specimen"))
         parseSpecimen(item["specimen"], e);
     e.drift = item.value("drift", e.drift);
+    e.frameStamp = item.value("frame_stamp", e.frameStamp);
     e.focusCurveValid = item.value("focus_curve_valid", e.focusCurveValid);
     e.noise = item.value("noise", e.noise);
     if (!(e.noise >= 0.0 && e.noise <= 40.0))

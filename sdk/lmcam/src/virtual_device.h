@@ -33,6 +33,7 @@ struct DeviceEntry
     std::array<int32_t, 3> wbNeutral{256, 256, 256};
     virtualscope::SpecimenConfig specimen;
     bool drift = false;
+    bool frameStamp = false; // the frame number drawn in the top left corner
     bool focusCurveValid = true;
     double noise = 0.8;                 // sensor noise at gain 1, standard deviation in grey levels
     int64_t disconnectAfterFrames = -1; // below 0: never
