@@ -11,7 +11,7 @@ PACKAGES=(
     xvfb xauth libgl1-mesa-dri libx11-dev
     fonts-dejavu-core fonts-wqy-microhei
     libyuv-dev libzxing-dev libopencv-dev nlohmann-json3-dev libfreetype-dev libturbojpeg0-dev
-    poppler-utils libqcustomplot-dev zbar-tools
+    poppler-utils libqcustomplot-dev zbar-tools ffmpeg
 )
 
 missing=()
