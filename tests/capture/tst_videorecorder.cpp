@@ -179,7 +179,7 @@ private slots:
         QSemaphore release;
         std::atomic<bool> hold{true};
         recorder.setFreeSpaceQuery([&](const QString &) {
-            if (hold && QThread::currentThread() != qApp->thread()) {
+            if (hold && QThread::currentThread() != QCoreApplication::instance()->thread()) {
                 entered.release();
                 release.acquire();
             }
