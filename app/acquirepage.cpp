@@ -197,6 +197,9 @@ void AcquirePage::onPhotoReady(const QImage &picture, const QString &scanText)
     const QString folder = PhotoSaver::folderOrDefault(store.value(ConfigGroup::Base, BaseKey::SaveImgPath).toString());
     const QString path = naming.nextPath(folder, naming.format, scanText);
     if (store.value(DrawProperty::AutoSaveImage, false).toBool()) {
+        // The picture is still saved; only the graphics cannot go with it.
+        if (store.value(DrawProperty::SaveGraphics, false).toBool() && !PhotoSaver::canHoldGraphics(naming.format))
+            m_box(tr("Warning"), PhotoSaver::graphicsWarning(naming.format), true);
         QString error;
         if (!PhotoSaver::save(photo, path, QString(), &error)) {
             m_box(tr("Warning"), tr("Failed to save the picture: %1").arg(error), true);

@@ -15,16 +15,6 @@ PhotoCapture::PhotoCapture(StateReader state, QObject *parent) : QObject(parent)
     connect(&m_burst, &QTimer::timeout, this, &PhotoCapture::burstTick);
 }
 
-int PhotoCapture::countdownSeconds(const QVariant &stored)
-{
-    bool number = false;
-    const int seconds = stored.toInt(&number);
-    if (number)
-        return std::max(0, seconds);
-    const QTime time = QTime::fromString(stored.toString(), QStringLiteral("hh:mm:ss"));
-    return time.isValid() ? QTime(0, 0).secsTo(time) : 0;
-}
-
 void PhotoCapture::onPhotoButton()
 {
     if (m_countdown.isActive() && !m_burstStarting) {
@@ -33,7 +23,7 @@ void PhotoCapture::onPhotoButton()
         return;
     }
     ConfigStore &store = ConfigStore::instance();
-    const int seconds = countdownSeconds(store.value(ConfigGroup::Snap, SnapKey::RemainingTime, 0));
+    const int seconds = store.value(ConfigGroup::Snap, SnapKey::RemainingTime, 0).toInt();
     if (store.value(ConfigGroup::Snap, SnapKey::EnableTiming, false).toBool() && seconds > 0 &&
         !m_countdown.isActive()) {
         startCountdown(seconds, QT_TR_NOOP("After %1 hours, %2 minutes and %3 seconds, start taking a photo"),
@@ -124,7 +114,7 @@ void PhotoCapture::onBurstToggled(bool on)
         return;
     }
     m_countdown.stop(); // a photo's countdown gives way to the burst
-    const int seconds = countdownSeconds(store.value(ConfigGroup::BurstMode, BurstModeKey::RemainingTime, 0));
+    const int seconds = store.value(ConfigGroup::BurstMode, BurstModeKey::RemainingTime, 0).toInt();
     if (store.value(ConfigGroup::BurstMode, BurstModeKey::EnableTiming, false).toBool() && seconds > 0) {
         m_burstStarting = true;
         startCountdown(seconds, QT_TR_NOOP("After %1 hours, %2 minutes and %3 seconds, start continuous shooting"),
@@ -171,6 +161,11 @@ void PhotoCapture::startCountdown(int seconds, const char *text, std::function<v
     m_countdownText = text;
     m_countdownDone = std::move(done);
     m_countdown.start(std::min(seconds * m_secondMs, m_secondMs));
+    showCountdown();
+}
+
+void PhotoCapture::showCountdown()
+{
     const QTime left = QTime(0, 0).addSecs(m_remaining);
     emit statusChanged(tr(m_countdownText).arg(left.hour()).arg(left.minute()).arg(left.second()));
 }
@@ -180,9 +175,7 @@ void PhotoCapture::countdownTick()
     --m_remaining;
     if (m_remaining >= 1) {
         m_countdown.setInterval(m_secondMs);
-        const QTime left = QTime(0, 0).addSecs(m_remaining);
-        emit statusChanged(tr(m_countdownText).arg(left.hour()).arg(left.minute()).arg(left.second()));
-        return;
+        return showCountdown();
     }
     m_countdown.stop();
     emit statusChanged(QString());

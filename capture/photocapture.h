@@ -42,9 +42,6 @@ public:
     bool isBurstRunning() const { return m_burst.isActive() || m_burstStarting; }
     bool isPending() const { return m_pending; }
 
-    // "hh:mm:ss" text or a number of seconds, as the settings keep a countdown.
-    static int countdownSeconds(const QVariant &stored);
-
 public slots:
     // The photo button: starts the countdown when one is set, cancels a running one, or takes
     // the photo at once.
@@ -73,6 +70,8 @@ private:
     // Counts down `seconds`, showing `text` (hours, minutes, seconds), then runs `done`.
     void startCountdown(int seconds, const char *text, std::function<void()> done);
     void countdownTick();
+    // "After %1 hours, …" with the time left.
+    void showCountdown();
     void endAttempt();
 
     StateReader m_state;

@@ -74,7 +74,7 @@ private slots:
     {
         ConfigStore &store = ConfigStore::instance();
         store.write(ConfigGroup::Snap, SnapKey::EnableTiming, true);
-        store.write(ConfigGroup::Snap, SnapKey::RemainingTime, QStringLiteral("00:00:02"));
+        store.write(ConfigGroup::Snap, SnapKey::RemainingTime, 2); // seconds
         PhotoCapture capture([this] { return m_state; });
         capture.setSecondMs(5);
         QSignalSpy asked(&capture, &PhotoCapture::getVideoFrameForTakingPhoto);
