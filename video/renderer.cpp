@@ -803,6 +803,7 @@ VideoFrame Renderer::readBackLocked(bool async)
     m_gl->glBindBuffer(GL_PIXEL_PACK_BUFFER, m_packBuffers[std::size_t(readIndex)]);
     m_gl->glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     m_packFilled[std::size_t(readIndex)] = true;
+    m_packTimestamps[std::size_t(readIndex)] = m_source.timestampUs() > 0 ? m_source.timestampUs() : wallClockUs();
     if (async) {
         m_packIndex = 1 - m_packIndex;
     }
@@ -818,7 +819,7 @@ VideoFrame Renderer::readBackLocked(bool async)
                 // RGBA bytes to R, G, B bytes, last row first: the frame buffer's row 0 is the bottom.
                 libyuv::ARGBToRGB24(pixels + std::ptrdiff_t(height - 1) * width * 4, -width * 4, buffer->MutableData(),
                                     buffer->Stride(), width, height);
-                frame = VideoFrame(std::move(buffer), wallClockUs());
+                frame = VideoFrame(std::move(buffer), m_packTimestamps[std::size_t(mapIndex)]);
             }
             m_gl->glUnmapBuffer(GL_PIXEL_PACK_BUFFER);
         } else {

@@ -171,6 +171,8 @@ private:
     bool m_watermarkFrameRequested = false;
     std::array<unsigned, 2> m_packBuffers{0, 0};
     std::array<bool, 2> m_packFilled{false, false};
+    // The timestamp of the picture read into each buffer: a recording keeps the camera's clock.
+    std::array<std::int64_t, 2> m_packTimestamps{0, 0};
     int m_packIndex = 0;
 
     std::array<unsigned, 3> m_planeTextures{0, 0, 0};

@@ -281,14 +281,22 @@ private slots:
         Renderer &gpu = *m_renderer;
         QSignalSpy recorded(&gpu, &Renderer::sendFrameForRecording);
         gpu.onStartRecording();
-        gpu.onFrame(gradientFrame(160, 120, -30));
+        // Each picture keeps its camera timestamp, so the recording follows the camera's clock.
+        const auto stamped = [](VideoFrame frame, std::int64_t us) {
+            frame.setTimestampUs(us);
+            return frame;
+        };
+        gpu.onFrame(stamped(gradientFrame(160, 120, -30), 1000));
         QCOMPARE(recorded.count(), 0); // nothing read before this call
-        gpu.onFrame(gradientFrame(160, 120, 60));
-        gpu.onFrame(gradientFrame(160, 120, 0));
+        gpu.onFrame(stamped(gradientFrame(160, 120, 60), 2000));
+        gpu.onFrame(stamped(gradientFrame(160, 120, 0), 3000));
         QCOMPARE(recorded.count(), 2);
-        const int dark = meanByte(recorded.at(0).first().value<VideoFrame>());
-        const int bright = meanByte(recorded.at(1).first().value<VideoFrame>());
-        QVERIFY2(bright > dark + 40, qPrintable(QStringLiteral("%1 %2").arg(dark).arg(bright)));
+        const VideoFrame first = recorded.at(0).first().value<VideoFrame>();
+        const VideoFrame second = recorded.at(1).first().value<VideoFrame>();
+        QVERIFY2(meanByte(second) > meanByte(first) + 40,
+                 qPrintable(QStringLiteral("%1 %2").arg(meanByte(first)).arg(meanByte(second))));
+        QCOMPARE(first.timestampUs(), 1000);
+        QCOMPARE(second.timestampUs(), 2000);
         gpu.onStopRecording();
         gpu.onFrame(gradientFrame(160, 120));
         QCOMPARE(recorded.count(), 2);
