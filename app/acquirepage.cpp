@@ -12,12 +12,15 @@
 #include "photonaming.h"
 #include "photosaver.h"
 #include "photosettings.h"
+#include "recordsettings.h"
 #include "videowidget.h"
 #include "watermarksettings.h"
 
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGraphicsScene>
+#include <QMessageBox>
 #include <QPixmap>
 
 #include <QPushButton>
@@ -32,6 +35,8 @@ AcquirePage::AcquirePage(CameraSession *session, CamSettings *camSettings, Image
     , m_box(std::move(box))
     , m_capture(new PhotoCapture([this] { return liveState(); }, this))
     , m_watermark(new WatermarkSettings(this))
+    , m_record(new RecordCapture([this] { return m_tabs->liveView()->recordingSize(); },
+                                 [this] { return recordPath(); }, this))
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -46,13 +51,21 @@ AcquirePage::AcquirePage(CameraSession *session, CamSettings *camSettings, Image
     m_burstSettings->setObjectName(QStringLiteral("burstModeSettings_btn"));
     m_watermarkSettings = new QPushButton(this);
     m_watermarkSettings->setObjectName(QStringLiteral("watermark_btn"));
-    for (QPushButton *button : {m_photo, m_burst, m_photoSettings, m_burstSettings, m_watermarkSettings})
+    m_recordButton = new QPushButton(this);
+    m_recordButton->setObjectName(QStringLiteral("record_btn"));
+    m_recordButton->setCheckable(true);
+    m_recordSettings = new QPushButton(this);
+    m_recordSettings->setObjectName(QStringLiteral("recordSettings_btn"));
+    for (QPushButton *button :
+         {m_photo, m_burst, m_recordButton, m_photoSettings, m_burstSettings, m_recordSettings, m_watermarkSettings})
         layout->addWidget(button);
     connect(m_photo, &QPushButton::clicked, this, &AcquirePage::on_photo_btn_clicked);
     connect(m_burst, &QPushButton::toggled, this, &AcquirePage::on_cPhotos_btn_toggled);
     connect(m_photoSettings, &QPushButton::clicked, this, &AcquirePage::on_photoSettings_btn_clicked);
     connect(m_burstSettings, &QPushButton::clicked, this, &AcquirePage::on_burstModeSettings_btn_clicked);
     connect(m_watermarkSettings, &QPushButton::clicked, this, &AcquirePage::on_watermark_btn_clicked);
+    connect(m_recordButton, &QPushButton::toggled, this, &AcquirePage::on_record_btn_toggled);
+    connect(m_recordSettings, &QPushButton::clicked, this, &AcquirePage::on_recordSettings_btn_clicked);
 
     m_capture->setScanner([](const QImage &picture) {
         QString text;
@@ -86,6 +99,22 @@ AcquirePage::AcquirePage(CameraSession *session, CamSettings *camSettings, Image
                 &PhotoCapture::onRecvVideoFrameForTakingPhoto, Qt::UniqueConnection);
         thread->onGetVideoFrameForTakingPhoto(photo);
     });
+    connect(m_record, &RecordCapture::startReadBack, live, &VideoWidget::onStartRecording);
+    connect(m_record, &RecordCapture::stopReadBack, live, &VideoWidget::onStopRecording);
+    connect(live, &VideoWidget::sendFrameForRecording, m_record, &RecordCapture::onFrame);
+    connect(m_record, &RecordCapture::statusChanged, this, &AcquirePage::statusChanged);
+    connect(m_record, &RecordCapture::warning, this,
+            [this](const QString &title, const QString &text) { m_box(title, text, true); });
+    connect(m_record, &RecordCapture::information, this,
+            [this](const QString &title, const QString &text) { m_box(title, text, false); });
+    connect(m_record, &RecordCapture::recordingFinished, this, &AcquirePage::stopRecording);
+    connect(m_record, &RecordCapture::saved, this, [this](const QString &path, int written, int dropped) {
+        emit statusChanged(tr("Video saved: %1 (%2 frames, %3 dropped)")
+                               .arg(QDir::toNativeSeparators(path))
+                               .arg(written)
+                               .arg(dropped));
+    });
+    connect(m_record, &RecordCapture::lackOfFreeSpace, this, &AcquirePage::onStopRecordingForLackOfSpace);
     connect(m_camSettings, &CamSettings::setFFCStatus, this, [this](bool on) { m_ffcOn = on; });
     connect(m_camSettings, &CamSettings::pauseStatusChanged, this, [this] { setTaking(m_capture->isPending()); });
     retranslate();
@@ -98,6 +127,8 @@ void AcquirePage::retranslate()
     m_photoSettings->setText(tr("Snap Settings"));
     m_burstSettings->setText(tr("Time Lapse Settings"));
     m_watermarkSettings->setText(tr("Watermark"));
+    m_recordButton->setText(tr("Record"));
+    m_recordSettings->setText(tr("Record Settings"));
 }
 
 void AcquirePage::on_photo_btn_clicked()
@@ -118,6 +149,64 @@ void AcquirePage::on_cPhotos_btn_toggled(bool checked)
         return;
     }
     m_capture->onBurstToggled(checked);
+}
+
+void AcquirePage::on_record_btn_toggled(bool checked)
+{
+    if (checked && !m_session->isOpen() && !m_record->isCountingDown()) {
+        stopRecording();
+        emit statusChanged(tr("Open a camera to record a video."));
+        return;
+    }
+    m_record->onRecordToggled(checked);
+}
+
+void AcquirePage::stopRecording()
+{
+    m_recordButton->setChecked(false);
+}
+
+void AcquirePage::toggleRecording()
+{
+    m_recordButton->toggle();
+}
+
+void AcquirePage::onStopRecordingForLackOfSpace()
+{
+    if (!m_recordButton->isChecked())
+        return;
+    const QString path = m_record->path();
+    stopRecording();
+    m_box(tr("Warning"),
+          tr("Lack of free disk space! The recording was stopped; what was recorded is kept in %1")
+              .arg(QDir::toNativeSeparators(path)),
+          true);
+}
+
+QString AcquirePage::recordPath()
+{
+    const PhotoNaming naming = PhotoNaming::fromRecordSettings();
+    const QString suggested = naming.nextPath(RecordSettings::saveFolder(), naming.format);
+    if (ConfigStore::instance().value(ConfigGroup::Record, RecordKey::QuickSaveVideo, true).toBool())
+        return suggested;
+    QString path = QFileDialog::getSaveFileName(this, tr("Save Video"), suggested, tr("Video (*.mp4)"), nullptr,
+                                                QFileDialog::DontConfirmOverwrite);
+    if (path.isEmpty())
+        return {};
+    if (!path.endsWith(QLatin1String(".mp4"), Qt::CaseInsensitive))
+        path += QLatin1String(".mp4");
+    if (QFileInfo::exists(path) &&
+        QMessageBox::question(this, tr("Notice"), tr("The file already exists, do you want to overwrite it?"),
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+        return {};
+    return path;
+}
+
+void AcquirePage::on_recordSettings_btn_clicked()
+{
+    auto *dialog = new RecordSettings(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
 }
 
 void AcquirePage::on_photoSettings_btn_clicked()
@@ -168,6 +257,7 @@ void AcquirePage::setTaking(bool taking)
     m_photo->setEnabled(!taking);
     // Bursts and recording wait for the live picture to move again.
     m_burst->setEnabled(!taking && !m_camSettings->isPaused());
+    m_recordButton->setEnabled(!taking && (!m_camSettings->isPaused() || m_recordButton->isChecked()));
     if (taking)
         emit statusChanged(tr("Taking a photo..."));
     else if (!m_capture->isBurstRunning() && !m_capture->isCountingDown())

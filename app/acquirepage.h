@@ -1,6 +1,7 @@
 #pragma once
 
 #include "photocapture.h"
+#include "recordcapture.h"
 
 #include <QWidget>
 
@@ -12,9 +13,10 @@ class QPushButton;
 class VideoWidget;
 class WatermarkSettings;
 
-// The Acquire page: photographs (single, delayed, bursts) and their settings. Photos come from
-// the open camera, or from the display when the watermark is to be in them; each is saved at
-// once or opened in an image tab for review, as the photo settings say.
+// The Acquire page: photographs (single, delayed, bursts), video recordings and their settings.
+// Photos come from the open camera, or from the display when the watermark is to be in them;
+// each is saved at once or opened in an image tab for review, as the photo settings say.
+// Recordings take the live picture as shown.
 class AcquirePage : public QWidget
 {
     Q_OBJECT
@@ -27,6 +29,7 @@ public:
                 QWidget *parent = nullptr);
 
     PhotoCapture *capture() const { return m_capture; }
+    RecordCapture *recording() const { return m_record; }
     void retranslate();
 
 signals:
@@ -39,6 +42,13 @@ public slots:
     void on_photoSettings_btn_clicked();
     void on_burstModeSettings_btn_clicked();
     void on_watermark_btn_clicked();
+    void on_record_btn_toggled(bool checked);
+    void on_recordSettings_btn_clicked();
+    // The record button goes up, which stops a running recording.
+    void stopRecording();
+    // The record command: presses or releases the record button.
+    void toggleRecording();
+    void onStopRecordingForLackOfSpace();
 
 private:
     PhotoCapture::LiveState liveState() const;
@@ -47,6 +57,8 @@ private:
     // The watermark is on the live picture, and so in photos, while it is to be burnt in.
     bool watermarkShown() const;
     void showWatermark();
+    // The file the next recording goes to; empty when the operator cancelled.
+    QString recordPath();
 
     CameraSession *m_session;
     CamSettings *m_camSettings;
@@ -60,4 +72,7 @@ private:
     QPushButton *m_photoSettings;
     QPushButton *m_burstSettings;
     QPushButton *m_watermarkSettings;
+    RecordCapture *m_record;
+    QPushButton *m_recordButton;
+    QPushButton *m_recordSettings;
 };

@@ -326,6 +326,8 @@ void MainWindow2::cameraChange(CameraType type, QString cameraName, QString mode
 
 void MainWindow2::cameraClose(QString cameraName, CameraCloseReason reason)
 {
+    // What was recorded so far is kept in a finished file.
+    m_acquirePage->stopRecording();
     resetStatusLabels();
     if (m_session->playThread())
         disconnect(m_liveView, nullptr, m_session->playThread().get(), nullptr);
@@ -502,11 +504,11 @@ void MainWindow2::registerCommands()
 {
     m_commands = new CommandRegistry(this);
     m_imageTabs->registerCommands(*m_commands);
-    const std::function<void()> later; // recording, time-lapse and the measuring hand come later
+    const std::function<void()> later; // time-lapse and the measuring hand come later
     m_commands->add({SnapCommand, QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Snap"), QStringLiteral("F1"),
                      [this] { m_acquirePage->on_photo_btn_clicked(); }});
-    m_commands->add(
-        {RecordCommand, QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Record"), QStringLiteral("F2"), later});
+    m_commands->add({RecordCommand, QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Record"), QStringLiteral("F2"),
+                     [this] { m_acquirePage->toggleRecording(); }});
     m_commands->add(
         {TimeLapseCommand, QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Time Lapse"), QStringLiteral("F4"), later});
     m_commands->add({PauseCommand, QT_TRANSLATE_NOOP("ShortcutSettingsDialog", "Pause"), QStringLiteral("F5"),

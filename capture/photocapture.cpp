@@ -6,12 +6,11 @@
 #include "frameconversion.h"
 
 #include <QDebug>
-#include <QTime>
 #include <algorithm>
 
 PhotoCapture::PhotoCapture(StateReader state, QObject *parent) : QObject(parent), m_state(std::move(state))
 {
-    connect(&m_countdown, &QTimer::timeout, this, &PhotoCapture::countdownTick);
+    connect(&m_countdown, &Countdown::statusChanged, this, &PhotoCapture::statusChanged);
     connect(&m_burst, &QTimer::timeout, this, &PhotoCapture::burstTick);
 }
 
@@ -26,8 +25,8 @@ void PhotoCapture::onPhotoButton()
     const int seconds = store.value(ConfigGroup::Snap, SnapKey::RemainingTime, 0).toInt();
     if (store.value(ConfigGroup::Snap, SnapKey::EnableTiming, false).toBool() && seconds > 0 &&
         !m_countdown.isActive()) {
-        startCountdown(seconds, QT_TR_NOOP("After %1 hours, %2 minutes and %3 seconds, start taking a photo"),
-                       [this] { takePhoto(); });
+        m_countdown.start(seconds, tr("After %1 hours, %2 minutes and %3 seconds, start taking a photo"),
+                          [this] { takePhoto(); });
         return;
     }
     takePhoto();
@@ -117,11 +116,10 @@ void PhotoCapture::onBurstToggled(bool on)
     const int seconds = store.value(ConfigGroup::BurstMode, BurstModeKey::RemainingTime, 0).toInt();
     if (store.value(ConfigGroup::BurstMode, BurstModeKey::EnableTiming, false).toBool() && seconds > 0) {
         m_burstStarting = true;
-        startCountdown(seconds, QT_TR_NOOP("After %1 hours, %2 minutes and %3 seconds, start continuous shooting"),
-                       [this] {
-                           m_burstStarting = false;
-                           startBurst();
-                       });
+        m_countdown.start(seconds, tr("After %1 hours, %2 minutes and %3 seconds, start continuous shooting"), [this] {
+            m_burstStarting = false;
+            startBurst();
+        });
         return;
     }
     startBurst();
@@ -153,31 +151,4 @@ void PhotoCapture::burstTick()
     emit burstFinished();
     emit statusChanged(QString());
     emit information(tr("Info"), tr("Continuous shooting done, the number of photos: %1").arg(m_burstTaken));
-}
-
-void PhotoCapture::startCountdown(int seconds, const char *text, std::function<void()> done)
-{
-    m_remaining = seconds;
-    m_countdownText = text;
-    m_countdownDone = std::move(done);
-    m_countdown.start(std::min(seconds * m_secondMs, m_secondMs));
-    showCountdown();
-}
-
-void PhotoCapture::showCountdown()
-{
-    const QTime left = QTime(0, 0).addSecs(m_remaining);
-    emit statusChanged(tr(m_countdownText).arg(left.hour()).arg(left.minute()).arg(left.second()));
-}
-
-void PhotoCapture::countdownTick()
-{
-    --m_remaining;
-    if (m_remaining >= 1) {
-        m_countdown.setInterval(m_secondMs);
-        return showCountdown();
-    }
-    m_countdown.stop();
-    emit statusChanged(QString());
-    m_countdownDone();
 }

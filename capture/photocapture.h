@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cameraresolution.h"
+#include "countdown.h"
 #include "videoframe.h"
 
 #include <QImage>
@@ -36,7 +37,11 @@ public:
 
     void setScanner(Scanner scanner) { m_scanner = std::move(scanner); }
     // The length of a second of the countdowns and bursts (tests shorten it).
-    void setSecondMs(int ms) { m_secondMs = ms; }
+    void setSecondMs(int ms)
+    {
+        m_secondMs = ms;
+        m_countdown.setSecondMs(ms);
+    }
 
     bool isCountingDown() const { return m_countdown.isActive(); }
     bool isBurstRunning() const { return m_burst.isActive() || m_burstStarting; }
@@ -67,11 +72,6 @@ private:
     void takePhoto();
     void startBurst();
     void burstTick();
-    // Counts down `seconds`, showing `text` (hours, minutes, seconds), then runs `done`.
-    void startCountdown(int seconds, const char *text, std::function<void()> done);
-    void countdownTick();
-    // "After %1 hours, …" with the time left.
-    void showCountdown();
     void endAttempt();
 
     StateReader m_state;
@@ -81,10 +81,7 @@ private:
     bool m_pending = false;
     LiveState m_pendingState;
 
-    QTimer m_countdown;
-    int m_remaining = 0;
-    const char *m_countdownText = nullptr;
-    std::function<void()> m_countdownDone;
+    Countdown m_countdown;
 
     QTimer m_burst;
     bool m_burstStarting = false; // counting down to the burst

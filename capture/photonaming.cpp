@@ -35,23 +35,52 @@ QString freePath(const QDir &folder, const QString &base, const QString &extensi
 
 } // namespace
 
+namespace {
+
+int validTimeFormat(int index)
+{
+    return index >= 0 && index < int(std::size(Constants::kTimeNamingFormats)) ? index : 0;
+}
+
+int validDigits(int digits)
+{
+    return digits >= 4 && digits <= 6 ? digits : 4;
+}
+
+QString validPrefix(const QString &prefix)
+{
+    return PhotoNaming::isValidPrefix(prefix) ? prefix : QString();
+}
+
+} // namespace
+
 PhotoNaming PhotoNaming::fromSettings()
 {
     ConfigStore &store = ConfigStore::instance();
     PhotoNaming naming;
-    naming.prefix = store.value(DrawProperty::PrefixData).toString();
-    if (!isValidPrefix(naming.prefix))
-        naming.prefix.clear();
+    naming.prefix = validPrefix(store.value(DrawProperty::PrefixData).toString());
     const int kind = store.value(DrawProperty::SaveType, int(AutoIndex)).toInt();
     naming.kind = kind >= Time && kind <= SmartScan ? Kind(kind) : AutoIndex;
-    const int timeFormat = store.value(ConfigGroup::Snap, SnapKey::TimeNamingFormatIndex, 0).toInt();
-    naming.timeFormatIndex =
-        timeFormat >= 0 && timeFormat < int(std::size(Constants::kTimeNamingFormats)) ? timeFormat : 0;
-    const int digits = store.value(ConfigGroup::Snap, SnapKey::AutoNumberingDigits, 4).toInt();
-    naming.digits = digits >= 4 && digits <= 6 ? digits : 4;
+    naming.timeFormatIndex = validTimeFormat(store.value(ConfigGroup::Snap, SnapKey::TimeNamingFormatIndex, 0).toInt());
+    naming.digits = validDigits(store.value(ConfigGroup::Snap, SnapKey::AutoNumberingDigits, 4).toInt());
     const QString format = store.value(DrawProperty::PhotoFormat).toString().toLower();
     if (formats().contains(format))
         naming.format = format;
+    return naming;
+}
+
+PhotoNaming PhotoNaming::fromRecordSettings()
+{
+    ConfigStore &store = ConfigStore::instance();
+    PhotoNaming naming;
+    naming.prefix = validPrefix(store.value(ConfigGroup::Record, RecordKey::PrefixDataVideo).toString());
+    // A video has no code to be named by.
+    const int kind = store.value(ConfigGroup::Record, RecordKey::SaveTypeVideo, int(AutoIndex)).toInt();
+    naming.kind = kind == Time ? Time : AutoIndex;
+    naming.timeFormatIndex =
+        validTimeFormat(store.value(ConfigGroup::Record, RecordKey::TimeNamingFormatIndex, 0).toInt());
+    naming.digits = validDigits(store.value(ConfigGroup::Record, RecordKey::AutoNumberingDigits, 4).toInt());
+    naming.format = QStringLiteral("mp4");
     return naming;
 }
 

@@ -21,6 +21,8 @@ struct PhotoNaming
     // The photo naming options of the settings store, each out-of-range value replaced by its
     // default.
     static PhotoNaming fromSettings();
+    // The same for videos, from the "record" settings: time or index naming, always MP4.
+    static PhotoNaming fromRecordSettings();
 
     // The picture formats offered, in menu order.
     static QStringList formats();

@@ -6,6 +6,7 @@
 
 #include <QEvent>
 #include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -29,6 +30,44 @@ VideoWidget::VideoWidget(QWidget *parent) : QWidget(parent), m_pictureArea(new Q
     connect(picture, &OpenGLVideoWidget::sendWatermarkFrame, this, &VideoWidget::sendWatermarkFrame);
     connect(this, &VideoWidget::getWatermarkFrame, picture, &OpenGLVideoWidget::getWatermarkFrame);
     connect(this, &VideoWidget::updateWatermarkText, picture, &OpenGLVideoWidget::onUpdateWatermarkText);
+    connect(picture, &OpenGLVideoWidget::sendFrameForRecording, this, &VideoWidget::sendFrameForRecording);
+
+    m_recordMarker = m_view->scene()->addSimpleText(QStringLiteral("\u25CF REC"));
+    QFont font = m_recordMarker->font();
+    font.setBold(true);
+    font.setPointSize(14);
+    m_recordMarker->setFont(font);
+    m_recordMarker->setBrush(QColor(230, 30, 30));
+    m_recordMarker->setFlag(QGraphicsItem::ItemIgnoresTransformations);
+    m_recordMarker->setZValue(1e6);
+    m_recordMarker->hide();
+    m_blink.setInterval(500);
+    connect(&m_blink, &QTimer::timeout, this, [this] {
+        // Kept in the corner of the part in view.
+        m_recordMarker->setPos(m_view->mapToScene(QPoint(12, 8)));
+        m_recordMarker->setVisible(!m_recordMarker->isVisible());
+    });
+}
+
+void VideoWidget::onStartRecording()
+{
+    if (m_recording || m_lastFrameSize.isEmpty())
+        return;
+    m_recording = true;
+    m_view->videoWidget()->onStartRecording();
+    m_recordMarker->setPos(m_view->mapToScene(QPoint(12, 8)));
+    m_recordMarker->show();
+    m_blink.start();
+}
+
+void VideoWidget::onStopRecording()
+{
+    if (!m_recording)
+        return;
+    m_recording = false;
+    m_blink.stop();
+    m_recordMarker->hide();
+    m_view->videoWidget()->onStopRecording();
 }
 
 int VideoWidget::shownFrames() const
@@ -51,6 +90,7 @@ void VideoWidget::onFrame(VideoFrame frame)
     if (size.width() < 1 || size.height() < 1) {
         return;
     }
+    m_lastFrameSize = size;
     // Frames still in flight when the rotation changes come with the sides exchanged.
     const bool sameSize = size == m_frameSize || size == m_frameSize.transposed();
     if (!sameSize || m_relayoutPending) {
@@ -67,6 +107,7 @@ void VideoWidget::onFrame(VideoFrame frame)
 
 void VideoWidget::clear()
 {
+    m_lastFrameSize = QSize();
     m_view->videoWidget()->clear();
 }
 

@@ -8,10 +8,12 @@
 
 #include <QElapsedTimer>
 #include <QSize>
+#include <QTimer>
 #include <QVector>
 #include <QWidget>
 
 class GraphicsView;
+class QGraphicsSimpleTextItem;
 
 // The display pane of one camera: lays the live picture out at the chosen zoom, hands every
 // frame to the OpenGL picture widget and relays the picture corrections to its renderer.
@@ -34,6 +36,9 @@ public:
     // Frames that reached the screen, in total and per second since the previous call.
     int shownFrames() const;
     double takeShownFps();
+    // The size of the pictures a recording gets: the last frame's; empty while nothing is live.
+    QSize recordingSize() const { return m_lastFrameSize; }
+    bool isRecording() const { return m_recording; }
 
 signals:
     void videoWidgetScaleChanged(double bestScale, double showScale, VideoScaleStrategy strategy);
@@ -47,12 +52,17 @@ signals:
     // Emitted to replace the watermark text drawn into the picture.
     void updateWatermarkText(RenderTextInfo info);
     void changeFFCStatus(bool enable);
+    // Every drawn picture, as shown, while recording.
+    void sendFrameForRecording(VideoFrame frame);
 
 public slots:
     // A live frame: a new size (or a pending resize) redoes scale and layout, then it is drawn.
     void onFrame(VideoFrame frame);
     // Shows no picture until the next frame: a closed session must not look live.
     void clear();
+    // Reads every drawn picture back for the recorder and blinks the recording marker.
+    void onStartRecording();
+    void onStopRecording();
     void onSetScaleStrategy(VideoScaleStrategy strategy);
     // A zoom in percent, from above 0 up to maxZoomPercent; the operator's choice from then on.
     void onSetScalePercent(double percent);
@@ -98,6 +108,10 @@ private:
     int m_rotation = 0;
     bool m_fullScreen = false;
     double m_maxZoomPercent = 400.0;
+    QSize m_lastFrameSize;
+    bool m_recording = false;
+    QGraphicsSimpleTextItem *m_recordMarker;
+    QTimer m_blink;
     QElapsedTimer m_shownClock;
     int m_shownAtClock = 0;
 };

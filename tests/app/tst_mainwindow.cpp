@@ -1,4 +1,5 @@
 // The main window's tabs, memory check, shortcut keys and mouse wheel, in a real window.
+#include "../videoprobe.h"
 #include "../virtualdevices.h"
 #include "acquirepage.h"
 #include "basecamera.h"
@@ -15,8 +16,10 @@
 #include "modalanswer.h"
 #include "openglvideowidget.h"
 #include "pageeditordialog.h"
+#include "recordcapture.h"
 #include "shortcutsettingsdialog.h"
 #include "unsavedfilesdialog.h"
+#include "videorecorder.h"
 #include "videowidget.h"
 
 #include <QApplication>
@@ -27,6 +30,7 @@
 #include <QFile>
 #include <QGraphicsRectItem>
 #include <QGraphicsScene>
+#include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPointer>
@@ -42,6 +46,7 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
+#include <atomic>
 
 namespace {
 
@@ -427,8 +432,8 @@ private slots:
         QVERIFY(QGuiApplication::clipboard()->image().isNull());
 
         // A command that does not exist yet says so instead of doing nothing.
-        m_window->runShortcutCommand(RecordCommand);
-        QVERIFY(m_window->statusBar()->currentMessage().contains(QStringLiteral("Record")));
+        m_window->runShortcutCommand(TimeLapseCommand);
+        QVERIFY(m_window->statusBar()->currentMessage().contains(QStringLiteral("Time Lapse")));
     }
 
     void commandsReachTheCamera()
@@ -590,6 +595,66 @@ private slots:
         QVERIFY(!burst->isChecked());
         const QStringList indexed = QDir(folder.path()).entryList({"slide_0*.png"}, QDir::Files);
         QCOMPARE(indexed, (QStringList{"slide_0001.png", "slide_0002.png", "slide_0003.png", "slide_0004.png"}));
+    }
+
+    void recordingWritesAPlayableVideo()
+    {
+        QVERIFY(writeDevices({QJsonObject{{"name", "usb#vid_2bdf&pid_0222#0001#video"},
+                                          {"pid", "0222"},
+                                          {"capabilities", QJsonArray{virtualCapability(640, 480)}}}}));
+        QTemporaryDir folder;
+        ConfigStore &store = ConfigStore::instance();
+        const auto restore = qScopeGuard([&] {
+            m_window.reset();
+            writeDevices({});
+            store.write(ConfigGroup::Record, RecordKey::EnableTiming, false);
+        });
+        store.write(ConfigGroup::Record, RecordKey::SavePath, folder.path());
+        store.write(ConfigGroup::Record, RecordKey::PrefixDataVideo, QStringLiteral("clip_"));
+        store.write(ConfigGroup::Record, RecordKey::SaveTypeVideo, 1);
+        store.write(ConfigGroup::Record, RecordKey::EnableTiming, true);
+        store.write(ConfigGroup::Record, RecordKey::RemainingTime, 1);
+        store.write(ConfigGroup::Record, RecordKey::Duration, 3);
+        m_window = std::make_unique<MainWindow2>();
+        m_window->show();
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->session()->isOpen(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!shown(m_window->liveView()).isNull(), 10000);
+        RecordCapture *recording = m_window->findChild<AcquirePage *>()->recording();
+        recording->setSecondMs(500);
+        auto *status = m_window->findChild<QLabel *>(QStringLiteral("captureStatus_lab"));
+        QSignalSpy saved(recording, &RecordCapture::saved);
+
+        // F2 counts down, records for the set duration, then stops by itself.
+        m_window->runShortcutCommand(RecordCommand);
+        QCOMPARE(status->text(), QStringLiteral("After 0 hours, 0 minutes and 1 seconds, start recording"));
+        QTRY_VERIFY_WITH_TIMEOUT(status->text().contains(QStringLiteral("stop recording")), 10000);
+        QVERIFY(m_window->liveView()->isRecording());
+        QVERIFY(saved.wait(20000));
+        const QString path = folder.filePath(QStringLiteral("clip_0001.mp4"));
+        QCOMPARE(saved.first().at(0).toString(), path);
+        const int written = saved.first().at(1).toInt();
+        QVERIFY(!m_window->liveView()->isRecording());
+        QVERIFY(!m_window->findChild<QPushButton *>(QStringLiteral("record_btn"))->isChecked());
+        const QMap<QString, QString> facts = probe(path);
+        QCOMPARE(facts.value("width"), QStringLiteral("640"));
+        QCOMPARE(facts.value("height"), QStringLiteral("480"));
+        QVERIFY2(written > 0 && facts.value("nb_read_frames").toInt() == written,
+                 qPrintable(facts.value("nb_read_frames")));
+
+        // A full disk stops the recording; what was written stays playable.
+        store.write(ConfigGroup::Record, RecordKey::EnableTiming, false);
+        auto packets = std::make_shared<std::atomic<int>>(0);
+        recording->recorder()->setFreeSpaceQuery(
+            [packets](const QString &) -> qint64 { return ++*packets > 40 ? 0 : qint64(1) << 40; });
+        m_window->runShortcutCommand(RecordCommand);
+        QVERIFY(saved.wait(30000));
+        QCOMPARE(saved.last().at(0).toString(), folder.filePath(QStringLiteral("clip_0002.mp4")));
+        QTRY_VERIFY(m_window->findChild<QMessageBox *>() != nullptr);
+        bool told = false;
+        for (QMessageBox *box : m_window->findChildren<QMessageBox *>())
+            told = told || box->text().startsWith(QStringLiteral("Lack of free disk space!"));
+        QVERIFY(told);
+        QVERIFY(probe(saved.last().at(0).toString()).value("nb_read_frames").toInt() > 0);
     }
 
     void unplugLeavesNoPicture()
