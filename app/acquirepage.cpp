@@ -127,7 +127,7 @@ void AcquirePage::retranslate()
     m_photoSettings->setText(tr("Snap Settings"));
     m_burstSettings->setText(tr("Time Lapse Settings"));
     m_watermarkSettings->setText(tr("Watermark"));
-    m_recordButton->setText(tr("Record"));
+    m_recordButton->setText(m_recordButton->isChecked() ? tr("Stop Recording") : tr("Record"));
     m_recordSettings->setText(tr("Record Settings"));
 }
 
@@ -153,6 +153,7 @@ void AcquirePage::on_cPhotos_btn_toggled(bool checked)
 
 void AcquirePage::on_record_btn_toggled(bool checked)
 {
+    retranslate();
     if (checked && !m_session->isOpen() && !m_record->isCountingDown()) {
         stopRecording();
         emit statusChanged(tr("Open a camera to record a video."));

@@ -553,7 +553,7 @@ void MainWindow2::retranslate()
                                       QT_TR_NOOP("Annotate"), QT_TR_NOOP("Report")};
     for (int i = 0; i < 5; ++i)
         m_navigation->button(i)->setText(tr(navigation[i]));
-    const char *const later[] = {QT_TR_NOOP("Time-lapse and video recording will be on this page."),
+    const char *const later[] = {QT_TR_NOOP("Time-lapse will be on this page."),
                                  QT_TR_NOOP("Measurement tools and their results will be on this page."),
                                  QT_TR_NOOP("Annotation tools will be on this page."),
                                  QT_TR_NOOP("Report templates and export will be on this page.")};

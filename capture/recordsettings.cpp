@@ -118,10 +118,11 @@ void RecordSettings::build()
     timing->addWidget(m_enableTiming);
     timing->addWidget(new QLabel(tr("Start after")));
     timing->addWidget(m_remainingTime);
-    form->addRow(tr("Timing"), timing);
     m_duration = secondsEdit("duration_timeEdit");
     m_duration->setToolTip(tr("00:00:00 records until stopped"));
-    form->addRow(tr("Duration"), m_duration);
+    timing->addWidget(new QLabel(tr("Duration")));
+    timing->addWidget(m_duration);
+    form->addRow(tr("Timing"), timing);
 
     // Every change is kept as it is made: the box only closes the dialog.
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);

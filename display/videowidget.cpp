@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QtMath>
 
 VideoWidget::VideoWidget(QWidget *parent) : QWidget(parent), m_pictureArea(new QWidget(this))
 {
@@ -43,8 +44,7 @@ VideoWidget::VideoWidget(QWidget *parent) : QWidget(parent), m_pictureArea(new Q
     m_recordMarker->hide();
     m_blink.setInterval(500);
     connect(&m_blink, &QTimer::timeout, this, [this] {
-        // Kept in the corner of the part in view.
-        m_recordMarker->setPos(m_view->mapToScene(QPoint(12, 8)));
+        placeRecordMarker();
         m_recordMarker->setVisible(!m_recordMarker->isVisible());
     });
 }
@@ -55,9 +55,16 @@ void VideoWidget::onStartRecording()
         return;
     m_recording = true;
     m_view->videoWidget()->onStartRecording();
-    m_recordMarker->setPos(m_view->mapToScene(QPoint(12, 8)));
+    placeRecordMarker();
     m_recordMarker->show();
     m_blink.start();
+}
+
+void VideoWidget::placeRecordMarker()
+{
+    // In the top right corner of the part in view, clear of the watermark's usual place.
+    const int width = qCeil(m_recordMarker->boundingRect().width());
+    m_recordMarker->setPos(m_view->mapToScene(QPoint(m_view->viewport()->width() - width - 12, 8)));
 }
 
 void VideoWidget::onStopRecording()

@@ -93,6 +93,7 @@ private:
     // Best scale and the strategy's scale for the current sizes; emits videoWidgetScaleChanged.
     void updateScale();
     void layoutPicture();
+    void placeRecordMarker();
 
     QWidget *m_pictureArea;
     GraphicsView *m_view;
