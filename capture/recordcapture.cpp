@@ -62,6 +62,15 @@ void RecordCapture::onFrame(const VideoFrame &frame)
 {
     if (!m_recording)
         return;
+    if (QSize(frame.width(), frame.height()) != m_frameSize) {
+        // A new resolution or rotation: the file cannot take these pictures, so it is
+        // finished rather than left to grow no more.
+        end();
+        emit recordingFinished();
+        emit warning(tr("Warning"), tr("The picture size changed, so the recording was stopped. It is saved in %1")
+                                        .arg(QDir::toNativeSeparators(m_path)));
+        return;
+    }
     VideoRecorder *recorder = m_recorder;
     QMetaObject::invokeMethod(m_recorder, [recorder, frame] { recorder->onFrame(frame); });
 }
@@ -102,6 +111,7 @@ void RecordCapture::begin()
         return;
     }
     m_path = path;
+    m_frameSize = size;
     m_recording = true;
     m_elapsed.start();
     m_progress.start(m_countdown.secondMs());

@@ -73,4 +73,5 @@ private:
     int m_duration = 0; // seconds; 0 records until stopped
     bool m_recording = false;
     QString m_path;
+    QSize m_frameSize;
 };

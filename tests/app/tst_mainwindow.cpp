@@ -629,7 +629,7 @@ private slots:
         QCOMPARE(status->text(), QStringLiteral("After 0 hours, 0 minutes and 1 seconds, start recording"));
         QTRY_VERIFY_WITH_TIMEOUT(status->text().contains(QStringLiteral("stop recording")), 10000);
         QVERIFY(m_window->liveView()->isRecording());
-        QVERIFY(saved.wait(20000));
+        QTRY_COMPARE_WITH_TIMEOUT(saved.count(), 1, 20000);
         const QString path = folder.filePath(QStringLiteral("clip_0001.mp4"));
         QCOMPARE(saved.first().at(0).toString(), path);
         const int written = saved.first().at(1).toInt();
@@ -647,7 +647,7 @@ private slots:
         recording->recorder()->setFreeSpaceQuery(
             [packets](const QString &) -> qint64 { return ++*packets > 40 ? 0 : qint64(1) << 40; });
         m_window->runShortcutCommand(RecordCommand);
-        QVERIFY(saved.wait(30000));
+        QTRY_COMPARE_WITH_TIMEOUT(saved.count(), 2, 30000);
         QCOMPARE(saved.last().at(0).toString(), folder.filePath(QStringLiteral("clip_0002.mp4")));
         QTRY_VERIFY(m_window->findChild<QMessageBox *>() != nullptr);
         bool told = false;

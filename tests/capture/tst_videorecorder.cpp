@@ -1,6 +1,7 @@
 #include "../videoprobe.h"
 #include "codecsettings.h"
 #include "frameconversion.h"
+#include "recordcapture.h"
 #include "videorecorder.h"
 
 #include <QPainter>
@@ -207,6 +208,30 @@ private slots:
             QCOMPARE(probe(path).value("nb_read_frames").toInt(), recorder.framesWritten());
         }
         QVERIFY(!recorder.errorString().isEmpty());
+    }
+
+    void sizeChangeFinishesTheRecording()
+    {
+        // A new resolution mid-recording: the pictures cannot go into this file, so it is closed
+        // with what it has instead of silently growing no more.
+        const QString path = m_dir.filePath("resized.mp4");
+        RecordCapture capture([] { return QSize(kWidth, kHeight); }, [&path] { return path; });
+        QSignalSpy finished(&capture, &RecordCapture::recordingFinished);
+        QSignalSpy warned(&capture, &RecordCapture::warning);
+        QSignalSpy saved(&capture, &RecordCapture::saved);
+        capture.onRecordToggled(true);
+        QVERIFY(capture.isRecording());
+        for (int i = 0; i < 30; ++i)
+            capture.onFrame(numberedFrame(i));
+        capture.onFrame(numberedFrame(30, kWidth * 2, kHeight * 2));
+        QVERIFY(!capture.isRecording());
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(warned.count(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(saved.count(), 1, 30000); // the file may be closed already
+        // Fed faster than the encoder runs: every picture is either in the file or counted.
+        const int written = saved.first().at(1).toInt();
+        QCOMPARE(written + saved.first().at(2).toInt(), 30);
+        QCOMPARE(probe(path).value("nb_read_frames").toInt(), written);
     }
 };
 
