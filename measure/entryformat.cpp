@@ -1,0 +1,82 @@
+#include "entryformat.h"
+
+#include "measuregeometry.h"
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace {
+
+const char *const kKeywords[] = {
+    QT_TRANSLATE_NOOP("GraphicsText", "CLen"),   QT_TRANSLATE_NOOP("GraphicsText", "Len"),
+    QT_TRANSLATE_NOOP("GraphicsText", "Wid"),    QT_TRANSLATE_NOOP("GraphicsText", "Hei"),
+    QT_TRANSLATE_NOOP("GraphicsText", "Dis"),    QT_TRANSLATE_NOOP("GraphicsText", "Area"),
+    QT_TRANSLATE_NOOP("GraphicsText", "Radian"), QT_TRANSLATE_NOOP("GraphicsText", "Eccentricity"),
+    QT_TRANSLATE_NOOP("GraphicsText", "R"),      QT_TRANSLATE_NOOP("GraphicsText", "D"),
+    QT_TRANSLATE_NOOP("GraphicsText", "Angle"),  QT_TRANSLATE_NOOP("GraphicsText", "Pos"),
+    QT_TRANSLATE_NOOP("GraphicsText", "Num"),
+};
+
+// Whole words only: "Len" inside "CLen" and "R" inside "Radian" stay as they are.
+QString translateKeywords(const QString &label)
+{
+    static const QRegularExpression word(QStringLiteral("[A-Za-z]+"));
+    QString result;
+    int done = 0;
+    auto it = word.globalMatch(label);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        result += label.midRef(done, m.capturedStart() - done);
+        const QString text = m.captured();
+        const auto keyword = std::find_if(std::begin(kKeywords), std::end(kKeywords),
+                                          [&](const char *k) { return text == QLatin1String(k); });
+        result += keyword != std::end(kKeywords) ? QCoreApplication::translate("GraphicsText", *keyword) : text;
+        done = m.capturedEnd();
+    }
+    return result + label.midRef(done);
+}
+
+} // namespace
+
+QString EntryFormat::key(const MeasureEntry &entry, bool keepDigits)
+{
+    QString name = entry.label.section('=', 0, 0);
+    name.remove(QRegularExpression(keepDigits ? QStringLiteral("\\s") : QStringLiteral("[\\s\\d]")));
+    return name;
+}
+
+QString EntryFormat::line(const MeasureEntry &entry, bool ellipse) const
+{
+    const QString label = translateKeywords(entry.label);
+    QString line;
+    if (entry.isRadian) {
+        line = label.arg(QString::number(entry.value / 180 * MeasureGeometry::kPi, 'f', precision),
+                         QStringLiteral(" rad"));
+    } else if (entry.isPosition) {
+        line = label.arg(QString::number(converter.toUnit(entry.value, unit, false), 'f', precision),
+                         QString::number(converter.toUnit(entry.y, unit, false), 'f', precision));
+    } else if (key(entry, ellipse) == QLatin1String("Eccentricity")) {
+        line = label.arg(QString::number(entry.value, 'f', precision));
+    } else {
+        QString unitText = converter.unitText(unit);
+        if (entry.isArea && unit != Unit::Degree)
+            unitText += QStringLiteral("\u00b2");
+        line = label.arg(QString::number(converter.toUnit(entry.value, unit, entry.isArea), 'f', precision), unitText);
+    }
+    return sequence > 0 ? QStringLiteral("[%1] ").arg(sequence) + line : line;
+}
+
+QString EntryFormat::text(const QVector<MeasureEntry> &entries) const
+{
+    const bool ellipse = !entries.isEmpty() && entries.first().label == QLatin1String("GraphicsEllipse\n");
+    QString text;
+    for (const MeasureEntry &entry : entries) {
+        if (!entry.isHeader())
+            text += line(entry, ellipse);
+    }
+    if (text.endsWith('\n'))
+        text.chop(1);
+    return text;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "measureentry.h"
+#include "unitconverter.h"
+
+#include <QVector>
+
+// How a result label turns a shape's entries into its text.
+struct EntryFormat
+{
+    UnitConverter converter;
+    int unit = Unit::Pixel;
+    int precision = 2; // decimals
+    int sequence = 0;  // above 0: every line starts with "[N] "
+
+    // One entry's line, its label keywords translated ("GraphicsText" context).
+    QString line(const MeasureEntry &entry, bool ellipse) const;
+    // All lines but the header joined, without the last line end.
+    QString text(const QVector<MeasureEntry> &entries) const;
+    // The entry's name: its label before "=" without white space, without digits unless kept.
+    static QString key(const MeasureEntry &entry, bool keepDigits);
+};
