@@ -47,24 +47,36 @@ QString EntryFormat::key(const MeasureEntry &entry, bool keepDigits)
     return name;
 }
 
+double EntryFormat::number(const MeasureEntry &entry, bool ellipse) const
+{
+    if (entry.isRadian)
+        return entry.value / 180 * MeasureGeometry::kPi;
+    if (key(entry, ellipse) == QLatin1String("Eccentricity"))
+        return entry.value;
+    return converter.toUnit(entry.value, unit, entry.isArea);
+}
+
+QString EntryFormat::suffix(const MeasureEntry &entry, bool ellipse) const
+{
+    if (entry.isRadian)
+        return QStringLiteral(" rad");
+    if (entry.isPosition || key(entry, ellipse) == QLatin1String("Eccentricity"))
+        return QString();
+    const QString text = converter.unitText(unit);
+    return entry.isArea && unit != Unit::Degree ? text + QStringLiteral("\u00b2") : text;
+}
+
 QString EntryFormat::line(const MeasureEntry &entry, bool ellipse) const
 {
     const QString label = translateKeywords(entry.label);
+    const QString value = QString::number(number(entry, ellipse), 'f', precision);
     QString line;
-    if (entry.isRadian) {
-        line = label.arg(QString::number(entry.value / 180 * MeasureGeometry::kPi, 'f', precision),
-                         QStringLiteral(" rad"));
-    } else if (entry.isPosition) {
-        line = label.arg(QString::number(converter.toUnit(entry.value, unit, false), 'f', precision),
-                         QString::number(converter.toUnit(entry.y, unit, false), 'f', precision));
-    } else if (key(entry, ellipse) == QLatin1String("Eccentricity")) {
-        line = label.arg(QString::number(entry.value, 'f', precision));
-    } else {
-        QString unitText = converter.unitText(unit);
-        if (entry.isArea && unit != Unit::Degree)
-            unitText += QStringLiteral("\u00b2");
-        line = label.arg(QString::number(converter.toUnit(entry.value, unit, entry.isArea), 'f', precision), unitText);
-    }
+    if (entry.isPosition) // both coordinates in place of a unit
+        line = label.arg(value, QString::number(converter.toUnit(entry.y, unit, false), 'f', precision));
+    else if (label.contains(QLatin1String("%2")))
+        line = label.arg(value, suffix(entry, ellipse));
+    else
+        line = label.arg(value);
     return sequence > 0 ? QStringLiteral("[%1] ").arg(sequence) + line : line;
 }
 

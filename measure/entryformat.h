@@ -13,6 +13,10 @@ struct EntryFormat
     int precision = 2; // decimals
     int sequence = 0;  // above 0: every line starts with "[N] "
 
+    // The number shown for the entry: converted into the unit, in radians, or as it is.
+    double number(const MeasureEntry &entry, bool ellipse) const;
+    // What follows the number: the unit (with "²" for areas), " rad", or nothing.
+    QString suffix(const MeasureEntry &entry, bool ellipse) const;
     // One entry's line, its label keywords translated ("GraphicsText" context).
     QString line(const MeasureEntry &entry, bool ellipse) const;
     // All lines but the header joined, without the last line end.

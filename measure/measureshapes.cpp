@@ -47,13 +47,13 @@ void appendNumberedCircle(Entries &entries, int n, double radius)
             << entry(numbered("Area", n), kPi * radius * radius, true);
 }
 
-Entries segmentLength(const Points &p)
+std::optional<Entries> segmentLength(const Points &p)
 {
     Entries e{entry("Len = %1%2", distance(p[0], p[1]))};
     return e;
 }
 
-Entries anyLine(const Points &p)
+std::optional<Entries> anyLine(const Points &p)
 {
     const QPolygonF polygon(p);
     Entries e{entry("Len = %1%2\n", polylineLength(polygon, false)), entry("Area = %1%2", polygonArea(polygon), true)};
@@ -61,20 +61,20 @@ Entries anyLine(const Points &p)
 }
 
 // Par and Ver: the base line and the distance of the third point from it.
-Entries lineAndDistance(const Points &p)
+std::optional<Entries> lineAndDistance(const Points &p)
 {
     Entries e{entry("Len = %1%2\n", distance(p[0], p[1])), entry("Dis = %1%2", distanceToLine(p[2], p[0], p[1]))};
     return e;
 }
 
-Entries fourPointParLine(const Points &p)
+std::optional<Entries> fourPointParLine(const Points &p)
 {
     Entries e{entry("Dis = %1%2", distanceToLine((p[2] + p[3]) / 2, p[0], p[1]))};
     return e;
 }
 
 // AnyPar and AnyVerLine: one numbered distance from the base line per further point.
-Entries distancesFromBase(const Points &p)
+std::optional<Entries> distancesFromBase(const Points &p)
 {
     Entries e;
     for (int i = 2; i < p.size(); ++i)
@@ -83,13 +83,13 @@ Entries distancesFromBase(const Points &p)
     return finish(e);
 }
 
-Entries fourPointVerLine(const Points &p)
+std::optional<Entries> fourPointVerLine(const Points &p)
 {
     Entries e{entry("Len1 = %1%2\n", distance(p[0], p[1])), entry("Len2 = %1%2", distance(p[2], p[3]))};
     return e;
 }
 
-Entries fourAng(const Points &p)
+std::optional<Entries> fourAng(const Points &p)
 {
     double angle = std::trunc(QLineF(p[0], p[1]).angleTo(QLineF(p[2], p[3])));
     if (angle > 180)
@@ -98,7 +98,7 @@ Entries fourAng(const Points &p)
     return e;
 }
 
-Entries threeAng(const Points &p)
+std::optional<Entries> threeAng(const Points &p)
 {
     const double theta = QLineF(p[0], p[1]).angleTo(QLineF(p[1], p[2]));
     Entries e{entry("Angle = %1%2", 180 - std::min(theta, 360 - theta))};
@@ -112,17 +112,17 @@ Entries rectangle(double width, double height)
     return e;
 }
 
-Entries rect(const Points &p)
+std::optional<Entries> rect(const Points &p)
 {
     return rectangle(std::abs(p[1].x() - p[0].x()), std::abs(p[1].y() - p[0].y()));
 }
 
-Entries threePointRect(const Points &p)
+std::optional<Entries> threePointRect(const Points &p)
 {
     return rectangle(distance(p[0], p[1]), distance(p[1], p[2]));
 }
 
-Entries arc(const Points &p)
+std::optional<Entries> arc(const Points &p)
 {
     const ArcShape shape = arcThroughPoints(p[0], p[1], p[2]);
     MeasureEntry sweep = entry("Radian = %1%2\n", std::abs(shape.sweep));
@@ -139,17 +139,17 @@ Entries circle(const Circle &c)
     return e;
 }
 
-Entries cir(const Points &p)
+std::optional<Entries> cir(const Points &p)
 {
     return circle(circleThroughPoints(p[0], p[1], p[2]));
 }
 
-Entries radiusCir(const Points &p)
+std::optional<Entries> radiusCir(const Points &p)
 {
     return circle(Circle{p[0], distance(p[0], p[1])});
 }
 
-Entries diameterCir(const Points &p)
+std::optional<Entries> diameterCir(const Points &p)
 {
     return circle(Circle{(p[0] + p[1]) / 2, distance(p[0], p[1]) / 2});
 }
@@ -170,17 +170,25 @@ Entries ellipse(const EllipseShape &shape)
     return e;
 }
 
-Entries twoPointEllipse(const Points &p)
+std::optional<Entries> twoPointEllipse(const Points &p)
 {
     return ellipse(ellipseInRect(p[0], p[1]));
 }
 
-Entries threePointEllipse(const Points &p)
+std::optional<Entries> threePointEllipse(const Points &p)
 {
     return ellipse(ellipseFromAxis(p[0], p[1], p[2]));
 }
 
-Entries poly(const Points &p)
+std::optional<Entries> fivePointEllipse(const Points &p)
+{
+    const std::optional<EllipseShape> fitted = fitEllipse(p);
+    if (!fitted)
+        return std::nullopt;
+    return ellipse(*fitted);
+}
+
+std::optional<Entries> poly(const Points &p)
 {
     const QPolygonF polygon(p);
     Entries e{entry("CLen = %1%2\n", polylineLength(polygon, true)), entry("Area = %1%2", polygonArea(polygon), true)};
@@ -195,7 +203,7 @@ Entries circleFamily(const char *header, const Circle &c)
     return e;
 }
 
-Entries lCir(const Points &p)
+std::optional<Entries> lCir(const Points &p)
 {
     const Circle c = circleThroughPoints(p[0], p[1], p[2]);
     Entries e = circleFamily("GraphicsLCir\n", c);
@@ -204,7 +212,7 @@ Entries lCir(const Points &p)
     return finish(e);
 }
 
-Entries cCir(const Points &p)
+std::optional<Entries> cCir(const Points &p)
 {
     const Circle c = circleThroughPoints(p[0], p[1], p[2]);
     Entries e = circleFamily("GraphicsCCir\n", c);
@@ -237,7 +245,7 @@ Entries twoCircles(const char *header, const Circle &first, const std::optional<
     return finish(e);
 }
 
-Entries tCir(const Points &p)
+std::optional<Entries> tCir(const Points &p)
 {
     const Circle first = circleThroughPoints(p[0], p[1], p[2]);
     if (p.size() < 6)
@@ -246,7 +254,7 @@ Entries tCir(const Points &p)
     return twoCircles("GraphicsTCir\n", first, second, distance(first.centre, second.centre));
 }
 
-Entries fourPointTCir(const Points &p)
+std::optional<Entries> fourPointTCir(const Points &p)
 {
     const Circle first{p[0], distance(p[0], p[1])};
     if (p.size() < 4)
@@ -254,7 +262,7 @@ Entries fourPointTCir(const Points &p)
     return twoCircles("GraphicsTCir\n", first, Circle{p[2], distance(p[2], p[3])}, distance(p[0], p[2]));
 }
 
-Entries fourPointConcentricCir(const Points &p)
+std::optional<Entries> fourPointConcentricCir(const Points &p)
 {
     const Circle first = circleThroughPoints(p[0], p[1], p[2]);
     if (p.size() < 4)
@@ -263,7 +271,7 @@ Entries fourPointConcentricCir(const Points &p)
     return twoCircles(nullptr, first, second, std::abs(first.radius - second.radius));
 }
 
-Entries centerRadiusConcentricCir(const Points &p)
+std::optional<Entries> centerRadiusConcentricCir(const Points &p)
 {
     const Circle first{p[0], distance(p[0], p[1])};
     if (p.size() < 3)
@@ -271,7 +279,7 @@ Entries centerRadiusConcentricCir(const Points &p)
     return twoCircles(nullptr, first, Circle{p[0], distance(p[0], p[2])}, std::nullopt);
 }
 
-Entries anyPointConcentricCir(const Points &p)
+std::optional<Entries> anyPointConcentricCir(const Points &p)
 {
     Entries e;
     for (int i = 1; i < p.size(); ++i)
@@ -279,7 +287,7 @@ Entries anyPointConcentricCir(const Points &p)
     return finish(e);
 }
 
-Entries pointPosition(const Points &p)
+std::optional<Entries> pointPosition(const Points &p)
 {
     MeasureEntry position = entry("(%1,%2)", p[0].x());
     position.isPosition = true;
@@ -316,7 +324,7 @@ const QVector<ToolKind> &toolKinds()
         {DrawType::DiameterCir, "DiameterCir", 2, 2, diameterCir},
         {DrawType::TwoPointEllipse, "TwoPointEllipse", 2, 2, twoPointEllipse},
         {DrawType::ThreePointEllipse, "ThreePointEllipse", 3, 3, threePointEllipse},
-        {DrawType::FivePointEllipse, "FivePointEllipse", 5, 5, nullptr}, // fitted, see measure()
+        {DrawType::FivePointEllipse, "FivePointEllipse", 5, 5, fivePointEllipse},
         {DrawType::Poly, "Poly", 0, 2, poly},
         {DrawType::LCir, "LCir", 4, 3, lCir},
         {DrawType::TCir, "TCir", 6, 3, tCir},
@@ -389,12 +397,6 @@ std::optional<Entries> measure(DrawType type, const QVector<QPointF> &points)
     const ToolKind *kind = toolKind(type);
     if (!kind || points.size() < kind->minimum)
         return std::nullopt;
-    if (type == DrawType::FivePointEllipse) {
-        const std::optional<EllipseShape> fitted = fitEllipse(points);
-        if (!fitted)
-            return std::nullopt;
-        return ellipse(*fitted);
-    }
     return kind->measure ? kind->measure(points) : Entries();
 }
 

@@ -18,10 +18,11 @@ using Entries = QVector<MeasureEntry>;
 struct ToolKind
 {
     DrawType type;
-    const char *className;                              // "Line", "ThreePointLine", ...
-    int points;                                         // clicks to complete; 0: open, finished by double-click
-    int minimum;                                        // fewer points draw and measure nothing
-    Entries (*measure)(const QVector<QPointF> &points); // null: a shape without measurements
+    const char *className; // "Line", "ThreePointLine", ...
+    int points;            // clicks to complete; 0: open, finished by double-click
+    int minimum;           // fewer points draw and measure nothing
+    // None when the points make no shape (an ellipse fit fails); null: a shape without measurements.
+    std::optional<Entries> (*measure)(const QVector<QPointF> &points);
 };
 
 // Every tool kind, in DrawType order.
