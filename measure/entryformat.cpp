@@ -40,6 +40,11 @@ QString translateKeywords(const QString &label)
 
 } // namespace
 
+bool EntryFormat::isEllipse(const QVector<MeasureEntry> &entries)
+{
+    return !entries.isEmpty() && entries.first().label == QLatin1String("GraphicsEllipse\n");
+}
+
 QString EntryFormat::key(const MeasureEntry &entry, bool keepDigits)
 {
     QString name = entry.label.section('=', 0, 0);
@@ -82,7 +87,7 @@ QString EntryFormat::line(const MeasureEntry &entry, bool ellipse) const
 
 QString EntryFormat::text(const QVector<MeasureEntry> &entries) const
 {
-    const bool ellipse = !entries.isEmpty() && entries.first().label == QLatin1String("GraphicsEllipse\n");
+    const bool ellipse = isEllipse(entries);
     QString text;
     for (const MeasureEntry &entry : entries) {
         if (!entry.isHeader())

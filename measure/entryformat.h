@@ -21,6 +21,8 @@ struct EntryFormat
     QString line(const MeasureEntry &entry, bool ellipse) const;
     // All lines but the header joined, without the last line end.
     QString text(const QVector<MeasureEntry> &entries) const;
+    // Whether the entries are an ellipse's: its keys keep their digits.
+    static bool isEllipse(const QVector<MeasureEntry> &entries);
     // The entry's name: its label before "=" without white space, without digits unless kept.
     static QString key(const MeasureEntry &entry, bool keepDigits);
 };
