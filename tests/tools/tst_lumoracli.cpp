@@ -592,6 +592,9 @@ private slots:
         QTest::newRow("viewLostCamera") << device(kDevice, {{"faults", QJsonObject{{"disconnect_after_frames", 3}}}})
                                         << QStringList{"view", "--camera", kDevice, "--frames", "50"} << 5
                                         << "stopped after";
+        QTest::newRow("measureWrongPointCount")
+            << plain << QStringList{"measure", "--tool", "Cir", "--points", "0,0;2,0"} << 2
+            << "Cir takes 3 points, 2 given";
         QTest::newRow("outputFolderMissing")
             << plain << QStringList{"grab", "--camera", kDevice, "--out", m_dir.filePath("none/f.png")} << 6
             << "the folder does not exist";
@@ -608,6 +611,18 @@ private slots:
         QCOMPARE(r.exitCode, exitCode);
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
         QVERIFY(!QFile::exists(m_dir.filePath("f.png")));
+    }
+
+    // The program's own geometry and unit conversion: a circle of radius √2 pixels at 5 µm a pixel.
+    void measure()
+    {
+        const Run r = run({"measure", "--tool", "Cir", "--points", "0,0;2,0;0,2", "--unit", "um", "--um-per-px", "5"});
+        QCOMPARE(r.exitCode, 0);
+        const QJsonArray results = QJsonDocument::fromJson(r.out.toUtf8()).object().value("results").toArray();
+        QCOMPARE(results.size(), 4);
+        QCOMPARE(results.at(0).toObject().value("text").toString(), QString("R = 7.07um"));
+        QCOMPARE(results.at(3).toObject().value("value").toDouble(), 2 * M_PI * 25);
+        QCOMPARE(results.at(3).toObject().value("unit").toString(), QString::fromUtf8("um²"));
     }
 
     // No file may grow, as on a full volume: the picture that was there stays, and the exit

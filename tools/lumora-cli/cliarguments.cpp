@@ -152,6 +152,8 @@ bool CliArguments::parseSetting(const QString &text, QString &error)
 
 bool CliArguments::parse(const QStringList &arguments, QString &error)
 {
+    if (arguments.value(0) == "measure")
+        return parseMeasure(arguments.mid(1), error);
     QStringList commandWords;
     QStringList seen;
     for (int i = 0; i < arguments.size(); ++i) {
@@ -413,6 +415,8 @@ QString CliArguments::helpText()
                           "                  [--levels L,U] [--black-balance V] [--ffc N] [--zoom PERCENT]\n"
                           "                  [--frames N [--screenshot FILE]]\n"
                           "  lumora-cli scan FILE...\n"
+                          "  lumora-cli measure --tool NAME --points X,Y;X,Y;... [--unit UNIT --um-per-px F]\n"
+                          "                     [--precision N]\n"
                           "\n"
                           "Command-line companion of Lumora: lists the attached cameras, prints what a camera\n"
                           "offers, grabs pictures from it, shows its live picture and exchanges its model's\n"
@@ -451,7 +455,14 @@ QString CliArguments::helpText()
                           "         one line per file: the decoded text, or an empty line when none was\n"
                           "         found; a file that is not a readable picture gets an empty line and a\n"
                           "         message on standard error, and the others are still read\n"
-                          "\n"
+                          "  measure\n"
+                          "         the results of a measuring tool for its points in image pixels (click\n"
+                          "         order), as JSON: per result its name, value, unit and the text shown beside\n"
+                          "         the shape; lengths and areas in UNIT (pix, pm, \u00c5, nm, um, mm, cm, m, mil,\n"
+                          "         inch; default pix) at F micrometres per pixel, angles in degrees, with N\n"
+                          "         decimals (default 2). Tools and the points each takes:\n") +
+           measureToolsHelp() +
+           QStringLiteral("\n"
                           "Options:\n"
                           "  --camera NAME       unique name (or display name) from `lumora-cli list`; network\n"
                           "                      cameras are opened with the program's own login\n"

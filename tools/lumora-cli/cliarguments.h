@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QPointF>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -33,7 +34,8 @@ struct ParameterSetting
 // The command line of lumora-cli, parsed and checked; nothing here touches a camera.
 struct CliArguments
 {
-    enum Command { None, Help, List, Info, Get, Set, Grab, Snap, View, Models, SchemeExport, SchemeImport, Scan };
+    enum Command { None, Help, List, Info, Get, Set, Grab, Snap, View, Models, SchemeExport, SchemeImport, Scan,
+                   Measure };
 
     Command command = None;
     bool verbose = false;
@@ -60,15 +62,25 @@ struct CliArguments
     bool overwrite = false;
     // scan: the pictures to read codes from.
     QStringList pictures;
+    // measure: the tool (a DrawType class name), its points in image pixels, and the results' unit.
+    QString tool;
+    QVector<QPointF> points;
+    QString unit = QStringLiteral("pix");
+    double umPerPixel = 0.0;
+    int precision = 2;
 
     // Parses the arguments after the program name. False with a one-line message on error.
     bool parse(const QStringList &arguments, QString &error);
 
     static QString helpText();
+    // The measuring tools and the points each takes, one a line.
+    static QString measureToolsHelp();
     // Whether snap's --out names a picture file (a picture suffix, and no folder of that name).
     static bool isPictureFile(const QString &path);
 
 private:
     // Appends one PARAM=VALUE (set's words, --set's value) to `settings`.
     bool parseSetting(const QString &text, QString &error);
+    // measure takes options of its own and no camera.
+    bool parseMeasure(const QStringList &arguments, QString &error);
 };

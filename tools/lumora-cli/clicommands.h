@@ -28,5 +28,7 @@ int scan(const CliArguments &args, QTextStream &out, QTextStream &err);
 int snap(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
 // Needs a QApplication.
 int view(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
+// The tool's results for its points, as JSON.
+int measure(const CliArguments &args, QTextStream &out, QTextStream &err);
 
 } // namespace CliCommands

@@ -59,6 +59,8 @@ int main(int argc, char *argv[])
     installCliMessageHandler(args.verbose);
     if (args.command == CliArguments::Scan)
         return CliCommands::scan(args, out, err);
+    if (args.command == CliArguments::Measure)
+        return CliCommands::measure(args, out, err);
     registerCameraTypes();
     lmcam_api_init();
     int code = ExitOk;

@@ -1,0 +1,45 @@
+// `lumora-cli measure`: a measuring tool's results, on the program's own geometry.
+#include "clicommands.h"
+
+#include "entryformat.h"
+#include "measureshapes.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+
+int CliCommands::measure(const CliArguments &args, QTextStream &out, QTextStream &err)
+{
+    const MeasureShapes::ToolKind *kind = MeasureShapes::toolKind(args.tool);
+    const std::optional<MeasureShapes::Entries> entries = MeasureShapes::measure(kind->type, args.points);
+    if (!entries) {
+        err << "lumora-cli: the points make no " << args.tool << " (no ellipse fits them)\n";
+        return ExitBadArgument;
+    }
+    EntryFormat format;
+    format.unit = MeasureShapes::toolUnit(kind->type, UnitConverter::unitCode(args.unit));
+    format.precision = args.precision;
+    if (args.umPerPixel > 0) {
+        format.converter.micrometresPerPixel = args.umPerPixel;
+        format.converter.calibrationUnit = UnitConverter::unitName(Unit::Micrometre);
+    }
+    const bool ellipse = EntryFormat::isEllipse(*entries);
+    QJsonArray results;
+    for (const MeasureEntry &entry : *entries) {
+        if (entry.isHeader())
+            continue;
+        QJsonObject result{{"name", entry.isPosition ? QStringLiteral("Pos") : EntryFormat::key(entry, true)},
+                           {"value", format.number(entry, ellipse)},
+                           {"unit", entry.isPosition ? format.converter.unitText(format.unit)
+                                                     : format.suffix(entry, ellipse).trimmed()},
+                           {"text", format.line(entry, ellipse).trimmed()}};
+        if (entry.isPosition)
+            result.insert("y", format.converter.toUnit(entry.y, format.unit, false));
+        results.append(result);
+    }
+    const QJsonObject document{
+        {"tool", args.tool}, {"unit", format.converter.unitText(format.unit)}, {"results", results}};
+    out << QJsonDocument(document).toJson(QJsonDocument::Indented);
+    return ExitOk;
+}
