@@ -21,6 +21,7 @@ enum ExitCode : int {
     ExitNoConfiguration = 10,
     ExitConfigurationExists = 11,
     ExitUnreadablePicture = 12,
+    ExitOutOfSpace = 13,
 };
 
 // One PARAM=VALUE of set or --set, already checked against the parameter table.
@@ -33,7 +34,8 @@ struct ParameterSetting
 // The command line of lumora-cli, parsed and checked; nothing here touches a camera.
 struct CliArguments
 {
-    enum Command { None, Help, List, Info, Get, Set, Grab, Snap, View, Models, SchemeExport, SchemeImport, Scan };
+    enum Command { None, Help, List, Info, Get, Set, Grab, Snap, View, Models, SchemeExport, SchemeImport, Scan,
+                   Record };
 
     Command command = None;
     bool verbose = false;
@@ -43,7 +45,9 @@ struct CliArguments
     int rotate = 0;
     QRect roi; // null: whole picture
     QVector<ParameterSetting> settings;
-    QString out; // grab: a picture file; snap: a picture file or a folder (empty: the program's)
+    // grab: a picture file; snap: a picture file or a folder (empty: the program's); record: a .mp4 file.
+    QString out;
+    int seconds = 0; // record: how long
     // snap: pictures taken, and the seconds between them.
     int count = 1;
     int interval = 0;
