@@ -1,3 +1,4 @@
+#include "../videoprobe.h"
 #include "codecsettings.h"
 #include "frameconversion.h"
 #include "videorecorder.h"
@@ -32,25 +33,6 @@ CodecSettings testSettings()
     CodecSettings settings = CodecSettings::forPictureSize(kWidth, kHeight);
     settings.fps = 30;
     return settings;
-}
-
-// The stream and format facts ffprobe reports ("codec_name", "nb_read_frames", "format_name",
-// "duration"); empty when it cannot read the file.
-QMap<QString, QString> probe(const QString &path)
-{
-    QProcess ffprobe;
-    ffprobe.start(QStringLiteral("ffprobe"),
-                  {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
-                   "stream=codec_name,nb_read_frames:format=format_name,duration", "-of", "default=nw=1", path});
-    if (!ffprobe.waitForFinished(60000) || ffprobe.exitCode() != 0)
-        return {};
-    QMap<QString, QString> facts;
-    for (const QByteArray &line : ffprobe.readAllStandardOutput().split('\n')) {
-        const int eq = line.indexOf('=');
-        if (eq > 0)
-            facts.insert(QString::fromUtf8(line.left(eq)), QString::fromUtf8(line.mid(eq + 1)));
-    }
-    return facts;
 }
 
 // Presentation times in milliseconds of the file's video packets.
