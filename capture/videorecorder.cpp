@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 
+#include <cerrno>
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -97,6 +99,7 @@ void VideoRecorder::start()
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     if (!hasFreeSpace(kReservedSpace)) {
         qWarning() << "Start failed, have no enough free disk space!";
+        m_outOfSpace = true;
         setError(tr("Not enough free disk space to start recording."));
         emit lackOfFreeSpace();
         return;
@@ -133,9 +136,11 @@ void VideoRecorder::stop()
         m_encoder->release();
     }
     if (m_fileOpen) {
-        av_write_trailer(m_output);
-        avio_closep(&m_output->pb);
+        const int finished = av_write_trailer(m_output);
+        const int closed = avio_closep(&m_output->pb);
         m_fileOpen = false;
+        if (finished < 0 || closed < 0)
+            noteWriteFailure(finished < 0 ? finished : closed);
     }
     m_started = false;
     closeOutput();
@@ -184,8 +189,12 @@ bool VideoRecorder::OnEncodedPacket(AVPacket *packet, int width, int height)
         return false;
     }
     packet->stream_index = m_stream->index;
-    if (av_interleaved_write_frame(m_output, packet) < 0) {
+    const int written = av_interleaved_write_frame(m_output, packet);
+    if (written < 0) {
         qWarning() << "Write frame to file failed!";
+        // The volume can fill up (or a quota or size limit be hit) despite the free-space check.
+        if (noteWriteFailure(written))
+            emit lackOfFreeSpace();
         return false;
     }
     ++m_framesWritten;
@@ -202,6 +211,15 @@ bool VideoRecorder::hasFreeSpace(qint64 needed) const
                                    << "Driver: " << directory << " Free space: " << free
                                    << ", needed space: " << needed;
     return false;
+}
+
+bool VideoRecorder::noteWriteFailure(int error)
+{
+    const bool full = error == AVERROR(ENOSPC) || error == AVERROR(EFBIG) || error == AVERROR(EDQUOT);
+    if (full)
+        m_outOfSpace = true;
+    setError(full ? tr("Recording stopped: the disk is full.") : tr("The video file cannot be written."));
+    return full;
 }
 
 void VideoRecorder::setError(const QString &error)

@@ -44,6 +44,8 @@ public:
     int queuedFrames() const;
     // Why the last start or the recording failed; empty when nothing failed.
     QString errorString() const;
+    // Whether the volume ran out of space since init(), before or while the file was written.
+    bool ranOutOfSpace() const { return m_outOfSpace; }
 
     bool OnEncodedPacket(AVPacket *packet, int width, int height) override;
 
@@ -56,11 +58,14 @@ public slots:
     void pause();
 
 signals:
+    // The volume is (nearly) full, at start or while writing; later packets are refused.
     void lackOfFreeSpace();
 
 private:
     bool hasFreeSpace(qint64 needed) const;
     void setError(const QString &error);
+    // Records why writing failed (an FFmpeg error code); true when the volume is full.
+    bool noteWriteFailure(int error);
     void closeOutput();
 
     QString m_path;

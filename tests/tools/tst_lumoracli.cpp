@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include "../capture/slidelabel.h"
+#include "../videoprobe.h"
 #include "../virtualdevices.h"
 #include "simprocess.h"
 #include "virtualscope/framestamp.h"
@@ -163,6 +164,76 @@ private slots:
             virtualscope::framestamp::read(image.width(), [&](int x, int y) { return int(image.constScanLine(y)[x]); });
         QVERIFY(number.has_value());
         QVERIFY2(*number >= 4 && *number < 1000, qPrintable(QString::number(*number)));
+    }
+
+    // A stamped camera recorded for 3 s: each frame in the file is one the camera sent, in order;
+    // those missing between them are exactly the ones the totals count as dropped by the encoder
+    // or missed by the camera; the video's time follows the camera's frame clock.
+    void recordKeepsTheCameraFrames()
+    {
+        QVERIFY(writeVirtualDevices(m_devicesPath, {device(kDevice, {{"frame_stamp", true}})}));
+        const QString path = m_dir.filePath("videos/stamped.mp4"); // the folder does not exist yet
+        const Run r = run({"record", "--camera", kDevice, "--resolution", "320x240", "--seconds", "3", "--out", path});
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        const QRegularExpressionMatch totals =
+            QRegularExpression("recorded: .* \\(([\\d.]+) s, (\\d+) frames written, (\\d+) dropped, (\\d+) missed by")
+                .match(r.out);
+        QVERIFY2(totals.hasMatch(), qPrintable(r.out));
+        const int written = totals.captured(2).toInt();
+        const int lost = totals.captured(3).toInt() + totals.captured(4).toInt();
+        const auto facts = probe(path);
+        QCOMPARE(facts.value("width"), QString("320"));
+        QCOMPARE(facts.value("height"), QString("240"));
+        QCOMPARE(facts.value("nb_read_frames").toInt(), written);
+
+        QProcess ffmpeg;
+        ffmpeg.start("ffmpeg", {"-v", "error", "-i", path, "-fps_mode", "passthrough", "-f", "rawvideo", "-pix_fmt",
+                                "gray", "-"});
+        QVERIFY(ffmpeg.waitForFinished(60000));
+        const QByteArray pictures = ffmpeg.readAllStandardOutput();
+        QCOMPARE(pictures.size(), written * 320 * 240);
+        QVector<uint32_t> stamps;
+        for (int i = 0; i < written; ++i) {
+            const auto *luma = reinterpret_cast<const uchar *>(pictures.constData()) + i * 320 * 240;
+            const auto number = virtualscope::framestamp::read(320, [&](int x, int y) { return luma[y * 320 + x]; });
+            QVERIFY2(number && (stamps.isEmpty() || *number > stamps.last()), qPrintable(QString::number(i)));
+            stamps << *number;
+        }
+        const int span = int(stamps.last() - stamps.first()) + 1;
+        QCOMPARE(span - written, lost);
+        QVERIFY2(span >= 80 && span <= 91 && written >= span / 2, qPrintable(QString::number(span)));
+        QVERIFY2(qAbs(facts.value("duration").toDouble() - span / 30.0) < 0.1, qPrintable(facts.value("duration")));
+    }
+
+    // A recording killed at 5 s leaves a playable file of at least 4 s.
+    void killedRecordStaysReadable()
+    {
+        QVERIFY(writeVirtualDevices(m_devicesPath, {device(kDevice, {{"fps", 60}})}));
+        const QString path = m_dir.filePath("killed.mp4");
+        QProcess process;
+        start(process, {"record", "--camera", kDevice, "--resolution", "320x240", "--seconds", "30", "--out", path});
+        const QRegularExpression fiveSeconds("^recording: ([5-9]|\\d\\d+) s");
+        for (bool reached = false; !reached;) {
+            QVERIFY2(process.canReadLine() || process.waitForReadyRead(30000), "no progress line");
+            reached = fiveSeconds.match(QString::fromUtf8(process.readLine())).hasMatch();
+        }
+        process.kill();
+        QVERIFY(process.waitForFinished());
+        const double duration = probe(path).value("duration").toDouble();
+        QVERIFY2(duration >= 4.0, qPrintable(QString::number(duration)));
+    }
+
+    // No file may grow beyond 64 KiB: the recording stops with its own status and what was
+    // written stays readable.
+    void recordToAFullVolume()
+    {
+        QVERIFY(writeVirtualDevices(m_devicesPath, {device(kDevice)}));
+        const QString path = m_dir.filePath("full.mp4");
+        const Run r =
+            run({"record", "--camera", kDevice, "--seconds", "60", "--out", path}, "trap '' XFSZ; ulimit -f 128");
+        QCOMPARE(r.exitCode, 13);
+        QVERIFY2(r.err.contains("the disk is full"), qPrintable(r.err));
+        QVERIFY(probe(path).value("nb_read_frames").toInt() > 0);
     }
 
     // snap names pictures in a folder by the program's settings (by default the next index,
@@ -581,6 +652,16 @@ private slots:
         QTest::newRow("lostCamera") << device(kDevice, {{"faults", QJsonObject{{"disconnect_after_frames", 3}}}})
                                     << QStringList{"grab", "--camera", kDevice, "--frames", "10", "--out", out} << 5
                                     << "was lost after"; // frames delivered depend on the display keeping up
+        QTest::newRow("recordNotMp4") << plain
+                                      << QStringList{"record", "--camera", kDevice, "--seconds", "1", "--out", "v.avi"}
+                                      << 2 << "the name must end in .mp4";
+        QTest::newRow("recordTooLong") << plain << QStringList{"record", "--camera", kDevice, "--seconds",
+                                                               "86401",  "--out",    "v.mp4"}
+                                       << 2 << "bad --seconds \"86401\"";
+        QTest::newRow("recordLostCamera")
+            << device(kDevice, {{"faults", QJsonObject{{"disconnect_after_frames", 3}}}})
+            << QStringList{"record", "--camera", kDevice, "--seconds", "30", "--out", m_dir.filePath("lost.mp4")} << 5
+            << "was lost";
         QTest::newRow("viewScreenshotWithoutFrames")
             << plain << QStringList{"view", "--camera", kDevice, "--screenshot", out} << 2 << "needs --frames N";
         QTest::newRow("viewBadLevels") << plain << QStringList{"view", "--camera", kDevice, "--levels", "200,100"} << 2
@@ -647,9 +728,8 @@ private slots:
 
 private:
     // `shell`: sh commands run before lumora-cli replaces the shell.
-    Run run(const QStringList &arguments, const QString &shell = QString())
+    void start(QProcess &process, const QStringList &arguments, const QString &shell = QString())
     {
-        QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("LMCAM_VIRTUAL_DEVICES", m_devicesPath);
         env.insert("LSDK_DISCOVERY_TARGETS", m_discoveryTarget);
@@ -659,6 +739,12 @@ private:
         else
             process.start("sh",
                           QStringList{"-c", shell + "; exec \"$0\" \"$@\"", LUMORA_BIN_DIR "/lumora-cli"} + arguments);
+    }
+
+    Run run(const QStringList &arguments, const QString &shell = QString())
+    {
+        QProcess process;
+        start(process, arguments, shell);
         Run result;
         if (!process.waitForFinished(60000)) {
             process.kill();

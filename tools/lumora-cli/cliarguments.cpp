@@ -19,16 +19,18 @@ struct OptionSpec
     bool flag = false;   // no value
     bool import = false; // scheme import
     bool snap = false;
+    bool record = false;
 };
 
 const OptionSpec kOptions[] = {
-    {"camera", true, true, true, false, true, true},
-    {"resolution", false, true, true, false, false, true},
+    {"camera", true, true, true, false, true, true, true},
+    {"resolution", false, true, true, false, false, true, true},
     {"frames", false, true, true},
     {"rotate", false, true, false, false, false, true},
     {"roi", false, true, false, false, false, true},
     {"set", false, true, false, false, false, true},
-    {"out", false, true, false, false, false, true},
+    {"out", false, true, false, false, false, true, true},
+    {"seconds", false, false, false, false, false, false, true},
     {"count", false, false, false, false, false, true},
     {"interval", false, false, false, false, false, true},
     {"watermark", false, false, true},
@@ -244,6 +246,11 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
                 error = QStringLiteral("bad --interval \"%1\" (expected 1 to 86400 seconds)").arg(value);
                 return false;
             }
+        } else if (name == "seconds") {
+            if (!parseInt(value, 1, 86400, seconds)) {
+                error = QStringLiteral("bad --seconds \"%1\" (expected 1 to 86400)").arg(value);
+                return false;
+            }
         } else if (name == "out") {
             out = value; // checked once the command is known: snap also takes a folder
         } else if (name == "screenshot") {
@@ -288,7 +295,8 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
     }
 
     if (commandWords.isEmpty()) {
-        error = QStringLiteral("no command given (list, models, info, get, set, grab, snap, view, scheme or scan)");
+        error =
+            QStringLiteral("no command given (list, models, info, get, set, grab, snap, record, view, scheme or scan)");
         return false;
     }
     QString word = commandWords.first();
@@ -319,6 +327,8 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
         command = Grab;
     } else if (word == "snap") {
         command = Snap;
+    } else if (word == "record") {
+        command = Record;
     } else if (word == "view") {
         command = View;
     } else if (word == "set") {
@@ -345,9 +355,9 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
     } else if (word == "scheme import") {
         command = SchemeImport;
     } else {
-        error =
-            QStringLiteral("unknown command \"%1\" (list, models, info, get, set, grab, snap, view, scheme or scan)")
-                .arg(word);
+        error = QStringLiteral(
+                    "unknown command \"%1\" (list, models, info, get, set, grab, snap, record, view, scheme or scan)")
+                    .arg(word);
         return false;
     }
     for (const QString &name : qAsConst(seen)) {
@@ -355,7 +365,7 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
         if ((command == List || command == Models || command == Scan) ||
             ((command == Info || command == Get || command == Set || command == SchemeExport) && !spec->info) ||
             (command == Grab && !spec->grab) || (command == Snap && !spec->snap) || (command == View && !spec->view) ||
-            (command == SchemeImport && !spec->import)) {
+            (command == Record && !spec->record) || (command == SchemeImport && !spec->import)) {
             error = QStringLiteral("option --%1 does not apply to %2").arg(name, word);
             return false;
         }
@@ -371,6 +381,16 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
     if (command == Grab && !hasImageSuffix(out)) {
         error = badPictureName(QStringLiteral("out"), out);
         return false;
+    }
+    if (command == Record) {
+        if (seconds == 0 || out.isEmpty()) {
+            error = QStringLiteral("record needs --seconds S and --out FILE.mp4");
+            return false;
+        }
+        if (!out.endsWith(QLatin1String(".mp4"), Qt::CaseInsensitive)) {
+            error = QStringLiteral("bad --out \"%1\" (record writes a video: the name must end in .mp4)").arg(out);
+            return false;
+        }
     }
     if (command == Snap) {
         if (seen.contains(QStringLiteral("count")) != seen.contains(QStringLiteral("interval"))) {
@@ -411,6 +431,7 @@ QString CliArguments::helpText()
                           "                  [--roi X,Y,W,H] [--set PARAM=VALUE ...] --out FILE\n"
                           "  lumora-cli snap --camera NAME [--resolution WxH] [--rotate DEG] [--roi X,Y,W,H]\n"
                           "                  [--set PARAM=VALUE ...] [--count N --interval S] [--out DIR|FILE]\n"
+                          "  lumora-cli record --camera NAME [--resolution WxH] --seconds S --out FILE.mp4\n"
                           "  lumora-cli view --camera NAME [--resolution WxH] [--watermark TEXT] [--negative]\n"
                           "                  [--levels L,U] [--black-balance V] [--ffc N] [--zoom PERCENT]\n"
                           "                  [--frames N [--screenshot FILE]]\n"
@@ -449,6 +470,11 @@ QString CliArguments::helpText()
                           "         seconds, into DIR under the program's naming rule and picture format (snap\n"
                           "         settings; default DIR: the program's save folder), or one picture into FILE\n"
                           "         in the format its suffix names; prints a \"saved:\" line per picture\n"
+                          "  record records S seconds of the live picture as H.264 into FILE (MP4, written in\n"
+                          "         fragments: a recording cut short stays playable up to its last second or\n"
+                          "         two), creating its folder; prints a progress line about once a second and\n"
+                          "         the totals: frames written, frames dropped because the encoder fell behind,\n"
+                          "         and frames missing from the camera's own sequence (by its timestamps)\n"
                           "  view   opens a window with the live display (OpenGL, corrections on the graphics\n"
                           "         card) until it is closed, or until N frames were shown\n"
                           "  scan   reads a bar code, QR code or Data Matrix from each picture file and prints\n"
@@ -474,7 +500,8 @@ QString CliArguments::helpText()
                           "                      before the rotation\n"
                           "  --set PARAM=VALUE   camera parameter, repeatable, applied in the order given\n"
                           "  --out FILE          picture file: .png, .jpg, .jpeg, .bmp, .tif or .tiff (snap: or\n"
-                          "                      an existing folder)\n"
+                          "                      an existing folder; record: a .mp4 file)\n"
+                          "  --seconds S         (record) seconds to record, 1 to 86400\n"
                           "  --count N           (snap) pictures to take, 1 to 100000, with --interval\n"
                           "  --interval S        (snap) seconds between pictures, 1 to 86400\n"
                           "  --watermark TEXT    (view) text drawn into the picture, top left (ASCII)\n"
@@ -502,7 +529,8 @@ QString CliArguments::helpText()
                           "     offered, parameter refused)\n"
                           "  3  no camera of that name\n"
                           "  4  the camera refused to open or to stream\n"
-                          "  5  the camera was lost while streaming\n"
+                          "  5  the camera was lost while streaming (record: or sent no frame for 5 seconds;\n"
+                          "     the video recorded until then is kept)\n"
                           "  6  the output file or folder (or, for scheme import, the settings) cannot be written\n"
                           "  7  no display or no OpenGL for view\n"
                           "  8  the camera's model is not supported\n"
@@ -511,6 +539,7 @@ QString CliArguments::helpText()
                           "     scheme import: none in the file)\n"
                           "  11 scheme import: a scheme of that name is stored already (see --overwrite)\n"
                           "  12 scan: a file is not a readable picture (finding no code is not an error)\n"
+                          "  13 record: the volume ran out of space; the video recorded until then is kept\n"
                           "\n"
                           "Environment: LMCAM_VIRTUAL_DEVICES names a devices file of virtual cameras;\n"
                           "LSDK_DISCOVERY_TARGETS lists where network cameras are looked for (host:port,...;\n"

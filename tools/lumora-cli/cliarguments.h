@@ -22,6 +22,7 @@ enum ExitCode : int {
     ExitNoConfiguration = 10,
     ExitConfigurationExists = 11,
     ExitUnreadablePicture = 12,
+    ExitOutOfSpace = 13,
 };
 
 // One PARAM=VALUE of set or --set, already checked against the parameter table.
@@ -35,7 +36,7 @@ struct ParameterSetting
 struct CliArguments
 {
     enum Command { None, Help, List, Info, Get, Set, Grab, Snap, View, Models, SchemeExport, SchemeImport, Scan,
-                   Measure };
+                   Measure, Record };
 
     Command command = None;
     bool verbose = false;
@@ -45,7 +46,9 @@ struct CliArguments
     int rotate = 0;
     QRect roi; // null: whole picture
     QVector<ParameterSetting> settings;
-    QString out; // grab: a picture file; snap: a picture file or a folder (empty: the program's)
+    // grab: a picture file; snap: a picture file or a folder (empty: the program's); record: a .mp4 file.
+    QString out;
+    int seconds = 0; // record: how long
     // snap: pictures taken, and the seconds between them.
     int count = 1;
     int interval = 0;

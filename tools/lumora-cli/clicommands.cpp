@@ -13,12 +13,14 @@
 #include "configurationschemes.h"
 #include "frameconversion.h"
 #include "framegrabber.h"
+#include "librarylogs.h"
 #include "liveviewer.h"
 #include "models/cameramodelfactory.h"
 #include "models/cameramodeltable.h"
 #include "photonaming.h"
 #include "photosaver.h"
 #include "printabletext.h"
+#include "videorecording.h"
 
 #include <QDebug>
 #include <QDir>
@@ -511,6 +513,32 @@ int snap(const CameraDiscovery &discovery, const CliArguments &args, QTextStream
     if (result.code != ExitOk)
         return fail(err, result.code, QStringLiteral("camera \"%1\" %2").arg(name, result.error));
     saveSettings(database, name, args.settings);
+    return ExitOk;
+}
+
+int record(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err)
+{
+    if (!QDir().mkpath(QFileInfo(args.out).absolutePath()))
+        return fail(err, ExitWriteFailed,
+                    QStringLiteral("cannot write %1: the folder cannot be created").arg(args.out));
+    // The encoder's own lines only with --verbose.
+    LibraryLogs::installCodecLogHook();
+    CameraDatabase database;
+    int code = ExitOk;
+    const std::unique_ptr<CameraSession> session = openStreamingSession(discovery, database, args, out, err, code);
+    if (!session)
+        return code;
+    const QString name = session->cameraName();
+    const RecordResult result = recordVideo(*session, args.out, args.seconds, out);
+    if (code != ExitOk) // the stream size was refused
+        return code;
+    out << "recorded: " << args.out << " (" << QString::number(result.seconds, 'f', 1) << " s, " << result.written
+        << " frames written, " << result.dropped << " dropped, " << result.missed << " missed by the camera)\n";
+    out.flush();
+    if (result.code == ExitCameraLost || result.code == ExitCameraRefused)
+        return fail(err, result.code, QStringLiteral("camera \"%1\" %2").arg(name, result.error));
+    if (result.code != ExitOk)
+        return fail(err, result.code, QStringLiteral("%1: %2").arg(args.out, result.error));
     return ExitOk;
 }
 

@@ -26,6 +26,8 @@ int grab(const CameraDiscovery &discovery, const CliArguments &args, QTextStream
 int scan(const CliArguments &args, QTextStream &out, QTextStream &err);
 // Pictures named by the program's photo settings (or one picture file), see --help.
 int snap(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
+// An H.264 MP4 video of --seconds S; the file is finished whatever ends the recording.
+int record(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
 // Needs a QApplication.
 int view(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
 // The tool's results for its points, as JSON.

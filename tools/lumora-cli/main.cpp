@@ -94,6 +94,9 @@ int main(int argc, char *argv[])
         case CliArguments::Snap:
             code = CliCommands::snap(discovery, args, out, err);
             break;
+        case CliArguments::Record:
+            code = CliCommands::record(discovery, args, out, err);
+            break;
         case CliArguments::View:
             code = CliCommands::view(discovery, args, out, err);
             break;
