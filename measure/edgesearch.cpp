@@ -12,15 +12,19 @@ namespace EdgeSearch {
 
 namespace {
 
-// Smoothing before the gradient: enough to keep sensor noise from making peaks of its own,
-// little enough to keep the two sides of a thin line apart.
-constexpr double kSmoothSigma = 1.0;
-// Pixels read beyond the search reach: the smoothing kernel (4), the gradient (1), the
-// neighbours of the peak fit (1) and their interpolation (1).
-constexpr int kMargin = 8;
-// An edge must be this many times the window's median gradient, which noise dominates
-// wherever edges cover less than half the window...
-constexpr double kNoiseFactor = 5.0;
+// Smoothing of the gradient that finds edges: enough to keep sensor noise from making peaks of
+// its own. It also widens thin lines, pushing the peaks of their two sides apart by up to half
+// a pixel, so each edge found is then located on a lightly smoothed gradient.
+constexpr double kFindSigma = 1.0;
+constexpr double kLocateSigma = 0.5;
+// Pixels read beyond the search reach: the climb to the located peak (2), the neighbours of
+// the peak fit (1) and their interpolation (1), the smoothing kernel (4), the gradient (1).
+constexpr int kMargin = 10;
+// Noise is measured on the smaller of the two gradient components, which stays clean beside
+// edges across either axis: its median is 0.375 standard deviations of either component where
+// the noise is Gaussian. An edge must stand six of them above it (a chance in 10^8 for noise),
+// even in a window that a scale's ticks fill nearly all over...
+constexpr double kNoiseFactor = 16.0;
 // ...and at least this steep (grey levels per pixel), for pictures without any noise.
 constexpr double kMinGradient = 2.0;
 // Edges weaker than this share of the strongest in reach give way to it even when nearer.
@@ -30,13 +34,22 @@ constexpr double kRivalShare = 0.5;
 // at whole numbers.
 struct Gradients
 {
-    cv::Mat gx, gy; // CV_32F, grey levels per pixel
-    QPoint origin;  // picture pixel of the window's first pixel
+    cv::Mat gx, gy;       // for finding edges; CV_32F, grey levels per pixel
+    cv::Mat fineX, fineY; // for locating them
+    QPoint origin;        // picture pixel of the window's first pixel
     double threshold = 0.0;
 
     cv::Point2d toWindow(const QPointF &p) const { return {p.x() - origin.x() - 0.5, p.y() - origin.y() - 0.5}; }
     QPointF toPicture(const cv::Point2d &p) const { return {p.x + origin.x() + 0.5, p.y + origin.y() + 0.5}; }
 };
+
+void gradient(const cv::Mat &grey, double sigma, cv::Mat *gx, cv::Mat *gy)
+{
+    cv::Mat smooth;
+    cv::GaussianBlur(grey, smooth, cv::Size(), sigma, sigma, cv::BORDER_REPLICATE);
+    cv::Sobel(smooth, *gx, CV_32F, 1, 0, 3, 1.0 / 8.0, 0.0, cv::BORDER_REPLICATE);
+    cv::Sobel(smooth, *gy, CV_32F, 0, 1, 3, 1.0 / 8.0, 0.0, cv::BORDER_REPLICATE);
+}
 
 bool gradientsAround(const QImage &picture, const QPointF &point, int reach, Gradients *g)
 {
@@ -47,16 +60,15 @@ bool gradientsAround(const QImage &picture, const QPointF &point, int reach, Gra
     const QImage grey = picture.copy(rect).convertToFormat(QImage::Format_Grayscale8);
     const cv::Mat view(grey.height(), grey.width(), CV_8U, const_cast<uchar *>(grey.constBits()),
                        static_cast<size_t>(grey.bytesPerLine()));
-    cv::Mat smooth;
-    view.convertTo(smooth, CV_32F);
-    cv::GaussianBlur(smooth, smooth, cv::Size(), kSmoothSigma, kSmoothSigma, cv::BORDER_REPLICATE);
-    cv::Sobel(smooth, g->gx, CV_32F, 1, 0, 3, 1.0 / 8.0, 0.0, cv::BORDER_REPLICATE);
-    cv::Sobel(smooth, g->gy, CV_32F, 0, 1, 3, 1.0 / 8.0, 0.0, cv::BORDER_REPLICATE);
+    cv::Mat levels;
+    view.convertTo(levels, CV_32F);
+    gradient(levels, kFindSigma, &g->gx, &g->gy);
+    gradient(levels, kLocateSigma, &g->fineX, &g->fineY);
     g->origin = rect.topLeft();
 
-    cv::Mat magnitude;
-    cv::magnitude(g->gx, g->gy, magnitude);
-    std::vector<float> values(magnitude.begin<float>(), magnitude.end<float>());
+    cv::Mat smaller;
+    cv::min(cv::Mat(cv::abs(g->gx)), cv::Mat(cv::abs(g->gy)), smaller);
+    std::vector<float> values(smaller.begin<float>(), smaller.end<float>());
     auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
     std::nth_element(values.begin(), middle, values.end());
     g->threshold = std::max(kMinGradient, kNoiseFactor * *middle);
@@ -73,10 +85,17 @@ float bilinear(const cv::Mat &m, double x, double y)
     return (r0[0] * (1 - fx) + r0[1] * fx) * (1 - fy) + (r1[0] * (1 - fx) + r1[1] * fx) * fy;
 }
 
-// The gradient's component along dir at p: how steep the picture is across an edge of that normal.
+// The gradient's component along dir at p: how steep the picture rises across an edge of that
+// normal.
+double along(const cv::Mat &gx, const cv::Mat &gy, const cv::Point2d &p, const cv::Point2d &dir)
+{
+    return bilinear(gx, p.x, p.y) * dir.x + bilinear(gy, p.x, p.y) * dir.y;
+}
+
+// How steep the picture is across an edge of that normal, whichever way it rises.
 double across(const Gradients &g, const cv::Point2d &p, const cv::Point2d &dir)
 {
-    return std::abs(bilinear(g.gx, p.x, p.y) * dir.x + bilinear(g.gy, p.x, p.y) * dir.y);
+    return std::abs(along(g.gx, g.gy, p, dir));
 }
 
 struct Candidate
@@ -157,10 +176,21 @@ double peakOffset(double a, double b, double c)
 // edge only, not along it.
 cv::Point2d snap(const Gradients &g, const cv::Point2d &click, const Candidate &edge)
 {
-    const double offset = peakOffset(across(g, edge.at - edge.dir, edge.dir), across(g, edge.at, edge.dir),
-                                     across(g, edge.at + edge.dir, edge.dir));
-    const cv::Point2d onEdge = edge.at + offset * edge.dir;
-    return click + (onEdge - click).dot(edge.dir) * edge.dir;
+    // Turned so that the picture rises along it: the located gradient then peaks positive at
+    // this edge, while the other side of a thin line stays negative and out of the climb.
+    const cv::Point2d dir = along(g.gx, g.gy, edge.at, edge.dir) < 0 ? -edge.dir : edge.dir;
+    auto fine = [&](const cv::Point2d &p) { return along(g.fineX, g.fineY, p, dir); };
+    cv::Point2d at = edge.at;
+    for (int step = 0; step < 2; ++step) {
+        if (fine(at + dir) > fine(at))
+            at += dir;
+        else if (fine(at - dir) > fine(at))
+            at -= dir;
+        else
+            break;
+    }
+    const cv::Point2d onEdge = at + peakOffset(fine(at - dir), fine(at), fine(at + dir)) * dir;
+    return click + (onEdge - click).dot(dir) * dir;
 }
 
 cv::Point2d unit(const QPointF &v)
