@@ -33,7 +33,8 @@ VideoWidget::VideoWidget(QWidget *parent) : QWidget(parent), m_pictureArea(new Q
     connect(this, &VideoWidget::updateWatermarkText, picture, &OpenGLVideoWidget::onUpdateWatermarkText);
     connect(picture, &OpenGLVideoWidget::sendFrameForRecording, this, &VideoWidget::sendFrameForRecording);
 
-    m_recordMarker = m_view->scene()->addSimpleText(QStringLiteral("\u25CF REC"));
+    connect(m_view, &GraphicsView::sceneReplaced, this, &VideoWidget::onSceneReplaced);
+    m_recordMarker = new QGraphicsSimpleTextItem(QStringLiteral("\u25CF REC"));
     QFont font = m_recordMarker->font();
     font.setBold(true);
     font.setPointSize(14);
@@ -41,12 +42,25 @@ VideoWidget::VideoWidget(QWidget *parent) : QWidget(parent), m_pictureArea(new Q
     m_recordMarker->setBrush(QColor(230, 30, 30));
     m_recordMarker->setFlag(QGraphicsItem::ItemIgnoresTransformations);
     m_recordMarker->setZValue(1e6);
-    m_recordMarker->hide();
     m_blink.setInterval(500);
     connect(&m_blink, &QTimer::timeout, this, [this] {
         placeRecordMarker();
         m_recordMarker->setVisible(!m_recordMarker->isVisible());
     });
+}
+
+VideoWidget::~VideoWidget()
+{
+    delete m_recordMarker; // leaves the scene it is in
+}
+
+void VideoWidget::onSceneReplaced(QGraphicsScene *previous, QGraphicsScene *current)
+{
+    if (m_recordMarker->scene() == previous) {
+        previous->removeItem(m_recordMarker);
+        current->addItem(m_recordMarker);
+        placeRecordMarker();
+    }
 }
 
 void VideoWidget::onStartRecording()
@@ -55,6 +69,7 @@ void VideoWidget::onStartRecording()
         return;
     m_recording = true;
     m_view->videoWidget()->onStartRecording();
+    m_view->scene()->addItem(m_recordMarker);
     placeRecordMarker();
     m_recordMarker->show();
     m_blink.start();
@@ -73,7 +88,7 @@ void VideoWidget::onStopRecording()
         return;
     m_recording = false;
     m_blink.stop();
-    m_recordMarker->hide();
+    m_recordMarker->scene()->removeItem(m_recordMarker);
     m_view->videoWidget()->onStopRecording();
 }
 
@@ -143,7 +158,9 @@ void VideoWidget::layoutPicture()
     m_view->setHorizontalScrollBarPolicy(layout.scrollsHorizontally ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     m_view->setVerticalScrollBarPolicy(layout.scrollsVertically ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     m_view->setGeometry(layout.viewRect);
-    m_view->scene()->setSceneRect(QRectF(QPointF(0, 0), layout.pictureSize));
+    // Shapes drawn over the picture are measured in its own pixels: the zoom is the view's.
+    m_view->setTransform(QTransform::fromScale(m_factor, m_factor));
+    m_view->scene()->setSceneRect(QRectF(QPointF(0, 0), displayedFrameSize(m_frameSize, m_rotation)));
     m_view->setPictureSize(layout.pixelSize);
 
     if (m_factor != m_previousFactor && m_previousFactor > 0) {

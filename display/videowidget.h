@@ -13,6 +13,7 @@
 #include <QWidget>
 
 class GraphicsView;
+class QGraphicsScene;
 class QGraphicsSimpleTextItem;
 
 // The display pane of one camera: lays the live picture out at the chosen zoom, hands every
@@ -24,6 +25,7 @@ class VideoWidget : public QWidget
     Q_PROPERTY(double maxZoomPercent READ maxZoomPercent WRITE setMaxZoomPercent)
 public:
     explicit VideoWidget(QWidget *parent = nullptr);
+    ~VideoWidget() override;
 
     GraphicsView *graphicsView() const { return m_view; }
     VideoScaleStrategy scaleStrategy() const { return m_strategy; }
@@ -94,6 +96,8 @@ private:
     void updateScale();
     void layoutPicture();
     void placeRecordMarker();
+    // Moves the marker into the scene now shown while recording.
+    void onSceneReplaced(QGraphicsScene *previous, QGraphicsScene *current);
 
     QWidget *m_pictureArea;
     GraphicsView *m_view;
@@ -111,6 +115,7 @@ private:
     double m_maxZoomPercent = 400.0;
     QSize m_lastFrameSize;
     bool m_recording = false;
+    // In the view's current scene while recording only, so that any scene can be shown.
     QGraphicsSimpleTextItem *m_recordMarker;
     QTimer m_blink;
     QElapsedTimer m_shownClock;
