@@ -106,6 +106,47 @@ private:
     bool m_done = false;
 };
 
+// Removes every finished shape at once; undoing brings each back in its row.
+class RemoveAllCommand : public QUndoCommand
+{
+public:
+    explicit RemoveAllCommand(MainScene *scene) : m_scene(scene), m_tools(scene->m_finished) {}
+    ~RemoveAllCommand() override
+    {
+        if (m_removed)
+            qDeleteAll(m_tools);
+    }
+
+    void redo() override
+    {
+        for (int i = m_tools.size() - 1; i >= 0; --i) {
+            Base *tool = m_tools.at(i);
+            m_scene->m_finished.removeAt(i);
+            m_scene->removeItem(tool->item());
+            m_scene->removeItem(tool->label());
+            emit m_scene->itemRemove(tool, i);
+        }
+        m_removed = true;
+    }
+
+    void undo() override
+    {
+        for (int i = 0; i < m_tools.size(); ++i) {
+            Base *tool = m_tools.at(i);
+            m_scene->addItem(tool->item());
+            m_scene->addItem(tool->label());
+            m_scene->m_finished.insert(i, tool);
+            emit m_scene->itemInsert(tool, i);
+        }
+        m_removed = false;
+    }
+
+private:
+    MainScene *m_scene;
+    QList<Base *> m_tools;
+    bool m_removed = false;
+};
+
 MainScene::MainScene(QObject *parent)
     : QGraphicsScene(parent), m_layerName(tr("Background")), m_hint(new GraphicsTextNoData)
 {
@@ -222,8 +263,13 @@ void MainScene::mousePressEvent(QGraphicsSceneMouseEvent *event)
         rightPress(event);
         return;
     }
-    if (event->button() != Qt::LeftButton || m_finishTimer.isActive())
+    if (event->button() != Qt::LeftButton)
         return;
+    if (m_finishTimer.isActive()) {
+        // A quick press starts the next shape: the one pausing is finished first, not lost.
+        m_finishTimer.stop();
+        finalise();
+    }
     emit sendSceneMousePressedPos(event->scenePos());
     const QPointF pos = snapped({event->scenePos()}, 1).constFirst();
     m_lastSample = pos;
@@ -408,4 +454,11 @@ void MainScene::reportSelection()
             rows << i;
     }
     emit itemSelected(rows);
+}
+
+void MainScene::slotDelAllItem()
+{
+    abandonTool();
+    if (!m_finished.isEmpty())
+        m_undo.push(new RemoveAllCommand(this));
 }

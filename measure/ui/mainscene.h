@@ -89,6 +89,8 @@ public slots:
     // Merges the entries into the current properties and applies them to every shape of the kinds
     // they name, finished or in progress.
     void setDrawProperty(QMap<DrawProperty, QVariant> properties);
+    // Deletes every shape (one step of the undo stack) and any shape in progress.
+    void slotDelAllItem();
 
 protected:
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
@@ -99,6 +101,7 @@ protected:
 
 private:
     friend class AddItemCommand;
+    friend class RemoveAllCommand;
     bool isDrawingMode() const;
     Base *createTool(DrawType type);
     void rightPress(QGraphicsSceneMouseEvent *event);

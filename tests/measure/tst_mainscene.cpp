@@ -136,6 +136,27 @@ private slots:
         QCOMPARE(m_scene->drawType(), int(MainScene::IdleMode));
     }
 
+    void deleteAllIsOneUndoStep()
+    {
+        m_scene->setDrawMode(int(DrawType::Line));
+        QSignalSpy inserted(m_scene.get(), &MainScene::itemInsert);
+        for (const Points &line : {Points{{100, 100}, {160, 180}}, Points{{240, 120}, {150, 250}}}) {
+            click(line[0]);
+            click(line[1]);
+        }
+        // The second line's first press came during the first one's pause: both are kept.
+        QTRY_COMPARE(inserted.count(), 2);
+        const QList<Base *> shapes = m_scene->finishedTools();
+        QSignalSpy removed(m_scene.get(), &MainScene::itemRemove);
+        m_scene->slotDelAllItem();
+        QVERIFY(m_scene->finishedTools().isEmpty());
+        QCOMPARE(removed.count(), 2);
+        QVERIFY(!hasItemOfType(ConnectItemType));
+        m_scene->undoStack()->undo();
+        QCOMPARE(m_scene->finishedTools(), shapes); // back in their rows
+        QCOMPARE(inserted.count(), 4);
+    }
+
     void pressOnExistingPointIsIgnored()
     {
         m_scene->setDrawMode(int(DrawType::Line));
@@ -187,16 +208,14 @@ private slots:
         QTest::addColumn<bool>("parallel"); // of the first and the last segment; else square
         const QPointF right(1, 0);
         QTest::newRow("HLine") << int(DrawType::HLine) << Points{{100, 100}, {150, 130}} << false << true;
-        QTest::newRow("ThreePointRect")
-            << int(DrawType::ThreePointRect) << Points{{100, 100}, {160, 120}, {190, 150}} << false << false;
-        QTest::newRow("FourPointParLine")
-            << int(DrawType::FourPointParLine) << Points{{100, 100}, {160, 120}, {90, 200}, {190, 150}} << false
-            << true;
-        QTest::newRow("FourPointVerLine")
-            << int(DrawType::FourPointVerLine) << Points{{100, 100}, {160, 120}, {90, 200}, {190, 150}} << false
-            << false;
-        QTest::newRow("ThreeAngShift") << int(DrawType::ThreeAng) << Points{{100, 100}, {160, 120}, {190, 230}}
-                                       << true << false;
+        QTest::newRow("ThreePointRect") << int(DrawType::ThreePointRect) << Points{{100, 100}, {160, 120}, {190, 150}}
+                                        << false << false;
+        QTest::newRow("FourPointParLine") << int(DrawType::FourPointParLine)
+                                          << Points{{100, 100}, {160, 120}, {90, 200}, {190, 150}} << false << true;
+        QTest::newRow("FourPointVerLine") << int(DrawType::FourPointVerLine)
+                                          << Points{{100, 100}, {160, 120}, {90, 200}, {190, 150}} << false << false;
+        QTest::newRow("ThreeAngShift") << int(DrawType::ThreeAng) << Points{{100, 100}, {160, 120}, {190, 230}} << true
+                                       << false;
     }
 
     void constraintsHold()
@@ -242,8 +261,8 @@ private:
 
     void move(const QPointF &p, Qt::KeyboardModifiers mods = {})
     {
-        QMouseEvent event(QEvent::MouseMove, at(p), m_view->viewport()->mapToGlobal(at(p)), Qt::NoButton,
-                          Qt::NoButton, mods);
+        QMouseEvent event(QEvent::MouseMove, at(p), m_view->viewport()->mapToGlobal(at(p)), Qt::NoButton, Qt::NoButton,
+                          mods);
         QApplication::sendEvent(m_view->viewport(), &event);
     }
 
