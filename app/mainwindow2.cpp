@@ -14,6 +14,7 @@
 #include "languagemanager.h"
 #include "liveframefeed.h"
 #include "mainmenu.h"
+#include "measurepages.h"
 #include "pageeditordialog.h"
 #include "theme.h"
 #include "videowidget.h"
@@ -192,17 +193,20 @@ void MainWindow2::buildWorkspace()
                 connect(m_quickSaveButton, &QPushButton::clicked, m_imageTabs, &ImageTabs::quickSaveCurrent);
                 pageLayout->addWidget(m_quickSaveButton);
             }
-            auto *later = new QLabel(page);
-            later->setAlignment(Qt::AlignCenter);
-            later->setWordWrap(true);
-            later->setEnabled(false);
-            m_laterPages << later;
-            pageLayout->addWidget(later, 1);
+            if (i == 1 || i == 4) {
+                auto *later = new QLabel(page);
+                later->setAlignment(Qt::AlignCenter);
+                later->setWordWrap(true);
+                later->setEnabled(false);
+                m_laterPages << later;
+                pageLayout->addWidget(later, 1);
+            }
             m_pages->addWidget(page);
         }
     }
     navigationLayout->addStretch();
     connect(m_navigation, &QButtonGroup::idClicked, m_pages, &QStackedWidget::setCurrentIndex);
+    m_measurePages = new MeasurePages(m_imageTabs, m_acquirePage, m_pages->widget(2), m_pages->widget(3));
 
     // The view bar above the image tabs.
     auto *centre = new QWidget(splitter);
@@ -544,6 +548,7 @@ void MainWindow2::retranslate()
     m_titleLabel->setText(windowTitle());
     m_mainMenu->retranslate();
     m_acquirePage->retranslate();
+    m_measurePages->retranslate();
     m_openPictureButton->setText(tr("Open Picture"));
     m_savePictureButton->setText(tr("Save Picture"));
     m_quickSaveButton->setText(tr("Quick Save"));
@@ -554,8 +559,6 @@ void MainWindow2::retranslate()
     for (int i = 0; i < 5; ++i)
         m_navigation->button(i)->setText(tr(navigation[i]));
     const char *const later[] = {QT_TR_NOOP("Time-lapse will be on this page."),
-                                 QT_TR_NOOP("Measurement tools and their results will be on this page."),
-                                 QT_TR_NOOP("Annotation tools will be on this page."),
                                  QT_TR_NOOP("Report templates and export will be on this page.")};
     for (int i = 0; i < m_laterPages.size(); ++i)
         m_laterPages[i]->setText(tr(later[i]));

@@ -12,6 +12,7 @@
 #include <functional>
 
 class AcquirePage;
+class MeasurePages;
 class CamSettings;
 class CameraSession;
 class FramelessHelper;
@@ -132,6 +133,7 @@ private:
     VideoWidget *m_liveView = nullptr;
     QLabel *m_captureStatusLabel = nullptr;
     AcquirePage *m_acquirePage = nullptr;
+    MeasurePages *m_measurePages = nullptr;
     QLabel *m_fpsLabel = nullptr;
     QLabel *m_resolutionLabel = nullptr;
     QLabel *m_formatLabel = nullptr;

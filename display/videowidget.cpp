@@ -65,7 +65,7 @@ void VideoWidget::onSceneReplaced(QGraphicsScene *previous, QGraphicsScene *curr
 
 void VideoWidget::onStartRecording()
 {
-    if (m_recording || m_lastFrameSize.isEmpty())
+    if (m_recording || m_lastFrame.isNull())
         return;
     m_recording = true;
     m_view->videoWidget()->onStartRecording();
@@ -112,7 +112,7 @@ void VideoWidget::onFrame(VideoFrame frame)
     if (size.width() < 1 || size.height() < 1) {
         return;
     }
-    m_lastFrameSize = size;
+    m_lastFrame = frame;
     // Frames still in flight when the rotation changes come with the sides exchanged.
     const bool sameSize = size == m_frameSize || size == m_frameSize.transposed();
     if (!sameSize || m_relayoutPending) {
@@ -129,7 +129,7 @@ void VideoWidget::onFrame(VideoFrame frame)
 
 void VideoWidget::clear()
 {
-    m_lastFrameSize = QSize();
+    m_lastFrame = VideoFrame();
     m_view->videoWidget()->clear();
 }
 

@@ -39,7 +39,9 @@ public:
     int shownFrames() const;
     double takeShownFps();
     // The size of the pictures a recording gets: the last frame's; empty while nothing is live.
-    QSize recordingSize() const { return m_lastFrameSize; }
+    QSize recordingSize() const { return QSize(m_lastFrame.width(), m_lastFrame.height()); }
+    // The frame shown last, before the picture corrections; empty while nothing is live.
+    VideoFrame lastFrame() const { return m_lastFrame; }
     bool isRecording() const { return m_recording; }
 
 signals:
@@ -113,7 +115,7 @@ private:
     int m_rotation = 0;
     bool m_fullScreen = false;
     double m_maxZoomPercent = 400.0;
-    QSize m_lastFrameSize;
+    VideoFrame m_lastFrame;
     bool m_recording = false;
     // In the view's current scene while recording only, so that any scene can be shown.
     QGraphicsSimpleTextItem *m_recordMarker;

@@ -65,8 +65,9 @@ void addAngleArc(QPainterPath &path, const QPointF &vertex, const QLineF &from, 
 // ---- GraphicsPoint
 
 GraphicsPoint::GraphicsPoint(const QPointF &pos, int constraint, GraphicsConnect *shape)
-    : QGraphicsEllipseItem(-kHandleRadius, -kHandleRadius, 2 * kHandleRadius, 2 * kHandleRadius),
-      m_constraint(constraint), m_origin(pos)
+    : QGraphicsEllipseItem(-kHandleRadius, -kHandleRadius, 2 * kHandleRadius, 2 * kHandleRadius)
+    , m_constraint(constraint)
+    , m_origin(pos)
 {
     setPen(QPen(Qt::white, 0));
     setBrush(QColor(0, 120, 215));
@@ -405,9 +406,15 @@ void GraphicsCross::setPen(const QPen &pen)
     update();
 }
 
+void GraphicsCross::setArea(const QRectF &area)
+{
+    prepareGeometryChange();
+    m_area = area;
+}
+
 QRectF GraphicsCross::boundingRect() const
 {
-    return scene() ? scene()->sceneRect() : QRectF();
+    return m_area;
 }
 
 void GraphicsCross::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)

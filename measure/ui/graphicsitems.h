@@ -135,11 +135,14 @@ public:
     GraphicsCross();
     int type() const override { return CrossItemType; }
     void setPen(const QPen &pen);
+    // The picture the cross spans (the scene's rect, which the owner follows).
+    void setArea(const QRectF &area);
     QRectF boundingRect() const override;
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
 
 private:
     QPen m_pen;
+    QRectF m_area;
 };
 
 // A small marker that blinks red where the operator is pointed to.

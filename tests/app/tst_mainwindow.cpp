@@ -2,6 +2,7 @@
 #include "../videoprobe.h"
 #include "../virtualdevices.h"
 #include "acquirepage.h"
+#include "base.h"
 #include "basecamera.h"
 #include "cameraplaythread.h"
 #include "camerasession.h"
@@ -11,8 +12,11 @@
 #include "contrastview.h"
 #include "frameconversion.h"
 #include "framelesshelper.h"
+#include "graphicsitems.h"
 #include "graphicsview.h"
+#include "mainscene.h"
 #include "mainwindow2.h"
+#include "measurewidget.h"
 #include "modalanswer.h"
 #include "openglvideowidget.h"
 #include "pageeditordialog.h"
@@ -655,6 +659,57 @@ private slots:
             told = told || box->text().startsWith(QStringLiteral("Lack of free disk space!"));
         QVERIFY(told);
         QVERIFY(probe(saved.last().at(0).toString()).value("nb_read_frames").toInt() > 0);
+    }
+
+    void measuringOnTheMicrometer()
+    {
+        // A stage micrometer at 0.5 um per pixel: ticks every 10 um from the middle column, each
+        // 2 pixels wide (at 639 to 641, 839 to 841, ...).
+        QVERIFY(writeDevices(
+            {QJsonObject{{"name", "usb#vid_2bdf&pid_0222#0001#video"},
+                         {"pid", "0222"},
+                         {"specimen", QJsonObject{{"type", "micrometer"}, {"pixel_pitch_um", 0.5}, {"drift", false}}},
+                         {"capabilities", QJsonArray{virtualCapability(1280, 720)}}}}));
+        const auto restore = qScopeGuard([&] {
+            m_window.reset();
+            writeDevices({});
+        });
+        m_window = std::make_unique<MainWindow2>();
+        m_window->show();
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->session()->isOpen(), 5000);
+        VideoWidget *live = m_window->liveView();
+        QTRY_VERIFY_WITH_TIMEOUT(!live->lastFrame().isNull(), 10000);
+        live->onSetScalePercent(100);
+        GraphicsView *view = live->graphicsView();
+        const double y = 720 / 2 - 40; // along the ticks, above the scale's base line
+        view->centerOn(740, y);
+        auto *scene = qobject_cast<MainScene *>(view->scene());
+        QVERIFY(scene);
+        m_window->findChild<QToolButton *>(QStringLiteral("mesure_tBtn"))->click();
+        auto *panel = m_window->findChild<MeasureWidget *>();
+        qRegisterMetaType<Base *>();
+        QSignalSpy inserted(scene, &MainScene::itemInsert);
+        const auto drawLine = [&](QPointF from, QPointF to) {
+            panel->findChild<QPushButton *>(QStringLiteral("drawLine_btn"))->click();
+            for (const QPointF &p : {from, to})
+                QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->mapFromScene(p));
+        };
+        // Tick centres 100 um apart: 200 pixels.
+        drawLine({640, y}, {840, y});
+        QTRY_COMPARE(inserted.count(), 1);
+        const Base *plain = inserted.last().first().value<Base *>();
+        QVERIFY2(std::abs(plain->label()->entries().first().value - 200) <= 1,
+                 qPrintable(QString::number(plain->label()->entries().first().value)));
+
+        // Snapping: clicks 3 px left of the ticks' left edges land on the edges.
+        panel->findChild<QPushButton *>(QStringLiteral("edge_btn"))->click();
+        drawLine({636, y}, {836, y});
+        QTRY_COMPARE(inserted.count(), 2);
+        const QVector<QPointF> points = inserted.last().first().value<Base *>()->points();
+        qInfo("Line over ticks 100 um apart: %.3f px; snapped edges at %.3f and %.3f",
+              plain->label()->entries().first().value, points[0].x(), points[1].x());
+        for (int i = 0; i < 2; ++i)
+            QVERIFY2(std::abs(points[i].x() - (639 + 200 * i)) < 0.5, qPrintable(QString::number(points[i].x())));
     }
 
     void unplugLeavesNoPicture()

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+
+class AcquirePage;
+class ImageTabs;
+class LabelWidget;
+class MainScene;
+class MeasureWidget;
+class QGraphicsItem;
+class QWidget;
+class VideoWidget;
+
+// The Measure and Annotate pages and the drawing scene of every picture view: each view (the
+// live one and every picture tab) gets a scene of its own; the pages' tools act on the view
+// in front, and clicks snap to the edges of the picture that view shows.
+class MeasurePages : public QObject
+{
+    Q_OBJECT
+
+public:
+    MeasurePages(ImageTabs *tabs, AcquirePage *acquire, QWidget *measureParent, QWidget *annotateParent);
+
+    MeasureWidget *measureWidget() const { return m_measure; }
+    LabelWidget *labelWidget() const { return m_label; }
+    // The scene over a view; null for a view that has none.
+    MainScene *sceneOf(VideoWidget *view) const { return m_scenes.value(view); }
+    MainScene *currentScene() const;
+
+    void retranslate();
+
+private:
+    void addView(VideoWidget *view);
+
+    ImageTabs *m_tabs;
+    MeasureWidget *m_measure;
+    LabelWidget *m_label;
+    QHash<VideoWidget *, MainScene *> m_scenes;
+    QHash<MainScene *, QGraphicsItem *> m_crosses;
+    int m_edgeMode = 0;
+    int m_edgeRange = 10;
+    int m_unit = 1;
+    bool m_crossShown = false;
+};
