@@ -155,6 +155,11 @@ void Base::setUnit(int unit)
     }
 }
 
+std::optional<DrawProperty> Base::propertyId(const char *suffix) const
+{
+    return propertyNamed(propertyPrefix(m_type) + QLatin1String(suffix));
+}
+
 void Base::applyProperties(const QMap<DrawProperty, QVariant> &properties)
 {
     const QString prefix = propertyPrefix(m_type);
