@@ -9,6 +9,8 @@
 #include <QVariant>
 #include <QVector>
 
+#include <optional>
+
 class GraphicsConnect;
 class GraphicsText;
 class QGraphicsScene;
@@ -57,6 +59,8 @@ public:
     // Colour, width and text size of this kind from the map; other entries are left alone.
     void applyProperties(const QMap<DrawProperty, QVariant> &properties);
     const QMap<DrawProperty, QVariant> &properties() const { return m_properties; }
+    // The property of that name, if there is one.
+    static std::optional<DrawProperty> propertyNamed(const QString &name);
 
     GraphicsConnect *item() const { return m_item; }
     GraphicsText *label() const { return m_label; }
