@@ -350,6 +350,12 @@ private slots:
         m_scene->onUndoOpt();
         QCOMPARE(MainScene::layerOf(inLayer), first);
         QCOMPARE(m_scene->layerNames(), (QStringList{QStringLiteral("Background"), first}));
+
+        // Deleted while hidden, brought back after the layer was shown: shown.
+        m_scene->onDeleteItemsRedo({0}, m_scene.get());
+        m_scene->onSetLayerVisible(first, true);
+        m_scene->onUndoOpt();
+        QVERIFY(inLayer->item()->isVisible() && inLayer->label()->isVisible());
     }
 
     // Saved and loaded again, the shapes come back with their points, layers and numbers, and
