@@ -41,19 +41,6 @@ QString propertyPrefix(DrawType type)
     }
 }
 
-// The property of that name, if there is one.
-std::optional<DrawProperty> propertyNamed(const QString &name)
-{
-    static const QHash<QString, int> ids = [] {
-        QHash<QString, int> byName;
-        for (int id = 0; id < DrawPropertyCount; ++id)
-            byName.insert(drawPropertyName(DrawProperty(id)), id);
-        return byName;
-    }();
-    const auto it = ids.constFind(name);
-    return it == ids.cend() ? std::nullopt : std::optional<DrawProperty>(DrawProperty(*it));
-}
-
 bool hasNoData(DrawType type)
 {
     const MeasureShapes::ToolKind *kind = MeasureShapes::toolKind(type);
@@ -80,6 +67,18 @@ Base::~Base()
 QString Base::typeName() const
 {
     return MeasureShapes::typeName(m_type);
+}
+
+std::optional<DrawProperty> Base::propertyNamed(const QString &name)
+{
+    static const QHash<QString, int> ids = [] {
+        QHash<QString, int> byName;
+        for (int id = 0; id < DrawPropertyCount; ++id)
+            byName.insert(drawPropertyName(DrawProperty(id)), id);
+        return byName;
+    }();
+    const auto it = ids.constFind(name);
+    return it == ids.cend() ? std::nullopt : std::optional<DrawProperty>(DrawProperty(*it));
 }
 
 bool Base::isMark() const

@@ -61,6 +61,8 @@ public:
     const QMap<DrawProperty, QVariant> &properties() const { return m_properties; }
     // This kind's drawing property with that suffix ("Color", "ShowLength"), if it has one.
     std::optional<DrawProperty> propertyId(const char *suffix) const;
+    // The property of that name, if there is one.
+    static std::optional<DrawProperty> propertyNamed(const QString &name);
 
     GraphicsConnect *item() const { return m_item; }
     GraphicsText *label() const { return m_label; }

@@ -63,6 +63,8 @@ public:
     void setBackground(const QColor &colour) { m_background = colour; }
     // Placed by the operator: the label no longer follows its shape.
     bool isPlaced() const { return m_placed; }
+    // Undoing a move gives the label back to its shape.
+    void setPlaced(bool placed) { m_placed = placed; }
 
     QRectF boundingRect() const override;
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;

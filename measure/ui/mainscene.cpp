@@ -4,7 +4,9 @@
 #include "graphicsitems.h"
 #include "measuregeometry.h"
 #include "measureshapes.h"
+#include "shapetemplate.h"
 
+#include <QColor>
 #include <QGraphicsSceneMouseEvent>
 #include <QKeyEvent>
 #include <QUndoCommand>
@@ -51,9 +53,17 @@ QPointF alongLine(const QPointF &q, const QPointF &from, const QPointF &d)
     return MeasureGeometry::perpendicularFoot(q, from, from + d);
 }
 
+// Shapes counted by number: not positions, serial numbers, free text or marks.
+bool isNumbered(const Base *tool)
+{
+    return !tool->isMark() && !tool->isType(DrawType::PointPosition) && !tool->isType(DrawType::PointSerialNumber) &&
+           !tool->isType(DrawType::LText);
+}
+
 } // namespace
 
 // Puts a finalised shape into the finished list; undone, takes it out of the scene again.
+// Whoever has a shape out of the scene owns it: this command while undone.
 class AddItemCommand : public QUndoCommand
 {
 public:
@@ -66,22 +76,16 @@ public:
 
     void redo() override
     {
-        GraphicsConnect *item = m_tool->item();
-        if (m_first) {
-            item->setProperty(ItemData::graphicsId, m_scene->m_nextId++);
-            item->setProperty(ItemData::layerName, m_scene->m_layerName);
-            QObject::connect(item, &GraphicsConnect::signalItemMove, m_scene,
-                             [scene = m_scene, tool = m_tool] { emit scene->itemUpdate(tool); });
-        } else {
-            m_scene->addItem(item);
-            m_scene->addItem(m_tool->label());
+        const bool first = m_index < 0;
+        if (first) {
+            m_number = isNumbered(m_tool) ? m_scene->m_shapeCount + 1 : 0;
+            m_scene->adopt(m_tool, m_scene->m_nextId++, m_scene->m_layerName, m_number);
         }
+        if (m_number > 0)
+            m_scene->m_shapeCount = m_number;
+        m_index = m_scene->putShape(m_tool, m_index);
         m_done = true;
-        m_scene->m_finished.insert(m_index < 0 ? m_scene->m_finished.size() : m_index, m_tool);
-        m_index = m_scene->m_finished.indexOf(m_tool);
-        emit m_scene->itemInsert(m_tool, m_index);
-        if (m_first) {
-            m_first = false;
+        if (first) {
             if (m_tool->isType(DrawType::LCali) || m_tool->isType(DrawType::CCali))
                 emit m_scene->caliOver(m_tool);
             else if (m_tool->isType(DrawType::LText))
@@ -91,64 +95,196 @@ public:
 
     void undo() override
     {
-        m_scene->m_finished.removeOne(m_tool);
-        m_scene->removeItem(m_tool->item());
-        m_scene->removeItem(m_tool->label());
+        m_scene->takeShape(m_index);
+        if (m_number > 0)
+            m_scene->m_shapeCount = m_number - 1; // the next shape gets this number again
         m_done = false;
-        emit m_scene->itemRemove(m_tool, m_index);
     }
 
 private:
     MainScene *m_scene;
     Base *m_tool;
     int m_index = -1;
-    bool m_first = true;
+    int m_number = 0;
     bool m_done = false;
 };
 
-// Removes every finished shape at once; undoing brings each back in its row.
-class RemoveAllCommand : public QUndoCommand
+// Shapes taken out of the scene at their rows and put back there; owns them while out.
+class ShapeRows
 {
 public:
-    explicit RemoveAllCommand(MainScene *scene) : m_scene(scene), m_tools(scene->m_finished) {}
-    ~RemoveAllCommand() override
+    ShapeRows(MainScene *scene, const QList<int> &rows) : m_scene(scene)
     {
-        if (m_removed)
-            qDeleteAll(m_tools);
+        for (int row : rows)
+            m_shapes << qMakePair(row, scene->m_finished.at(row));
+    }
+    ~ShapeRows()
+    {
+        if (m_out) {
+            for (const auto &shape : qAsConst(m_shapes))
+                delete shape.second;
+        }
+    }
+    ShapeRows(const ShapeRows &) = delete;
+    ShapeRows &operator=(const ShapeRows &) = delete;
+
+    void take()
+    {
+        for (int i = m_shapes.size() - 1; i >= 0; --i)
+            m_scene->takeShape(m_shapes.at(i).first);
+        m_out = true;
     }
 
-    void redo() override
+    void restore()
     {
-        for (int i = m_tools.size() - 1; i >= 0; --i) {
-            Base *tool = m_tools.at(i);
-            m_scene->m_finished.removeAt(i);
-            m_scene->removeItem(tool->item());
-            m_scene->removeItem(tool->label());
-            emit m_scene->itemRemove(tool, i);
-        }
-        m_removed = true;
-    }
-
-    void undo() override
-    {
-        for (int i = 0; i < m_tools.size(); ++i) {
-            Base *tool = m_tools.at(i);
-            m_scene->addItem(tool->item());
-            m_scene->addItem(tool->label());
-            m_scene->m_finished.insert(i, tool);
-            emit m_scene->itemInsert(tool, i);
-        }
-        m_removed = false;
+        for (const auto &shape : qAsConst(m_shapes))
+            m_scene->putShape(shape.second, shape.first);
+        m_out = false;
     }
 
 private:
     MainScene *m_scene;
-    QList<Base *> m_tools;
-    bool m_removed = false;
+    QVector<QPair<int, Base *>> m_shapes; // by ascending row
+    bool m_out = false;
+};
+
+// Deletes the shapes of some rows (or all); undoing brings each back in its row.
+class RemoveItemCommand : public QUndoCommand
+{
+public:
+    RemoveItemCommand(MainScene *scene, const QList<int> &rows) : m_shapes(scene, rows) {}
+    void redo() override { m_shapes.take(); }
+    void undo() override { m_shapes.restore(); }
+
+private:
+    ShapeRows m_shapes;
+};
+
+// Handles and labels dragged in the selection mode, from where they were at the press.
+class MoveItemCommand : public QUndoCommand
+{
+public:
+    MoveItemCommand(MainScene *scene, const MainScene::Places &before, const MainScene::Places &after)
+        : m_scene(scene), m_before(before), m_after(after)
+    {}
+
+    void redo() override
+    {
+        if (m_pushed) // already there when pushed
+            apply(m_after);
+        m_pushed = true;
+    }
+    void undo() override { apply(m_before); }
+
+private:
+    void apply(const MainScene::Places &places)
+    {
+        for (auto it = places.cbegin(); it != places.cend(); ++it)
+            m_scene->applyPlace(it.key(), it.value());
+    }
+
+    MainScene *m_scene;
+    MainScene::Places m_before;
+    MainScene::Places m_after;
+    bool m_pushed = false;
+};
+
+// A new layer, made current.
+class AddLayerCommand : public QUndoCommand
+{
+public:
+    AddLayerCommand(MainScene *scene, const QString &name) : m_scene(scene), m_name(name) {}
+
+    void redo() override
+    {
+        m_previous = m_scene->m_layerName;
+        m_scene->m_layers.append({m_name});
+        m_scene->m_layerName = m_name;
+        m_scene->emitLayers();
+    }
+
+    void undo() override
+    {
+        m_scene->m_layers.remove(m_scene->layerIndex(m_name));
+        m_scene->m_layerName = m_previous;
+        m_scene->emitLayers();
+    }
+
+private:
+    MainScene *m_scene;
+    QString m_name;
+    QString m_previous;
+};
+
+// A layer removed with its shapes; the first layer left becomes current if it was.
+class RemoveLayerCommand : public QUndoCommand
+{
+public:
+    RemoveLayerCommand(MainScene *scene, const QString &name, const QList<int> &rows)
+        : m_scene(scene), m_index(scene->layerIndex(name)), m_layer(scene->m_layers.at(m_index)), m_shapes(scene, rows)
+    {}
+
+    void redo() override
+    {
+        m_layer = m_scene->m_layers.at(m_index); // shown or hidden since
+        m_shapes.take();
+        m_scene->m_layers.remove(m_index);
+        m_wasCurrent = m_scene->m_layerName == m_layer.name;
+        if (m_wasCurrent)
+            m_scene->m_layerName = m_scene->m_layers.constFirst().name;
+        m_scene->emitLayers();
+    }
+
+    void undo() override
+    {
+        m_scene->m_layers.insert(m_index, m_layer);
+        if (m_wasCurrent)
+            m_scene->m_layerName = m_layer.name;
+        m_shapes.restore();
+        m_scene->emitLayers();
+    }
+
+private:
+    MainScene *m_scene;
+    int m_index;
+    MainScene::Layer m_layer;
+    ShapeRows m_shapes;
+    bool m_wasCurrent = false;
+};
+
+// A layer's new name, which its shapes follow.
+class RenameLayerCommand : public QUndoCommand
+{
+public:
+    RenameLayerCommand(MainScene *scene, const QString &from, const QString &to)
+        : m_scene(scene), m_from(from), m_to(to)
+    {}
+    void redo() override { rename(m_from, m_to); }
+    void undo() override { rename(m_to, m_from); }
+
+private:
+    void rename(const QString &from, const QString &to)
+    {
+        m_scene->m_layers[m_scene->layerIndex(from)].name = to;
+        if (m_scene->m_layerName == from)
+            m_scene->m_layerName = to;
+        for (Base *tool : m_scene->layerShapes(from)) {
+            tool->item()->setProperty(ItemData::layerName, to);
+            emit m_scene->itemUpdate(tool);
+        }
+        m_scene->emitLayers();
+    }
+
+    MainScene *m_scene;
+    QString m_from;
+    QString m_to;
 };
 
 MainScene::MainScene(QObject *parent)
-    : QGraphicsScene(parent), m_layerName(tr("Background")), m_hint(new GraphicsTextNoData)
+    : QGraphicsScene(parent)
+    , m_layers{{tr("Background")}}
+    , m_layerName(m_layers.constFirst().name)
+    , m_hint(new GraphicsTextNoData)
 {
     qRegisterMetaType<EdgeDetectInfo>();
     m_undo.setUndoLimit(20);
@@ -171,6 +307,7 @@ MainScene::MainScene(QObject *parent)
 
 MainScene::~MainScene()
 {
+    blockSignals(true); // deleting selected shapes would report a selection of deleted rows
     m_finishTimer.stop();
     delete m_tool;
     m_undo.clear(); // deletes the undone shapes
@@ -256,6 +393,8 @@ void MainScene::mousePressEvent(QGraphicsSceneMouseEvent *event)
         if (event->button() == Qt::RightButton)
             m_hint->hide();
         QGraphicsScene::mousePressEvent(event);
+        if (m_drawType == SelectMode && event->button() == Qt::LeftButton)
+            m_pressPlaces = places();
         return;
     }
     event->accept(); // the scene takes every press while drawing
@@ -459,6 +598,351 @@ void MainScene::reportSelection()
 void MainScene::slotDelAllItem()
 {
     abandonTool();
-    if (!m_finished.isEmpty())
-        m_undo.push(new RemoveAllCommand(this));
+    QList<int> rows;
+    for (int row = 0; row < m_finished.size(); ++row)
+        rows << row;
+    if (!rows.isEmpty())
+        m_undo.push(new RemoveItemCommand(this, rows));
+}
+
+void MainScene::onUndoOpt()
+{
+    if (m_tool)
+        abandonTool();
+    else
+        m_undo.undo();
+    reportSelection();
+}
+
+void MainScene::onRedoOpt()
+{
+    if (m_tool)
+        abandonTool();
+    m_undo.redo();
+    emit signalRedoExecuted();
+    reportSelection();
+}
+
+void MainScene::onDeleteItemsRedo(QList<int> selectedRows, MainScene *scene)
+{
+    if (scene != this)
+        return;
+    std::sort(selectedRows.begin(), selectedRows.end());
+    selectedRows.erase(std::unique(selectedRows.begin(), selectedRows.end()), selectedRows.end());
+    selectedRows.erase(std::remove_if(selectedRows.begin(), selectedRows.end(),
+                                      [this](int row) { return row < 0 || row >= m_finished.size(); }),
+                       selectedRows.end());
+    if (!selectedRows.isEmpty())
+        m_undo.push(new RemoveItemCommand(this, selectedRows));
+}
+
+void MainScene::adopt(Base *tool, int id, const QString &layer, int number)
+{
+    GraphicsConnect *item = tool->item();
+    item->setProperty(ItemData::graphicsId, id);
+    item->setProperty(ItemData::layerName, layer);
+    if (number > 0) {
+        tool->label()->format().sequence = number;
+        tool->label()->refresh();
+    }
+    connect(item, &GraphicsConnect::signalItemMove, this, [this, tool] { emit itemUpdate(tool); });
+}
+
+int MainScene::putShape(Base *tool, int row)
+{
+    if (tool->item()->scene() != this) {
+        addItem(tool->item());
+        addItem(tool->label());
+    }
+    // The layer may have been hidden or shown while the shape was out.
+    const bool visible = isLayerVisible(layerOf(tool));
+    tool->item()->setVisible(visible);
+    tool->label()->setVisible(visible);
+    if (row < 0 || row > m_finished.size())
+        row = m_finished.size();
+    m_finished.insert(row, tool);
+    emit itemInsert(tool, row);
+    return row;
+}
+
+Base *MainScene::takeShape(int row)
+{
+    Base *tool = m_finished.takeAt(row);
+    removeItem(tool->item());
+    removeItem(tool->label());
+    emit itemRemove(tool, row);
+    return tool;
+}
+
+MainScene::Places MainScene::places() const
+{
+    Places places;
+    for (Base *tool : m_finished)
+        places.insert(tool, {tool->points(), tool->label()->pos(), tool->label()->isPlaced()});
+    return places;
+}
+
+void MainScene::applyPlace(Base *tool, const Place &place)
+{
+    tool->setPoints(place.points); // the label follows unless placed
+    tool->label()->setPlaced(place.labelPlaced);
+    tool->label()->setPos(place.label);
+}
+
+void MainScene::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
+{
+    QGraphicsScene::mouseReleaseEvent(event);
+    if (m_drawType != SelectMode || m_pressPlaces.isEmpty())
+        return;
+    Places before, after;
+    const Places now = places();
+    for (auto it = m_pressPlaces.cbegin(); it != m_pressPlaces.cend(); ++it) {
+        const auto found = now.constFind(it.key());
+        if (found == now.cend())
+            continue;
+        const Place &a = it.value(), &b = *found;
+        bool same = MeasureGeometry::fuzzyEqual(a.label, b.label) && a.points.size() == b.points.size();
+        for (int i = 0; same && i < a.points.size(); ++i)
+            same = MeasureGeometry::fuzzyEqual(a.points[i], b.points[i]);
+        if (!same) {
+            before.insert(it.key(), a);
+            after.insert(it.key(), b);
+        }
+    }
+    m_pressPlaces.clear();
+    if (!before.isEmpty())
+        m_undo.push(new MoveItemCommand(this, before, after));
+}
+
+QString MainScene::layerOf(const Base *tool)
+{
+    return tool->item()->property(ItemData::layerName).toString();
+}
+
+int MainScene::shapeNumber(const Base *tool)
+{
+    return isNumbered(tool) ? tool->label()->format().sequence : 0;
+}
+
+int MainScene::layerIndex(const QString &name) const
+{
+    for (int i = 0; i < m_layers.size(); ++i) {
+        if (m_layers.at(i).name == name)
+            return i;
+    }
+    return -1;
+}
+
+QStringList MainScene::layerNames() const
+{
+    QStringList names;
+    for (const Layer &layer : m_layers)
+        names << layer.name;
+    return names;
+}
+
+bool MainScene::isLayerVisible(const QString &name) const
+{
+    const int i = layerIndex(name);
+    return i < 0 || m_layers.at(i).visible;
+}
+
+QMap<QString, bool> MainScene::layerVisibility() const
+{
+    QMap<QString, bool> visibility;
+    for (const Layer &layer : m_layers)
+        visibility.insert(layer.name, layer.visible);
+    return visibility;
+}
+
+bool MainScene::isLayerExpanded(const QString &name) const
+{
+    const int i = layerIndex(name);
+    return i >= 0 && m_layers.at(i).expanded;
+}
+
+void MainScene::setLayerExpanded(const QString &name, bool expanded)
+{
+    const int i = layerIndex(name);
+    if (i >= 0)
+        m_layers[i].expanded = expanded;
+}
+
+QString MainScene::nextLayerName() const
+{
+    for (int n = 1;; ++n) {
+        const QString name = tr("Layer %1").arg(n, 2, 10, QLatin1Char('0'));
+        if (layerIndex(name) < 0)
+            return name;
+    }
+}
+
+bool MainScene::isNewLayerName(const QString &name) const
+{
+    return !name.isEmpty() && name == name.trimmed() && layerIndex(name) < 0;
+}
+
+bool MainScene::addLayer(const QString &name)
+{
+    if (!isNewLayerName(name.trimmed()))
+        return false;
+    m_undo.push(new AddLayerCommand(this, name.trimmed()));
+    return true;
+}
+
+bool MainScene::renameLayer(const QString &from, const QString &to)
+{
+    if (layerIndex(from) < 0 || !isNewLayerName(to.trimmed()))
+        return false;
+    m_undo.push(new RenameLayerCommand(this, from, to.trimmed()));
+    return true;
+}
+
+bool MainScene::removeLayer(const QString &name)
+{
+    if (layerIndex(name) < 0 || m_layers.size() < 2)
+        return false;
+    QList<int> rows;
+    for (int row = 0; row < m_finished.size(); ++row) {
+        if (layerOf(m_finished.at(row)) == name)
+            rows << row;
+    }
+    m_undo.push(new RemoveLayerCommand(this, name, rows));
+    return true;
+}
+
+QList<Base *> MainScene::layerShapes(const QString &name) const
+{
+    QList<Base *> shapes;
+    for (Base *tool : m_finished) {
+        if (layerOf(tool) == name)
+            shapes << tool;
+    }
+    return shapes;
+}
+
+void MainScene::onSetCurLayer(const QString &layerName)
+{
+    if (layerIndex(layerName) < 0 || layerName == m_layerName)
+        return;
+    m_layerName = layerName;
+    emitLayers();
+}
+
+void MainScene::onSetLayerVisible(const QString &layerName, bool visible)
+{
+    const int i = layerIndex(layerName);
+    if (i < 0 || m_layers.at(i).visible == visible)
+        return;
+    m_layers[i].visible = visible;
+    for (Base *tool : layerShapes(layerName)) {
+        tool->item()->setVisible(visible);
+        tool->label()->setVisible(visible);
+    }
+    emitLayers();
+}
+
+void MainScene::emitLayers()
+{
+    emit signalsetLayerTableWidget(m_layerName, layerVisibility());
+}
+
+QString MainScene::exportTemplate(const QString &path) const
+{
+    ShapeTemplate file;
+    for (const Layer &layer : m_layers) {
+        TemplateLayer out{layer.name, layer.name == m_layerName, layer.expanded, layer.visible, {}};
+        for (const Base *tool : layerShapes(layer.name)) {
+            TemplateShape shape;
+            shape.type = int(tool->drawType());
+            shape.points = tool->points();
+            shape.number = shapeNumber(tool);
+            shape.id = tool->item()->property(ItemData::graphicsId).toInt();
+            shape.layer = layer.name;
+            if (tool->isType(DrawType::LText) || tool->isType(DrawType::PointSerialNumber))
+                shape.text = tool->label()->text();
+            const QMap<DrawProperty, QVariant> &properties = tool->properties();
+            for (auto it = properties.cbegin(); it != properties.cend(); ++it) {
+                const QVariant &value = it.value();
+                shape.properties.insert(drawPropertyName(it.key()), value.userType() == QMetaType::QColor
+                                                                        ? value.value<QColor>().name(QColor::HexArgb)
+                                                                        : value);
+            }
+            out.shapes << shape;
+        }
+        file.layers << out;
+    }
+    return file.save(path);
+}
+
+Base *MainScene::rebuild(const TemplateShape &shape)
+{
+    QMap<DrawProperty, QVariant> properties = m_properties;
+    for (auto it = shape.properties.cbegin(); it != shape.properties.cend(); ++it) {
+        if (const std::optional<DrawProperty> id = Base::propertyNamed(it.key())) {
+            // Colours are stored by name.
+            properties.insert(*id, it.key().endsWith(QLatin1String("Color")) ? QVariant(QColor(it.value().toString()))
+                                                                             : it.value());
+        }
+    }
+    auto *tool = new Base(DrawType(shape.type), this, m_unit, properties);
+    const QVector<QPointF> &p = shape.points;
+    tool->addPoint(p[0]); // the point and the copy that would follow the mouse
+    for (int i = 1; i < p.size(); ++i) {
+        tool->moveLast(p[i]);
+        if (i + 1 < p.size())
+            tool->addPoint(p[i]);
+    }
+    if (p.size() == 1)
+        tool->removeLast();
+    if (!shape.text.isEmpty())
+        tool->label()->setText(shape.text);
+    return tool;
+}
+
+QString MainScene::importTemplate(const QString &path)
+{
+    ShapeTemplate file;
+    const QString error = file.load(path);
+    if (!error.isEmpty())
+        return error;
+
+    abandonTool();
+    m_undo.clear(); // its steps name shapes and layers that are going
+    while (!m_finished.isEmpty())
+        delete takeShape(m_finished.size() - 1);
+    m_layers.clear();
+    m_layerName.clear();
+    m_shapeCount = 0;
+    QSet<int> ids;
+    QList<QPair<Base *, TemplateShape>> shapes;
+    for (const TemplateLayer &layer : qAsConst(file.layers)) {
+        m_layers.append({layer.name, layer.visible, layer.expanded});
+        if (layer.current && m_layerName.isEmpty())
+            m_layerName = layer.name;
+        for (const TemplateShape &shape : layer.shapes) {
+            shapes << qMakePair(rebuild(shape), shape);
+            if (shape.id > 0)
+                ids.insert(shape.id);
+            m_shapeCount = std::max(m_shapeCount, shape.number);
+        }
+    }
+    if (m_layerName.isEmpty())
+        m_layerName = m_layers.constFirst().name;
+    m_nextId = ids.isEmpty() ? 1 : *std::max_element(ids.cbegin(), ids.cend()) + 1;
+    // Rows are in the order the shapes were drawn, which is the order of their identities.
+    std::stable_sort(shapes.begin(), shapes.end(), [](const auto &a, const auto &b) {
+        return unsigned(a.second.id - 1) < unsigned(b.second.id - 1); // those without one last
+    });
+    QSet<int> taken;
+    for (const auto &entry : qAsConst(shapes)) {
+        Base *tool = entry.first;
+        const TemplateShape &shape = entry.second;
+        const int id = shape.id > 0 && !taken.contains(shape.id) ? shape.id : m_nextId++;
+        taken.insert(id);
+        adopt(tool, id, shape.layer, isNumbered(tool) ? shape.number : 0);
+        putShape(tool, -1);
+    }
+    emitLayers();
+    return QString();
 }

@@ -5,6 +5,7 @@
 #include "unitconverter.h"
 
 #include <QGraphicsScene>
+#include <QHash>
 #include <QMap>
 #include <QPointer>
 #include <QSet>
@@ -16,6 +17,7 @@
 
 class Base;
 class GraphicsText;
+struct TemplateShape;
 
 // Points handed to the edge search: mode 1 snaps each clicked point, mode 2 a finished shape's
 // points, within `range` picture pixels.
@@ -57,8 +59,34 @@ public:
     int unit() const { return m_unit; }
     // The unit every finished shape is shown in, and new ones.
     void setUnit(int unit);
+
+    // Layers in table order; new shapes go into the current one. A layer name is trimmed, not
+    // empty and unique; the last layer cannot be removed. Adding, renaming and removing are
+    // steps of the undo stack (removing takes the layer's shapes with it); showing, hiding and
+    // the current layer are not.
+    QStringList layerNames() const;
     QString layerName() const { return m_layerName; }
-    void setLayerName(const QString &name) { m_layerName = name; }
+    bool isLayerVisible(const QString &name) const;
+    QMap<QString, bool> layerVisibility() const;
+    // Whether the layer table shows the layer's shapes; kept for templates.
+    bool isLayerExpanded(const QString &name) const;
+    void setLayerExpanded(const QString &name, bool expanded);
+    // "Layer 01", "Layer 02", ...: the first such name not taken.
+    QString nextLayerName() const;
+    bool addLayer(const QString &name);
+    bool renameLayer(const QString &from, const QString &to);
+    bool removeLayer(const QString &name);
+    // The finished shapes of a layer, in row order.
+    QList<Base *> layerShapes(const QString &name) const;
+    static QString layerOf(const Base *tool);
+    // The number shown before a shape's results; 0 for shapes that are not numbered.
+    static int shapeNumber(const Base *tool);
+
+    // The shapes with their layers as a template file. Importing replaces every shape and
+    // layer and forgets the undo history; a refused file changes nothing. Empty on success,
+    // else the message for the operator.
+    QString exportTemplate(const QString &path) const;
+    QString importTemplate(const QString &path);
     const QMap<DrawProperty, QVariant> &drawProperties() const { return m_properties; }
 
     // The hint text shown once per open tool kind.
@@ -80,6 +108,10 @@ signals:
     void sendSceneMousePressedPos(QPointF pos);
     void signalDisableMeasureframe(bool disable);
     void signalDrawChange(QMap<DrawProperty, QVariant> properties);
+    // After a redo from the view's button.
+    void signalRedoExecuted();
+    // The layer list, the current layer or a layer's visibility changed (order: layerNames()).
+    void signalsetLayerTableWidget(QString curLayerName, QMap<QString, bool> layerVisibleMap);
 
 public slots:
     // Abandons a shape in progress.
@@ -91,17 +123,48 @@ public slots:
     void setDrawProperty(QMap<DrawProperty, QVariant> properties);
     // Deletes every shape (one step of the undo stack) and any shape in progress.
     void slotDelAllItem();
+    // The view's undo and redo buttons: a shape in progress is abandoned rather than anything
+    // undone; the selection is reported again afterwards, the rows having changed.
+    void onUndoOpt();
+    void onRedoOpt();
+    // Deletes the shapes of those rows as one undo step. The results sheet serves several
+    // views: only the scene named acts.
+    void onDeleteItemsRedo(QList<int> selectedRows, MainScene *scene);
+    void onSetCurLayer(const QString &layerName);
+    // A hidden layer's shapes keep their rows.
+    void onSetLayerVisible(const QString &layerName, bool visible);
 
 protected:
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseDoubleClickEvent(QGraphicsSceneMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
 
 private:
     friend class AddItemCommand;
-    friend class RemoveAllCommand;
+    friend class MoveItemCommand;
+    friend class ShapeRows;
+    friend class AddLayerCommand;
+    friend class RemoveLayerCommand;
+    friend class RenameLayerCommand;
+
+    struct Layer
+    {
+        QString name;
+        bool visible = true;
+        bool expanded = false;
+    };
+    // Where a shape's handles and label are.
+    struct Place
+    {
+        QVector<QPointF> points;
+        QPointF label;
+        bool labelPlaced = false;
+    };
+    using Places = QHash<Base *, Place>;
+
     bool isDrawingMode() const;
     Base *createTool(DrawType type);
     void rightPress(QGraphicsSceneMouseEvent *event);
@@ -116,6 +179,19 @@ private:
     void finalise();
     void insertFinished(Base *tool, int index);
     void reportSelection();
+    int layerIndex(const QString &name) const;
+    bool isNewLayerName(const QString &name) const;
+    void emitLayers();
+    // Gives a finalised shape its identity, layer and number.
+    void adopt(Base *tool, int id, const QString &layer, int number);
+    // Into the scene and the finished list at the row (the end when out of range), shown as
+    // its layer is; the row it got.
+    int putShape(Base *tool, int row);
+    Base *takeShape(int row);
+    Places places() const;
+    void applyPlace(Base *tool, const Place &place);
+    // A shape of a template, or null when its kind takes other points.
+    Base *rebuild(const TemplateShape &shape);
 
     int m_drawType = IdleMode;
     Base *m_tool = nullptr;
@@ -128,7 +204,10 @@ private:
     int m_unit = Unit::Pixel;
     int m_nextId = 1;
     int m_nextSerial = 1;
+    int m_shapeCount = 0; // the number of the last numbered shape
+    QVector<Layer> m_layers;
     QString m_layerName;
+    Places m_pressPlaces; // at the press in the selection mode
     QMap<DrawProperty, QVariant> m_properties;
     QSet<int> m_hintShown; // open tool kinds whose hint was shown
     GraphicsText *m_hint;

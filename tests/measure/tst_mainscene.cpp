@@ -1,6 +1,6 @@
 // The measuring scene driven by the mouse through a zoomed view: shapes complete after their
 // clicks, in picture pixels, with their constraints; abandoning, double-click finishing, the
-// finish hint and free-hand sampling.
+// finish hint and free-hand sampling; undo, shape numbers, layers and templates.
 #include "base.h"
 #include "graphicsitems.h"
 #include "mainscene.h"
@@ -8,6 +8,7 @@
 
 #include <QGraphicsView>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -21,6 +22,22 @@ using Points = QVector<QPointF>;
 // Points in general position: no three of the first six on a line.
 // The second point differs from the first in x and y, and the third makes a right angle there.
 const Points kPattern{{100, 100}, {160, 180}, {240, 120}, {150, 250}, {60, 200}, {50, 60}};
+const QVector<Points> kLines{{{100, 100}, {160, 180}}, {{240, 120}, {150, 250}}, {{60, 200}, {50, 60}}};
+
+// Kind, layer, number and points of every finished shape, in row order.
+QStringList describe(const MainScene &scene)
+{
+    QStringList shapes;
+    for (const Base *tool : scene.finishedTools()) {
+        QString text = QStringLiteral("%1 %2 [%3]")
+                           .arg(tool->typeName(), MainScene::layerOf(tool))
+                           .arg(MainScene::shapeNumber(tool));
+        for (const QPointF &p : tool->points())
+            text += QStringLiteral(" %1,%2").arg(p.x()).arg(p.y());
+        shapes << text;
+    }
+    return shapes;
+}
 
 double dot(const QPointF &a, const QPointF &b)
 {
@@ -251,7 +268,189 @@ private slots:
         }
     }
 
+    // Undoing the latest shapes gives their numbers back; a redone shape keeps its own.
+    void numbersFollowUndo()
+    {
+        QCOMPARE(draw(DrawType::Line, kLines).size(), 3);
+        m_scene->onUndoOpt();
+        m_scene->onUndoOpt();
+        const Base *circle = draw(DrawType::Cir, {kPattern.mid(0, 3)}).value(0);
+        QVERIFY(circle);
+        QCOMPARE(MainScene::shapeNumber(circle), 2);
+        QVERIFY(circle->label()->text().startsWith(QLatin1String("[2] ")));
+        m_scene->onUndoOpt();
+        m_scene->onRedoOpt();
+        QCOMPARE(MainScene::shapeNumber(draw(DrawType::Line, {kLines[1]}).value(0)), 3);
+    }
+
+    // Moves in the selection mode are undo steps, at most twenty kept; a drag released on the
+    // spot is none.
+    void movesKeepTwentySteps()
+    {
+        Base *line = draw(DrawType::Line, {kLines[0]}).value(0);
+        QVERIFY(line);
+        const QPointF label = line->label()->pos();
+        m_scene->setDrawMode(MainScene::SelectMode);
+        QPointF end = kLines[0][1];
+        drag(end, end);
+        QCOMPARE(m_scene->undoStack()->count(), 1);
+        for (int i = 0; i < 21; ++i, end += QPointF(5, 0))
+            drag(end, end + QPointF(5, 0));
+        QCOMPARE(line->points().last(), end);
+        QCOMPARE(m_scene->undoStack()->count(), 20);
+        while (m_scene->undoStack()->canUndo())
+            m_scene->onUndoOpt();
+        // The shape's adding and its first move fell off the stack.
+        QCOMPARE(m_scene->finishedTools(), QList<Base *>{line});
+        QCOMPARE(line->points().last(), kLines[0][1] + QPointF(5, 0));
+        QCOMPARE(line->label()->pos(), label + QPointF(5, 0));
+    }
+
+    void deleteRowsUndoneInPlace()
+    {
+        const QList<Base *> lines = draw(DrawType::Line, kLines);
+        QCOMPARE(lines.size(), 3);
+        m_scene->onDeleteItemsRedo({2, 0, 2}, nullptr); // another view's rows
+        QCOMPARE(m_scene->finishedTools(), lines);
+        m_scene->onDeleteItemsRedo({2, 0, 2, 7}, m_scene.get());
+        QCOMPARE(m_scene->finishedTools(), QList<Base *>{lines[1]});
+        QVERIFY(!lines[0]->item()->scene() && !lines[2]->label()->scene());
+        m_scene->onUndoOpt();
+        QCOMPARE(m_scene->finishedTools(), lines);
+        m_scene->onRedoOpt(); // the deleted shapes are freed with the scene
+    }
+
+    void layers()
+    {
+        const QString first = m_scene->nextLayerName();
+        QCOMPARE(first, QStringLiteral("Layer 01"));
+        QVERIFY(m_scene->addLayer(QLatin1Char(' ') + first));
+        QVERIFY(!m_scene->addLayer(first) && !m_scene->addLayer(QStringLiteral(" ")));
+        QCOMPARE(m_scene->nextLayerName(), QStringLiteral("Layer 02"));
+        Base *inLayer = draw(DrawType::Line, {kLines[0]}).value(0);
+        m_scene->onSetCurLayer(QStringLiteral("Background"));
+        Base *inBackground = draw(DrawType::Line, {kLines[1]}).value(0);
+        QVERIFY(inLayer && inBackground);
+        QCOMPARE(MainScene::layerOf(inLayer), first);
+
+        // Hidden, the shape keeps its row.
+        m_scene->onSetLayerVisible(first, false);
+        QVERIFY(!inLayer->item()->isVisible() && !inLayer->label()->isVisible());
+        QVERIFY(inBackground->item()->isVisible());
+        QCOMPARE(m_scene->finishedTools(), (QList<Base *>{inLayer, inBackground}));
+
+        QVERIFY(m_scene->renameLayer(first, QStringLiteral("Cells")));
+        QCOMPARE(MainScene::layerOf(inLayer), QStringLiteral("Cells"));
+        QVERIFY(m_scene->removeLayer(QStringLiteral("Cells")));
+        QCOMPARE(m_scene->finishedTools(), QList<Base *>{inBackground});
+        QVERIFY(!m_scene->removeLayer(QStringLiteral("Background"))); // the last one
+        m_scene->onUndoOpt();
+        QCOMPARE(m_scene->finishedTools(), (QList<Base *>{inLayer, inBackground}));
+        QVERIFY(!inLayer->item()->isVisible());
+        m_scene->onUndoOpt();
+        QCOMPARE(MainScene::layerOf(inLayer), first);
+        QCOMPARE(m_scene->layerNames(), (QStringList{QStringLiteral("Background"), first}));
+
+        // Deleted while hidden, brought back after the layer was shown: shown.
+        m_scene->onDeleteItemsRedo({0}, m_scene.get());
+        m_scene->onSetLayerVisible(first, true);
+        m_scene->onUndoOpt();
+        QVERIFY(inLayer->item()->isVisible() && inLayer->label()->isVisible());
+    }
+
+    // Saved and loaded again, the shapes come back with their points, layers and numbers, and
+    // replace what was drawn since.
+    void templateRoundTrip()
+    {
+        QVERIFY(m_scene->addLayer(QStringLiteral("Cells")));
+        QCOMPARE(draw(DrawType::Line, kLines.mid(0, 2)).size(), 2);
+        m_scene->onSetCurLayer(QStringLiteral("Background"));
+        QVERIFY(draw(DrawType::Cir, {kPattern.mid(0, 3)}).value(0));
+        QVERIFY(draw(DrawType::LText, {{{30, 40}}}).value(0));
+        m_scene->onSetLayerVisible(QStringLiteral("Cells"), false);
+        const QStringList shapes = describe(*m_scene);
+        QVERIFY(shapes.contains(QStringLiteral("Cir Background [3] 100,100 160,180 240,120")));
+
+        const QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("shapes.json"));
+        QCOMPARE(m_scene->exportTemplate(path), QString());
+        QVERIFY(draw(DrawType::Line, {kLines[2]}).value(0));
+        m_scene->onSetLayerVisible(QStringLiteral("Cells"), true);
+        QCOMPARE(m_scene->importTemplate(path), QString());
+        QCOMPARE(describe(*m_scene), shapes);
+        QCOMPARE(m_scene->layerNames(), (QStringList{QStringLiteral("Background"), QStringLiteral("Cells")}));
+        QVERIFY(!m_scene->isLayerVisible(QStringLiteral("Cells")));
+        QVERIFY(!m_scene->finishedTools().first()->item()->isVisible());
+        QCOMPARE(m_scene->layerName(), QStringLiteral("Background"));
+        QCOMPARE(m_scene->finishedTools().last()->label()->text(), QStringLiteral("Text"));
+        QVERIFY(!m_scene->undoStack()->canUndo());
+        // Numbering goes on after the highest number loaded.
+        QCOMPARE(MainScene::shapeNumber(draw(DrawType::Line, {kLines[2]}).value(0)), 4);
+    }
+
+    void badTemplate_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<int>("shapes"); // loaded; -1: refused
+        QTest::newRow("not JSON") << QByteArray(R"({"LayerVersion": "V1.0.0", )") << -1;
+        QTest::newRow("other version") << QByteArray(R"({"LayerVersion": "V9", "LayerInfo": [{"Name": "A"}]})") << -1;
+        QTest::newRow("no layers") << QByteArray(R"({"LayerVersion": "V1.0.0", "LayerInfo": {}})") << -1;
+        QTest::newRow("unnamed layer") << QByteArray(R"({"LayerVersion": "V1.0.0", "LayerInfo": [{"Name": " "}]})")
+                                       << -1;
+        QTest::newRow("shapes left out") << QByteArray(
+                                                R"({"LayerVersion": "V1.0.0", "LayerInfo": [{"Name": "A", "Graphics": [
+                   {"type": 999, "point": [{"x": 1, "y": 2}, {"x": 3, "y": 4}]},
+                   {"point": [{"x": 1, "y": 2}, {"x": 3, "y": 4}]},
+                   {"type": 4, "point": [{"x": 1, "y": 2}]},
+                   {"type": 4, "point": [{"x": 1, "y": "2"}, {"x": 3, "y": 4}]},
+                   {"type": 4, "point": "x"},
+                   {"type": 4, "point": [{"x": 1, "y": 2}, {"x": 3, "y": 4}]}]}]})")
+                                         << 1;
+    }
+
+    // A file that is no template changes nothing; shapes that cannot be rebuilt are left out.
+    void badTemplate()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(int, shapes);
+        QVERIFY(draw(DrawType::Line, {kLines[0]}).value(0));
+        const QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("bad.json")));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(json) == json.size());
+        file.close();
+        const QString error = m_scene->importTemplate(file.fileName());
+        QCOMPARE(error.isEmpty(), shapes >= 0);
+        QCOMPARE(m_scene->finishedTools().size(), shapes >= 0 ? shapes : 1);
+        QCOMPARE(m_scene->undoStack()->canUndo(), shapes < 0);
+    }
+
 private:
+    // Draws the shapes by clicking their points; the shapes finished.
+    QList<Base *> draw(DrawType type, const QVector<Points> &shapes)
+    {
+        m_scene->setDrawMode(int(type));
+        QSignalSpy inserted(m_scene.get(), &MainScene::itemInsert);
+        for (const Points &shape : shapes) {
+            for (const QPointF &p : shape)
+                click(p);
+        }
+        QList<Base *> done;
+        if (QTest::qWaitFor([&] { return inserted.count() == shapes.size(); })) {
+            for (const QList<QVariant> &args : qAsConst(inserted))
+                done << args.first().value<Base *>();
+        }
+        return done;
+    }
+
+    void drag(const QPointF &from, const QPointF &to)
+    {
+        QTest::mousePress(m_view->viewport(), Qt::LeftButton, {}, at(from));
+        QMouseEvent event(QEvent::MouseMove, at(to), m_view->viewport()->mapToGlobal(at(to)), Qt::NoButton,
+                          Qt::LeftButton, {});
+        QApplication::sendEvent(m_view->viewport(), &event);
+        QTest::mouseRelease(m_view->viewport(), Qt::LeftButton, {}, at(to));
+    }
+
     QPoint at(const QPointF &scenePos) const { return m_view->mapFromScene(scenePos); }
 
     void click(const QPointF &p, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers mods = {})
