@@ -206,7 +206,6 @@ void MainWindow2::buildWorkspace()
     }
     navigationLayout->addStretch();
     connect(m_navigation, &QButtonGroup::idClicked, m_pages, &QStackedWidget::setCurrentIndex);
-    m_measurePages = new MeasurePages(m_imageTabs, m_acquirePage, m_pages->widget(2), m_pages->widget(3));
 
     // The view bar above the image tabs.
     auto *centre = new QWidget(splitter);
@@ -224,14 +223,10 @@ void MainWindow2::buildWorkspace()
     on_video_tabWidget_currentChanged(0);
     centreLayout->addWidget(m_tabs, 1);
 
-    // The right panel will hold the measurement results.
+    // The right panel holds the measurement results of the view in front.
     m_rightPanel = new QWidget(splitter);
-    auto *rightLayout = new QVBoxLayout(m_rightPanel);
-    m_rightPanelText = new QLabel(m_rightPanel);
-    m_rightPanelText->setWordWrap(true);
-    m_rightPanelText->setEnabled(false);
-    rightLayout->addWidget(m_rightPanelText);
-    rightLayout->addStretch();
+    new QVBoxLayout(m_rightPanel);
+    m_measurePages = new MeasurePages(m_imageTabs, m_acquirePage, m_pages->widget(2), m_pages->widget(3), m_rightPanel);
 
     splitter->addWidget(m_navigationColumn);
     splitter->addWidget(m_pages);
@@ -552,7 +547,6 @@ void MainWindow2::retranslate()
     m_openPictureButton->setText(tr("Open Picture"));
     m_savePictureButton->setText(tr("Save Picture"));
     m_quickSaveButton->setText(tr("Quick Save"));
-    m_rightPanelText->setText(tr("Measurement results will be shown here."));
     m_viewBar->retranslate();
     const char *const navigation[] = {QT_TR_NOOP("Device"), QT_TR_NOOP("Acquire"), QT_TR_NOOP("Measure"),
                                       QT_TR_NOOP("Annotate"), QT_TR_NOOP("Report")};

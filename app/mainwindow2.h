@@ -140,7 +140,6 @@ private:
     CameraSession *m_session = nullptr;
     QSplitter *m_splitter = nullptr;
     QWidget *m_rightPanel = nullptr;
-    QLabel *m_rightPanelText = nullptr;
     QPushButton *m_openPictureButton = nullptr;
     QPushButton *m_savePictureButton = nullptr;
     QPushButton *m_quickSaveButton = nullptr;

@@ -7,8 +7,11 @@ class AcquirePage;
 class ImageTabs;
 class LabelWidget;
 class MainScene;
+class MeasureItemController;
+class MeasureSheetWidget;
 class MeasureWidget;
 class QGraphicsItem;
+class QPushButton;
 class QWidget;
 class VideoWidget;
 
@@ -20,10 +23,14 @@ class MeasurePages : public QObject
     Q_OBJECT
 
 public:
-    MeasurePages(ImageTabs *tabs, AcquirePage *acquire, QWidget *measureParent, QWidget *annotateParent);
+    // The panels go into the two pages; the results sheet and the shape properties into
+    // `resultsParent`.
+    MeasurePages(ImageTabs *tabs, AcquirePage *acquire, QWidget *measureParent, QWidget *annotateParent,
+                 QWidget *resultsParent);
 
     MeasureWidget *measureWidget() const { return m_measure; }
     LabelWidget *labelWidget() const { return m_label; }
+    MeasureSheetWidget *sheet() const { return m_sheet; }
     // The scene over a view; null for a view that has none.
     MainScene *sceneOf(VideoWidget *view) const { return m_scenes.value(view); }
     MainScene *currentScene() const;
@@ -32,10 +39,15 @@ public:
 
 private:
     void addView(VideoWidget *view);
+    void exportTemplate();
+    void importTemplate();
 
     ImageTabs *m_tabs;
     MeasureWidget *m_measure;
     LabelWidget *m_label;
+    MeasureSheetWidget *m_sheet;
+    MeasureItemController *m_properties;
+    QPushButton *m_columns;
     QHash<VideoWidget *, MainScene *> m_scenes;
     QHash<MainScene *, QGraphicsItem *> m_crosses;
     int m_edgeMode = 0;

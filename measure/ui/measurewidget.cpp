@@ -56,6 +56,9 @@ MeasureWidget::MeasureWidget(QWidget *parent)
     , m_edgeSettings(new QPushButton(this))
     , m_unit(new QComboBox(this))
     , m_deleteAll(new QPushButton(this))
+    , m_exportData(new QPushButton(this))
+    , m_exportTemplate(new QPushButton(this))
+    , m_importTemplate(new QPushButton(this))
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -93,6 +96,17 @@ MeasureWidget::MeasureWidget(QWidget *parent)
     m_deleteAll->setObjectName(QStringLiteral("graphicsDelAll_btn"));
     connect(m_deleteAll, &QPushButton::clicked, this, &MeasureWidget::signalDelAllItem);
     layout->addWidget(m_deleteAll);
+    m_exportData->setObjectName(QStringLiteral("exportData_btn"));
+    m_exportTemplate->setObjectName(QStringLiteral("exportTemplate_btn"));
+    m_importTemplate->setObjectName(QStringLiteral("importTemplate_btn"));
+    connect(m_exportData, &QPushButton::clicked, this, &MeasureWidget::signalExportData);
+    connect(m_exportTemplate, &QPushButton::clicked, this, &MeasureWidget::signalExportTemplate);
+    connect(m_importTemplate, &QPushButton::clicked, this, &MeasureWidget::signalImportTemplate);
+    layout->addWidget(m_exportData);
+    auto *templates = new QHBoxLayout;
+    templates->addWidget(m_exportTemplate);
+    templates->addWidget(m_importTemplate);
+    layout->addLayout(templates);
     layout->addStretch();
     retranslate();
 }
@@ -112,6 +126,9 @@ void MeasureWidget::retranslate()
     for (int i = 0; i < m_unit->count(); ++i)
         m_unit->setItemText(i, tr(units[i]));
     m_deleteAll->setText(tr("Delete all graphics"));
+    m_exportData->setText(tr("Export Data"));
+    m_exportTemplate->setText(tr("Export Template"));
+    m_importTemplate->setText(tr("Import Template"));
 }
 
 void MeasureWidget::on_edge_btn_toggled(bool checked)

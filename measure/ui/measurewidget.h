@@ -36,6 +36,9 @@ signals:
     // A unit code from 1 (pixel) to 10 (inch).
     void signalUnitChange(int unit);
     void signalDelAllItem();
+    void signalExportData();
+    void signalExportTemplate();
+    void signalImportTemplate();
 
 private:
     void on_edge_btn_toggled(bool checked);
@@ -46,4 +49,7 @@ private:
     QPushButton *m_edgeSettings;
     QComboBox *m_unit;
     QPushButton *m_deleteAll;
+    QPushButton *m_exportData;
+    QPushButton *m_exportTemplate;
+    QPushButton *m_importTemplate;
 };
