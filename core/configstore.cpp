@@ -19,6 +19,8 @@ namespace {
 constexpr qint64 MaxJsonFileBytes = 64 * 1024 * 1024;
 // A turret has a handful of positions; the array size in the INI file is untrusted.
 constexpr int MaxNosepieceEntries = 256;
+// Likewise for the calibration lists: far more than anyone calibrates.
+constexpr int MaxCalibrationEntries = 10000;
 
 const QString allCamerasMember = QStringLiteral("AllCamear");
 
@@ -393,6 +395,73 @@ void ConfigStore::writeNosepiece(int count, const QMap<int, int> &magnifications
     ini.reset();
     lock.unlock();
     reportSave(path, error);
+}
+
+ConfigStore::CalibrationCache *ConfigStore::calibrationCache(ConfigGroup list)
+{
+    if (list == ConfigGroup::Calibrate)
+        return &m_calibrations[0];
+    if (list == ConfigGroup::NosepieceCalibrate)
+        return &m_calibrations[1];
+    qWarning().noquote() << "ConfigStore." << configGroupInfo(list).name << "is no calibration list";
+    return nullptr;
+}
+
+QList<QVariantMap> ConfigStore::readCalibrations(ConfigGroup list)
+{
+    QMutexLocker lock(&m_mutex);
+    CalibrationCache *cache = calibrationCache(list);
+    if (!cache)
+        return {};
+    if (cache->loaded)
+        return cache->records;
+    const QString name = configGroupInfo(list).name;
+    auto ini = openIni(ConfigFile::Calibration);
+    int size = ini->beginReadArray(name);
+    if (size > MaxCalibrationEntries) {
+        qWarning().noquote() << "ConfigStore. Ignoring" << name << "entries beyond" << MaxCalibrationEntries << "of"
+                             << size;
+        size = MaxCalibrationEntries;
+    }
+    QList<QVariantMap> records;
+    for (int i = 0; i < size; ++i) {
+        ini->setArrayIndex(i);
+        QVariantMap record;
+        for (const QString &key : ini->childKeys())
+            record.insert(key, ini->value(key));
+        records << record;
+    }
+    ini->endArray();
+    cache->records = records;
+    cache->loaded = true;
+    return records;
+}
+
+bool ConfigStore::writeCalibrations(ConfigGroup list, const QList<QVariantMap> &records)
+{
+    QMutexLocker lock(&m_mutex);
+    CalibrationCache *cache = calibrationCache(list);
+    if (!cache)
+        return false;
+    const QString name = configGroupInfo(list).name;
+    auto ini = openIni(ConfigFile::Calibration);
+    ini->remove(name);
+    ini->beginWriteArray(name, records.size());
+    for (int i = 0; i < records.size(); ++i) {
+        ini->setArrayIndex(i);
+        const QVariantMap &record = records.at(i);
+        for (auto it = record.cbegin(); it != record.cend(); ++it)
+            ini->setValue(it.key(), it.value());
+    }
+    ini->endArray();
+    const QString path = ini->fileName();
+    const QString error = syncIni(*ini);
+    ini.reset();
+    cache->loaded = error.isEmpty();
+    cache->records = error.isEmpty() ? records : QList<QVariantMap>();
+    lock.unlock();
+    reportSave(path, error);
+    return error.isEmpty();
 }
 
 QMap<int, QVariant> ConfigStore::readUserInfo()

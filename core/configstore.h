@@ -63,6 +63,12 @@ public:
     QMap<int, int> readNosepiece();
     void writeNosepiece(int count, const QMap<int, int> &magnifications);
 
+    // The calibration lists of calibration.ini (ConfigGroup::Calibrate or NosepieceCalibrate):
+    // one map of key text -> value per record, in stored order. Writing replaces the whole list;
+    // false when the file could not take it (the list then reads back as the file holds it).
+    QList<QVariantMap> readCalibrations(ConfigGroup list);
+    bool writeCalibrations(ConfigGroup list, const QList<QVariantMap> &records);
+
     // The installer-provided "UserInfo" group (read only).
     QMap<int, QVariant> readUserInfo();
 
@@ -107,11 +113,18 @@ private:
         QMap<int, int> magnifications;
     };
 
+    struct CalibrationCache
+    {
+        bool loaded = false;
+        QList<QVariantMap> records;
+    };
+
     std::unique_ptr<QSettings> openIni(ConfigFile file) const;
     ConfigGroup resolve(ConfigGroup group); // DisplayOptions -> the current mode's group
     QMap<int, QVariant> readLocked(ConfigGroup group);
     void writeDefaults(ConfigGroup group);
     void loadNosepieceLocked();
+    CalibrationCache *calibrationCache(ConfigGroup list); // null for any other group
     // Applies one edit to a camera's schemes and writes the file back. The edit returns false
     // (after logging why) to leave the file alone.
     bool editSchemes(const char *operation, const QString &cameraKey,
@@ -133,6 +146,7 @@ private:
     std::array<QMap<int, QVariant>, ConfigGroupCount> m_cache;
     std::array<bool, ConfigGroupCount> m_loaded{};
     NosepieceCache m_nosepiece;
+    std::array<CalibrationCache, 2> m_calibrations; // Calibrate, NosepieceCalibrate
 
     QMutex m_jsonMutex; // serialises read-modify-write of the JSON files
 

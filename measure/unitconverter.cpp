@@ -37,6 +37,12 @@ int UnitConverter::unitCode(const QString &name)
     return -1;
 }
 
+double UnitConverter::micrometres(int unit)
+{
+    const UnitRow *r = row(unit);
+    return r ? r->micrometres : 0.0;
+}
+
 bool UnitConverter::inPixels(int unit) const
 {
     return unit == Unit::Pixel || (row(unit) && calibrationUnit == QLatin1String("pix"));
@@ -55,6 +61,16 @@ double UnitConverter::toUnit(double value, int unit, bool area) const
         return micrometresPerPixel * micrometresPerPixel * value * scale * scale / r->areaDivisor /
                (resolutionFactor * resolutionFactor);
     return micrometresPerPixel * value * scale / r->micrometres / resolutionFactor;
+}
+
+double UnitConverter::toPixels(double length, int unit) const
+{
+    if (inPixels(unit))
+        return length / scale;
+    const UnitRow *r = row(unit);
+    if (!r)
+        return length; // none and degree
+    return length * r->micrometres / micrometresPerPixel / scale * resolutionFactor;
 }
 
 QString UnitConverter::unitText(int unit) const

@@ -33,8 +33,13 @@ struct UnitConverter
     // -1 for a name that is no unit.
     static int unitCode(const QString &name);
 
+    // Micrometres in one `unit`; 0 for the pixel unit, none and degree.
+    static double micrometres(int unit);
+
     // A length in pixels or an area in square pixels, in `unit`; degrees pass unchanged.
     double toUnit(double value, int unit, bool area) const;
+    // A length in `unit` in pixels: the inverse of toUnit for lengths.
+    double toPixels(double length, int unit) const;
     // The unit text shown after a converted value: "pix" when the value stayed in pixels.
     QString unitText(int unit) const;
 

@@ -676,6 +676,9 @@ private slots:
         QTest::newRow("measureWrongPointCount")
             << plain << QStringList{"measure", "--tool", "Cir", "--points", "0,0;2,0"} << 2
             << "Cir takes 3 points, 2 given";
+        QTest::newRow("unknownCalibration")
+            << plain << QStringList{"measure", "--tool", "Line", "--points", "0,0;2,0", "--calibration", "none"} << 10
+            << "no calibration named \"none\"";
         QTest::newRow("outputFolderMissing")
             << plain << QStringList{"grab", "--camera", kDevice, "--out", m_dir.filePath("none/f.png")} << 6
             << "the folder does not exist";
@@ -704,6 +707,46 @@ private slots:
         QCOMPARE(results.at(0).toObject().value("text").toString(), QString("R = 7.07um"));
         QCOMPARE(results.at(3).toObject().value("value").toDouble(), 2 * M_PI * 25);
         QCOMPARE(results.at(3).toObject().value("unit").toString(), QString::fromUtf8("um²"));
+    }
+
+    // A stored calibration measures in its own unit, travels through a ".cal" file, and a cut
+    // file is refused without touching what is stored.
+    void calibration()
+    {
+        const QString ini = m_dir.filePath("lumora/calibration.ini");
+        QDir().mkpath(QFileInfo(ini).path());
+        QFile file(ini);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("[calibrate]\n1\\name=ten\n1\\magnification=10X\n1\\length=1\n1\\unit=mm\n1\\real=5\n"
+                   "1\\pixel=200\n1\\resolution=1920x1080\nsize=1\n");
+        file.close();
+        const Run measured =
+            run({"measure", "--tool", "Cir", "--points", "0,0;2,0;0,2", "--calibration", "ten", "--precision", "4"});
+        QVERIFY2(measured.out.contains("R = 0.0071mm"), qPrintable(measured.out + measured.err));
+
+        const QString exported = m_dir.filePath("ten.cal");
+        QCOMPARE(run({"calibration", "export", m_dir.filePath("ten")}).exitCode, 0);
+        const QString other = QString("XDG_DATA_HOME='%1'; export XDG_DATA_HOME").arg(m_dir.filePath("other"));
+        const Run imported = run({"calibration", "import", exported}, other);
+        QVERIFY2(imported.out.contains("Calibration data has been successfully processed."), qPrintable(imported.err));
+        const QJsonArray listed = QJsonDocument::fromJson(run({"calibration", "list"}, other).out.toUtf8())
+                                      .object()
+                                      .value("calibrate")
+                                      .toArray();
+        QCOMPARE(listed.size(), 1);
+        QCOMPARE(listed.at(0).toObject().value("umPerPixel").toDouble(), 5.0);
+
+        QFile cal(exported);
+        QVERIFY(cal.resize(cal.size() - 1));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        const Run refused = run({"calibration", "import", exported});
+        QCOMPARE(refused.exitCode, 9);
+        QVERIFY2(refused.err.contains("The calibration file is damaged: record 1 has no sound scale length."),
+                 qPrintable(refused.err));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
     }
 
     // No file may grow, as on a full volume: the picture that was there stays, and the exit

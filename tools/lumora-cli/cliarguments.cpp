@@ -156,6 +156,8 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
 {
     if (arguments.value(0) == "measure")
         return parseMeasure(arguments.mid(1), error);
+    if (arguments.value(0) == "calibration")
+        return parseCalibration(arguments.mid(1), error);
     QStringList commandWords;
     QStringList seen;
     for (int i = 0; i < arguments.size(); ++i) {
@@ -437,7 +439,8 @@ QString CliArguments::helpText()
                           "                  [--frames N [--screenshot FILE]]\n"
                           "  lumora-cli scan FILE...\n"
                           "  lumora-cli measure --tool NAME --points X,Y;X,Y;... [--unit UNIT --um-per-px F]\n"
-                          "                     [--precision N]\n"
+                          "                     [--calibration NAME] [--precision N]\n"
+                          "  lumora-cli calibration list | export FILE [NAME...] | import [--overwrite] FILE\n"
                           "\n"
                           "Command-line companion of Lumora: lists the attached cameras, prints what a camera\n"
                           "offers, grabs pictures from it, shows its live picture and exchanges its model's\n"
@@ -481,12 +484,22 @@ QString CliArguments::helpText()
                           "         one line per file: the decoded text, or an empty line when none was\n"
                           "         found; a file that is not a readable picture gets an empty line and a\n"
                           "         message on standard error, and the others are still read\n"
+                          "  calibration list\n"
+                          "         the stored calibrations as JSON (\"calibrate\" and the objective turret's\n"
+                          "         \"nosepieceCalibrate\"): name, magnification, entered length and unit,\n"
+                          "         micrometres per pixel, drawn pixels, resolution and scale bar length\n"
+                          "  calibration export, import\n"
+                          "         writes the named calibrations (default: all but the turret's) to FILE (.cal\n"
+                          "         added when missing), or stores those FILE holds; the whole file is checked\n"
+                          "         first, and a damaged one stores nothing\n"
                           "  measure\n"
                           "         the results of a measuring tool for its points in image pixels (click\n"
                           "         order), as JSON: per result its name, value, unit and the text shown beside\n"
                           "         the shape; lengths and areas in UNIT (pix, pm, \u00c5, nm, um, mm, cm, m, mil,\n"
                           "         inch; default pix) at F micrometres per pixel, angles in degrees, with N\n"
-                          "         decimals (default 2). Tools and the points each takes:\n") +
+                          "         decimals (default 2); --calibration takes the micrometres per pixel of a\n"
+                          "         stored calibration and its unit unless --unit is given. Tools and the\n"
+                          "         points each takes:\n") +
            measureToolsHelp() +
            QStringLiteral("\n"
                           "Options:\n"
@@ -513,7 +526,10 @@ QString CliArguments::helpText()
                           "  --zoom PERCENT      (view) show the picture at 1 to 400 % instead of fitting it\n"
                           "                      to the window\n"
                           "  --screenshot FILE   (view) after N frames (--frames), save the window and quit\n"
-                          "  --overwrite         (scheme import) replace stored schemes of the same names\n"
+                          "  --overwrite         (scheme import) replace stored schemes of the same names;\n"
+                          "                      (calibration import) replace stored calibrations of the same\n"
+                          "                      names, which are otherwise kept and the imported ones added\n"
+                          "                      as NAME(N)\n"
                           "  -v, --verbose       show the camera's diagnostic lines on standard error\n"
                           "  -h, --help          this text\n"
                           "\n"

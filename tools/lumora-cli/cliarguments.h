@@ -35,8 +35,24 @@ struct ParameterSetting
 // The command line of lumora-cli, parsed and checked; nothing here touches a camera.
 struct CliArguments
 {
-    enum Command { None, Help, List, Info, Get, Set, Grab, Snap, View, Models, SchemeExport, SchemeImport, Scan,
-                   Measure, Record };
+    enum Command {
+        None,
+        Help,
+        List,
+        Info,
+        Get,
+        Set,
+        Grab,
+        Snap,
+        View,
+        Models,
+        SchemeExport,
+        SchemeImport,
+        Scan,
+        Measure,
+        Record,
+        Calibration
+    };
 
     Command command = None;
     bool verbose = false;
@@ -71,6 +87,12 @@ struct CliArguments
     QString unit = QStringLiteral("pix");
     double umPerPixel = 0.0;
     int precision = 2;
+    // measure: a stored calibration's name (its unit unless --unit is given, then `unit` is empty).
+    QString calibration;
+    // calibration: list, export or import; the exchange file; export: the calibrations (none: all).
+    QString calibrationAction;
+    QString calibrationFile;
+    QStringList calibrationNames;
 
     // Parses the arguments after the program name. False with a one-line message on error.
     bool parse(const QStringList &arguments, QString &error);
@@ -86,4 +108,5 @@ private:
     bool parseSetting(const QString &text, QString &error);
     // measure takes options of its own and no camera.
     bool parseMeasure(const QStringList &arguments, QString &error);
+    bool parseCalibration(const QStringList &arguments, QString &error);
 };

@@ -32,5 +32,7 @@ int record(const CameraDiscovery &discovery, const CliArguments &args, QTextStre
 int view(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
 // The tool's results for its points, as JSON.
 int measure(const CliArguments &args, QTextStream &out, QTextStream &err);
+// Lists, exports or imports the stored calibrations; an import checks the whole file first.
+int calibration(const CliArguments &args, QTextStream &out, QTextStream &err);
 
 } // namespace CliCommands

@@ -61,6 +61,8 @@ int main(int argc, char *argv[])
         return CliCommands::scan(args, out, err);
     if (args.command == CliArguments::Measure)
         return CliCommands::measure(args, out, err);
+    if (args.command == CliArguments::Calibration)
+        return CliCommands::calibration(args, out, err);
     registerCameraTypes();
     lmcam_api_init();
     int code = ExitOk;

@@ -79,6 +79,8 @@ bool CliArguments::parseMeasure(const QStringList &arguments, QString &error)
                 error = QStringLiteral("bad --um-per-px \"%1\" (expected a number above 0)").arg(value);
                 return false;
             }
+        } else if (name == "calibration") {
+            calibration = value;
         } else if (name == "precision") {
             precision = value.toInt(&ok);
             if (!ok || precision < 0 || precision > 10) {
@@ -106,8 +108,58 @@ bool CliArguments::parseMeasure(const QStringList &arguments, QString &error)
                     .arg(points.size());
         return false;
     }
+    if (!calibration.isEmpty()) {
+        if (umPerPixel > 0) {
+            error = QStringLiteral("--calibration and --um-per-px exclude each other");
+            return false;
+        }
+        if (!seen.contains(QStringLiteral("unit")))
+            unit.clear(); // the calibration's
+        return true;
+    }
     if (unit != UnitConverter::unitName(Unit::Pixel) && umPerPixel <= 0) {
         error = QStringLiteral("--unit %1 needs --um-per-px F (micrometres per pixel)").arg(unit);
+        return false;
+    }
+    return true;
+}
+
+bool CliArguments::parseCalibration(const QStringList &arguments, QString &error)
+{
+    command = Calibration;
+    QStringList words;
+    for (const QString &argument : arguments) {
+        if (argument == "-h" || argument == "--help") {
+            command = Help;
+            return true;
+        }
+        if (argument == "--overwrite")
+            overwrite = true;
+        else if (argument.startsWith("--"))
+            error = QStringLiteral("option %1 does not apply to calibration").arg(argument);
+        else
+            words << argument;
+        if (!error.isEmpty())
+            return false;
+    }
+    calibrationAction = words.value(0);
+    calibrationFile = words.value(1);
+    calibrationNames = words.mid(2);
+    if (calibrationAction != "list" && calibrationAction != "export" && calibrationAction != "import") {
+        error = QStringLiteral("calibration needs list, export FILE or import FILE");
+        return false;
+    }
+    if (overwrite && calibrationAction != "import") {
+        error = QStringLiteral("option --overwrite does not apply to calibration %1").arg(calibrationAction);
+        return false;
+    }
+    const int most = calibrationAction == "list" ? 1 : calibrationAction == "import" ? 2 : words.size();
+    if (words.size() > most) {
+        error = QStringLiteral("unexpected argument \"%1\"").arg(words.at(most));
+        return false;
+    }
+    if (calibrationAction != "list" && calibrationFile.isEmpty()) {
+        error = QStringLiteral("calibration %1 needs FILE").arg(calibrationAction);
         return false;
     }
     return true;

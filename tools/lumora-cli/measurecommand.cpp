@@ -1,6 +1,8 @@
 // `lumora-cli measure`: a measuring tool's results, on the program's own geometry.
 #include "clicommands.h"
 
+#include "calibration.h"
+#include "configstore.h"
 #include "entryformat.h"
 #include "measureshapes.h"
 
@@ -8,6 +10,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
+
+#include <algorithm>
 
 int CliCommands::measure(const CliArguments &args, QTextStream &out, QTextStream &err)
 {
@@ -18,12 +22,30 @@ int CliCommands::measure(const CliArguments &args, QTextStream &out, QTextStream
         return ExitBadArgument;
     }
     EntryFormat format;
-    format.unit = MeasureShapes::toolUnit(kind->type, UnitConverter::unitCode(args.unit));
-    format.precision = args.precision;
-    if (args.umPerPixel > 0) {
+    QString unit = args.unit;
+    if (!args.calibration.isEmpty()) {
+        const CalibrationStore store(ConfigStore::instance());
+        const QList<CalibrateData> stored = store.calibrations() + store.nosepieceCalibrations();
+        const auto named = std::find_if(stored.cbegin(), stored.cend(),
+                                        [&](const CalibrateData &data) { return data.name == args.calibration; });
+        if (named == stored.cend()) {
+            err << "lumora-cli: no calibration named \"" << args.calibration
+                << "\" (see lumora-cli calibration list)\n";
+            return ExitNoConfiguration;
+        }
+        format.converter = named->converter(0);
+        if (unit.isEmpty())
+            unit = named->unit;
+        if (UnitConverter::unitCode(unit) < 0) {
+            err << "lumora-cli: calibration \"" << args.calibration << "\" has no known unit (\"" << unit << "\")\n";
+            return ExitNoConfiguration;
+        }
+    } else if (args.umPerPixel > 0) {
         format.converter.micrometresPerPixel = args.umPerPixel;
         format.converter.calibrationUnit = UnitConverter::unitName(Unit::Micrometre);
     }
+    format.unit = MeasureShapes::toolUnit(kind->type, UnitConverter::unitCode(unit));
+    format.precision = args.precision;
     const bool ellipse = EntryFormat::isEllipse(*entries);
     QJsonArray results;
     for (const MeasureEntry &entry : *entries) {

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "calibration.h"
+
+#include <QFont>
+#include <QGraphicsObject>
+#include <QPen>
+
+// The scale bar over the picture: a horizontal bar of a physical length, in picture pixels, with
+// that length written above it.
+class GraphicsMeasureScale : public QGraphicsObject
+{
+    Q_OBJECT
+
+public:
+    // After the shapes' items (see GraphicsItemType).
+    enum { Type = QGraphicsItem::UserType + 5 };
+
+    GraphicsMeasureScale();
+    int type() const override { return Type; }
+
+    // Takes the calibration's style and length in `unit`; call again when the calibration,
+    // the unit or the zoom changes. `sceneWidth` sizes the bar under the pixel unit.
+    void setCalibration(const CalibrateData &data, const UnitConverter &converter, int unit, double sceneWidth);
+    double barPixels() const { return m_pixels; }
+    QString text() const { return m_text; }
+
+    QRectF boundingRect() const override;
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
+
+signals:
+    // Opens the calibration settings.
+    void doubleClicked();
+
+protected:
+    void mouseDoubleClickEvent(QGraphicsSceneMouseEvent *event) override;
+
+private:
+    QRectF textRect() const;
+
+    QPen m_pen;
+    QFont m_font;
+    double m_pixels = 0;
+    QString m_text;
+};
