@@ -274,6 +274,19 @@ void MainWindow2::buildWorkspace()
     connect(m_camSettings, &CamSettings::openCam, this, &MainWindow2::cameraChange);
     connect(m_camSettings, &CamSettings::closeCam, this, &MainWindow2::cameraClose);
     connect(m_camSettings, &CamSettings::pauseStatusChanged, this, &MainWindow2::onPauseStatusChanged);
+    // The camera's regions are drawn over the live picture and edited there.
+    connect(m_camSettings, &CamSettings::focusRegionV2StatusChanged, m_liveView,
+            &VideoWidget::onFocusRegionV2ChangedFromCamSettings);
+    connect(m_camSettings, &CamSettings::expRegionStatusChanged, m_liveView,
+            &VideoWidget::onExpRegionChangedFromCamSettings);
+    connect(m_camSettings, &CamSettings::wBRegionStatusChanged, m_liveView,
+            &VideoWidget::onWBRegionChangedFromCamSettings);
+    connect(m_camSettings, &CamSettings::bBRegionStatusChanged, m_liveView,
+            &VideoWidget::onBBRegionChangedFromCamSettings);
+    connect(m_liveView, &VideoWidget::focusRegionV2Update, m_camSettings, &CamSettings::onFocusRegionV2Update);
+    connect(m_liveView, &VideoWidget::expRegionUpdate, m_camSettings, &CamSettings::onExpRegionUpdate);
+    connect(m_liveView, &VideoWidget::wBRegionUpdate, m_camSettings, &CamSettings::onWBRegionUpdate);
+    connect(m_liveView, &VideoWidget::bBRegionUpdate, m_camSettings, &CamSettings::onBBRegionUpdate);
     connect(m_session->frameFeed(), &LiveFrameFeed::frameArrived, m_camSettings, &CamSettings::onLiveFrame);
     connect(this, &MainWindow2::increaseOrDecreaseFoucs, m_camSettings, &CamSettings::onIncreaseOrDecreaseFoucs);
     connect(this, &MainWindow2::increaseOrDecreaseZoom, m_camSettings, &CamSettings::onIncreaseOrDecreaseZoom);

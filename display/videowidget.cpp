@@ -3,6 +3,7 @@
 #include "configstore.h"
 #include "graphicsview.h"
 #include "openglvideowidget.h"
+#include "regionframe.h"
 
 #include <QEvent>
 #include <QGraphicsScene>
@@ -51,16 +52,84 @@ VideoWidget::VideoWidget(QWidget *parent) : QWidget(parent), m_pictureArea(new Q
 
 VideoWidget::~VideoWidget()
 {
-    delete m_recordMarker; // leaves the scene it is in
+    // Each leaves the scene it is in.
+    delete m_recordMarker;
+    for (RegionFrame *frame : m_regions)
+        delete frame;
 }
 
 void VideoWidget::onSceneReplaced(QGraphicsScene *previous, QGraphicsScene *current)
 {
-    if (m_recordMarker->scene() == previous) {
-        previous->removeItem(m_recordMarker);
-        current->addItem(m_recordMarker);
-        placeRecordMarker();
+    // The pane's own items go over to the new scene.
+    QList<QGraphicsItem *> items{m_recordMarker};
+    for (RegionFrame *frame : m_regions)
+        items << frame;
+    for (QGraphicsItem *item : items) {
+        if (item && item->scene() == previous) {
+            previous->removeItem(item);
+            current->addItem(item);
+        }
     }
+    if (m_recordMarker->scene())
+        placeRecordMarker();
+}
+
+QString VideoWidget::regionName(RegionKind kind)
+{
+    switch (kind) {
+    case FocusRegion:
+        return tr("Focus");
+    case ExposureRegion:
+        return tr("Exposure");
+    case WhiteBalanceRegion:
+        return tr("White Balance");
+    default:
+        return tr("Black Balance");
+    }
+}
+
+void VideoWidget::showRegion(RegionKind kind, const CameraControlRegion &region)
+{
+    RegionFrame *&frame = m_regions[kind];
+    if (!region.enable || region.width < 1 || region.height < 1) {
+        if (frame && frame->scene())
+            frame->scene()->removeItem(frame);
+        return;
+    }
+    if (!frame) {
+        static const QColor colours[RegionKinds] = {QColor(60, 220, 60), QColor(250, 210, 40), QColor(40, 200, 250),
+                                                    QColor(230, 80, 230)};
+        using Update = void (VideoWidget::*)(bool, int, int, int, int);
+        static const Update updates[RegionKinds] = {&VideoWidget::focusRegionV2Update, &VideoWidget::expRegionUpdate,
+                                                    &VideoWidget::wBRegionUpdate, &VideoWidget::bBRegionUpdate};
+        const Update update = updates[kind];
+        frame = new RegionFrame(colours[kind], regionName(kind), [this, update](const QRect &r) {
+            (this->*update)(true, r.x(), r.y(), r.width(), r.height());
+        });
+    }
+    if (frame->scene() != m_view->scene())
+        m_view->scene()->addItem(frame);
+    frame->setRegion(QRect(region.x, region.y, region.width, region.height));
+}
+
+void VideoWidget::onFocusRegionV2ChangedFromCamSettings(CameraControlRegion region)
+{
+    showRegion(FocusRegion, region);
+}
+
+void VideoWidget::onExpRegionChangedFromCamSettings(CameraControlRegion region)
+{
+    showRegion(ExposureRegion, region);
+}
+
+void VideoWidget::onWBRegionChangedFromCamSettings(CameraControlRegion region)
+{
+    showRegion(WhiteBalanceRegion, region);
+}
+
+void VideoWidget::onBBRegionChangedFromCamSettings(CameraControlRegion region)
+{
+    showRegion(BlackBalanceRegion, region);
 }
 
 void VideoWidget::onStartRecording()
@@ -129,6 +198,10 @@ void VideoWidget::onFrame(VideoFrame frame)
 
 void VideoWidget::clear()
 {
+    for (RegionFrame *frame : m_regions) {
+        if (frame && frame->scene())
+            frame->scene()->removeItem(frame);
+    }
     m_lastFrame = VideoFrame();
     m_view->videoWidget()->clear();
 }

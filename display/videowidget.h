@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cameracontrolregion.h"
 #include "cameraresolution.h"
 #include "histogramtypes.h"
 #include "rendertextinfo.h"
@@ -15,6 +16,7 @@
 class GraphicsView;
 class QGraphicsScene;
 class QGraphicsSimpleTextItem;
+class RegionFrame;
 
 // The display pane of one camera: lays the live picture out at the chosen zoom, hands every
 // frame to the OpenGL picture widget and relays the picture corrections to its renderer.
@@ -58,6 +60,11 @@ signals:
     void changeFFCStatus(bool enable);
     // Every drawn picture, as shown, while recording.
     void sendFrameForRecording(VideoFrame frame);
+    // A camera region moved or resized on the picture (picture pixels).
+    void focusRegionV2Update(bool enable, int x, int y, int width, int height);
+    void expRegionUpdate(bool enable, int x, int y, int width, int height);
+    void wBRegionUpdate(bool enable, int x, int y, int width, int height);
+    void bBRegionUpdate(bool enable, int x, int y, int width, int height);
 
 public slots:
     // A live frame: a new size (or a pending resize) redoes scale and layout, then it is drawn.
@@ -67,6 +74,11 @@ public slots:
     // Reads every drawn picture back for the recorder and blinks the recording marker.
     void onStartRecording();
     void onStopRecording();
+    // The camera's regions as the control panel has them: shown over the picture while enabled.
+    void onFocusRegionV2ChangedFromCamSettings(CameraControlRegion region);
+    void onExpRegionChangedFromCamSettings(CameraControlRegion region);
+    void onWBRegionChangedFromCamSettings(CameraControlRegion region);
+    void onBBRegionChangedFromCamSettings(CameraControlRegion region);
     void onSetScaleStrategy(VideoScaleStrategy strategy);
     // A zoom in percent, from above 0 up to maxZoomPercent; the operator's choice from then on.
     void onSetScalePercent(double percent);
@@ -98,6 +110,9 @@ private:
     void updateScale();
     void layoutPicture();
     void placeRecordMarker();
+    enum RegionKind { FocusRegion, ExposureRegion, WhiteBalanceRegion, BlackBalanceRegion, RegionKinds };
+    void showRegion(RegionKind kind, const CameraControlRegion &region);
+    static QString regionName(RegionKind kind);
     // Moves the marker into the scene now shown while recording.
     void onSceneReplaced(QGraphicsScene *previous, QGraphicsScene *current);
 
@@ -120,6 +135,7 @@ private:
     // In the view's current scene while recording only, so that any scene can be shown.
     QGraphicsSimpleTextItem *m_recordMarker;
     QTimer m_blink;
+    RegionFrame *m_regions[RegionKinds] = {};
     QElapsedTimer m_shownClock;
     int m_shownAtClock = 0;
 };

@@ -215,6 +215,45 @@ private slots:
         QCOMPARE(offsetSpy.last().at(0).toPointF(), QPointF(75, 0)); // in picture pixels
     }
 
+    void regionFramesAreEditedOnThePicture()
+    {
+        m_pane->onSetScaleStrategy(VideoScaleStrategy::FitToWindow);
+        m_pane->onFrame(makeFrame(QSize(320, 240)));
+        GraphicsView *view = m_pane->graphicsView();
+        QSignalSpy edited(m_pane.get(), &VideoWidget::expRegionUpdate);
+        CameraControlRegion region;
+        region.enable = true;
+        region.x = 40;
+        region.y = 30;
+        region.width = 100;
+        region.height = 80;
+        m_pane->onExpRegionChangedFromCamSettings(region);
+        const auto drag = [&](QPointF from, QPointF to) {
+            QTest::mousePress(view->viewport(), Qt::LeftButton, {}, view->mapFromScene(from));
+            QMouseEvent move(QEvent::MouseMove, view->mapFromScene(to), Qt::LeftButton, Qt::LeftButton, {});
+            QApplication::sendEvent(view->viewport(), &move);
+            QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, view->mapFromScene(to));
+        };
+        // Moved by its inside, kept within the picture; resized by its corner.
+        drag({90, 70}, {390, 70});
+        QCOMPARE(edited.count(), 1);
+        QCOMPARE(edited.last(), (QList<QVariant>{true, 220, 30, 100, 80}));
+        drag({319, 109}, {270, 90});
+        const QList<QVariant> resized = edited.last();
+        QCOMPARE(resized.mid(0, 3), (QList<QVariant>{true, 220, 30}));
+        // Within the pixel the mouse can reach at this zoom.
+        QVERIFY(qAbs(resized[3].toInt() - 50) <= 1 && qAbs(resized[4].toInt() - 60) <= 1);
+
+        // A new scene over the picture takes the frame along; switched off, it is gone.
+        QGraphicsScene replacement;
+        view->replaceScene(&replacement);
+        QCOMPARE(replacement.items().size(), 1);
+        region.enable = false;
+        m_pane->onExpRegionChangedFromCamSettings(region);
+        QVERIFY(replacement.items().isEmpty());
+        view->replaceScene(nullptr);
+    }
+
     void zoomKeepsViewCentre()
     {
         m_pane->onFrame(makeFrame(QSize(320, 240)));
