@@ -2,10 +2,12 @@
 
 #include "acquirepage.h"
 #include "base.h"
+#include "calibrationwidget.h"
 #include "configstore.h"
 #include "edgesearch.h"
 #include "frameconversion.h"
 #include "graphicsitems.h"
+#include "graphicsmeasurescale.h"
 #include "graphicsview.h"
 #include "imagetabs.h"
 #include "labelwidget.h"
@@ -44,6 +46,7 @@ MeasurePages::MeasurePages(ImageTabs *tabs, AcquirePage *acquire, QWidget *measu
     , m_label(new LabelWidget(annotateParent))
     , m_sheet(new MeasureSheetWidget(resultsParent))
     , m_properties(new MeasureItemController(resultsParent))
+    , m_calibrations(ConfigStore::instance())
 {
     measureParent->layout()->addWidget(m_measure);
     annotateParent->layout()->addWidget(m_label);
@@ -59,6 +62,13 @@ MeasurePages::MeasurePages(ImageTabs *tabs, AcquirePage *acquire, QWidget *measu
             scene->setDrawProperty(map);
     });
     connect(m_measure, &MeasureWidget::signalExportData, m_sheet, &MeasureSheetWidget::slotExportData);
+    connect(m_measure, &MeasureWidget::signalCalibrationChosen, this, &MeasurePages::chooseCalibration);
+    connect(m_measure, &MeasureWidget::signalExportCalibrations, this, &MeasurePages::exportCalibrations);
+    connect(m_measure, &MeasureWidget::signalImportCalibrations, this, &MeasurePages::importCalibrations);
+    connect(m_measure, &MeasureWidget::signalShowScale, this, [this](bool show) {
+        m_scaleShown = show;
+        applyCalibration();
+    });
     connect(m_measure, &MeasureWidget::signalExportTemplate, this, &MeasurePages::exportTemplate);
     connect(m_measure, &MeasureWidget::signalImportTemplate, this, &MeasurePages::importTemplate);
     // Undo and redo act on the view in front.
@@ -93,8 +103,10 @@ MeasurePages::MeasurePages(ImageTabs *tabs, AcquirePage *acquire, QWidget *measu
     });
     connect(m_measure, &MeasureWidget::signalUnitChange, this, [this](int unit) {
         m_unit = unit;
+        ConfigStore::instance().write(ConfigGroup::Settings, SettingsKey::Unit, unit);
         for (MainScene *scene : qAsConst(m_scenes))
             scene->setUnit(unit);
+        applyCalibration();
     });
     connect(m_measure, &MeasureWidget::signalDelAllItem, this, [this] {
         if (MainScene *scene = currentScene())
@@ -114,6 +126,116 @@ MeasurePages::MeasurePages(ImageTabs *tabs, AcquirePage *acquire, QWidget *measu
         m_sheet->setScene(currentScene());
     });
     m_sheet->setScene(currentScene());
+    // The calibration in use when the program last ran.
+    const QString name = ConfigStore::instance().value(ConfigGroup::Settings, SettingsKey::CalibrateName).toString();
+    const QList<CalibrateData> stored = m_calibrations.calibrations();
+    for (int i = 0; i < stored.size(); ++i) {
+        if (stored[i].name == name)
+            m_calibration = i;
+    }
+    m_measure->setUnit(ConfigStore::instance().value(ConfigGroup::Settings, SettingsKey::Unit, Unit::Pixel).toInt());
+    chooseCalibration(m_calibration);
+}
+
+void MeasurePages::showCalibrations()
+{
+    QStringList names;
+    for (const CalibrateData &data : m_calibrations.calibrations())
+        names << data.name;
+    m_measure->setCalibrations(names, m_calibration);
+}
+
+void MeasurePages::chooseCalibration(int index)
+{
+    const QList<CalibrateData> stored = m_calibrations.calibrations();
+    m_calibration = index >= 0 && index < stored.size() ? index : -1;
+    m_calibrationData = m_calibration >= 0 ? stored[m_calibration] : CalibrateData();
+    ConfigStore::instance().write(ConfigGroup::Settings, SettingsKey::CalibrateName,
+                                  m_calibration >= 0 ? m_calibrationData.name : QString());
+    showCalibrations();
+    // Results are shown in the unit the calibration was made in.
+    if (m_calibration >= 0) {
+        const int unit = UnitConverter::unitCode(m_calibrationData.unit);
+        if (unit > 0)
+            m_measure->setUnit(unit);
+    }
+    applyCalibration();
+}
+
+void MeasurePages::applyCalibration()
+{
+    const bool calibrated = m_calibration >= 0;
+    m_sheet->setCalibrationName(calibrated ? m_calibrationData.name : tr("default"));
+    for (auto it = m_scenes.cbegin(); it != m_scenes.cend(); ++it) {
+        MainScene *scene = it.value();
+        const QImage picture = shownPicture(it.key());
+        // The calibration was made at some stream width: results scale with the width shown.
+        const UnitConverter converter = calibrated ? m_calibrationData.converter(picture.width()) : UnitConverter();
+        scene->setConverter(converter);
+        GraphicsMeasureScale *scale = m_scales.value(scene);
+        scale->setVisible(m_scaleShown);
+        if (m_scaleShown)
+            scale->setCalibration(m_calibrationData, converter, m_unit, scene->sceneRect().width());
+    }
+}
+
+void MeasurePages::onCaliOver(MainScene *scene, double pixels)
+{
+    const VideoWidget *view = m_scenes.key(scene);
+    const QImage picture = view ? shownPicture(view) : QImage();
+    CalibrationWidget dialog(pixels, picture.size(), m_calibrations.calibrations(), m_sheet->window());
+    if (dialog.exec() == QDialog::Accepted) {
+        if (!m_calibrations.append(dialog.data())) {
+            QMessageBox::warning(m_sheet, tr("Warning"), tr("The calibration could not be stored."));
+        } else {
+            chooseCalibration(m_calibrations.calibrations().size() - 1);
+        }
+    }
+    scene->setDrawMode(MainScene::SelectMode);
+}
+
+void MeasurePages::exportCalibrations()
+{
+    const QList<CalibrateData> stored = m_calibrations.calibrations();
+    if (stored.isEmpty()) {
+        QMessageBox::information(m_sheet, tr("Notice"), tr("There is no calibration to export."), QMessageBox::Ok);
+        return;
+    }
+    ConfigStore &store = ConfigStore::instance();
+    const QString folder = store.value(ConfigGroup::Base, BaseKey::ExportFilePath).toString();
+    const QString path =
+        QFileDialog::getSaveFileName(m_sheet, tr("Export Calibration Data"), folder, tr("Calibration files (*.cal)"));
+    if (path.isEmpty())
+        return;
+    store.write(ConfigGroup::Base, BaseKey::ExportFilePath, QFileInfo(path).absolutePath());
+    CalibrationMessage outcome;
+    const bool written = CalibrationStore::exportFile(CalibrationStore::withSuffix(path), stored, outcome);
+    QMessageBox(written ? QMessageBox::Information : QMessageBox::Warning, outcome.title, outcome.text, QMessageBox::Ok,
+                m_sheet)
+        .exec();
+}
+
+void MeasurePages::importCalibrations()
+{
+    ConfigStore &store = ConfigStore::instance();
+    const QString folder = store.value(ConfigGroup::Base, BaseKey::ExportFilePath).toString();
+    const QString path =
+        QFileDialog::getOpenFileName(m_sheet, tr("Import Calibration Data"), folder, tr("Calibration files (*.cal)"));
+    if (path.isEmpty())
+        return;
+    QList<CalibrationMessage> messages;
+    const bool imported = m_calibrations.importFile(
+        path,
+        [this](const CalibrationMessage &question) {
+            return QMessageBox::question(m_sheet, question.title, question.text, QMessageBox::Yes | QMessageBox::No,
+                                         QMessageBox::No) == QMessageBox::Yes;
+        },
+        messages);
+    for (const CalibrationMessage &message : qAsConst(messages))
+        QMessageBox(imported ? QMessageBox::Information : QMessageBox::Warning, message.title, message.text,
+                    QMessageBox::Ok, m_sheet)
+            .exec();
+    chooseCalibration(m_calibration);
 }
 
 void MeasurePages::exportTemplate()
@@ -186,8 +308,16 @@ void MeasurePages::addView(VideoWidget *view)
     m_crosses.insert(scene, cross);
     view->graphicsView()->replaceScene(scene);
     m_scenes.insert(view, scene);
+    auto *scale = new GraphicsMeasureScale;
+    scale->setVisible(false);
+    scene->addItem(scale);
+    m_scales.insert(scene, scale);
+    connect(scene, &MainScene::caliOver, this, [this, scene](double pixels) { onCaliOver(scene, pixels); });
+    // A new picture size changes how many micrometres a pixel is.
+    connect(scene, &QGraphicsScene::sceneRectChanged, this, &MeasurePages::applyCalibration);
     connect(view, &QObject::destroyed, this, [this, view, scene] {
         m_scenes.remove(view);
         m_crosses.remove(scene);
+        m_scales.remove(scene);
     });
 }

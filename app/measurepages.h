@@ -1,5 +1,7 @@
 #pragma once
 
+#include "calibration.h"
+
 #include <QHash>
 #include <QObject>
 
@@ -41,6 +43,13 @@ private:
     void addView(VideoWidget *view);
     void exportTemplate();
     void importTemplate();
+    // Calibrations: drawn, chosen, exchanged; the one in use converts every view's results.
+    void onCaliOver(MainScene *scene, double pixels);
+    void chooseCalibration(int index);
+    void applyCalibration();
+    void showCalibrations();
+    void exportCalibrations();
+    void importCalibrations();
 
     ImageTabs *m_tabs;
     MeasureWidget *m_measure;
@@ -48,6 +57,11 @@ private:
     MeasureSheetWidget *m_sheet;
     MeasureItemController *m_properties;
     QPushButton *m_columns;
+    CalibrationStore m_calibrations;
+    int m_calibration = -1; // into the stored list; -1: pixels
+    CalibrateData m_calibrationData;
+    QHash<MainScene *, class GraphicsMeasureScale *> m_scales;
+    bool m_scaleShown = false;
     QHash<VideoWidget *, MainScene *> m_scenes;
     QHash<MainScene *, QGraphicsItem *> m_crosses;
     int m_edgeMode = 0;

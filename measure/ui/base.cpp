@@ -112,6 +112,7 @@ void Base::addPoint(const QPointF &pos)
     if (!m_item) {
         m_label = hasNoData(m_type) ? new GraphicsTextNoData : new GraphicsText;
         m_label->format().unit = m_unit;
+        m_label->format().converter = m_converter;
         if (m_type == DrawType::LText)
             m_label->setText(tr("Text"));
         m_item = new GraphicsConnect(m_type, m_label);
@@ -142,14 +143,29 @@ void Base::setPoints(const QVector<QPointF> &points)
         handles[i]->setPos(points[i]);
 }
 
+bool Base::keepsItsUnit() const
+{
+    return m_type == DrawType::PointPosition || m_type == DrawType::PointSerialNumber || m_unit == Unit::None ||
+           m_unit == Unit::Degree;
+}
+
 void Base::setUnit(int unit)
 {
-    if (m_type == DrawType::PointPosition || m_type == DrawType::PointSerialNumber || m_unit == Unit::None ||
-        m_unit == Unit::Degree)
+    if (keepsItsUnit())
         return;
     m_unit = unit;
     if (m_label) {
         m_label->format().unit = unit;
+        m_label->refresh();
+    }
+}
+
+void Base::setConverter(const UnitConverter &converter)
+{
+    m_converter = converter;
+    // Text, angles, positions and serial numbers keep what they show.
+    if (m_label && !keepsItsUnit()) {
+        m_label->format().converter = converter;
         m_label->refresh();
     }
 }

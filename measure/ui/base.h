@@ -2,6 +2,7 @@
 
 #include "drawproperty.h"
 #include "drawtype.h"
+#include "unitconverter.h"
 
 #include <QMap>
 #include <QObject>
@@ -56,6 +57,9 @@ public:
     int unit() const { return m_unit; }
     // Positions and serial numbers ignore it; angles and text keep their own unit.
     void setUnit(int unit);
+    void setConverter(const UnitConverter &converter);
+    // Shows no length: the unit and the calibration leave it alone.
+    bool keepsItsUnit() const;
     // Colour, width and text size of this kind from the map; other entries are left alone.
     void applyProperties(const QMap<DrawProperty, QVariant> &properties);
     const QMap<DrawProperty, QVariant> &properties() const { return m_properties; }
@@ -71,6 +75,7 @@ private:
     DrawType m_type;
     QGraphicsScene *m_scene;
     int m_unit;
+    UnitConverter m_converter;
     int m_constraint = 0;
     QMap<DrawProperty, QVariant> m_properties;
     GraphicsText *m_label = nullptr;

@@ -85,12 +85,8 @@ public:
             m_scene->m_shapeCount = m_number;
         m_index = m_scene->putShape(m_tool, m_index);
         m_done = true;
-        if (first) {
-            if (m_tool->isType(DrawType::LCali) || m_tool->isType(DrawType::CCali))
-                emit m_scene->caliOver(m_tool);
-            else if (m_tool->isType(DrawType::LText))
-                emit m_scene->ltextEdit(m_tool);
-        }
+        if (first && m_tool->isType(DrawType::LText))
+            emit m_scene->ltextEdit(m_tool);
     }
 
     void undo() override
@@ -338,6 +334,17 @@ void MainScene::setUnit(int unit)
         m_tool->setUnit(unit);
 }
 
+void MainScene::setConverter(const UnitConverter &converter)
+{
+    m_converter = converter;
+    for (Base *tool : qAsConst(m_finished)) {
+        tool->setConverter(converter);
+        emit itemUpdate(tool);
+    }
+    if (m_tool)
+        m_tool->setConverter(converter);
+}
+
 bool MainScene::isDrawingMode() const
 {
     return MeasureShapes::toolKind(DrawType(m_drawType)) != nullptr;
@@ -352,7 +359,9 @@ Base *MainScene::createTool(DrawType type)
         m_hint->setText(finishHint());
         m_hint->show();
     }
-    return new Base(type, this, m_unit, m_properties);
+    auto *tool = new Base(type, this, m_unit, m_properties);
+    tool->setConverter(m_converter);
+    return tool;
 }
 
 void MainScene::setDrawMode(int drawType)
@@ -578,6 +587,15 @@ void MainScene::finalise()
         const QVector<QPointF> p = tool->points();
         emit signalSendCropRect(QRectF(p[0], p[1]).normalized());
         delete tool;
+    } else if (tool->isType(DrawType::LCali) || tool->isType(DrawType::CCali)) {
+        // A calibration's line or circle is no result: only its length in pixels goes on.
+        const QVector<QPointF> p = tool->points();
+        const double pixels = tool->isType(DrawType::LCali)
+                                  ? MeasureGeometry::distance(p[0], p[1])
+                                  : 2 * MeasureGeometry::circleThroughPoints(p[0], p[1], p[2]).radius;
+        delete tool;
+        if (pixels > 0)
+            emit caliOver(pixels);
     } else {
         m_undo.push(new AddItemCommand(this, tool));
     }
@@ -654,7 +672,9 @@ int MainScene::putShape(Base *tool, int row)
         addItem(tool->item());
         addItem(tool->label());
     }
-    // The layer may have been hidden or shown while the shape was out.
+    // The layer, the unit or the calibration may have changed while the shape was out.
+    tool->setConverter(m_converter);
+    tool->setUnit(m_unit);
     const bool visible = isLayerVisible(layerOf(tool));
     tool->item()->setVisible(visible);
     tool->label()->setVisible(visible);

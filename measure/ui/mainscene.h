@@ -59,6 +59,9 @@ public:
     int unit() const { return m_unit; }
     // The unit every finished shape is shown in, and new ones.
     void setUnit(int unit);
+    // How pixels become the unit: the calibration in use, for every shape and new ones.
+    const UnitConverter &converter() const { return m_converter; }
+    void setConverter(const UnitConverter &converter);
 
     // Layers in table order; new shapes go into the current one. A layer name is trimmed, not
     // empty and unique; the last layer cannot be removed. Adding, renaming and removing are
@@ -98,7 +101,8 @@ signals:
     // An undone shape left the finished list at that index.
     void itemRemove(Base *tool, int index);
     void itemSelected(QList<int> rows);
-    void caliOver(Base *tool);
+    // A calibration line or circle was drawn: its length (the circle's diameter) in pixels.
+    void caliOver(double pixelLength);
     void ltextEdit(Base *tool);
     void crossStatusChanged();
     void clearDrawType();
@@ -202,6 +206,7 @@ private:
     int m_edgeMode = 0;
     int m_edgeRange = 10;
     int m_unit = Unit::Pixel;
+    UnitConverter m_converter;
     int m_nextId = 1;
     int m_nextSerial = 1;
     int m_shapeCount = 0; // the number of the last numbered shape

@@ -2,6 +2,7 @@
 
 #include "unitconverter.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -59,6 +60,10 @@ MeasureWidget::MeasureWidget(QWidget *parent)
     , m_exportData(new QPushButton(this))
     , m_exportTemplate(new QPushButton(this))
     , m_importTemplate(new QPushButton(this))
+    , m_calibration(new QComboBox(this))
+    , m_exportCalibrations(new QPushButton(this))
+    , m_importCalibrations(new QPushButton(this))
+    , m_scale(new QCheckBox(this))
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -85,6 +90,37 @@ MeasureWidget::MeasureWidget(QWidget *parent)
     layout->addLayout(edgeRow);
     connect(m_edge, &QPushButton::toggled, this, &MeasureWidget::on_edge_btn_toggled);
     connect(m_edgeSettings, &QPushButton::clicked, this, &MeasureWidget::openEdgeSettings);
+
+    auto *calibrationBox = new QGroupBox(this);
+    calibrationBox->setObjectName(QStringLiteral("calibrationTool_box"));
+    auto *calibrationLayout = new QGridLayout(calibrationBox);
+    const struct
+    {
+        DrawType type;
+        const char *objectName;
+    } calibrationTools[] = {{DrawType::LCali, "drawLineCali_btn"}, {DrawType::CCali, "drawCircleCali_btn"}};
+    for (const auto &tool : calibrationTools) {
+        auto *button = new QPushButton(calibrationBox);
+        button->setObjectName(QLatin1String(tool.objectName));
+        const DrawType type = tool.type;
+        connect(button, &QPushButton::clicked, this, [this, type] { emit signalSetDrawMode(type); });
+        calibrationLayout->addWidget(button, 0, m_calibrationTools.size());
+        m_calibrationTools.append(button);
+    }
+    m_calibration->setObjectName(QStringLiteral("calibration_comboBox"));
+    calibrationLayout->addWidget(m_calibration, 1, 0, 1, 2);
+    connect(m_calibration, qOverload<int>(&QComboBox::activated), this,
+            [this](int index) { emit signalCalibrationChosen(index - 1); });
+    m_exportCalibrations->setObjectName(QStringLiteral("exportCali_btn"));
+    m_importCalibrations->setObjectName(QStringLiteral("importCali_btn"));
+    calibrationLayout->addWidget(m_exportCalibrations, 2, 0);
+    calibrationLayout->addWidget(m_importCalibrations, 2, 1);
+    connect(m_exportCalibrations, &QPushButton::clicked, this, &MeasureWidget::signalExportCalibrations);
+    connect(m_importCalibrations, &QPushButton::clicked, this, &MeasureWidget::signalImportCalibrations);
+    m_scale->setObjectName(QStringLiteral("scale_cBox"));
+    calibrationLayout->addWidget(m_scale, 3, 0, 1, 2);
+    connect(m_scale, &QCheckBox::toggled, this, &MeasureWidget::signalShowScale);
+    layout->addWidget(calibrationBox);
 
     m_unit->setObjectName(QStringLiteral("unit_comboBox"));
     for (int unit = Unit::Pixel; unit <= Unit::Inch; ++unit)
@@ -129,6 +165,14 @@ void MeasureWidget::retranslate()
     m_exportData->setText(tr("Export Data"));
     m_exportTemplate->setText(tr("Export Template"));
     m_importTemplate->setText(tr("Import Template"));
+    findChild<QGroupBox *>(QStringLiteral("calibrationTool_box"))->setTitle(tr("Calibration Tool"));
+    m_calibrationTools[0]->setText(tr("Line Calibration"));
+    m_calibrationTools[1]->setText(tr("Circle Calibration"));
+    if (m_calibration->count() > 0)
+        m_calibration->setItemText(0, tr("default"));
+    m_exportCalibrations->setText(tr("Export Calibrations"));
+    m_importCalibrations->setText(tr("Import Calibrations"));
+    m_scale->setText(tr("Scale Bar"));
 }
 
 void MeasureWidget::on_edge_btn_toggled(bool checked)
@@ -147,4 +191,25 @@ void MeasureWidget::openEdgeSettings()
     connect(dialog, &EdgeDetectSettingsDialog::edgeDetectRangeChanged, this,
             &MeasureWidget::signalEdgeDetectRangeChanged);
     dialog->open();
+}
+
+void MeasureWidget::setCalibrations(const QStringList &names, int current)
+{
+    const QSignalBlocker blocker(m_calibration);
+    m_calibration->clear();
+    m_calibration->addItem(tr("default"));
+    m_calibration->addItems(names);
+    m_calibration->setCurrentIndex(current + 1);
+}
+
+int MeasureWidget::unit() const
+{
+    return m_unit->currentData().toInt();
+}
+
+void MeasureWidget::setUnit(int unit)
+{
+    const int index = m_unit->findData(unit);
+    if (index >= 0)
+        m_unit->setCurrentIndex(index);
 }

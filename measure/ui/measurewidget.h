@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+class QCheckBox;
 class QComboBox;
 class QPushButton;
 
@@ -27,6 +28,10 @@ public:
     static const QVector<Tool> &tools();
 
     void retranslate();
+    // The stored calibrations' names after "default" (the pixel unit); `current` -1 for default.
+    void setCalibrations(const QStringList &names, int current);
+    int unit() const;
+    void setUnit(int unit);
 
 signals:
     void signalSetDrawMode(DrawType type);
@@ -39,6 +44,11 @@ signals:
     void signalExportData();
     void signalExportTemplate();
     void signalImportTemplate();
+    // A stored calibration made current; -1: none (pixels).
+    void signalCalibrationChosen(int index);
+    void signalExportCalibrations();
+    void signalImportCalibrations();
+    void signalShowScale(bool show);
 
 private:
     void on_edge_btn_toggled(bool checked);
@@ -52,4 +62,9 @@ private:
     QPushButton *m_exportData;
     QPushButton *m_exportTemplate;
     QPushButton *m_importTemplate;
+    QVector<QPushButton *> m_calibrationTools;
+    QComboBox *m_calibration;
+    QPushButton *m_exportCalibrations;
+    QPushButton *m_importCalibrations;
+    QCheckBox *m_scale;
 };

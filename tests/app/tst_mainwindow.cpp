@@ -3,6 +3,7 @@
 #include "../virtualdevices.h"
 #include "acquirepage.h"
 #include "base.h"
+#include "calibrationwidget.h"
 #include "basecamera.h"
 #include "cameraplaythread.h"
 #include "camerasession.h"
@@ -35,6 +36,7 @@
 #include <QGraphicsRectItem>
 #include <QGraphicsScene>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPointer>
@@ -673,6 +675,7 @@ private slots:
         const auto restore = qScopeGuard([&] {
             m_window.reset();
             writeDevices({});
+            ConfigStore::instance().writeCalibrations(ConfigGroup::Calibrate, {});
         });
         m_window = std::make_unique<MainWindow2>();
         m_window->show();
@@ -710,6 +713,32 @@ private slots:
               plain->label()->entries().first().value, points[0].x(), points[1].x());
         for (int i = 0; i < 2; ++i)
             QVERIFY2(std::abs(points[i].x() - (639 + 200 * i)) < 0.5, qPrintable(QString::number(points[i].x())));
+
+        // Calibrated with a line over 100 um, a line over 50 um reads 50 um.
+        {
+            const auto answer = answerNextModal<CalibrationWidget>([](CalibrationWidget *dialog) {
+                dialog->findChild<QLineEdit *>(QStringLiteral("name_lineEdit"))->setText(QStringLiteral("stage"));
+                dialog->findChild<QLineEdit *>(QStringLiteral("length_lineEdit"))->setText(QStringLiteral("100"));
+                auto *unit = dialog->findChild<QComboBox *>(QStringLiteral("unit_comboBox"));
+                unit->setCurrentIndex(unit->findText(QStringLiteral("um")));
+                dialog->accept();
+                if (dialog->isVisible()) // refused: the check below tells why
+                    dialog->reject();
+            });
+            panel->findChild<QPushButton *>(QStringLiteral("drawLineCali_btn"))->click();
+            for (const QPointF &p : {QPointF(636, y), QPointF(836, y)})
+                QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->mapFromScene(p));
+            QTRY_COMPARE(scene->drawType(), int(MainScene::SelectMode));
+        }
+        QCOMPARE(panel->findChild<QComboBox *>(QStringLiteral("calibration_comboBox"))->currentText(),
+                 QStringLiteral("stage"));
+        drawLine({640, y}, {740, y});
+        QTRY_COMPARE(inserted.count(), 3);
+        const Base *calibrated = inserted.last().first().value<Base *>();
+        const QString text = calibrated->label()->text();
+        QVERIFY2(text.contains(QStringLiteral("um")), qPrintable(text));
+        const double um = calibrated->label()->format().number(calibrated->label()->entries().first(), false);
+        QVERIFY2(std::abs(um - 50) < 0.5, qPrintable(text));
     }
 
     void unplugLeavesNoPicture()

@@ -4,6 +4,7 @@
 #include "base.h"
 #include "graphicsitems.h"
 #include "mainscene.h"
+#include "measuregeometry.h"
 #include "measureshapes.h"
 
 #include <QGraphicsView>
@@ -111,6 +112,7 @@ private slots:
         m_scene->setDrawMode(type);
         QSignalSpy inserted(m_scene.get(), &MainScene::itemInsert);
         QSignalSpy cropped(m_scene.get(), &MainScene::signalSendCropRect);
+        QSignalSpy calibrated(m_scene.get(), &MainScene::caliOver);
         for (int i = 0; i < clicks - 1; ++i)
             click(kPattern[i]);
         QVERIFY(inserted.isEmpty() && cropped.isEmpty());
@@ -119,6 +121,17 @@ private slots:
             QTRY_COMPARE(cropped.count(), 1);
             QCOMPARE(cropped.first().first().toRectF(), QRectF(100, 100, 60, 80));
             QVERIFY(inserted.isEmpty());
+            return;
+        }
+        if (type == int(DrawType::LCali) || type == int(DrawType::CCali)) {
+            // No result: the length in pixels goes to the calibration (a circle's diameter).
+            QTRY_COMPARE(calibrated.count(), 1);
+            const double pixels =
+                type == int(DrawType::LCali)
+                    ? 100.0
+                    : 2 * MeasureGeometry::circleThroughPoints(kPattern[0], kPattern[1], kPattern[2]).radius;
+            QCOMPARE(calibrated.first().first().toDouble(), pixels);
+            QVERIFY(inserted.isEmpty() && m_scene->finishedTools().isEmpty());
             return;
         }
         QTRY_COMPARE(inserted.count(), 1);
