@@ -56,7 +56,7 @@ public:
     int unit() const { return m_unit; }
     // Positions and serial numbers ignore it; angles and text keep their own unit.
     void setUnit(int unit);
-    // Colour, width and text size of this kind from the map; other entries are left alone.
+    // Colour, width, style and text style of this kind from the map; other entries are left alone.
     void applyProperties(const QMap<DrawProperty, QVariant> &properties);
     const QMap<DrawProperty, QVariant> &properties() const { return m_properties; }
     // This kind's drawing property with that suffix ("Color", "ShowLength"), if it has one.
