@@ -1,5 +1,6 @@
 #include "base.h"
 
+#include "drawpen.h"
 #include "graphicsitems.h"
 #include "measureshapes.h"
 #include "unitconverter.h"
@@ -11,7 +12,7 @@
 
 namespace {
 
-// The name its drawing properties start with; empty for the shared text properties.
+// The name its drawing properties start with.
 QString propertyPrefix(DrawType type)
 {
     switch (type) {
@@ -36,7 +37,7 @@ QString propertyPrefix(DrawType type)
     case DrawType::MarkCir: return QStringLiteral("DrawMarkCircle");
     case DrawType::MarkArrow: return QStringLiteral("DrawMarkArrow");
     case DrawType::MarkAnyLine: return QStringLiteral("DrawMarkAnyLine");
-    case DrawType::LText: return QString();
+    case DrawType::LText: return QStringLiteral("LText_");
     default: return MeasureShapes::typeName(type);
     }
 }
@@ -178,29 +179,27 @@ std::optional<DrawProperty> Base::propertyId(const char *suffix) const
 void Base::applyProperties(const QMap<DrawProperty, QVariant> &properties)
 {
     const QString prefix = propertyPrefix(m_type);
+    const auto id = [&](const char *suffix) { return propertyNamed(prefix + QLatin1String(suffix)); };
     const auto find = [&](const char *suffix) {
-        const std::optional<DrawProperty> id = propertyNamed(prefix + QLatin1String(suffix));
-        return id && properties.contains(*id) ? properties.value(*id) : QVariant();
+        const std::optional<DrawProperty> key = id(suffix);
+        return key ? properties.value(*key) : QVariant();
     };
-    for (const char *suffix : {"Color", "Width", "TextColor", "TextSize"}) {
-        if (const std::optional<DrawProperty> id = propertyNamed(prefix + QLatin1String(suffix))) {
-            if (properties.contains(*id))
-                m_properties.insert(*id, properties.value(*id));
-        }
+    for (const char *suffix : {"Color", "Width", "Style", "TextColor", "TextSize", "Font"}) {
+        if (const std::optional<DrawProperty> key = id(suffix); key && properties.contains(*key))
+            m_properties.insert(*key, properties.value(*key));
     }
     if (!m_item)
         return;
-    QPen pen = m_item->pen();
-    if (const QVariant colour = find("Color"); colour.isValid())
-        pen.setColor(colour.value<QColor>());
-    if (const QVariant width = find("Width"); width.isValid())
-        pen.setWidthF(width.toDouble());
-    m_item->setPen(pen);
-    if (const QVariant colour = find("TextColor"); colour.isValid())
+    // Free text has no outline: its keys are the text's colour, size ("Width") and font.
+    const bool text = m_type == DrawType::LText;
+    if (!text)
+        m_item->setPen(drawPen(m_item->pen(), properties, id("Color"), id("Width"), id("Style")));
+    if (const QVariant colour = find(text ? "Color" : "TextColor"); colour.isValid())
         m_label->setBrush(colour.value<QColor>());
-    if (const QVariant size = find("TextSize"); size.isValid() && size.toInt() > 0) {
-        QFont font = m_label->font();
+    QFont font = m_label->font();
+    if (const QVariant size = find(text ? "Width" : "TextSize"); size.isValid() && size.toInt() > 0)
         font.setPointSize(size.toInt());
-        m_label->setFont(font);
-    }
+    if (const QVariant family = find("Font"); text && !family.toString().isEmpty())
+        font.setFamily(family.toString());
+    m_label->setFont(font);
 }

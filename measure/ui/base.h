@@ -60,7 +60,7 @@ public:
     void setConverter(const UnitConverter &converter);
     // Shows no length: the unit and the calibration leave it alone.
     bool keepsItsUnit() const;
-    // Colour, width and text size of this kind from the map; other entries are left alone.
+    // Colour, width, style and text style of this kind from the map; other entries are left alone.
     void applyProperties(const QMap<DrawProperty, QVariant> &properties);
     const QMap<DrawProperty, QVariant> &properties() const { return m_properties; }
     // This kind's drawing property with that suffix ("Color", "ShowLength"), if it has one.

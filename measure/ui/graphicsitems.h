@@ -137,6 +137,7 @@ public:
     GraphicsCross();
     int type() const override { return CrossItemType; }
     void setPen(const QPen &pen);
+    QPen pen() const { return m_pen; }
     // The picture the cross spans (the scene's rect, which the owner follows).
     void setArea(const QRectF &area);
     QRectF boundingRect() const override;

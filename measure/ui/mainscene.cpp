@@ -1,6 +1,8 @@
 #include "mainscene.h"
 
 #include "base.h"
+#include "drawpen.h"
+#include "graphicsgridlines.h"
 #include "graphicsitems.h"
 #include "measuregeometry.h"
 #include "measureshapes.h"
@@ -17,6 +19,9 @@ namespace {
 
 constexpr double kSampleDistance = 10.0; // picture pixels between free-hand points
 constexpr int kFinishPauseMs = 100;
+// The placing of a free text and the first text typed into it are one undo step: the commands
+// that may join the placing carry this id.
+constexpr int kTextStepId = 1;
 
 bool isOpen(DrawType type)
 {
@@ -62,16 +67,57 @@ bool isNumbered(const Base *tool)
 
 } // namespace
 
+// The text of a free-text shape.
+class SetTextCommand : public QUndoCommand
+{
+public:
+    SetTextCommand(MainScene *scene, Base *tool, const QString &text, int id)
+        : m_scene(scene), m_tool(tool), m_before(tool->label()->text()), m_after(text), m_id(id)
+    {}
+    int id() const override { return m_id; }
+    void redo() override { set(m_after); }
+    void undo() override { set(m_before); }
+
+private:
+    void set(const QString &text)
+    {
+        m_tool->label()->setText(text);
+        emit m_scene->itemUpdate(m_tool);
+    }
+
+    MainScene *m_scene;
+    Base *m_tool;
+    QString m_before;
+    QString m_after;
+    int m_id;
+};
+
 // Puts a finalised shape into the finished list; undone, takes it out of the scene again.
 // Whoever has a shape out of the scene owns it: this command while undone.
 class AddItemCommand : public QUndoCommand
 {
 public:
-    AddItemCommand(MainScene *scene, Base *tool) : m_scene(scene), m_tool(tool) {}
+    AddItemCommand(MainScene *scene, Base *tool)
+        : m_scene(scene), m_tool(tool), m_textPending(tool->isType(DrawType::LText))
+    {}
     ~AddItemCommand() override
     {
         if (!m_done)
             delete m_tool;
+    }
+
+    bool isTextPending(const Base *tool) const { return m_textPending && m_done && tool == m_tool; }
+    int id() const override { return m_textPending ? kTextStepId : -1; }
+
+    // The first text joins this step; deleting the text instead leaves no step at all.
+    bool mergeWith(const QUndoCommand *other) override
+    {
+        if (!m_textPending)
+            return false;
+        m_textPending = false;
+        if (!dynamic_cast<const SetTextCommand *>(other)) // the removal
+            setObsolete(true);
+        return true;
     }
 
     void redo() override
@@ -103,6 +149,7 @@ private:
     int m_index = -1;
     int m_number = 0;
     bool m_done = false;
+    bool m_textPending;
 };
 
 // Shapes taken out of the scene at their rows and put back there; owns them while out.
@@ -148,12 +195,14 @@ private:
 class RemoveItemCommand : public QUndoCommand
 {
 public:
-    RemoveItemCommand(MainScene *scene, const QList<int> &rows) : m_shapes(scene, rows) {}
+    RemoveItemCommand(MainScene *scene, const QList<int> &rows, int id = -1) : m_shapes(scene, rows), m_id(id) {}
+    int id() const override { return m_id; }
     void redo() override { m_shapes.take(); }
     void undo() override { m_shapes.restore(); }
 
 private:
     ShapeRows m_shapes;
+    int m_id;
 };
 
 // Handles and labels dragged in the selection mode, from where they were at the press.
@@ -383,6 +432,15 @@ void MainScene::setDrawProperty(QMap<DrawProperty, QVariant> properties)
         tool->applyProperties(properties);
     if (m_tool)
         m_tool->applyProperties(properties);
+    for (QGraphicsItem *item : items()) {
+        if (item->type() == GraphicsGridLines::Type) {
+            static_cast<GraphicsGridLines *>(item)->applyProperties(properties);
+        } else if (item->type() == CrossItemType) {
+            auto *cross = static_cast<GraphicsCross *>(item);
+            cross->setPen(drawPen(cross->pen(), properties, DrawProperty::DrawAuxiliaryMarkerColor,
+                                  DrawProperty::DrawAuxiliaryMarkerWidth, DrawProperty::DrawAuxiliaryMarkerStyle));
+        }
+    }
     emit signalDrawChange(m_properties);
 }
 
@@ -499,6 +557,16 @@ void MainScene::mouseDoubleClickEvent(QGraphicsSceneMouseEvent *event)
         m_tool->setPoints(snapped(m_tool->points(), 2));
         finalise();
         return;
+    }
+    if (!isDrawingMode() && event->button() == Qt::LeftButton) {
+        const QList<QGraphicsItem *> under = items(event->scenePos());
+        for (Base *tool : qAsConst(m_finished)) {
+            if (tool->isType(DrawType::LText) && under.contains(tool->label())) {
+                event->accept();
+                emit ltextEdit(tool);
+                return;
+            }
+        }
     }
     if (m_drawType == SelectMode) {
         const QList<QGraphicsItem *> under = items(event->scenePos());
@@ -652,6 +720,25 @@ void MainScene::onDeleteItemsRedo(QList<int> selectedRows, MainScene *scene)
                        selectedRows.end());
     if (!selectedRows.isEmpty())
         m_undo.push(new RemoveItemCommand(this, selectedRows));
+}
+
+bool MainScene::isTextPending(const Base *tool) const
+{
+    const auto *placing = dynamic_cast<const AddItemCommand *>(m_undo.command(m_undo.index() - 1));
+    return placing && placing->isTextPending(tool);
+}
+
+bool MainScene::setShapeText(Base *tool, const QString &text)
+{
+    const int row = m_finished.indexOf(tool);
+    if (row < 0 || !tool->isType(DrawType::LText))
+        return false;
+    const int id = isTextPending(tool) ? kTextStepId : -1;
+    if (text.trimmed().isEmpty())
+        m_undo.push(new RemoveItemCommand(this, {row}, id));
+    else if (text != tool->label()->text() || id != -1)
+        m_undo.push(new SetTextCommand(this, tool, text, id));
+    return true;
 }
 
 void MainScene::adopt(Base *tool, int id, const QString &layer, int number)

@@ -92,6 +92,13 @@ public:
     QString importTemplate(const QString &path);
     const QMap<DrawProperty, QVariant> &drawProperties() const { return m_properties; }
 
+    // Sets the text of a finished free-text shape as an undo step; the text typed right after
+    // placing it belongs to the placing step. Empty (or blank) text deletes the shape, and a
+    // placing without text leaves no step at all. False for other shapes.
+    bool setShapeText(Base *tool, const QString &text);
+    // Placed as the latest step and still without its text.
+    bool isTextPending(const Base *tool) const;
+
     // The hint text shown once per open tool kind.
     static QString finishHint();
 
@@ -103,6 +110,8 @@ signals:
     void itemSelected(QList<int> rows);
     // A calibration line or circle was drawn: its length (the circle's diameter) in pixels.
     void caliOver(double pixelLength);
+    // A free-text shape was placed, or its label double-clicked outside drawing: the operator
+    // is to type its text (setShapeText).
     void ltextEdit(Base *tool);
     void crossStatusChanged();
     void clearDrawType();
@@ -123,7 +132,7 @@ public slots:
     // Back to the idle mode.
     void slotClearDrawType();
     // Merges the entries into the current properties and applies them to every shape of the kinds
-    // they name, finished or in progress.
+    // they name, finished or in progress, and to the cross-hair and grid lines in the scene.
     void setDrawProperty(QMap<DrawProperty, QVariant> properties);
     // Deletes every shape (one step of the undo stack) and any shape in progress.
     void slotDelAllItem();
@@ -148,6 +157,7 @@ protected:
 
 private:
     friend class AddItemCommand;
+    friend class SetTextCommand;
     friend class MoveItemCommand;
     friend class ShapeRows;
     friend class AddLayerCommand;

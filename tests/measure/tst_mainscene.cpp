@@ -1,13 +1,17 @@
 // The measuring scene driven by the mouse through a zoomed view: shapes complete after their
 // clicks, in picture pixels, with their constraints; abandoning, double-click finishing, the
-// finish hint and free-hand sampling; undo, shape numbers, layers and templates.
+// finish hint and free-hand sampling; undo, shape numbers, layers and templates; drawing
+// properties reaching marks, text and overlays; typing a free text.
 #include "base.h"
+#include "graphicsgridlines.h"
 #include "graphicsitems.h"
+#include "ltexteditdialog.h"
 #include "mainscene.h"
 #include "measuregeometry.h"
 #include "measureshapes.h"
 
 #include <QGraphicsView>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -437,7 +441,129 @@ private slots:
         QCOMPARE(m_scene->undoStack()->canUndo(), shapes < 0);
     }
 
+
+    void gridLines_data()
+    {
+        QTest::addColumn<QVariantList>("settings"); // lines across, lines down, spacing across, down
+        QTest::addColumn<QList<double>>("ys");
+        QTest::addColumn<QList<double>>("xs");
+        QTest::newRow("by count") << QVariantList{2, 3, 0, 0} << QList<double>{100, 200}
+                                  << QList<double>{100, 200, 300};
+        QTest::newRow("by spacing") << QVariantList{5, 1, 120, 250} << QList<double>{120, 240}
+                                    << QList<double>{250};
+        QTest::newRow("none, flood refused") << QVariantList{0, 100000, 0, 0.01} << QList<double>{}
+                                             << QList<double>{};
+    }
+
+    // The grid divides the picture by count or steps by spacing, never on its edges, and follows
+    // the properties sent to the scene.
+    void gridLines()
+    {
+        QFETCH(QVariantList, settings);
+        QFETCH(QList<double>, ys);
+        QFETCH(QList<double>, xs);
+        auto *grid = new GraphicsGridLines;
+        m_scene->addItem(grid);
+        grid->setArea(QRectF(0, 0, 400, 300));
+        m_scene->setDrawProperty({{DrawProperty::DrawGridlinesHLines, settings[0]},
+                                  {DrawProperty::DrawGridlinesVLines, settings[1]},
+                                  {DrawProperty::DrawGridHlinesSpac, settings[2]},
+                                  {DrawProperty::DrawGridVlinesSpac, settings[3]},
+                                  {DrawProperty::DrawGridlinesStyle, int(Qt::DotLine)}});
+        QList<double> gotYs, gotXs;
+        for (const QLineF &line : grid->lines()) {
+            if (line.dy() == 0 && line.p1() == QPointF(0, line.y1()) && line.x2() == 400)
+                gotYs << line.y1();
+            else if (line.dx() == 0 && line.p1() == QPointF(line.x1(), 0) && line.y2() == 300)
+                gotXs << line.x1();
+        }
+        if (QTest::currentDataTag() == QByteArray("none, flood refused"))
+            QCOMPARE(gotXs.size(), 100); // the count is bounded; a spacing under a pixel means by count
+        else
+            QCOMPARE(gotXs, xs);
+        QCOMPARE(gotYs, ys);
+        QCOMPARE(grid->pen().style(), Qt::DotLine);
+    }
+
+    // Colour, width and style reach the marks drawn and to be drawn, font, size and colour the
+    // free text, and the cross-hair its own line.
+    void propertiesReachMarksTextAndCross()
+    {
+        Base *circle = draw(DrawType::MarkCir, {kPattern.mid(0, 3)}).value(0);
+        Base *text = draw(DrawType::LText, {{{30, 40}}}).value(0);
+        QVERIFY(circle && text);
+        auto *cross = new GraphicsCross;
+        m_scene->addItem(cross);
+        const QColor blue(0, 0, 255);
+        m_scene->setDrawProperty({{DrawProperty::DrawMarkCircleColor, blue},
+                                  {DrawProperty::DrawMarkCircleWidth, 4},
+                                  {DrawProperty::DrawMarkCircleStyle, int(Qt::DashLine)},
+                                  {DrawProperty::LText_Color, blue},
+                                  {DrawProperty::LText_Width, 21},
+                                  {DrawProperty::LText_Font, QStringLiteral("Serif")},
+                                  {DrawProperty::DrawAuxiliaryMarkerStyle, int(Qt::DashDotLine)},
+                                  {DrawProperty::DrawAuxiliaryMarkerWidth, 3}});
+        Base *later = draw(DrawType::MarkCir, {kPattern.mid(3, 3)}).value(0);
+        QVERIFY(later);
+        for (const Base *mark : {circle, later}) {
+            const QPen pen = mark->item()->pen();
+            QCOMPARE(pen.color(), blue);
+            QCOMPARE(pen.widthF(), 4.0);
+            QCOMPARE(pen.style(), Qt::DashLine);
+        }
+        QCOMPARE(text->label()->brush().color(), blue);
+        QCOMPARE(text->label()->font().pointSize(), 21);
+        QCOMPARE(text->label()->font().family(), QStringLiteral("Serif"));
+        QCOMPARE(cross->pen().style(), Qt::DashDotLine);
+        QCOMPARE(cross->pen().widthF(), 3.0);
+    }
+
+    // Typed right after placing, the text is part of the placing step; a later edit is a step of
+    // its own, emptying the text deletes the shape, and cancelling a placing leaves nothing.
+    void typingText()
+    {
+        QSignalSpy editRequested(m_scene.get(), &MainScene::ltextEdit);
+        Base *text = draw(DrawType::LText, {{{30, 40}}}).value(0);
+        QVERIFY(text);
+        QCOMPARE(editRequested.count(), 1);
+        type(text, QStringLiteral("Nucleus"));
+        QCOMPARE(text->label()->text(), QStringLiteral("Nucleus"));
+        m_scene->onUndoOpt();
+        QVERIFY(m_scene->finishedTools().isEmpty());
+        m_scene->onRedoOpt();
+        QCOMPARE(m_scene->finishedTools(), QList<Base *>{text});
+        QCOMPARE(text->label()->text(), QStringLiteral("Nucleus"));
+
+        m_scene->setDrawMode(MainScene::SelectMode);
+        QTest::mouseDClick(m_view->viewport(), Qt::LeftButton, {},
+                           at(text->label()->mapToScene(text->label()->boundingRect().center())));
+        QCOMPARE(editRequested.count(), 2);
+        type(text, QStringLiteral("Cell"));
+        m_scene->onUndoOpt();
+        QCOMPARE(text->label()->text(), QStringLiteral("Nucleus"));
+        type(text, QStringLiteral("  "));
+        QVERIFY(m_scene->finishedTools().isEmpty());
+        m_scene->onUndoOpt();
+        QCOMPARE(m_scene->finishedTools(), QList<Base *>{text});
+
+        const int steps = m_scene->undoStack()->index();
+        Base *cancelled = draw(DrawType::LText, {{{200, 100}}}).value(0);
+        QVERIFY(cancelled);
+        LTextEditDialog::edit(m_scene.get(), cancelled, nullptr)->reject();
+        QCOMPARE(m_scene->finishedTools(), QList<Base *>{text});
+        QCOMPARE(m_scene->undoStack()->index(), steps);
+        QVERIFY(!m_scene->undoStack()->canRedo());
+    }
+
 private:
+    // Types the text into the shape's editor and confirms it.
+    void type(Base *tool, const QString &text)
+    {
+        LTextEditDialog *editor = LTextEditDialog::edit(m_scene.get(), tool, nullptr);
+        editor->findChild<QLineEdit *>()->setText(text);
+        editor->accept();
+    }
+
     // Draws the shapes by clicking their points; the shapes finished.
     QList<Base *> draw(DrawType type, const QVector<Points> &shapes)
     {
