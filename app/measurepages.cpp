@@ -6,11 +6,13 @@
 #include "configstore.h"
 #include "edgesearch.h"
 #include "frameconversion.h"
+#include "graphicsgridlines.h"
 #include "graphicsitems.h"
 #include "graphicsmeasurescale.h"
 #include "graphicsview.h"
 #include "imagetabs.h"
 #include "labelwidget.h"
+#include "ltexteditdialog.h"
 #include "mainscene.h"
 #include "measureitemcontroller.h"
 #include "measuresheetwidget.h"
@@ -116,6 +118,16 @@ MeasurePages::MeasurePages(ImageTabs *tabs, AcquirePage *acquire, QWidget *measu
         m_crossShown = show;
         for (QGraphicsItem *cross : qAsConst(m_crosses))
             cross->setVisible(show);
+    });
+    connect(m_label, &LabelWidget::signalEnableGridlines, this, [this](bool show) {
+        m_gridShown = show;
+        for (QGraphicsItem *grid : qAsConst(m_grids))
+            grid->setVisible(show);
+    });
+    // The annotation settings hold for every view.
+    connect(m_label, &LabelWidget::signalDrawChange, this, [this](QMap<DrawProperty, QVariant> properties) {
+        for (MainScene *scene : qAsConst(m_scenes))
+            scene->setDrawProperty(properties);
     });
     connect(m_label, &LabelWidget::watermarkRequested, acquire, &AcquirePage::on_watermark_btn_clicked);
 
@@ -301,12 +313,25 @@ void MeasurePages::addView(VideoWidget *view)
         }
         return snapped;
     });
+    view->graphicsView()->replaceScene(scene);
+    // The overlays span the picture, whatever its size.
     auto *cross = new GraphicsCross;
     cross->setVisible(m_crossShown);
-    scene->addItem(cross);
-    connect(scene, &QGraphicsScene::sceneRectChanged, this, [cross](const QRectF &rect) { cross->setArea(rect); });
+    auto *grid = new GraphicsGridLines;
+    grid->setVisible(m_gridShown);
+    for (QGraphicsItem *overlay : {static_cast<QGraphicsItem *>(cross), static_cast<QGraphicsItem *>(grid)})
+        scene->addItem(overlay);
+    const auto spanPicture = [cross, grid](const QRectF &rect) {
+        cross->setArea(rect);
+        grid->setArea(rect);
+    };
+    spanPicture(scene->sceneRect());
+    connect(scene, &QGraphicsScene::sceneRectChanged, this, spanPicture);
     m_crosses.insert(scene, cross);
-    view->graphicsView()->replaceScene(scene);
+    m_grids.insert(scene, grid);
+    scene->setDrawProperty(LabelWidget::storedProperties());
+    connect(scene, &MainScene::ltextEdit, this,
+            [this, scene](Base *tool) { LTextEditDialog::edit(scene, tool, m_label->window()); });
     m_scenes.insert(view, scene);
     auto *scale = new GraphicsMeasureScale;
     scale->setVisible(false);
@@ -318,6 +343,7 @@ void MeasurePages::addView(VideoWidget *view)
     connect(view, &QObject::destroyed, this, [this, view, scene] {
         m_scenes.remove(view);
         m_crosses.remove(scene);
+        m_grids.remove(scene);
         m_scales.remove(scene);
     });
 }

@@ -64,8 +64,10 @@ private:
     bool m_scaleShown = false;
     QHash<VideoWidget *, MainScene *> m_scenes;
     QHash<MainScene *, QGraphicsItem *> m_crosses;
+    QHash<MainScene *, QGraphicsItem *> m_grids;
     int m_edgeMode = 0;
     int m_edgeRange = 10;
     int m_unit = 1;
     bool m_crossShown = false;
+    bool m_gridShown = false;
 };
