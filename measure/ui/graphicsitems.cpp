@@ -3,6 +3,7 @@
 #include "measuregeometry.h"
 #include "measureshapes.h"
 
+#include <algorithm>
 #include <QCursor>
 #include <QGraphicsScene>
 #include <QGraphicsSceneMouseEvent>
@@ -350,8 +351,10 @@ QPainterPath GraphicsConnect::outline(DrawType kind, const QVector<QPointF> &p)
         addLine(path, p[0], p[1]);
         const QLineF back(p[1], p[0]);
         if (back.length() > 0) {
+            // In proportion to the arrow, so the head shows beside its handle at any length.
+            const double head = std::clamp(back.length() / 5, kArrowHead, 4 * kArrowHead);
             for (const double turn : {-25.0, 25.0}) {
-                QLineF wing = QLineF::fromPolar(kArrowHead, back.angle() + turn);
+                QLineF wing = QLineF::fromPolar(head, back.angle() + turn);
                 addLine(path, p[1], p[1] + wing.p2());
             }
         }

@@ -29,6 +29,9 @@ LTextEditDialog *LTextEditDialog::edit(MainScene *scene, Base *tool, QWidget *pa
     auto *dialog = new LTextEditDialog(scene, tool, parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show();
+    // The operator types at once, without clicking into it first.
+    dialog->raise();
+    dialog->activateWindow();
     return dialog;
 }
 
