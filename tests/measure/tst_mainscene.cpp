@@ -427,6 +427,18 @@ private slots:
         QCOMPARE(rows(), (QStringList{"Background - + 0", "Dirt + + 0"}));
     }
 
+    // Decimals reach the drawn shapes and those drawn after.
+    void precision()
+    {
+        Base *before = draw(DrawType::Line, {kLines[0]}).value(0);
+        QSignalSpy updated(m_scene.get(), &MainScene::itemUpdate);
+        m_scene->setPrecision(4);
+        Base *after = draw(DrawType::Line, {kLines[1]}).value(0);
+        QCOMPARE(updated.count(), 1);
+        QVERIFY2(before->label()->text().contains("100.0000"), qPrintable(before->label()->text()));
+        QVERIFY2(after->label()->text().contains("158.1139"), qPrintable(after->label()->text()));
+    }
+
     // Saved and loaded again, the shapes come back with their points, layers and numbers, and
     // replace what was drawn since.
     void templateRoundTrip()
