@@ -250,6 +250,31 @@ bool CalibrationStore::remove(int index)
     return m_store.writeCalibrations(ConfigGroup::Calibrate, list);
 }
 
+CalibrateData CalibrationStore::defaultCalibration() const
+{
+    CalibrateData data;
+    data.name = tr("default");
+    data.unit = UnitConverter::unitName(Unit::Pixel);
+    data.length = data.real = data.pixel = 1;
+    data.resolution = QStringLiteral("1920x1080");
+    data.scaleCurrentLength = ScaleLength::text(DefaultScalePixels) + data.unit;
+    const QColor colour = m_store.value(ConfigGroup::Settings, SettingsKey::MeasureScaleColor).value<QColor>();
+    if (colour.isValid())
+        data.scaleColor = colour;
+    data.scaleLineWidth =
+        m_store.value(ConfigGroup::Settings, SettingsKey::MeasureScaleLineWidth, data.scaleLineWidth).toInt();
+    data.scaleTextSize =
+        m_store.value(ConfigGroup::Settings, SettingsKey::MeasureScaleFontSize, data.scaleTextSize).toInt();
+    return data;
+}
+
+void CalibrationStore::storeDefault(const CalibrateData &data)
+{
+    m_store.write(ConfigGroup::Settings, SettingsKey::MeasureScaleColor, data.scaleColor);
+    m_store.write(ConfigGroup::Settings, SettingsKey::MeasureScaleLineWidth, data.scaleLineWidth);
+    m_store.write(ConfigGroup::Settings, SettingsKey::MeasureScaleFontSize, data.scaleTextSize);
+}
+
 bool CalibrationStore::storeNosepiece(const CalibrateData &data)
 {
     QList<CalibrateData> list = nosepieceCalibrations();

@@ -91,6 +91,9 @@ public:
     bool append(const CalibrateData &data);
     bool replace(int index, const CalibrateData &data);
     bool remove(int index);
+    // The pixel unit, in use when no calibration is chosen; only its scale bar style is kept.
+    CalibrateData defaultCalibration() const;
+    void storeDefault(const CalibrateData &data);
     // A turret record replaces the one of its slot, or is appended when the slot has none.
     bool storeNosepiece(const CalibrateData &data);
     // A stored calibration of the same name, length, unit and magnification.

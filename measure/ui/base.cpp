@@ -171,6 +171,14 @@ void Base::setConverter(const UnitConverter &converter)
     }
 }
 
+void Base::setPrecision(int decimals)
+{
+    if (m_label && m_label->format().precision != decimals) {
+        m_label->format().precision = decimals;
+        m_label->refresh();
+    }
+}
+
 std::optional<DrawProperty> Base::propertyId(const char *suffix) const
 {
     return propertyNamed(propertyPrefix(m_type) + QLatin1String(suffix));

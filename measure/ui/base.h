@@ -58,6 +58,8 @@ public:
     // Positions and serial numbers ignore it; angles and text keep their own unit.
     void setUnit(int unit);
     void setConverter(const UnitConverter &converter);
+    // Decimals of the results.
+    void setPrecision(int decimals);
     // Shows no length: the unit and the calibration leave it alone.
     bool keepsItsUnit() const;
     // Colour, width, style and text style of this kind from the map; other entries are left alone.

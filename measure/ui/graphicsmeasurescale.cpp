@@ -26,14 +26,27 @@ void GraphicsMeasureScale::setCalibration(const CalibrateData &data, const UnitC
     m_font.setPixelSize(qMax(1, data.scaleTextSize));
     const double length = ScaleLength::forCalibration(data, converter, unit, sceneWidth);
     m_pixels = converter.toPixels(length, unit);
-    m_text = ScaleLength::text(length) + converter.unitText(unit);
+    m_length = ScaleLength::text(length) + converter.unitText(unit);
+    m_magnification = data.magnification;
     update();
+}
+
+void GraphicsMeasureScale::setShowMagnification(bool show)
+{
+    prepareGeometryChange();
+    m_showMagnification = show;
+    update();
+}
+
+QString GraphicsMeasureScale::text() const
+{
+    return m_showMagnification && !m_magnification.isEmpty() ? m_length + QLatin1Char(' ') + m_magnification : m_length;
 }
 
 QRectF GraphicsMeasureScale::textRect() const
 {
     const QFontMetricsF metrics(m_font);
-    const double width = metrics.horizontalAdvance(m_text);
+    const double width = metrics.horizontalAdvance(text());
     const double top = -(TickHeight + m_pen.widthF() / 2) - metrics.height();
     return QRectF((m_pixels - width) / 2, top, width, metrics.height());
 }
@@ -52,7 +65,7 @@ void GraphicsMeasureScale::paint(QPainter *painter, const QStyleOptionGraphicsIt
     painter->drawLine(QPointF(0, -tick), QPointF(0, tick));
     painter->drawLine(QPointF(m_pixels, -tick), QPointF(m_pixels, tick));
     painter->setFont(m_font);
-    painter->drawText(textRect(), Qt::AlignCenter, m_text);
+    painter->drawText(textRect(), Qt::AlignCenter, text());
 }
 
 void GraphicsMeasureScale::mouseDoubleClickEvent(QGraphicsSceneMouseEvent *event)

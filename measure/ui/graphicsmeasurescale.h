@@ -22,8 +22,10 @@ public:
     // Takes the calibration's style and length in `unit`; call again when the calibration,
     // the unit or the zoom changes. `sceneWidth` sizes the bar under the pixel unit.
     void setCalibration(const CalibrateData &data, const UnitConverter &converter, int unit, double sceneWidth);
+    // Writes the calibration's magnification after the length.
+    void setShowMagnification(bool show);
     double barPixels() const { return m_pixels; }
-    QString text() const { return m_text; }
+    QString text() const;
 
     QRectF boundingRect() const override;
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
@@ -41,5 +43,7 @@ private:
     QPen m_pen;
     QFont m_font;
     double m_pixels = 0;
-    QString m_text;
+    QString m_length;
+    QString m_magnification;
+    bool m_showMagnification = false;
 };

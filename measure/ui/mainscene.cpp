@@ -394,6 +394,17 @@ void MainScene::setConverter(const UnitConverter &converter)
         m_tool->setConverter(converter);
 }
 
+void MainScene::setPrecision(int decimals)
+{
+    m_precision = decimals;
+    for (Base *tool : qAsConst(m_finished)) {
+        tool->setPrecision(decimals);
+        emit itemUpdate(tool);
+    }
+    if (m_tool)
+        m_tool->setPrecision(decimals);
+}
+
 bool MainScene::isDrawingMode() const
 {
     return MeasureShapes::toolKind(DrawType(m_drawType)) != nullptr;
@@ -410,6 +421,7 @@ Base *MainScene::createTool(DrawType type)
     }
     auto *tool = new Base(type, this, m_unit, m_properties);
     tool->setConverter(m_converter);
+    tool->setPrecision(m_precision);
     return tool;
 }
 
@@ -762,6 +774,7 @@ int MainScene::putShape(Base *tool, int row)
     // The layer, the unit or the calibration may have changed while the shape was out.
     tool->setConverter(m_converter);
     tool->setUnit(m_unit);
+    tool->setPrecision(m_precision);
     const bool visible = isLayerVisible(layerOf(tool));
     tool->item()->setVisible(visible);
     tool->label()->setVisible(visible);

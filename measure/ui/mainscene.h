@@ -62,6 +62,8 @@ public:
     // How pixels become the unit: the calibration in use, for every shape and new ones.
     const UnitConverter &converter() const { return m_converter; }
     void setConverter(const UnitConverter &converter);
+    // Decimals of the results, for every shape and new ones.
+    void setPrecision(int decimals);
 
     // Layers in table order; new shapes go into the current one. A layer name is trimmed, not
     // empty and unique; the last layer cannot be removed. Adding, renaming and removing are
@@ -216,6 +218,7 @@ private:
     int m_edgeMode = 0;
     int m_edgeRange = 10;
     int m_unit = Unit::Pixel;
+    int m_precision = 2; // what a new label shows
     UnitConverter m_converter;
     int m_nextId = 1;
     int m_nextSerial = 1;

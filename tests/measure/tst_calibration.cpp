@@ -1,10 +1,17 @@
 // Calibrations: the records made from a drawn length, the scale bar's length, their storage in
-// calibration.ini and the ".cal" exchange file, hostile files included.
+// calibration.ini and the ".cal" exchange file, hostile files included; the scale bar dialog.
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
 
 #include "calibration.h"
+#include "calibrationpropertysetdialog.h"
 #include "configstore.h"
 
 namespace {
@@ -225,6 +232,46 @@ private slots:
         QVERIFY(turret.at(1).isNosepiece);
     }
 
+    // Deleting a record before the one in use keeps that one chosen; OK refuses a bar outside
+    // 30 to 1500 pixels with the bounds in the record's unit and stores an accepted one.
+    void scaleDialog()
+    {
+        QVERIFY(m_store->append(CalibrateData::create("other", "10", 1, "um", 200, {1920, 1080})));
+        QVERIFY(m_store->append(CalibrateData::create("stage", "10", 1, "mm", 200, {1920, 1080})));
+        CalibrationPropertySetDialog dialog(*m_store, 1, 1920);
+        QSignalSpy deleted(&dialog, &CalibrationPropertySetDialog::signalCalibrationDel);
+        QSignalSpy changed(&dialog, &CalibrationPropertySetDialog::signalCalibrationChanged);
+        QSignalSpy chosen(&dialog, &CalibrationPropertySetDialog::signalCalibrationChosen);
+        dialog.show();
+        auto *list = dialog.findChild<QListWidget *>("calibration_listWidget");
+        list->setCurrentRow(1);
+        dialog.findChild<QPushButton *>("delete_btn")->click();
+        QCOMPARE(deleted.count(), 1);
+        QCOMPARE(deleted.first().first().toInt(), 0);
+        QCOMPARE(list->currentItem()->text(), QStringLiteral("stage"));
+
+        auto *length = dialog.findChild<QLineEdit *>("scaleLength_lineEdit");
+        QCOMPARE(length->text(), QStringLiteral("1.5")); // 300 pixels
+        length->setText("0.01");
+        dialog.accept();
+        auto *warning = dialog.findChild<QMessageBox *>();
+        QVERIFY(warning && dialog.isVisible());
+        QCOMPARE(warning->windowTitle(), QStringLiteral("Warning"));
+        QCOMPARE(warning->text(), QStringLiteral("Please enter a value greater than 0.15 and less than 7.5!"));
+        QVERIFY(changed.isEmpty());
+
+        length->setText("0.5");
+        dialog.findChild<QSpinBox *>("lineWidth_spinBox")->setValue(3);
+        dialog.accept();
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.first().first().toInt(), 0);
+        QVERIFY(chosen.isEmpty()); // still the one in use
+        const CalibrateData stored = m_store->calibrations().value(0);
+        QCOMPARE(stored.scaleCurrentLength, QStringLiteral("0.5mm"));
+        QCOMPARE(stored.scaleLineWidth, 3);
+    }
+
     // Identical records change nothing; a different one of a stored name is overwritten on
     // yes and added as "name(N)" on no.
     void importConflicts()
@@ -323,5 +370,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCalibration)
+QTEST_MAIN(TestCalibration)
 #include "tst_calibration.moc"

@@ -1,10 +1,11 @@
 // The measuring scene driven by the mouse through a zoomed view: shapes complete after their
 // clicks, in picture pixels, with their constraints; abandoning, double-click finishing, the
 // finish hint and free-hand sampling; undo, shape numbers, layers and templates; drawing
-// properties reaching marks, text and overlays; typing a free text.
+// properties reaching marks, text and overlays; typing a free text; the layer table.
 #include "base.h"
 #include "graphicsgridlines.h"
 #include "graphicsitems.h"
+#include "layertablewidget.h"
 #include "ltexteditdialog.h"
 #include "mainscene.h"
 #include "measuregeometry.h"
@@ -12,6 +13,7 @@
 
 #include <QGraphicsView>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -373,6 +375,68 @@ private slots:
         m_scene->onSetLayerVisible(first, true);
         m_scene->onUndoOpt();
         QVERIFY(inLayer->item()->isVisible() && inLayer->label()->isVisible());
+    }
+
+    // The layer table acts on its scene, follows what the scene does, and follows another scene.
+    void layerTable()
+    {
+        using Table = ExpandableTableWidget;
+        LayerWidget panel;
+        const Table *table = panel.table();
+        // Name, current, shown and shape count of each row.
+        const auto rows = [table] {
+            QStringList texts;
+            for (int row = 0; row < table->rowCount(); ++row) {
+                QString text = table->item(row, Table::NameColumn)->text().trimmed();
+                for (int column : {Table::CurrentColumn, Table::ShowColumn})
+                    text += table->item(row, column)->checkState() == Qt::Checked ? " +" : " -";
+                texts << (text + ' ' + table->item(row, Table::ShapesColumn)->text()).trimmed();
+            }
+            return texts;
+        };
+        QStringList proposals;
+        QString answer = " Cells ";
+        panel.setNameAsker([&](const QString &proposal) {
+            proposals << proposal;
+            return answer;
+        });
+        panel.setScene(m_scene.get());
+        panel.findChild<QPushButton *>("newLayer_btn")->click();
+        QCOMPARE(proposals, QStringList{"Layer 01"});
+        draw(DrawType::Line, {kLines[0]});
+        QCOMPARE(rows(), (QStringList{"Background - + 0", "Cells + + 1"}));
+
+        panel.table()->onCellClicked(1, Table::ShowColumn);
+        panel.table()->onCellClicked(0, Table::CurrentColumn);
+        panel.table()->onCellClicked(1, Table::NameColumn); // expanded: its line below it
+        QVERIFY(!m_scene->isLayerVisible("Cells"));
+        QCOMPARE(rows(), (QStringList{"Background + + 0", "Cells - - 1", "[1] Line - -"}));
+        answer = "Cells";
+        panel.findChild<QPushButton *>("newLayer_btn")->click(); // taken
+        panel.findChild<QPushButton *>("deleteLayer_btn")->click();
+        QCOMPARE(rows(), (QStringList{"Cells + - 1", "[1] Line - -"}));
+        m_scene->onUndoOpt();
+        QCOMPARE(m_scene->layerNames(), (QStringList{"Background", "Cells"}));
+        QCOMPARE(table->rowCount(), 3);
+
+        MainScene other;
+        panel.setScene(&other);
+        m_scene->slotDelAllItem();
+        QCOMPARE(rows(), QStringList{"Background + + 0"});
+        QVERIFY(other.addLayer("Dirt"));
+        QCOMPARE(rows(), (QStringList{"Background - + 0", "Dirt + + 0"}));
+    }
+
+    // Decimals reach the drawn shapes and those drawn after.
+    void precision()
+    {
+        Base *before = draw(DrawType::Line, {kLines[0]}).value(0);
+        QSignalSpy updated(m_scene.get(), &MainScene::itemUpdate);
+        m_scene->setPrecision(4);
+        Base *after = draw(DrawType::Line, {kLines[1]}).value(0);
+        QCOMPARE(updated.count(), 1);
+        QVERIFY2(before->label()->text().contains("100.0000"), qPrintable(before->label()->text()));
+        QVERIFY2(after->label()->text().contains("158.1139"), qPrintable(after->label()->text()));
     }
 
     // Saved and loaded again, the shapes come back with their points, layers and numbers, and
