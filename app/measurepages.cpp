@@ -2,6 +2,7 @@
 
 #include "acquirepage.h"
 #include "base.h"
+#include "calibrationpropertysetdialog.h"
 #include "calibrationwidget.h"
 #include "configstore.h"
 #include "edgesearch.h"
@@ -12,6 +13,7 @@
 #include "graphicsview.h"
 #include "imagetabs.h"
 #include "labelwidget.h"
+#include "layertablewidget.h"
 #include "ltexteditdialog.h"
 #include "mainscene.h"
 #include "measureitemcontroller.h"
@@ -51,6 +53,8 @@ MeasurePages::MeasurePages(ImageTabs *tabs, AcquirePage *acquire, QWidget *measu
     , m_calibrations(ConfigStore::instance())
 {
     measureParent->layout()->addWidget(m_measure);
+    m_layers = new LayerWidget(measureParent);
+    measureParent->layout()->addWidget(m_layers);
     annotateParent->layout()->addWidget(m_label);
     m_columns = new QPushButton(resultsParent);
     m_columns->setObjectName(QStringLiteral("dataDisplay_btn"));
@@ -136,8 +140,10 @@ MeasurePages::MeasurePages(ImageTabs *tabs, AcquirePage *acquire, QWidget *measu
     connect(tabs->tabs(), &QTabWidget::currentChanged, this, [this] {
         m_properties->setTools({});
         m_sheet->setScene(currentScene());
+        m_layers->setScene(currentScene());
     });
     m_sheet->setScene(currentScene());
+    m_layers->setScene(currentScene());
     // The calibration in use when the program last ran.
     const QString name = ConfigStore::instance().value(ConfigGroup::Settings, SettingsKey::CalibrateName).toString();
     const QList<CalibrateData> stored = m_calibrations.calibrations();
@@ -161,7 +167,7 @@ void MeasurePages::chooseCalibration(int index)
 {
     const QList<CalibrateData> stored = m_calibrations.calibrations();
     m_calibration = index >= 0 && index < stored.size() ? index : -1;
-    m_calibrationData = m_calibration >= 0 ? stored[m_calibration] : CalibrateData();
+    m_calibrationData = m_calibration >= 0 ? stored[m_calibration] : m_calibrations.defaultCalibration();
     ConfigStore::instance().write(ConfigGroup::Settings, SettingsKey::CalibrateName,
                                   m_calibration >= 0 ? m_calibrationData.name : QString());
     showCalibrations();
@@ -204,6 +210,37 @@ void MeasurePages::onCaliOver(MainScene *scene, double pixels)
         }
     }
     scene->setDrawMode(MainScene::SelectMode);
+}
+
+void MeasurePages::editScale(VideoWidget *view)
+{
+    CalibrationPropertySetDialog dialog(m_calibrations, m_calibration, shownPicture(view).width(), m_sheet->window());
+    dialog.setShowScale(m_scaleShown);
+    dialog.setShowMagnification(m_magnificationShown);
+    dialog.setDecimals(m_decimals);
+    connect(&dialog, &CalibrationPropertySetDialog::signalCalibrationChosen, this, &MeasurePages::chooseCalibration);
+    connect(&dialog, &CalibrationPropertySetDialog::signalCalibrationChanged, this,
+            [this] { chooseCalibration(m_calibration); });
+    connect(&dialog, &CalibrationPropertySetDialog::signalCalibrationDel, this, [this](int index) {
+        // The one in use keeps its place in the shortened list, or falls back to pixels.
+        if (m_calibration == index)
+            m_calibration = -1;
+        else if (m_calibration > index)
+            --m_calibration;
+        chooseCalibration(m_calibration);
+    });
+    connect(&dialog, &CalibrationPropertySetDialog::signalShowScale, m_measure, &MeasureWidget::setShowScale);
+    connect(&dialog, &CalibrationPropertySetDialog::signalShowMagnification, this, [this](bool show) {
+        m_magnificationShown = show;
+        for (GraphicsMeasureScale *scale : qAsConst(m_scales))
+            scale->setShowMagnification(show);
+    });
+    connect(&dialog, &CalibrationPropertySetDialog::signalDecimalsChanged, this, [this](int decimals) {
+        m_decimals = decimals;
+        for (MainScene *scene : qAsConst(m_scenes))
+            scene->setPrecision(decimals);
+    });
+    dialog.exec();
 }
 
 void MeasurePages::exportCalibrations()
@@ -293,6 +330,7 @@ void MeasurePages::retranslate()
 {
     m_measure->retranslate();
     m_label->retranslate();
+    m_layers->retranslate();
     m_sheet->retranslate();
     m_columns->setText(tr("Columns and Statistics"));
 }
@@ -337,7 +375,10 @@ void MeasurePages::addView(VideoWidget *view)
     scale->setVisible(false);
     scene->addItem(scale);
     m_scales.insert(scene, scale);
+    scale->setShowMagnification(m_magnificationShown);
+    scene->setPrecision(m_decimals);
     connect(scene, &MainScene::caliOver, this, [this, scene](double pixels) { onCaliOver(scene, pixels); });
+    connect(scale, &GraphicsMeasureScale::doubleClicked, this, [this, view] { editScale(view); });
     // A new picture size changes how many micrometres a pixel is.
     connect(scene, &QGraphicsScene::sceneRectChanged, this, &MeasurePages::applyCalibration);
     connect(view, &QObject::destroyed, this, [this, view, scene] {

@@ -50,6 +50,7 @@ private:
     void showCalibrations();
     void exportCalibrations();
     void importCalibrations();
+    void editScale(VideoWidget *view);
 
     ImageTabs *m_tabs;
     MeasureWidget *m_measure;
@@ -62,6 +63,9 @@ private:
     CalibrateData m_calibrationData;
     QHash<MainScene *, class GraphicsMeasureScale *> m_scales;
     bool m_scaleShown = false;
+    bool m_magnificationShown = false;
+    int m_decimals = 2;
+    class LayerWidget *m_layers;
     QHash<VideoWidget *, MainScene *> m_scenes;
     QHash<MainScene *, QGraphicsItem *> m_crosses;
     QHash<MainScene *, QGraphicsItem *> m_grids;

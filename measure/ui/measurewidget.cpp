@@ -213,3 +213,8 @@ void MeasureWidget::setUnit(int unit)
     if (index >= 0)
         m_unit->setCurrentIndex(index);
 }
+
+void MeasureWidget::setShowScale(bool show)
+{
+    m_scale->setChecked(show);
+}

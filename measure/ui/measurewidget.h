@@ -32,6 +32,7 @@ public:
     void setCalibrations(const QStringList &names, int current);
     int unit() const;
     void setUnit(int unit);
+    void setShowScale(bool show);
 
 signals:
     void signalSetDrawMode(DrawType type);
