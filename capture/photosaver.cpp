@@ -14,8 +14,11 @@
 #include <QStandardPaths>
 
 #include <opencv2/imgcodecs.hpp>
+#include <tiffio.h>
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -36,7 +39,7 @@ bool hasQtWriter(const QByteArray &format)
     return QImageWriter::supportedImageFormats().contains(format);
 }
 
-// Formats Qt has no writer for (TIFF where its plugin is not installed) go through OpenCV.
+// Formats Qt has no writer for (other than TIFF) go through OpenCV.
 bool encodeWithOpenCv(const QImage &image, const QByteArray &format, QByteArray &bytes, QString &error)
 {
     std::vector<uchar> encoded;
@@ -51,6 +54,93 @@ bool encodeWithOpenCv(const QImage &image, const QByteArray &format, QByteArray 
     }
     bytes = QByteArray(reinterpret_cast<const char *>(encoded.data()), int(encoded.size()));
     return true;
+}
+
+// libtiff writes into a QBuffer through these; it seeks back to patch offsets in.
+tmsize_t tiffRead(thandle_t device, void *data, tmsize_t size)
+{
+    return static_cast<QIODevice *>(device)->read(static_cast<char *>(data), size);
+}
+
+tmsize_t tiffWrite(thandle_t device, void *data, tmsize_t size)
+{
+    return static_cast<QIODevice *>(device)->write(static_cast<const char *>(data), size);
+}
+
+toff_t tiffSeek(thandle_t handle, toff_t offset, int whence)
+{
+    auto *device = static_cast<QIODevice *>(handle);
+    const qint64 base = whence == SEEK_CUR ? device->pos() : whence == SEEK_END ? device->size() : 0;
+    const qint64 position = base + qint64(offset);
+    return device->seek(position) ? toff_t(position) : toff_t(-1);
+}
+
+int tiffClose(thandle_t)
+{
+    return 0;
+}
+
+toff_t tiffSize(thandle_t device)
+{
+    return toff_t(static_cast<QIODevice *>(device)->size());
+}
+
+int tiffMap(thandle_t, tdata_t *, toff_t *)
+{
+    return 0;
+}
+
+void tiffUnmap(thandle_t, tdata_t, toff_t) {}
+
+// TIFF through libtiff, so that the file can carry the pixel size: the resolution tags in
+// pixels per micrometre with no unit, and the description that names the unit the way image
+// analysis programs (ImageJ and its kin) read it. Grey pictures stay one channel; LZW as before.
+bool encodeTiff(const QImage &image, double micrometresPerPixel, QByteArray &bytes, QString &error)
+{
+    const bool grey = image.format() == QImage::Format_Grayscale8 ||
+                      (image.format() == QImage::Format_Indexed8 && image.isGrayscale());
+    const QImage pixels = image.convertToFormat(grey ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
+    if (pixels.isNull()) {
+        error = QStringLiteral("empty picture");
+        return false;
+    }
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadWrite);
+    TIFF *tiff =
+        TIFFClientOpen("picture", "w", &buffer, tiffRead, tiffWrite, tiffSeek, tiffClose, tiffSize, tiffMap, tiffUnmap);
+    if (!tiff) {
+        error = QStringLiteral("libtiff could not start the file");
+        return false;
+    }
+    const int samples = grey ? 1 : 3;
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(pixels.width()));
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(pixels.height()));
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, samples);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, grey ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB);
+    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tiff, 0));
+    if (micrometresPerPixel > 0) {
+        TIFFSetField(tiff, TIFFTAG_XRESOLUTION, 1.0 / micrometresPerPixel);
+        TIFFSetField(tiff, TIFFTAG_YRESOLUTION, 1.0 / micrometresPerPixel);
+        TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, RESUNIT_NONE);
+        TIFFSetField(tiff, TIFFTAG_IMAGEDESCRIPTION, "ImageJ=1.53t\nunit=micron\n");
+    }
+    bool written = true;
+    for (int y = 0; written && y < pixels.height(); ++y)
+        written = TIFFWriteScanline(tiff, const_cast<uchar *>(pixels.constScanLine(y)), uint32_t(y), 0) == 1;
+    written = written && TIFFWriteDirectory(tiff) == 1;
+    TIFFClose(tiff);
+    if (!written)
+        error = QStringLiteral("libtiff could not encode the picture");
+    return written;
+}
+
+// "name; X um/pixel".
+QString calibrationText(const PhotoSaver::PixelSize &size)
+{
+    return QStringLiteral("%1; %2 um/pixel").arg(size.calibration, QString::number(size.micrometres, 'g', 8));
 }
 
 } // namespace
@@ -91,19 +181,29 @@ QString saveAsFilter()
     return QStringLiteral("Images (*.bmp);;Images (*.jpg);;Images (*.png);;Images (*.tiff);;Images (*.tif)");
 }
 
-bool save(const QImage &image, const QString &path, const QString &graphicsText, QString *error)
+bool save(const QImage &image, const QString &path, const QString &graphicsText, QString *error,
+          const PixelSize &pixelSize)
 {
     const QByteArray format = writerFormat(QFileInfo(path).suffix());
-    if (!hasQtWriter(format)) {
+    const bool calibrated = pixelSize.micrometres > 0 && std::isfinite(pixelSize.micrometres);
+    if (format == "tiff" || !hasQtWriter(format)) {
         QByteArray bytes;
         QString reason;
-        if (!encodeWithOpenCv(image, format, bytes, reason)) {
+        const bool encoded = format == "tiff" ? encodeTiff(image, calibrated ? pixelSize.micrometres : 0, bytes, reason)
+                                              : encodeWithOpenCv(image, format, bytes, reason);
+        if (!encoded) {
             qWarning().noquote() << QStringLiteral("Could not save %1: %2").arg(path, reason);
             if (error)
                 *error = reason;
             return false;
         }
         return AtomicFile::write(path, bytes, error);
+    }
+    QImage picture = image;
+    // JPEG keeps its density in dots per inch in 16 bits, too few for a microscope's pixels.
+    if (calibrated && format != "jpg" && 1e6 / pixelSize.micrometres <= INT_MAX) {
+        picture.setDotsPerMeterX(qRound(1e6 / pixelSize.micrometres));
+        picture.setDotsPerMeterY(picture.dotsPerMeterX());
     }
     return AtomicFile::write(
         path,
@@ -115,7 +215,9 @@ bool save(const QImage &image, const QString &path, const QString &graphicsText,
                 writer.setQuality(100);
             if (!graphicsText.isEmpty() && writer.supportsOption(QImageIOHandler::Description))
                 writer.setText(QStringLiteral("Exif.Graphics"), graphicsText);
-            if (writer.write(image))
+            if (calibrated && writer.supportsOption(QImageIOHandler::Description))
+                writer.setText(QStringLiteral("Calibration"), calibrationText(pixelSize));
+            if (writer.write(picture))
                 return true;
             reason = writer.errorString();
             return false;

@@ -136,6 +136,14 @@ UnitConverter CalibrateData::converter(int streamWidth) const
     return converter;
 }
 
+double CalibrateData::micrometresPerPixel(int width) const
+{
+    const UnitConverter pixels = converter(width);
+    if (pixels.unitText(Unit::Micrometre) != UnitConverter::unitName(Unit::Micrometre))
+        return 0;
+    return pixels.toUnit(1, Unit::Micrometre, false);
+}
+
 double CalibrateData::resolutionFactor(int streamWidth, const QString &resolution)
 {
     const int width = widthOf(resolution);

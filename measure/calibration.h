@@ -47,6 +47,9 @@ struct CalibrateData
 
     // Converts results at the stream width `streamWidth` under this calibration.
     UnitConverter converter(int streamWidth) const;
+    // Micrometres per pixel of a picture `width` pixels wide (scaled from the width this
+    // calibration was made at); 0 under the pixel unit, which has no physical size.
+    double micrometresPerPixel(int width) const;
     // The current stream width over the width this calibration was made at; 1 when either is
     // unknown.
     static double resolutionFactor(int streamWidth, const QString &resolution);

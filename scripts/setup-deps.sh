@@ -10,7 +10,7 @@ PACKAGES=(
     libavcodec-dev libavformat-dev libavutil-dev libswscale-dev
     xvfb xauth libgl1-mesa-dri libx11-dev
     fonts-dejavu-core fonts-wqy-microhei
-    libyuv-dev libzxing-dev libopencv-dev nlohmann-json3-dev libfreetype-dev libturbojpeg0-dev
+    libyuv-dev libzxing-dev libopencv-dev nlohmann-json3-dev libfreetype-dev libturbojpeg0-dev libtiff-dev
     poppler-utils libqcustomplot-dev zbar-tools ffmpeg
 )
 

@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "../tiffpicture.h"
+
 namespace {
 
 const QDateTime kNow(QDate(2024, 1, 2), QTime(3, 4, 5, 67));
@@ -152,6 +154,45 @@ private slots:
         QImageReader reader(path);
         QCOMPARE(reader.text("Exif.Graphics"), holdsGraphics ? graphics : QString());
         QCOMPARE(reader.read().size(), image.size());
+    }
+
+    // A calibrated picture carries its pixel size: a TIFF in the resolution tags and in the
+    // description that names the unit, its pixels as they were (grey stays grey); PNG and JPEG
+    // in the "Calibration" text, PNG also in its pixels per metre.
+    void pixelSize_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<int>("format");
+        QTest::newRow("tiffColour") << "tif" << int(QImage::Format_RGB32);
+        QTest::newRow("tiffGrey") << "tif" << int(QImage::Format_Grayscale8);
+        QTest::newRow("png") << "png" << int(QImage::Format_RGB32);
+        QTest::newRow("jpg") << "jpg" << int(QImage::Format_RGB32);
+    }
+    void pixelSize()
+    {
+        QFETCH(QString, suffix);
+        QFETCH(int, format);
+        QImage image(37, 30, QImage::Format(format)); // odd width: padded lines
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixelColor(x, y, QColor(x * 6, y * 8, 200));
+        }
+        QTemporaryDir dir;
+        const QString path = dir.filePath("c." + suffix);
+        QVERIFY(PhotoSaver::save(image, path, QString(), nullptr, {0.5, "ten"}));
+        if (suffix == "tif") {
+            const TiffPicture tiff = readTiff(path);
+            QCOMPARE(tiff.image.convertToFormat(image.format()), image);
+            QCOMPARE(tiff.xResolution, 2.0f);
+            QCOMPARE(tiff.yResolution, 2.0f);
+            QCOMPARE(tiff.resolutionUnit, int(RESUNIT_NONE));
+            QCOMPARE(tiff.description, QString("ImageJ=1.53t\nunit=micron\n"));
+            return;
+        }
+        QImageReader reader(path);
+        QCOMPARE(reader.text("Calibration"), QString("ten; 0.5 um/pixel"));
+        if (suffix == "png")
+            QCOMPARE(reader.read().dotsPerMeterX(), 2000000);
     }
 
     // At full quality a JPEG of grey noise stays within a few levels of the original (the

@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include "../capture/slidelabel.h"
+#include "../tiffpicture.h"
 #include "../videoprobe.h"
 #include "../virtualdevices.h"
 #include "simprocess.h"
@@ -679,6 +680,9 @@ private slots:
         QTest::newRow("unknownCalibration")
             << plain << QStringList{"measure", "--tool", "Line", "--points", "0,0;2,0", "--calibration", "none"} << 10
             << "no calibration named \"none\"";
+        QTest::newRow("snapUnknownCalibration")
+            << plain << QStringList{"snap", "--camera", kDevice, "--calibration", "none", "--out", out} << 10
+            << "no calibration named \"none\"";
         QTest::newRow("outputFolderMissing")
             << plain << QStringList{"grab", "--camera", kDevice, "--out", m_dir.filePath("none/f.png")} << 6
             << "the folder does not exist";
@@ -709,8 +713,8 @@ private slots:
         QCOMPARE(results.at(3).toObject().value("unit").toString(), QString::fromUtf8("um²"));
     }
 
-    // A stored calibration measures in its own unit, travels through a ".cal" file, and a cut
-    // file is refused without touching what is stored.
+    // A stored calibration measures in its own unit, goes with a picture taken under it, travels
+    // through a ".cal" file, and a cut file is refused without touching what is stored.
     void calibration()
     {
         const QString ini = m_dir.filePath("lumora/calibration.ini");
@@ -723,6 +727,15 @@ private slots:
         const Run measured =
             run({"measure", "--tool", "Cir", "--points", "0,0;2,0;0,2", "--calibration", "ten", "--precision", "4"});
         QVERIFY2(measured.out.contains("R = 0.0071mm"), qPrintable(measured.out + measured.err));
+        // Its 5 um a pixel at 1920 wide are 30 um a pixel at 320 wide.
+        QVERIFY(writeVirtualDevices(m_devicesPath, {device(kDevice)}));
+        const QString picture = m_dir.filePath("ten.tif");
+        QCOMPARE(run({"snap", "--camera", kDevice, "--resolution", "320x240", "--calibration", "ten", "--out", picture})
+                     .exitCode,
+                 0);
+        const TiffPicture tiff = readTiff(picture);
+        QCOMPARE(tiff.xResolution, float(1.0 / 30));
+        QCOMPARE(tiff.description, QString("ImageJ=1.53t\nunit=micron\n"));
 
         const QString exported = m_dir.filePath("ten.cal");
         QCOMPARE(run({"calibration", "export", m_dir.filePath("ten")}).exitCode, 0);

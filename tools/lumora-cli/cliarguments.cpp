@@ -41,6 +41,7 @@ const OptionSpec kOptions[] = {
     {"screenshot", false, false, true},
     {"zoom", false, false, true},
     {"overwrite", false, false, false, true, true},
+    {"calibration", false, false, false, false, false, true},
 };
 
 const char *const kImageSuffixes[] = {"png", "jpg", "jpeg", "bmp", "tif", "tiff"};
@@ -288,6 +289,8 @@ bool CliArguments::parse(const QStringList &arguments, QString &error)
             }
         } else if (name == "overwrite") {
             overwrite = true;
+        } else if (name == "calibration") {
+            calibration = value;
         } else if (name == "ffc") {
             if (!parseInt(value, 1, 100, ffcFrames)) {
                 error = QStringLiteral("bad --ffc \"%1\" (expected 1 to 100 frames)").arg(value);
@@ -432,7 +435,8 @@ QString CliArguments::helpText()
                           "  lumora-cli grab --camera NAME [--resolution WxH] [--frames N] [--rotate DEG]\n"
                           "                  [--roi X,Y,W,H] [--set PARAM=VALUE ...] --out FILE\n"
                           "  lumora-cli snap --camera NAME [--resolution WxH] [--rotate DEG] [--roi X,Y,W,H]\n"
-                          "                  [--set PARAM=VALUE ...] [--count N --interval S] [--out DIR|FILE]\n"
+                          "                  [--set PARAM=VALUE ...] [--count N --interval S] [--calibration NAME]\n"
+                          "                  [--out DIR|FILE]\n"
                           "  lumora-cli record --camera NAME [--resolution WxH] --seconds S --out FILE.mp4\n"
                           "  lumora-cli view --camera NAME [--resolution WxH] [--watermark TEXT] [--negative]\n"
                           "                  [--levels L,U] [--black-balance V] [--ffc N] [--zoom PERCENT]\n"
@@ -517,6 +521,11 @@ QString CliArguments::helpText()
                           "  --seconds S         (record) seconds to record, 1 to 86400\n"
                           "  --count N           (snap) pictures to take, 1 to 100000, with --interval\n"
                           "  --interval S        (snap) seconds between pictures, 1 to 86400\n"
+                          "  --calibration NAME  (snap) the pictures carry the pixel size of this stored\n"
+                          "                      calibration at their resolution: a TIFF as its resolution\n"
+                          "                      tags in pixels per micrometre and an ImageJ description\n"
+                          "                      (unit=micron); PNG and JPEG as a \"Calibration\" text\n"
+                          "                      (\"NAME; X um/pixel\")\n"
                           "  --watermark TEXT    (view) text drawn into the picture, top left (ASCII)\n"
                           "  --negative          (view) show the negative picture\n"
                           "  --levels L,U        (view) stretch every channel from L..U to 0..255\n"
@@ -553,8 +562,10 @@ QString CliArguments::helpText()
                           "  9  the scheme file cannot be read or is not JSON (calibration import: the .cal\n"
                           "     file is refused; nothing stored changes)\n"
                           "  10 no configuration scheme for the camera's model (scheme export: none stored;\n"
-                          "     scheme import: none in the file); measure, calibration export: no stored\n"
-                          "     calibration of that name\n"
+                          "     scheme import: none in the file); measure, snap, calibration export: no
+"
+                          "     stored calibration of that name
+"
                           "  11 scheme import: a scheme of that name is stored already (see --overwrite)\n"
                           "  12 scan: a file is not a readable picture (finding no code is not an error)\n"
                           "  13 record: the volume ran out of space; the video recorded until then is kept\n"

@@ -87,7 +87,8 @@ struct CliArguments
     QString unit = QStringLiteral("pix");
     double umPerPixel = 0.0;
     int precision = 2;
-    // measure: a stored calibration's name (its unit unless --unit is given, then `unit` is empty).
+    // measure, snap: a stored calibration's name (measure: its unit unless --unit is given, then
+    // `unit` is empty; snap: the pixel size the pictures carry).
     QString calibration;
     // calibration: list, export or import; the exchange file; export: the calibrations (none: all).
     QString calibrationAction;

@@ -3,6 +3,7 @@
 #include "atomicfile.h"
 #include "barcodescanner.h"
 #include "basecamera.h"
+#include "calibration.h"
 #include "cameradatabase.h"
 #include "camerainfojson.h"
 #include "cameralist.h"
@@ -469,6 +470,15 @@ int grab(const CameraDiscovery &discovery, const CliArguments &args, QTextStream
 
 int snap(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err)
 {
+    CalibrateData calibration; // none: pictures carry no pixel size
+    if (!args.calibration.isEmpty()) {
+        if (const int code = findCalibration(args.calibration, err, calibration); code != ExitOk)
+            return code;
+        if (!(calibration.micrometresPerPixel(0) > 0))
+            return fail(err, ExitNoConfiguration,
+                        QStringLiteral("calibration \"%1\" gives no physical size (unit \"%2\")")
+                            .arg(args.calibration, calibration.unit));
+    }
     // A picture file names its own format; into a folder the program's naming rule and format.
     const bool intoFile = CliArguments::isPictureFile(args.out);
     QString folder;
@@ -495,7 +505,10 @@ int snap(const CameraDiscovery &discovery, const CliArguments &args, QTextStream
     const auto take = [&](const VideoFrame &frame) {
         const QString path = intoFile ? args.out : naming.nextPath(folder, naming.format);
         QString error;
-        if (!PhotoSaver::save(videoFrameToQImage(frame), path, QString(), &error))
+        // A turn leaves the pixels as they were: the calibration scales by the unturned width.
+        const int width = args.rotate % 180 == 0 ? frame.width() : frame.height();
+        const PhotoSaver::PixelSize pixelSize{calibration.micrometresPerPixel(width), calibration.name};
+        if (!PhotoSaver::save(videoFrameToQImage(frame), path, QString(), &error, pixelSize))
             return QStringLiteral("cannot write %1: %2").arg(path, error);
         out << "saved: " << path << " (" << frame.width() << 'x' << frame.height() << ")\n";
         out.flush();

@@ -4,6 +4,7 @@
 
 class CameraDiscovery;
 class QTextStream;
+struct CalibrateData;
 
 // The commands of lumora-cli. Each writes its result to `out`, a failure as one line to
 // `err`, and returns the exit status.
@@ -30,6 +31,9 @@ int snap(const CameraDiscovery &discovery, const CliArguments &args, QTextStream
 int record(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
 // Needs a QApplication.
 int view(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err);
+// The stored calibration (of the list or of the objective turret) named `name` into `data`:
+// ExitOk, or the exit status after the message on `err`.
+int findCalibration(const QString &name, QTextStream &err, CalibrateData &data);
 // The tool's results for its points, as JSON.
 int measure(const CliArguments &args, QTextStream &out, QTextStream &err);
 // Lists, exports or imports the stored calibrations; an import checks the whole file first.

@@ -13,6 +13,20 @@
 
 #include <algorithm>
 
+int CliCommands::findCalibration(const QString &name, QTextStream &err, CalibrateData &data)
+{
+    const CalibrationStore store(ConfigStore::instance());
+    const QList<CalibrateData> stored = store.calibrations() + store.nosepieceCalibrations();
+    const auto named =
+        std::find_if(stored.cbegin(), stored.cend(), [&](const CalibrateData &each) { return each.name == name; });
+    if (named == stored.cend()) {
+        err << "lumora-cli: no calibration named \"" << name << "\" (see lumora-cli calibration list)\n";
+        return ExitNoConfiguration;
+    }
+    data = *named;
+    return ExitOk;
+}
+
 int CliCommands::measure(const CliArguments &args, QTextStream &out, QTextStream &err)
 {
     const MeasureShapes::ToolKind *kind = MeasureShapes::toolKind(args.tool);
@@ -24,18 +38,12 @@ int CliCommands::measure(const CliArguments &args, QTextStream &out, QTextStream
     EntryFormat format;
     QString unit = args.unit;
     if (!args.calibration.isEmpty()) {
-        const CalibrationStore store(ConfigStore::instance());
-        const QList<CalibrateData> stored = store.calibrations() + store.nosepieceCalibrations();
-        const auto named = std::find_if(stored.cbegin(), stored.cend(),
-                                        [&](const CalibrateData &data) { return data.name == args.calibration; });
-        if (named == stored.cend()) {
-            err << "lumora-cli: no calibration named \"" << args.calibration
-                << "\" (see lumora-cli calibration list)\n";
-            return ExitNoConfiguration;
-        }
-        format.converter = named->converter(0);
+        CalibrateData named;
+        if (const int code = findCalibration(args.calibration, err, named); code != ExitOk)
+            return code;
+        format.converter = named.converter(0);
         if (unit.isEmpty())
-            unit = named->unit;
+            unit = named.unit;
         if (UnitConverter::unitCode(unit) < 0) {
             err << "lumora-cli: calibration \"" << args.calibration << "\" has no known unit (\"" << unit << "\")\n";
             return ExitNoConfiguration;
