@@ -292,7 +292,8 @@ void AcquirePage::onPhotoReady(const QImage &picture, const QString &scanText)
         if (store.value(DrawProperty::SaveGraphics, false).toBool() && !PhotoSaver::canHoldGraphics(naming.format))
             m_box(tr("Warning"), PhotoSaver::graphicsWarning(naming.format), true);
         QString error;
-        if (!PhotoSaver::save(photo, path, QString(), &error)) {
+        const PhotoSaver::PixelSize pixel = m_pixelSizeOf ? m_pixelSizeOf(photo.width()) : PhotoSaver::PixelSize();
+        if (!PhotoSaver::save(photo, path, QString(), &error, pixel)) {
             m_box(tr("Warning"), tr("Failed to save the picture: %1").arg(error), true);
             return;
         }

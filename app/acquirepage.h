@@ -1,5 +1,7 @@
 #pragma once
 
+#include "photosaver.h"
+
 #include "photocapture.h"
 #include "recordcapture.h"
 
@@ -29,6 +31,11 @@ public:
                 QWidget *parent = nullptr);
 
     PhotoCapture *capture() const { return m_capture; }
+    // What a pixel of a saved picture of that width measures (the calibration in use).
+    void setPixelSizeOf(std::function<PhotoSaver::PixelSize(int width)> pixelSizeOf)
+    {
+        m_pixelSizeOf = std::move(pixelSizeOf);
+    }
     RecordCapture *recording() const { return m_record; }
     void retranslate();
 
@@ -75,4 +82,5 @@ private:
     RecordCapture *m_record;
     QPushButton *m_recordButton;
     QPushButton *m_recordSettings;
+    std::function<PhotoSaver::PixelSize(int width)> m_pixelSizeOf;
 };

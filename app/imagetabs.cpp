@@ -147,7 +147,9 @@ bool ImageTabs::saveTab(int index, bool quick)
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".png");
     QString error;
-    if (!PhotoSaver::save(tab->property("picture").value<QImage>(), path, QString(), &error)) {
+    const QImage picture = tab->property("picture").value<QImage>();
+    const PhotoSaver::PixelSize pixel = m_pixelSizeOf ? m_pixelSizeOf(picture.width()) : PhotoSaver::PixelSize();
+    if (!PhotoSaver::save(picture, path, QString(), &error, pixel)) {
         qWarning().noquote() << "Saving the picture failed:" << error;
         m_warn(quick ? QCoreApplication::translate("MainWindow2", "Failed to save the picture: %1").arg(path)
                      : QCoreApplication::translate("MainWindow2", "Save Image As Failed!"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "photosaver.h"
+
 #include <QObject>
 #include <QStringList>
 #include <functional>
@@ -44,6 +46,11 @@ public:
     bool hasPicture(int index) const;
 
     void setUnsavedQuestion(UnsavedQuestion question) { m_askUnsaved = std::move(question); }
+    // What a pixel of a saved picture of that width measures (the calibration in use).
+    void setPixelSizeOf(std::function<PhotoSaver::PixelSize(int width)> pixelSizeOf)
+    {
+        m_pixelSizeOf = std::move(pixelSizeOf);
+    }
     // The /proc/meminfo text behind the memory check; unset, the system's (tests give their own).
     void setMeminfoReader(std::function<QByteArray()> reader) { m_readMeminfo = std::move(reader); }
 
@@ -86,4 +93,5 @@ private:
     QMetaObject::Connection m_copyConnection; // waits for the live view's picture to copy
     UnsavedQuestion m_askUnsaved;
     std::function<QByteArray()> m_readMeminfo;
+    std::function<PhotoSaver::PixelSize(int width)> m_pixelSizeOf;
 };

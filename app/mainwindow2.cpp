@@ -227,6 +227,10 @@ void MainWindow2::buildWorkspace()
     m_rightPanel = new QWidget(splitter);
     new QVBoxLayout(m_rightPanel);
     m_measurePages = new MeasurePages(m_imageTabs, m_acquirePage, m_pages->widget(2), m_pages->widget(3), m_rightPanel);
+    // Saved pictures carry the calibration in use.
+    const auto pixelSizeOf = [pages = m_measurePages](int width) { return pages->pixelSize(width); };
+    m_acquirePage->setPixelSizeOf(pixelSizeOf);
+    m_imageTabs->setPixelSizeOf(pixelSizeOf);
 
     splitter->addWidget(m_navigationColumn);
     splitter->addWidget(m_pages);

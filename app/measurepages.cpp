@@ -326,6 +326,13 @@ MainScene *MeasurePages::currentScene() const
     return m_scenes.value(qobject_cast<VideoWidget *>(m_tabs->tabs()->currentWidget()));
 }
 
+PhotoSaver::PixelSize MeasurePages::pixelSize(int width) const
+{
+    if (m_calibration < 0)
+        return {};
+    return {m_calibrationData.micrometresPerPixel(width), m_calibrationData.name};
+}
+
 void MeasurePages::retranslate()
 {
     m_measure->retranslate();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calibration.h"
+#include "photosaver.h"
 
 #include <QHash>
 #include <QObject>
@@ -36,6 +37,8 @@ public:
     // The scene over a view; null for a view that has none.
     MainScene *sceneOf(VideoWidget *view) const { return m_scenes.value(view); }
     MainScene *currentScene() const;
+    // What a pixel of a picture `width` pixels wide measures under the calibration in use.
+    PhotoSaver::PixelSize pixelSize(int width) const;
 
     void retranslate();
 

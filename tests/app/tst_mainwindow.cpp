@@ -1,4 +1,5 @@
 // The main window's tabs, memory check, shortcut keys and mouse wheel, in a real window.
+#include "../tiffpicture.h"
 #include "../videoprobe.h"
 #include "../virtualdevices.h"
 #include "acquirepage.h"
@@ -739,6 +740,26 @@ private slots:
         QVERIFY2(text.contains(QStringLiteral("um")), qPrintable(text));
         const double um = calibrated->label()->format().number(calibrated->label()->entries().first(), false);
         QVERIFY2(std::abs(um - 50) < 0.5, qPrintable(text));
+
+        // A photo saved as TIFF carries 0.5 um per pixel as image analysis programs read it.
+        QTemporaryDir folder;
+        ConfigStore &store = ConfigStore::instance();
+        store.write(ConfigGroup::Base, BaseKey::SaveImgPath, folder.path());
+        store.write(DrawProperty::AutoSaveImage, true);
+        store.write(DrawProperty::PhotoFormat, QStringLiteral("tiff"));
+        const auto photoSettings = qScopeGuard([&] {
+            store.write(DrawProperty::AutoSaveImage, false);
+            store.write(DrawProperty::PhotoFormat, QStringLiteral("jpg"));
+        });
+        QSignalSpy photo(m_window->findChild<AcquirePage *>()->capture(), &PhotoCapture::photoReady);
+        m_window->runShortcutCommand(SnapCommand);
+        QVERIFY(photo.wait(20000));
+        const QStringList saved = QDir(folder.path()).entryList({QStringLiteral("*.tiff")}, QDir::Files);
+        QCOMPARE(saved.size(), 1);
+        const TiffPicture tiff = readTiff(folder.filePath(saved.first()));
+        // The calibration line was snapped to the edges: 200 px within a few thousandths.
+        QVERIFY2(std::abs(tiff.xResolution - 2) < 0.01, qPrintable(QString::number(tiff.xResolution)));
+        QVERIFY2(tiff.description.contains(QStringLiteral("unit=micron")), qPrintable(tiff.description));
     }
 
     void unplugLeavesNoPicture()
