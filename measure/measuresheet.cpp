@@ -1,8 +1,15 @@
 #include "measuresheet.h"
 
+#include "configkeys.h"
+
 #include <QCoreApplication>
 #include <QRegularExpression>
 #include <QTextCodec>
+
+// A result column's flag is stored under the sheet settings key of the same name.
+static_assert(SheetColumn::ColumnCount - SheetColumn::FirstResult == MeasurementSheetKey::KeyCount);
+static_assert(SheetColumn::Eccentricity - SheetColumn::FirstResult == MeasurementSheetKey::Eccentricity);
+static_assert(SheetColumn::Position - SheetColumn::FirstResult == MeasurementSheetKey::Position);
 
 namespace {
 
