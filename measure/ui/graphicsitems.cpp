@@ -107,6 +107,8 @@ GraphicsText::GraphicsText(QGraphicsItem *parent) : QGraphicsSimpleTextItem(pare
     setBrush(Qt::green);
     setFlags(ItemIsMovable | ItemIsSelectable | ItemIgnoresTransformations);
     setZValue(90);
+    // Drawn again over every live frame: kept as a pixmap until the text changes.
+    setCacheMode(DeviceCoordinateCache);
 }
 
 bool GraphicsText::setEntries(const QVector<MeasureEntry> &entries)
