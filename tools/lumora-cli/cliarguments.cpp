@@ -562,10 +562,8 @@ QString CliArguments::helpText()
                           "  9  the scheme file cannot be read or is not JSON (calibration import: the .cal\n"
                           "     file is refused; nothing stored changes)\n"
                           "  10 no configuration scheme for the camera's model (scheme export: none stored;\n"
-                          "     scheme import: none in the file); measure, snap, calibration export: no
-"
-                          "     stored calibration of that name
-"
+                          "     scheme import: none in the file); measure, snap, calibration export: no\n"
+                          "     stored calibration of that name\n"
                           "  11 scheme import: a scheme of that name is stored already (see --overwrite)\n"
                           "  12 scan: a file is not a readable picture (finding no code is not an error)\n"
                           "  13 record: the volume ran out of space; the video recorded until then is kept\n"
