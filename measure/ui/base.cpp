@@ -88,6 +88,12 @@ bool Base::isMark() const
            m_type == DrawType::MarkAnyLine;
 }
 
+bool Base::isNumbered() const
+{
+    return !isMark() && m_type != DrawType::PointPosition && m_type != DrawType::PointSerialNumber &&
+           m_type != DrawType::LText;
+}
+
 QVector<QPointF> Base::points() const
 {
     return m_item ? m_item->points() : QVector<QPointF>();

@@ -34,6 +34,8 @@ public:
     QString typeName() const;
     // Marks carry no measurement.
     bool isMark() const;
+    // Counted by the shape numbers: not positions, serial numbers, free text or marks.
+    bool isNumbered() const;
     // 0 free, 1 vertical (the x stays), 2 horizontal (the y stays).
     int constraint() const { return m_constraint; }
 
