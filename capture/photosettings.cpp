@@ -1,34 +1,28 @@
 #include "photosettings.h"
 
 #include "configstore.h"
-#include "constants.h"
+#include "namingform.h"
 #include "photonaming.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimeEdit>
+
+using namespace NamingForm;
 
 namespace {
 
 ConfigStore &store()
 {
     return ConfigStore::instance();
-}
-
-template<typename W> W *named(W *widget, const char *name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
 }
 
 // A "yes / no" pair of radio buttons in one row.
@@ -80,11 +74,8 @@ void PhotoSettings::build()
                  {"smartScanNaming_checkBox", "Smart Scan", PhotoNaming::SmartScan}};
     for (const auto &k : kinds)
         m_naming->addButton(named(new QCheckBox(tr(k.text)), k.object), k.kind);
-    m_timeFormat = named(new QComboBox, "timeNaming_comboBox");
-    for (const char *format : Constants::kTimeNamingFormats)
-        m_timeFormat->addItem(QString::fromLatin1(format));
-    m_digits = named(new QComboBox, "autoIndexDigit_comboBox");
-    m_digits->addItems({tr("4 digits"), tr("5 digits"), tr("6 digits")});
+    m_timeFormat = timeFormatBox();
+    m_digits = digitsBox();
     m_saveScanResult = named(new QComboBox, "saveScanResult_comboBox");
     m_saveScanResult->addItems({tr("Save Scan Result"), tr("Not Save Scan Result")});
     QWidget *const partners[] = {m_timeFormat, m_digits, nullptr, m_saveScanResult};
@@ -126,17 +117,13 @@ void PhotoSettings::build()
     form->addRow(tr("Auto Save Image"), choice(m_autoSaveYes, m_autoSaveNo));
 
     m_enableTiming = named(new QCheckBox(tr("Enable")), "enableTiming_checkBox");
-    m_remainingTime = named(new QTimeEdit, "remainingTime_timeEdit");
-    m_remainingTime->setDisplayFormat(QStringLiteral("hh:mm:ss"));
+    m_remainingTime = secondsEdit("remainingTime_timeEdit");
     auto *timing = new QHBoxLayout;
     timing->addWidget(m_enableTiming);
     timing->addWidget(m_remainingTime);
     form->addRow(tr("Timing"), timing);
 
-    // Every change is kept as it is made: the box only closes the dialog.
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    form->addRow(buttons);
+    addCloseButton(this, form);
 }
 
 void PhotoSettings::load()
@@ -266,10 +253,7 @@ void PhotoSettings::on_prefix_lineEdit_textChanged(const QString &text)
 
 void PhotoSettings::onPrefixLineEditInputError()
 {
-    auto *box = new QMessageBox(QMessageBox::Warning, tr("Warning"), PhotoNaming::prefixError(), QMessageBox::Ok, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setModal(false);
-    box->show();
+    warnRefusedPrefix(this);
 }
 
 void PhotoSettings::on_enableTiming_checkBox_stateChanged(int state)

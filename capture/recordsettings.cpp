@@ -1,43 +1,30 @@
 #include "recordsettings.h"
 
 #include "configstore.h"
-#include "constants.h"
+#include "namingform.h"
 #include "photonaming.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTime>
 #include <QTimeEdit>
+
+using namespace NamingForm;
 
 namespace {
 
 ConfigStore &store()
 {
     return ConfigStore::instance();
-}
-
-template<typename W> W *named(W *widget, const char *name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-QTimeEdit *secondsEdit(const char *name)
-{
-    auto *edit = named(new QTimeEdit, name);
-    edit->setDisplayFormat(QStringLiteral("hh:mm:ss"));
-    return edit;
 }
 
 int secondsOf(const QTime &time)
@@ -89,11 +76,8 @@ void RecordSettings::build()
     m_naming = new QButtonGroup(this);
     m_naming->addButton(named(new QRadioButton(tr("Time")), "timeNaming_rBtn"), PhotoNaming::Time);
     m_naming->addButton(named(new QRadioButton(tr("Auto Index")), "autoIndex_rBtn"), PhotoNaming::AutoIndex);
-    m_timeFormat = named(new QComboBox, "timeNaming_comboBox");
-    for (const char *format : Constants::kTimeNamingFormats)
-        m_timeFormat->addItem(QString::fromLatin1(format));
-    m_digits = named(new QComboBox, "autoIndexDigit_comboBox");
-    m_digits->addItems({tr("4 digits"), tr("5 digits"), tr("6 digits")});
+    m_timeFormat = timeFormatBox();
+    m_digits = digitsBox();
     auto *naming = new QFormLayout;
     naming->addRow(m_naming->button(PhotoNaming::Time), m_timeFormat);
     naming->addRow(m_naming->button(PhotoNaming::AutoIndex), m_digits);
@@ -124,10 +108,7 @@ void RecordSettings::build()
     timing->addWidget(m_duration);
     form->addRow(tr("Timing"), timing);
 
-    // Every change is kept as it is made: the box only closes the dialog.
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    form->addRow(buttons);
+    addCloseButton(this, form);
 }
 
 void RecordSettings::load()
@@ -184,11 +165,7 @@ void RecordSettings::setPrefix(const QString &text)
         // The refused text goes back to the last accepted prefix, which stays stored.
         const QSignalBlocker blocker(m_prefix);
         m_prefix->setText(m_acceptedPrefix);
-        auto *box =
-            new QMessageBox(QMessageBox::Warning, tr("Warning"), PhotoNaming::prefixError(), QMessageBox::Ok, this);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->setModal(false);
-        box->show();
+        warnRefusedPrefix(this);
         return;
     }
     m_acceptedPrefix = text;
