@@ -439,6 +439,20 @@ int schemeImport(const CameraDiscovery &discovery, const CliArguments &args, QTe
     return ExitOk;
 }
 
+namespace {
+
+// Tells on `err` why frames could not be taken from `camera`; returns the exit status.
+int grabFailure(QTextStream &err, const QString &camera, const GrabResult &result)
+{
+    if (result.code == ExitBadArgument)
+        return fail(err, result.code, QStringLiteral("camera \"%1\": %2").arg(camera, result.error));
+    if (result.code == ExitWriteFailed) // the message names the file
+        return fail(err, result.code, result.error);
+    return fail(err, result.code, QStringLiteral("camera \"%1\" %2").arg(camera, result.error));
+}
+
+} // namespace
+
 int grab(const CameraDiscovery &discovery, const CliArguments &args, QTextStream &out, QTextStream &err)
 {
     if (!folderExists(args.out))
@@ -454,10 +468,8 @@ int grab(const CameraDiscovery &discovery, const CliArguments &args, QTextStream
         grabFrames(*session, args.frames, [&args](BaseCamera &c) { return configureCamera(c, args); });
     if (code != ExitOk) // the stream size was refused
         return code;
-    if (result.code == ExitBadArgument)
-        return fail(err, result.code, QStringLiteral("camera \"%1\": %2").arg(name, result.error));
     if (result.code != ExitOk)
-        return fail(err, result.code, QStringLiteral("camera \"%1\" %2").arg(name, result.error));
+        return grabFailure(err, name, result);
     saveSettings(database, name, args.settings);
 
     QString error;
@@ -519,12 +531,8 @@ int snap(const CameraDiscovery &discovery, const CliArguments &args, QTextStream
         take);
     if (code != ExitOk) // the stream size was refused
         return code;
-    if (result.code == ExitBadArgument)
-        return fail(err, result.code, QStringLiteral("camera \"%1\": %2").arg(name, result.error));
-    if (result.code == ExitWriteFailed)
-        return fail(err, result.code, result.error);
     if (result.code != ExitOk)
-        return fail(err, result.code, QStringLiteral("camera \"%1\" %2").arg(name, result.error));
+        return grabFailure(err, name, result);
     saveSettings(database, name, args.settings);
     return ExitOk;
 }
