@@ -25,8 +25,10 @@ ColourButton::ColourButton(QWidget *parent) : QPushButton(parent)
 {
     connect(this, &QPushButton::clicked, this, [this] {
         const QColor colour = QColorDialog::getColor(m_colour, this, QString(), QColorDialog::ShowAlphaChannel);
-        if (colour.isValid())
-            setColour(colour);
+        if (!colour.isValid())
+            return;
+        setColour(colour);
+        emit colourChosen(colour);
     });
 }
 

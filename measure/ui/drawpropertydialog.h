@@ -22,6 +22,10 @@ public:
     QColor colour() const { return m_colour; }
     void setColour(const QColor &colour);
 
+signals:
+    // The operator picked a colour in the colour dialog.
+    void colourChosen(const QColor &colour);
+
 private:
     QColor m_colour;
 };

@@ -2,11 +2,11 @@
 
 #include "base.h"
 #include "configstore.h"
+#include "drawpropertydialog.h"
 #include "graphicsitems.h"
 #include "measuresheet.h"
 
 #include <QCheckBox>
-#include <QColorDialog>
 #include <QCoreApplication>
 #include <QPushButton>
 #include <QSpinBox>
@@ -18,12 +18,6 @@ const char *const kShowSuffixes[] = {
     "ShowLength", "ShowDistance", "ShowPerimeter", "ShowArea",     "ShowAngle",        "ShowRadian",      "ShowWidth",
     "ShowHeight", "ShowRadius",   "ShowDiameter",  "ShowPosition", "ShowSerialNumber", "ShowEccentricity"};
 static_assert(std::size(kShowSuffixes) == SheetColumn::ColumnCount - SheetColumn::FirstResult);
-
-void paintSwatch(QPushButton *button, const QColor &colour)
-{
-    button->setText(colour.name());
-    button->setStyleSheet(QStringLiteral("background-color: %1").arg(colour.name()));
-}
 
 } // namespace
 
@@ -58,16 +52,11 @@ void MeasureItemController::addGroup(Base *tool)
         emit signalDrawChange(QMap<DrawProperty, QVariant>{{id, value}});
     };
     if (const std::optional<DrawProperty> id = tool->propertyId("Color")) {
-        auto *button = new QPushButton;
+        auto *button = new ColourButton;
         button->setObjectName(QStringLiteral("Color"));
-        paintSwatch(button, tool->item()->pen().color());
-        connect(button, &QPushButton::clicked, this, [this, button, id = *id, emitChange] {
-            const QColor colour = QColorDialog::getColor(QColor(button->text()), this);
-            if (!colour.isValid())
-                return;
-            paintSwatch(button, colour);
-            emitChange(id, colour);
-        });
+        button->setColour(tool->item()->pen().color());
+        connect(button, &ColourButton::colourChosen, this,
+                [id = *id, emitChange](const QColor &colour) { emitChange(id, colour); });
         addRow(group, tr("Color"), button);
     }
     const auto addSpin = [&](const char *suffix, const QString &name, int minimum, int maximum, int value) {
