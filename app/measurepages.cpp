@@ -34,6 +34,13 @@
 namespace {
 
 // The picture a view shows: a picture tab's own, or the live view's last frame.
+// The width of the picture a view shows, without converting the picture.
+int shownWidth(const VideoWidget *view)
+{
+    const QImage picture = view->property("picture").value<QImage>();
+    return picture.isNull() ? view->lastFrame().width() : picture.width();
+}
+
 QImage shownPicture(const VideoWidget *view)
 {
     const QImage picture = view->property("picture").value<QImage>();
@@ -186,9 +193,9 @@ void MeasurePages::applyCalibration()
     m_sheet->setCalibrationName(calibrated ? m_calibrationData.name : tr("default"));
     for (auto it = m_scenes.cbegin(); it != m_scenes.cend(); ++it) {
         MainScene *scene = it.value();
-        const QImage picture = shownPicture(it.key());
+        const int width = shownWidth(it.key());
         // The calibration was made at some stream width: results scale with the width shown.
-        const UnitConverter converter = calibrated ? m_calibrationData.converter(picture.width()) : UnitConverter();
+        const UnitConverter converter = calibrated ? m_calibrationData.converter(width) : UnitConverter();
         scene->setConverter(converter);
         GraphicsMeasureScale *scale = m_scales.value(scene);
         scale->setVisible(m_scaleShown);
@@ -199,9 +206,9 @@ void MeasurePages::applyCalibration()
 
 void MeasurePages::onCaliOver(MainScene *scene, double pixels)
 {
-    const VideoWidget *view = m_scenes.key(scene);
-    const QImage picture = view ? shownPicture(view) : QImage();
-    CalibrationWidget dialog(pixels, picture.size(), m_calibrations.calibrations(), m_sheet->window());
+    // The scene spans the picture: its size is the stream's the calibration is made at.
+    CalibrationWidget dialog(pixels, scene->sceneRect().size().toSize(), m_calibrations.calibrations(),
+                             m_sheet->window());
     if (dialog.exec() == QDialog::Accepted) {
         if (!m_calibrations.append(dialog.data())) {
             QMessageBox::warning(m_sheet, tr("Warning"), tr("The calibration could not be stored."));
@@ -214,7 +221,7 @@ void MeasurePages::onCaliOver(MainScene *scene, double pixels)
 
 void MeasurePages::editScale(VideoWidget *view)
 {
-    CalibrationPropertySetDialog dialog(m_calibrations, m_calibration, shownPicture(view).width(), m_sheet->window());
+    CalibrationPropertySetDialog dialog(m_calibrations, m_calibration, shownWidth(view), m_sheet->window());
     dialog.setShowScale(m_scaleShown);
     dialog.setShowMagnification(m_magnificationShown);
     dialog.setDecimals(m_decimals);
